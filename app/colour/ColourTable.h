@@ -1,0 +1,45 @@
+// The table of a picture's distinct colours. A colour's index here is its
+// identity everywhere in the engine, the GIF writer and the transparency list:
+// records are appended in order of first appearance and never moved or deleted.
+#pragma once
+#include <cstdint>
+
+// Colour key 0x00RRGGBB.
+inline uint32_t ColourKey(uint8_t red, uint8_t green, uint8_t blue) {
+  return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+}
+
+// Manhattan distance |dR| + |dG| + |dB| between two colour keys (0 .. 765).
+inline uint32_t ColourDistance(uint32_t a, uint32_t b) {
+  int dr = static_cast<int>((a >> 16) & 0xFF) - static_cast<int>((b >> 16) & 0xFF);
+  int dg = static_cast<int>((a >> 8) & 0xFF) - static_cast<int>((b >> 8) & 0xFF);
+  int db = static_cast<int>(a & 0xFF) - static_cast<int>(b & 0xFF);
+  return static_cast<uint32_t>((dr < 0 ? -dr : dr) + (dg < 0 ? -dg : dg) + (db < 0 ? -db : db));
+}
+
+struct ColourRecord {
+  uint32_t colour;          // colour key
+  uint32_t count;           // pixels of this colour
+  uint32_t weight;          // working pixel weight while colours are merged
+  uint32_t mappedColour;    // key of the representative for the current mapping
+  uint32_t representative;  // index of that representative
+  uint32_t mergePosition;   // position in the merge order
+  uint32_t mergedInto;      // index of the colour this one was merged into
+  uint8_t paletteIndex;     // entry in the colour table of the GIF image being written
+  uint8_t transparent;      // 1 when marked transparent
+};
+
+struct ColourTable {
+  uint32_t capacity;
+  uint32_t count;
+  ColourRecord* records;  // capacity slots, 0 .. count - 1 in use
+  uint32_t* tally;        // one counter per colour; meaning set by the stage that filled it last
+};
+
+// The first table of a picture has room for this many records, then doubles.
+constexpr uint32_t kColourTableInitialCapacity = 511;
+
+ColourTable* ColourTableCreate(uint32_t capacity);
+// Appends a record (count 1, not transparent), growing the table when full.
+uint32_t ColourTableAppend(ColourTable* table, uint32_t colour);
+void ColourTableFree(ColourTable* table);
