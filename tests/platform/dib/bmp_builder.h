@@ -1,0 +1,119 @@
+// Builds bitmap files of any depth and compression from a grid of pixel values, so
+// that the reader's output can be compared with the pixels the file was made from.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct BmpSpec {
+  int width = 1;
+  int height = 1;
+  int bitCount = 24;
+  uint32_t compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
+  bool topDown = false;
+  std::vector<uint32_t> palette;  // written as the colour table (colours-used = its size)
+  uint32_t masks[3] = {0, 0, 0};  // written after the header for bit fields
+  bool colourUsedZero = false;    // write 0 as colours-used (full-size table implied)
+  // Pixel values, top row first: palette indices for depths up to 8, the raw 16-bit
+  // word for 16, 0x00RRGGBB for 24 and 32.
+  std::vector<uint32_t> pixels;
+};
+
+inline void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x) {
+  v[at] = static_cast<uint8_t>(x);
+  v[at + 1] = static_cast<uint8_t>(x >> 8);
+}
+inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
+  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
+}
+
+// Encodes one row (palette indices) with plain runs, then an end-of-line mark.
+inline void RleRow(std::vector<uint8_t>& out, const uint32_t* row, int width, bool four) {
+  int x = 0;
+  while (x < width) {
+    int n = 1;
+    if (four) {
+      // Runs of alternating pairs: all equal values for simplicity of the oracle.
+      while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
+      out.push_back(static_cast<uint8_t>(n));
+      out.push_back(static_cast<uint8_t>((row[x] << 4) | row[x]));
+    } else {
+      while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
+      out.push_back(static_cast<uint8_t>(n));
+      out.push_back(static_cast<uint8_t>(row[x]));
+    }
+    x += n;
+  }
+  out.push_back(0);
+  out.push_back(0);
+}
+
+inline std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+  const uint32_t tableBytes = static_cast<uint32_t>(s.palette.size()) * 4;
+  const uint32_t maskBytes = s.compression == 3 ? 12 : 0;
+  const uint32_t offset = 14 + 40 + maskBytes + tableBytes;
+  const size_t stride = ((static_cast<size_t>(s.width) * s.bitCount + 31) / 32) * 4;
+  std::vector<uint8_t> bits;
+  if (s.compression == 1 || s.compression == 2) {
+    for (int r = 0; r < s.height; ++r) {
+      const int y = s.height - 1 - r;  // bottom-up
+      RleRow(bits, &s.pixels[static_cast<size_t>(y) * s.width], s.width, s.compression == 2);
+    }
+    bits.push_back(0);
+    bits.push_back(1);
+  } else {
+    bits.assign(stride * s.height, 0);
+    for (int r = 0; r < s.height; ++r) {
+      const int y = s.topDown ? r : s.height - 1 - r;
+      uint8_t* row = bits.data() + stride * r;
+      for (int x = 0; x < s.width; ++x) {
+        const uint32_t v = s.pixels[static_cast<size_t>(y) * s.width + x];
+        switch (s.bitCount) {
+          case 1:
+            row[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
+            break;
+          case 4:
+            row[x / 2] |= static_cast<uint8_t>(v << (x % 2 ? 0 : 4));
+            break;
+          case 8:
+            row[x] = static_cast<uint8_t>(v);
+            break;
+          case 16:
+            row[2 * x] = static_cast<uint8_t>(v);
+            row[2 * x + 1] = static_cast<uint8_t>(v >> 8);
+            break;
+          case 24:
+            row[3 * x] = static_cast<uint8_t>(v);
+            row[3 * x + 1] = static_cast<uint8_t>(v >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(v >> 16);
+            break;
+          default:
+            for (int i = 0; i < 4; ++i) row[4 * x + i] = static_cast<uint8_t>(v >> (8 * i));
+            break;
+        }
+      }
+    }
+  }
+  std::vector<uint8_t> f(offset + bits.size(), 0);
+  f[0] = 'B';
+  f[1] = 'M';
+  Put32(f, 2, static_cast<uint32_t>(f.size()));
+  Put32(f, 10, offset);
+  Put32(f, 14, 40);
+  Put32(f, 18, static_cast<uint32_t>(s.width));
+  Put32(f, 22, static_cast<uint32_t>(s.topDown ? -s.height : s.height));
+  Put16(f, 26, 1);
+  Put16(f, 28, static_cast<uint32_t>(s.bitCount));
+  Put32(f, 30, s.compression);
+  Put32(f, 34, static_cast<uint32_t>(bits.size()));
+  Put32(f, 46, s.colourUsedZero ? 0 : static_cast<uint32_t>(s.palette.size()));
+  for (int i = 0; i < 3 && maskBytes; ++i) Put32(f, 54 + 4 * i, s.masks[i]);
+  for (size_t i = 0; i < s.palette.size(); ++i) {
+    const uint32_t c = s.palette[i];
+    const size_t at = 54 + maskBytes + 4 * i;
+    f[at] = static_cast<uint8_t>(c);
+    f[at + 1] = static_cast<uint8_t>(c >> 8);
+    f[at + 2] = static_cast<uint8_t>(c >> 16);
+  }
+  std::copy(bits.begin(), bits.end(), f.begin() + offset);
+  return f;
+}
