@@ -1,0 +1,227 @@
+// A device context: where drawing goes and with what. One painter for every primitive.
+//
+// A context draws into a target bitmap (depth 1, 8 or 32). Logical coordinates are the
+// bitmap's coordinates minus the origin, so a window's context can use client
+// coordinates while the pixels land in a backing bitmap or on the screen framebuffer.
+// What may be touched is the target's bounds, intersected with the visible region (set by
+// whoever owns the surface, in bitmap coordinates) and with the clip region chosen by the
+// caller (logical coordinates). Coordinates are integers; every rectangle is half-open.
+//
+// Colours are 0x00RRGGBB. On 1-bit and 8-bit targets a colour becomes the nearest palette
+// entry, and raster operations act on the stored index bits.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/raster/Font.h"
+#include "platform/raster/Geometry.h"
+#include "platform/raster/Region.h"
+#include "platform/raster/Rop.h"
+
+namespace platform {
+
+enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Null, InsideFrame };
+
+struct Pen {
+  PenStyle style = PenStyle::Solid;
+  int width = 1;  // 0 draws as 1; wide pens have round ends and are drawn solid
+  Colour colour = 0;
+};
+
+enum class BrushStyle { Solid, Hollow, Pattern, Hatched, ColourPattern };
+
+// Hatch styles of hatched brushes.
+enum class Hatch { Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross, DiagonalCross };
+
+// Patterns are 8 x 8 and tile from the target bitmap's pixel (0, 0).
+struct Brush {
+  BrushStyle style = BrushStyle::Solid;
+  Colour colour = 0xFFFFFF;
+  // Pattern and Hatched: one byte a row, leftmost pixel in the top bit. A Pattern brush
+  // is a monochrome bitmap: 0 bits take the text colour, 1 bits the background colour.
+  // A Hatched brush paints its colour on 1 bits and the background colour on 0 bits only
+  // in opaque background mode.
+  uint8_t bits[8] = {};
+  Colour colours[64] = {};  // ColourPattern: row-major
+
+  static Brush Solid(Colour c);
+  static Brush Hollow();
+  static Brush Pattern(const uint8_t rows[8]);
+  static Brush Hatched(Hatch hatch, Colour c);
+  static Brush ColourPattern(const Colour colours[64]);
+};
+
+enum class BackgroundMode { Transparent = 1, Opaque = 2 };
+enum class FillRule { Alternate = 1, Winding = 2 };
+enum class TextHAlign { Left, Centre, Right };
+enum class TextVAlign { Top, Baseline, Bottom };
+
+struct TextExtent {
+  int width = 0;
+  int ascent = 0;
+  int descent = 0;
+};
+
+class DeviceContext {
+ public:
+  // A context on the whole bitmap with origin (0, 0). The bitmap must outlive the context.
+  explicit DeviceContext(Bitmap* target);
+  // A context on part of a bitmap: logical (0, 0) is bitmap pixel `origin`; drawing is
+  // limited to `visible` (bitmap coordinates).
+  DeviceContext(Bitmap* target, Point origin, const Region& visible);
+  DeviceContext(const DeviceContext&) = delete;
+  DeviceContext& operator=(const DeviceContext&) = delete;
+  ~DeviceContext();
+
+  // --- surface -------------------------------------------------------------------------
+  Bitmap* target() const { return target_; }
+  // Selects another bitmap (or none: nothing is drawn) and resets the visible region to
+  // its bounds and the origin to (0, 0); the previous bitmap is returned.
+  Bitmap* selectTarget(Bitmap* target);
+  Point origin() const { return origin_; }
+  void setOrigin(Point origin) { origin_ = origin; }
+  void setVisibleRegion(const Region& visible);  // bitmap coordinates
+
+  // --- clipping (logical coordinates) ----------------------------------------------------
+  bool hasClip() const { return hasClip_; }
+  const Region& clipRegion() const { return clip_; }
+  void setClipRect(const Rect& r);
+  void setClipRegion(const Region& r);
+  void removeClip();
+  void intersectClipRect(const Rect& r);
+  void excludeClipRect(const Rect& r);
+  // Every pixel drawing may touch, in bitmap coordinates.
+  const Region& effectiveClip() const;
+
+  // Saves every attribute below and the clip; restore() brings back the last saved set.
+  // Restoring with nothing saved does nothing and answers false.
+  void save();
+  bool restore();
+
+  // --- attributes ------------------------------------------------------------------------
+  const Pen& pen() const { return pen_; }
+  void setPen(const Pen& pen) { pen_ = pen; }
+  const Brush& brush() const { return brush_; }
+  void setBrush(const Brush& brush) { brush_ = brush; }
+  Colour textColour() const { return textColour_; }
+  void setTextColour(Colour c) { textColour_ = c & 0xFFFFFF; }
+  Colour backgroundColour() const { return backgroundColour_; }
+  void setBackgroundColour(Colour c) { backgroundColour_ = c & 0xFFFFFF; }
+  BackgroundMode backgroundMode() const { return backgroundMode_; }
+  void setBackgroundMode(BackgroundMode m) { backgroundMode_ = m; }
+  int rop2() const { return rop2_; }
+  void setRop2(int code) { rop2_ = (code >= 1 && code <= 16) ? code : rop2::CopyPen; }
+  FillRule fillRule() const { return fillRule_; }
+  void setFillRule(FillRule r) { fillRule_ = r; }
+  Point currentPosition() const { return position_; }
+  void moveTo(int x, int y) { position_ = {x, y}; }
+
+  const std::shared_ptr<Font>& font() const { return font_; }
+  void setFont(std::shared_ptr<Font> font) { font_ = std::move(font); }
+  TextHAlign textHAlign() const { return hAlign_; }
+  TextVAlign textVAlign() const { return vAlign_; }
+  void setTextAlign(TextHAlign h, TextVAlign v) { hAlign_ = h; vAlign_ = v; }
+  int characterExtra() const { return charExtra_; }
+  void setCharacterExtra(int extra) { charExtra_ = extra; }
+
+  // --- pixels and lines (pen, ROP2) ------------------------------------------------------
+  // Pixel colour in logical coordinates; false outside the clip.
+  bool setPixel(int x, int y, Colour c);
+  bool getPixel(int x, int y, Colour* out) const;
+  // Lines leave out their last pixel; the current position moves to (x, y).
+  void lineTo(int x, int y);
+  void line(int x0, int y0, int x1, int y1);
+  void polyline(const Point* points, int count);
+
+  // --- shapes (outline with the pen, inside with the brush, ROP2) -------------------------
+  // Bounding rectangles are half-open; a 1-pixel pen draws on the rectangle's edge pixels.
+  void rectangle(const Rect& r);
+  void roundRect(const Rect& r, int cornerWidth, int cornerHeight);
+  void ellipse(const Rect& r);
+  void polygon(const Point* points, int count);
+  void polyPolygon(const Point* points, const int* counts, int polygonCount);
+  // Arcs go counter-clockwise from the ray towards `start` to the ray towards `end`.
+  void arc(const Rect& r, Point start, Point end);
+  void pie(const Rect& r, Point start, Point end);
+  void chord(const Rect& r, Point start, Point end);
+  // Fills with a brush, no outline, always a plain copy of the brush.
+  void fillRect(const Rect& r, const Brush& brush);
+  void fillRegion(const Region& logical, const Brush& brush);
+  // Inverts the stored bits (palette indices on 1 and 8-bit targets).
+  void invertRect(const Rect& r);
+
+  // --- bit transfers ----------------------------------------------------------------------
+  // `src` may be this context. The source rectangle is clipped to the source bitmap.
+  // From a 1-bit source to a colour target: 0 takes this context's text colour and 1 its
+  // background colour. From a colour source to a 1-bit target: pixels equal to the
+  // source context's background colour become 1, all others 0.
+  void patBlt(const Rect& r, uint32_t rop);
+  void bitBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, uint32_t rop);
+  // Nearest-pixel stretch; negative widths or heights mirror.
+  void stretchBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
+                  int sh, uint32_t rop);
+  // A device-independent transfer: a source of depth 1 or 8 is read through its own
+  // palette; a colour becomes the nearest colour of a 1-bit or 8-bit target.
+  void stretchBitmap(int x, int y, int w, int h, const Bitmap& src, int sx, int sy, int sw,
+                     int sh, uint32_t rop);
+  // Where the 1-bit `mask` (same size and position as the source) is 1, `foreRop` applies;
+  // where it is 0, `backRop`.
+  void maskBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
+               const Bitmap& mask, int mx, int my, uint32_t foreRop, uint32_t backRop);
+
+  // --- text (text colour; background box in opaque mode) ----------------------------------
+  // Strings are UTF-8 (invalid bytes are taken as Latin-1). Without a font nothing happens.
+  void textOut(int x, int y, const char* text, int length);
+  TextExtent textExtent(const char* text, int length) const;
+
+  // Colour of a stored pixel value on this target (palette lookup for depths 1 and 8).
+  Colour colourOfValue(uint32_t value) const;
+  // Stored value for a colour on this target.
+  uint32_t valueOfColour(Colour c) const;
+
+ private:
+  struct State;
+  struct Paint;
+  class SpanCollector;
+  friend class SpanCollector;
+
+  void invalidateClip() { effectiveValid_ = false; }
+  Paint penPaint() const;
+  Paint brushPaint(const Brush& b, int rop) const;
+  void fillSpan(int y, int x0, int x1, const Paint& paint);  // bitmap coordinates, clipped
+  void paintSpans(const SpanCollector& spans, const Paint& paint);
+  void strokeSegment(SpanCollector& spans, int x0, int y0, int x1, int y1, int& dashPhase,
+                     SpanCollector* gaps, bool lastPixel);
+  void strokePolyline(const Point* points, int count, bool closed);
+  void transfer(int x, int y, int w, int h, const Bitmap& src, Point srcOrigin, int sx, int sy,
+                int sw, int sh, uint32_t rop, Colour srcBackground, bool dibSource,
+                const Bitmap* mask, int mx, int my, uint32_t backRop);
+
+  Bitmap* target_ = nullptr;
+  Point origin_;
+  Region visible_;
+  bool hasClip_ = false;
+  Region clip_;
+  mutable Region effective_;
+  mutable bool effectiveValid_ = false;
+
+  Pen pen_;
+  Brush brush_;
+  Colour textColour_ = 0x000000;
+  Colour backgroundColour_ = 0xFFFFFF;
+  BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
+  int rop2_ = rop2::CopyPen;
+  FillRule fillRule_ = FillRule::Alternate;
+  Point position_;
+  std::shared_ptr<Font> font_;
+  TextHAlign hAlign_ = TextHAlign::Left;
+  TextVAlign vAlign_ = TextVAlign::Top;
+  int charExtra_ = 0;
+  std::vector<State> saved_;
+  // Nearest palette index by colour, for 8-bit targets.
+  mutable std::vector<std::pair<Colour, uint8_t>> nearestCache_;
+};
+
+}  // namespace platform
