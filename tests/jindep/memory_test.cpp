@@ -1,8 +1,10 @@
+#include "jindep/memory.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "jindep/memory.h"
+#include <string>
+#include <vector>
 
 TEST(Memory, FreeingAndTakingTheSameSizeLeavesBytesInUseUnchanged) {
   void* a = JAlloc(1000);
@@ -25,6 +27,15 @@ TEST(Memory, ReallocKeepsContentsAndAccountsTheNewSize) {
   EXPECT_EQ(JMemBytesInUse(), start);
 }
 
+TEST(Memory, ZeroSizedBlocksAreRealBlocks) {
+  void* a = JAlloc(0);
+  void* b = JAlloc(0);
+  EXPECT_NE(a, nullptr);
+  EXPECT_NE(a, b);
+  JFree(a);
+  JFree(b);
+}
+
 TEST(Memory, OneFailedHeapRequestIsRetried) {
   JMemFailNextAllocations(1);
   char* s = JStrDup("retry");
@@ -39,5 +50,135 @@ TEST(MemoryDeathTest, ExhaustedHeapRunsTheCallbackOnceAndExitsWithFailure) {
         JMemFailNextAllocations(2);
         JAlloc(10);
       },
-      ::testing::ExitedWithCode(3), "oom 1");
+      ::testing::ExitedWithCode(kJOutOfMemoryExitCode), "oom 1");
+}
+
+TEST(MemoryDeathTest, RunningOutAgainWhileTheAlertIsUpExitsAtOnce) {
+  EXPECT_EXIT(
+      {
+        JMemSetEmergencyReserve(65536);
+        JMemSetOutOfMemoryCallback(
+            [](void*, int count) {
+              fprintf(stderr, "alert %d\n", count);
+              JMemFailNextAllocations(2);
+              JAlloc(10);
+              fprintf(stderr, "alert went on\n");
+            },
+            nullptr);
+        JMemFailNextAllocations(2);
+        JAlloc(10);
+      },
+      ::testing::ExitedWithCode(kJOutOfMemoryExitCode), "alert 1\n$");
+}
+
+namespace {
+
+struct Watched {
+  JMemLevel level = kJMemSufficient;
+  uint32_t tick = 1000;
+  std::vector<int> states;
+};
+Watched gWatched;
+
+class LowMemory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gWatched = Watched();
+    JMemSetLevelProc([](void*) { return gWatched.level; }, nullptr);
+    JMemSetTickProc([](void*) { return gWatched.tick; }, nullptr);
+    JMemSetLowMemoryCallback(
+        [](void*, int state) {
+          gWatched.states.push_back(state);
+          JFree(JAlloc(100));  // the callback may allocate without re-entering the watch
+        },
+        nullptr);
+    JMemWatch();
+  }
+  void TearDown() override {
+    // Leave memory sufficient for the tests that follow, far enough ahead to be heard.
+    gWatched.level = kJMemSufficient;
+    gWatched.tick += 300000;
+    JMemWatch();
+    JMemSetLowMemoryCallback(nullptr, nullptr);
+    JMemSetLevelProc(nullptr, nullptr);
+    JMemSetTickProc(nullptr, nullptr);
+  }
+};
+
+}  // namespace
+
+TEST_F(LowMemory, LowMemoryLetsTheReserveGoAndIsAnnouncedOnceInTwoMinutes) {
+  EXPECT_TRUE(JMemReserveHeld());
+  gWatched.level = kJMemLow;
+  JFree(JAlloc(10));
+  EXPECT_FALSE(JMemReserveHeld());
+  ASSERT_EQ(gWatched.states, std::vector<int>{1});
+  gWatched.tick += 119999;
+  JMemWatch();
+  EXPECT_EQ(gWatched.states, std::vector<int>{1});
+  gWatched.tick += 1;
+  JMemWatch();
+  EXPECT_EQ(gWatched.states, (std::vector<int>{1, 1}));
+}
+
+TEST_F(LowMemory, RecoveryIsAnnouncedOnlyWhenMemoryIsSufficientAgain) {
+  gWatched.level = kJMemLow;
+  JMemWatch();
+  gWatched.level = kJMemFair;
+  gWatched.tick += 10;
+  JMemWatch();
+  EXPECT_TRUE(JMemReserveHeld());
+  EXPECT_EQ(gWatched.states, std::vector<int>{1});
+  gWatched.level = kJMemSufficient;
+  gWatched.tick += 10;
+  JMemWatch();
+  JMemWatch();
+  EXPECT_EQ(gWatched.states, (std::vector<int>{1, 0}));
+  EXPECT_TRUE(JMemReserveHeld());
+}
+
+TEST(MemoryStats, ReadsTheSystemFiguresIn64Bits) {
+  const std::string text =
+      "MemTotal:       67108864 kB\n"
+      "MemFree:         1000000 kB\n"
+      "MemAvailable:   16777216 kB\n"
+      "Buffers:          123456 kB\n"
+      "SwapTotal:       8388608 kB\n"
+      "SwapFree:        4194304 kB\n";
+  JMemStats s;
+  ASSERT_TRUE(JMemStatsFromMeminfo(text.data(), text.size(), &s));
+  EXPECT_EQ(s.total, (67108864ull + 8388608ull) * 1024);
+  EXPECT_EQ(s.free, (16777216ull + 4194304ull) * 1024);
+  EXPECT_EQ(s.used, s.total - s.free);
+  EXPECT_EQ(s.largest, s.free);
+  EXPECT_EQ(s.temporary, 0u);
+  EXPECT_EQ(s.percentUsed, 75u);
+  EXPECT_EQ(s.percentFree, 25u);
+}
+
+TEST(MemoryStats, RejectsTextWithoutSensibleFigures) {
+  JMemStats s = {};
+  const char* bad[] = {
+      "",
+      "MemTotal: 100 kB\n",
+      "MemTotal: 100 kB\nMemAvailable: 200 kB\n",
+      "MemTotal: 0 kB\nMemAvailable: 0 kB\n",
+      "MemTotal: 99999999999999999999999 kB\nMemAvailable: 1 kB\n",
+      "MemTotal:\nMemAvailable: 1 kB\n",
+      "XMemTotal: 100 kB\nMemAvailable: 1 kB\n",
+  };
+  for (const char* text : bad) EXPECT_FALSE(JMemStatsFromMeminfo(text, strlen(text), &s)) << text;
+  // The length given is respected: the figure after the cut is not read.
+  const char cut[] = "MemTotal: 1000 kB\nMemAvailable: 5";
+  EXPECT_FALSE(JMemStatsFromMeminfo(cut, sizeof cut - 2, &s));
+  ASSERT_TRUE(JMemStatsFromMeminfo(cut, sizeof cut - 1, &s));
+  EXPECT_EQ(s.free, 5u * 1024);
+}
+
+TEST(MemoryStats, LiveFiguresAreConsistent) {
+  JMemStats s;
+  JMemGetStats(&s);
+  EXPECT_GT(s.total, 0u);
+  EXPECT_EQ(s.used + s.free, s.total);
+  EXPECT_EQ(s.percentFree + s.percentUsed, 100u);
 }

@@ -1,0 +1,96 @@
+#include "jindep/debug.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "debug_log.h"
+
+namespace {
+
+int64_t gFakeSecond = 0;
+int64_t FakeClock() { return gFakeSecond; }
+
+class DebugChannel : public DebugLogTest {
+ protected:
+  void SetUp() override {
+    DebugLogTest::SetUp();
+    setenv("TZ", "UTC", 1);
+    tzset();
+    JDebugSetClock(FakeClock);
+  }
+  void TearDown() override {
+    JDebugSetClock(nullptr);
+    JDebugSetEnabled(true);
+    DebugLogTest::TearDown();
+  }
+};
+
+const std::string kBlankPrefix(20, ' ');
+
+}  // namespace
+
+TEST_F(DebugChannel, StampsTheFirstLineOfASecondAndEveryEleventhLineWithinIt) {
+  gFakeSecond = 1796601723;  // 2026-12-07 00:02:03 UTC
+  for (int i = 0; i < 12; ++i) JDebugNumber(i - 1);
+  gFakeSecond += 1;
+  JDebugText("next second");
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0], "2026-12- 7  0:02:03 -1");
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(lines[i], kBlankPrefix + std::to_string(i - 1)) << i;
+  EXPECT_EQ(lines[11], "2026-12- 7  0:02:03 10");
+  EXPECT_EQ(lines[12], "2026-12- 7  0:02:04 next second");
+}
+
+TEST_F(DebugChannel, TimestampFieldsAreTwoWideWithZeroFilledMinutesAndSeconds) {
+  gFakeSecond = 1796601723 + 86400 * 9 + 3600 * 13 + 60 * 5 + 6;  // 2026-12-16 13:07:09
+  JDebugText("x");
+  gFakeSecond = 1767225600;  // 2026-01-01 00:00:00
+  JDebugText("y");
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "2026-12-16 13:07:09 x");
+  EXPECT_EQ(lines[1], "2026- 1- 1  0:00:00 y");
+}
+
+TEST_F(DebugChannel, ReportsAlignLineNumbersUnderTheLongestFileNameSeen) {
+  // Longer than any name reported elsewhere in this program, so the column is known.
+  const char* longName = "jindep/a_deliberately_long_source_name_x";
+  const char* shortName = "jindep/Ji_at_ar";
+  JDebugReport(longName, 12, "first");
+  JDebugReport(shortName, 345, "Removing past end of array");
+  JDebugReport(shortName, 6, "again");
+  JDebugReport(longName, 7, "back");
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 4u);
+  const size_t column = 20 + strlen(longName) + 3;
+  EXPECT_EQ(lines[0].substr(20), std::string("\"") + longName + "\" line #12 'first'");
+  EXPECT_EQ(lines[1].substr(20), std::string("\"") + shortName + "\"" +
+                                     std::string(column - 20 - strlen(shortName) - 2, ' ') +
+                                     "line #345 'Removing past end of array'");
+  EXPECT_EQ(lines[2].substr(20), std::string(column - 20, ' ') + "line #6 'again'");
+  EXPECT_EQ(lines[3].substr(20), std::string("\"") + longName + "\" line #7 'back'");
+  for (const auto& line : lines) EXPECT_EQ(line.find("line #"), column) << line;
+}
+
+TEST_F(DebugChannel, AssertFailNamesTheSourceAndLine) {
+  JAssertFail("jwin/J_gc", 88);
+  auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  const std::string& line = lines[0];
+  EXPECT_EQ(line.substr(20, 12), "\"jwin/J_gc\" ");
+  EXPECT_NE(line.find(" line #88 '"), std::string::npos) << line;
+  EXPECT_EQ(line.back(), '\'');
+}
+
+TEST_F(DebugChannel, WritesNothingWhenDisabled) {
+  JDebugSetEnabled(false);
+  JDebugText("hidden");
+  JAssertFail("jindep/Ji_tempm", 1);
+  EXPECT_TRUE(LogText().empty());
+  JDebugSetEnabled(true);
+  JDebugText("shown");
+  EXPECT_EQ(LogLines().size(), 1u);
+}

@@ -1,0 +1,82 @@
+#include "jindep/Ji_tempm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "debug_log.h"
+#include "jindep/memory.h"
+
+TEST(TempMemory, BlocksLiveUntilTheReleaseOfTheirMarkAndNoLonger) {
+  const uint64_t start = JMemBytesInUse();
+  const size_t depth = JTempDepth();
+  JTempMark();
+  char* a = static_cast<char*>(JTempAlloc(1000));
+  char* b = JStrDup("adopted");
+  JTempAdopt(b);
+  JTempMark();
+  char* inner = static_cast<char*>(JTempAlloc(5000));
+  memset(inner, 1, 5000);
+  const uint64_t withInner = JMemBytesInUse();
+  JTempRelease();
+  EXPECT_LT(JMemBytesInUse(), withInner);
+  // The outer blocks are still usable (ASan would stop here if they had been freed).
+  memset(a, 2, 1000);
+  EXPECT_STREQ(b, "adopted");
+  JTempRelease();
+  EXPECT_EQ(JMemBytesInUse(), start);
+  EXPECT_EQ(JTempDepth(), depth);
+}
+
+TEST(TempMemory, ReleaseRightAfterAMarkFreesNothing) {
+  JTempMark();
+  void* outer = JTempAlloc(64);
+  const uint64_t before = JMemBytesInUse();
+  JTempMark();
+  JTempRelease();
+  EXPECT_EQ(JMemBytesInUse(), before);
+  memset(outer, 0, 64);
+  JTempRelease();
+}
+
+TEST(TempMemory, ManyBlocksAreAllFreedInOneRelease) {
+  const uint64_t start = JMemBytesInUse();
+  JTempMark();
+  for (int i = 0; i < 100000; ++i) JTempAlloc(static_cast<size_t>(i % 97));
+  JTempRelease();
+  EXPECT_EQ(JMemBytesInUse(), start);
+}
+
+TEST(TempMemoryDeathTest, TouchingAReleasedBlockIsAUseAfterFree) {
+  EXPECT_DEATH(
+      {
+        JTempMark();
+        volatile char* p = static_cast<char*>(JTempAlloc(32));
+        p[0] = 1;
+        JTempRelease();
+        p[0] = 2;
+      },
+      "heap-use-after-free");
+}
+
+using TempMemoryLog = DebugLogTest;
+
+TEST_F(TempMemoryLog, ReleaseWithoutAMarkIsReportedAndHarmless) {
+  ASSERT_EQ(JTempDepth(), 0u);
+  JTempRelease();
+  EXPECT_EQ(JTempDepth(), 0u);
+  auto text = LogText();
+  EXPECT_NE(text.find("\"jindep/Ji_tempm\""), std::string::npos) << text;
+  EXPECT_NE(text.find("line #"), std::string::npos) << text;
+}
+
+TEST(ScratchBuffer, GrowsToTheLargestRequestAndKeepsItsBlockForSmallerOnes) {
+  char* big = static_cast<char*>(JScratchBuffer(0, 4096));
+  memset(big, 'x', 4096);
+  EXPECT_EQ(JScratchBuffer(0, 10), big);
+  EXPECT_EQ(JScratchBuffer(0, 4096), big);
+  char* other = static_cast<char*>(JScratchBuffer(1, 16));
+  EXPECT_NE(other, big);
+  char* grown = static_cast<char*>(JScratchBuffer(0, 1 << 20));
+  memset(grown, 'y', 1 << 20);
+}
