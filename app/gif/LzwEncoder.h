@@ -1,0 +1,21 @@
+// The GIF image-data compressor: variable-width LZW codes of up to 12 bits, packed
+// least significant bit first into data sub-blocks of at most 255 bytes, which go
+// to the byte sink. One compression runs at a time; all state is module-wide and
+// the two hash tables are allocated once and reused.
+#pragma once
+#include <cstdint>
+
+// The pixel source: stores up to `max` values (colour-table indices) in `out` and
+// returns how many it stored. The encoder pulls runs of pixels rather than single
+// ones so that the per-pixel cost stays a few nanoseconds.
+typedef uint32_t (*GifPixelProc)(void* data, uint8_t* out, uint32_t max);
+
+// Allocates the encoder's tables; called once at start-up. Compressing without it
+// allocates them on first use.
+void LzwInit();
+
+// Compresses `pixelCount` values pulled from `source` into data sub-blocks written
+// to the byte sink. `initBits` is the minimum code size plus one (3 to 9). Neither
+// the minimum-code-size byte nor the closing zero-length block is written here:
+// both belong to the image writer.
+void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data);
