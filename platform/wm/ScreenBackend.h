@@ -1,0 +1,29 @@
+// Where pixels go and input comes from. Everything above this interface is the same
+// code on the desktop and under test.
+#pragma once
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/raster/Geometry.h"
+#include "platform/wm/Clock.h"
+#include "platform/wm/Cursor.h"
+#include "platform/wm/InputEvent.h"
+
+namespace platform::wm {
+
+class ScreenBackend {
+ public:
+  virtual ~ScreenBackend() = default;
+  virtual const char* name() const = 0;
+  virtual Clock& clock() = 0;
+  // Takes the next waiting input event without blocking.
+  virtual bool nextInput(InputEvent* out) = 0;
+  // Returns when input arrives or `ms` milliseconds have passed.
+  virtual void waitForInput(uint32_t ms) = 0;
+  // Shows the framebuffer; only the listed rectangles changed since the last call.
+  virtual void present(const Bitmap& framebuffer, const std::vector<Rect>& changed) = 0;
+  virtual void setCursor(CursorShape shape) = 0;
+  virtual void beep() = 0;
+};
+
+}  // namespace platform::wm

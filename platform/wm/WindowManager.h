@@ -1,0 +1,171 @@
+// The window manager: owns the windows and their z-order, turns raw input into
+// messages for the right window (moving and sizing windows by their frames on the way),
+// tracks activation and invalid areas, and composes dirty areas onto the screen.
+//
+// Stacking, bottom to top: the main frame with its document windows (clipped to its
+// document area), the other ordinary windows, then the windows kept above.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/wm/Compositor.h"
+#include "platform/wm/Cursor.h"
+#include "platform/wm/DirtyRegion.h"
+#include "platform/wm/MessageQueue.h"
+#include "platform/wm/Screen.h"
+#include "platform/wm/ScreenBackend.h"
+#include "platform/wm/Window.h"
+
+namespace platform::wm {
+
+struct HitResult {
+  WindowId window = 0;
+  HitPart part = HitPart::Nowhere;
+  uint8_t edges = 0;
+  int menuIndex = -1;  // the menu-bar title under the point, for HitPart::MenuBar
+};
+
+class WindowManager {
+ public:
+  WindowManager(ScreenBackend& backend, int width, int height);
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
+
+  Screen& screen() { return screen_; }
+  ScreenBackend& backend() { return backend_; }
+  MessageQueue& queue() { return queue_; }
+
+  // --- windows ---------------------------------------------------------------------------
+  // Only one main frame exists; a document window needs it. Answers 0 when refused.
+  WindowId createWindow(WindowKind kind, const WindowStyle& style, std::string title,
+                        const Rect& frame);
+  void destroyWindow(WindowId id);
+  Window* window(WindowId id);
+  const Window* window(WindowId id) const;
+  WindowId mainFrame() const { return mainFrame_; }
+  size_t windowCount() const { return windows_.size(); }
+
+  void show(WindowId id, bool activate);
+  void hide(WindowId id);
+  void setTitle(WindowId id, std::string title);
+  // Places a window (document windows: in document-area coordinates); posts Size and
+  // Move when the client's size or position changed.
+  void setFrame(WindowId id, const Rect& frame);
+  // Places a window so that its client area has this rectangle.
+  void setClientRect(WindowId id, const Rect& client);
+  void minimize(WindowId id);
+  void maximize(WindowId id);
+  void restore(WindowId id);
+  void raise(WindowId id);
+  void activate(WindowId id);
+  WindowId activeWindow() const { return active_; }
+
+  Rect screenFrame(const Window& w) const;
+  Rect screenClientRect(const Window& w) const;
+  // The main frame's document area on the screen (empty without a main frame).
+  Rect documentArea() const;
+  // Windows from bottom to top as they are drawn.
+  std::vector<WindowId> paintOrder() const;
+  HitResult hitTest(int x, int y) const;
+  // Screen rectangle of a window's client area that is really visible (not covered is
+  // not considered; only the clipping of document windows to their area).
+  Rect visibleClientRect(const Window& w) const;
+
+  // --- invalid areas and painting --------------------------------------------------------
+  void invalidate(WindowId id, const Rect& clientArea);
+  void invalidateAll(WindowId id);
+  void validate(WindowId id, const Rect& clientArea);
+  // The area being painted by the current paint message (client coordinates).
+  const DirtyRegion* paintRegion(WindowId id) const;
+  // The program drew into a window's backing outside a paint: show it at the next compose.
+  void contentChanged(WindowId id, const Rect& clientArea);
+  // Merges every changed area onto the framebuffer and hands it to the backend.
+  void compose();
+  const DirtyRegion& screenDirty() const { return screenDirty_; }
+
+  // --- input and messages ----------------------------------------------------------------
+  // Feeds waiting backend input through handleInput.
+  void pumpInput();
+  void handleInput(const InputEvent& e);
+  // The next message, for one window only when `filter` is not 0: posted messages first,
+  // then paints, then due timers. A paint message moves the window's invalid area into
+  // its paint region (erasing it to the background first when the window asks for that).
+  bool nextMessage(Message* out, WindowId filter, bool remove);
+  void post(Message m);
+  WindowId captureWindow() const { return capture_; }
+  void releaseCapture() { capture_ = 0; }
+  Point pointer() const { return pointer_; }
+  uint8_t modifiers() const { return modifiers_; }
+
+  void setTimer(WindowId id, uint32_t timerId, uint32_t period);
+  void killTimer(WindowId id, uint32_t timerId);
+
+  // --- menu bar strip of the main frame --------------------------------------------------
+  void setMenuBar(std::vector<std::string> titles);
+  const std::vector<std::string>& menuBar() const { return menuTitles_; }
+  // Title rectangles in frame-local coordinates of the main frame, measured by the compositor.
+  std::vector<Rect> menuTitleRects() const;
+
+  // --- clock, cursor, beep ---------------------------------------------------------------
+  uint32_t ticks() { return backend_.clock().ticks(); }
+  void sleep(uint32_t ms) { backend_.clock().sleep(ms); }
+  void setCursor(CursorShape shape);
+  CursorShape cursor() const { return cursor_.shape(); }
+  void beep();
+  int beepCount() const { return beeps_; }
+
+ private:
+  struct Drag {
+    WindowId window = 0;
+    uint8_t edges = 0;  // 0: moving by the caption
+    Point start;
+    Rect startFrame;
+  };
+  struct PressedBox {
+    WindowId window = 0;
+    HitPart part = HitPart::Nowhere;
+  };
+  struct Timer {
+    WindowId window;
+    uint32_t id;
+    uint32_t period;
+    uint32_t next;
+  };
+
+  Rect parentArea(const Window& w) const;  // what a window is placed in, in its own coordinates
+  void markFrameDirty(const Window& w);
+  void applyFrame(Window& w, const Rect& frame);
+  void dragTo(int x, int y);
+  void boxAction(Window& w, HitPart part);
+  void pickNewActive(WindowId leaving);
+  void removeFromOrder(WindowId id);
+  Message messageFor(MessageType type, const Window& w) const;
+  bool hitWindow(const Window& w, int x, int y, HitResult* out) const;
+
+  ScreenBackend& backend_;
+  Screen screen_;
+  Compositor compositor_;
+  MessageQueue queue_;
+  Cursor cursor_;
+  std::map<WindowId, std::unique_ptr<Window>> windows_;
+  std::vector<WindowId> documents_;  // bottom to top
+  std::vector<WindowId> topLevel_;   // bottom to top, main frame excluded
+  std::map<WindowId, DirtyRegion> painting_;
+  std::vector<Timer> timers_;
+  std::vector<std::string> menuTitles_;
+  DirtyRegion screenDirty_;
+  WindowId nextId_ = 1;
+  WindowId mainFrame_ = 0;
+  WindowId active_ = 0;
+  WindowId capture_ = 0;
+  Drag drag_;
+  PressedBox pressed_;
+  Point pointer_;
+  uint8_t modifiers_ = 0;
+  int beeps_ = 0;
+};
+
+}  // namespace platform::wm
