@@ -1,0 +1,433 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <list>
+#include <map>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "debug_log.h"
+#include "jindep/Ji_at_ar.h"
+#include "jindep/Ji_at_ta.h"
+#include "jindep/debug.h"
+#include "jindep/list.h"
+#include "jindep/memory.h"
+
+namespace {
+
+struct Item {
+  uint32_t key;
+  uint16_t order;
+  uint8_t tag;
+  bool operator==(const Item& o) const { return key == o.key && order == o.order && tag == o.tag; }
+};
+
+std::vector<Item> Contents(const JVector& v) {
+  const Item* p = static_cast<const Item*>(v.block);
+  return std::vector<Item>(p, p + v.count);
+}
+
+std::vector<uint64_t> Contents(const JArray& a) {
+  const uint64_t* p = static_cast<const uint64_t*>(a.block);
+  return a.count ? std::vector<uint64_t>(p, p + a.count) : std::vector<uint64_t>();
+}
+
+}  // namespace
+
+TEST(JArrayTest, RandomEditsMatchAStdVector) {
+  std::mt19937 rng(7);
+  JArray a = {};
+  std::vector<uint64_t> oracle;
+  for (int step = 0; step < 4000; ++step) {
+    uint64_t value = rng();
+    switch (rng() % 4) {
+      case 0:
+        JArrayAppend(&a, sizeof value, &value);
+        oracle.push_back(value);
+        break;
+      case 1: {
+        uint32_t at = rng() % (oracle.size() + 3);
+        JArrayInsert(&a, sizeof value, at, &value);
+        oracle.insert(oracle.begin() + std::min<size_t>(at, oracle.size()), value);
+        break;
+      }
+      default:
+        if (!oracle.empty()) {
+          uint32_t at = rng() % oracle.size();
+          JArrayRemove(&a, sizeof value, at);
+          oracle.erase(oracle.begin() + at);
+        }
+    }
+    ASSERT_EQ(a.count, oracle.size());
+    ASSERT_EQ(Contents(a), oracle) << "step " << step;
+    ASSERT_EQ(a.block == nullptr, oracle.empty());
+  }
+  JArrayFree(&a);
+}
+
+TEST(JArrayTest, RemovingTheOnlyElementFreesTheBlock) {
+  const uint64_t start = JMemBytesInUse();
+  JArray a = {};
+  int v = 5;
+  JArrayAppend(&a, sizeof v, &v);
+  JArrayRemove(&a, sizeof v, 0);
+  EXPECT_EQ(a.count, 0u);
+  EXPECT_EQ(a.block, nullptr);
+  EXPECT_EQ(JMemBytesInUse(), start);
+}
+
+TEST(JArrayTest, HoldsMoreThan65535ElementsAndEnsureCountZeroesNewOnes) {
+  JArray a = {};
+  uint32_t v = 9;
+  JArrayAppend(&a, sizeof v, &v);
+  JArrayEnsureCount(&a, sizeof v, 70000);
+  ASSERT_EQ(a.count, 70000u);
+  EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 0)), 9u);
+  EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 69999)), 0u);
+  JArrayEnsureCount(&a, sizeof v, 10);
+  EXPECT_EQ(a.count, 70000u);
+  v = 70000;
+  JArrayInsert(&a, sizeof v, 65536, &v);
+  EXPECT_EQ(a.count, 70001u);
+  EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 65536)), 70000u);
+  JArrayFree(&a);
+}
+
+using ContainerReports = DebugLogTest;
+
+TEST_F(ContainerReports, IndicesPastTheEndAreReportedAndTouchNothing) {
+  JArray a = {};
+  uint16_t v = 1;
+  JArrayAppend(&a, sizeof v, &v);
+  JArrayRemove(&a, sizeof v, 1);
+  EXPECT_EQ(JArrayAt(&a, sizeof v, 1), nullptr);
+  EXPECT_EQ(a.count, 1u);
+  JArrayFree(&a);
+
+  JVector vec;
+  JVectorInit(&vec, sizeof v, 4);
+  JVectorRemove(&vec, 0);
+  EXPECT_EQ(JVectorAt(&vec, 0), nullptr);
+  EXPECT_EQ(vec.count, 0u);
+  JVectorFree(&vec);
+
+  JSlotTable t;
+  JSlotTableInit(&t);
+  EXPECT_EQ(JSlotTableAt(&t, 3), 0u);
+  JSlotTableRemove(&t, 3);
+  EXPECT_EQ(t.count, 0u);
+  JSlotTableFree(&t);
+
+  const std::string log = LogText();
+  for (const char* message : {"'Removing past end of array'", "'Indexing past end of array'",
+                              "'Removing past end of vector'", "'Indexing past end of table'",
+                              "'Removing past end of table'"})
+    EXPECT_NE(log.find(message), std::string::npos) << message;
+  EXPECT_NE(log.find("\"jindep/Ji_at_ar\""), std::string::npos);
+  EXPECT_NE(log.find("\"jindep/Ji_at_ta\""), std::string::npos);
+}
+
+TEST(JVectorTest, GrowsByItsStepAndAlwaysKeepsASpareElement) {
+  JVector* v = JVectorNew(sizeof(Item), 4);
+  EXPECT_EQ(v->capacity, 4u);
+  for (uint32_t i = 0; i < 4; ++i) {
+    Item it = {i, 0, 0};
+    JVectorAppend(v, &it);
+  }
+  EXPECT_EQ(v->capacity, 8u);
+  JVectorClear(v);
+  EXPECT_EQ(v->count, 0u);
+  EXPECT_EQ(v->capacity, 4u);
+  JVectorFree(v);
+
+  v = JVectorNew(sizeof(Item), 4096);
+  for (uint32_t i = 0; i < 70000; ++i) {
+    Item it = {i, 0, 0};
+    JVectorAppend(v, &it);
+    ASSERT_LT(v->count, v->capacity);
+  }
+  EXPECT_EQ(v->count, 70000u);
+  EXPECT_EQ(static_cast<Item*>(JVectorAt(v, 69999))->key, 69999u);
+  JVectorFree(v);
+}
+
+TEST(JVectorTest, RandomEditsAndSearchesMatchAStdVector) {
+  std::mt19937 rng(11);
+  JVector v;
+  JVectorInit(&v, sizeof(Item), 3);
+  std::vector<Item> oracle;
+  auto match = [](const void* e, void* data) { return static_cast<const Item*>(e)->key == *static_cast<uint32_t*>(data); };
+  for (int step = 0; step < 5000; ++step) {
+    Item it = {static_cast<uint32_t>(rng() % 20), static_cast<uint16_t>(step), static_cast<uint8_t>(rng() % 3)};
+    auto lastWithKey = [&](uint32_t key) {
+      for (size_t i = oracle.size(); i-- > 0;)
+        if (oracle[i].key == key) return static_cast<int64_t>(i);
+      return int64_t{-1};
+    };
+    switch (rng() % 6) {
+      case 0:
+        JVectorAppend(&v, &it);
+        oracle.push_back(it);
+        break;
+      case 1: {
+        uint32_t at = rng() % (oracle.size() + 2);
+        JVectorInsert(&v, at, &it);
+        oracle.insert(oracle.begin() + std::min<size_t>(at, oracle.size()), it);
+        break;
+      }
+      case 2:
+        if (!oracle.empty()) {
+          uint32_t at = rng() % oracle.size();
+          JVectorRemove(&v, at);
+          oracle.erase(oracle.begin() + at);
+        }
+        break;
+      case 3: {
+        int64_t found = lastWithKey(it.key);
+        ASSERT_EQ(JVectorFind(&v, match, &it.key), found);
+        ASSERT_EQ(JVectorRemoveMatch(&v, match, &it.key), found >= 0);
+        if (found >= 0) oracle.erase(oracle.begin() + found);
+        break;
+      }
+      case 4: {
+        int64_t found = lastWithKey(it.key);
+        JVectorReplaceOrAppend(&v, match, &it.key, &it);
+        if (found >= 0)
+          oracle[found] = it;
+        else
+          oracle.push_back(it);
+        break;
+      }
+      default:
+        if (!oracle.empty()) {
+          Item probe = oracle[rng() % oracle.size()];
+          int64_t expect = -1;
+          for (size_t i = oracle.size(); i-- > 0;)
+            if (oracle[i] == probe) {
+              expect = static_cast<int64_t>(i);
+              break;
+            }
+          ASSERT_EQ(JVectorFindEqual(&v, &probe), expect);
+        }
+    }
+    ASSERT_EQ(Contents(v), oracle) << "step " << step;
+    ASSERT_LT(v.count, v.capacity);
+  }
+  JVectorFree(&v);
+}
+
+TEST(JVectorTest, OrderedInsertIsAStableSort) {
+  std::mt19937 rng(3);
+  JVector v;
+  JVectorInit(&v, sizeof(Item), 8);
+  std::vector<Item> all;
+  auto precedes = [](const void* a, const void* b, void*) {
+    return static_cast<const Item*>(a)->key < static_cast<const Item*>(b)->key;
+  };
+  for (uint16_t i = 0; i < 500; ++i) {
+    Item it = {static_cast<uint32_t>(rng() % 30), i, 0};
+    JVectorInsertOrdered(&v, &it, precedes, nullptr);
+    all.push_back(it);
+  }
+  std::stable_sort(all.begin(), all.end(), [](const Item& a, const Item& b) { return a.key < b.key; });
+  EXPECT_EQ(Contents(v), all);
+  JVectorFree(&v);
+}
+
+TEST(JListTest, RandomCursorEditsMatchAStdList) {
+  std::mt19937 rng(5);
+  JList l = {};
+  std::list<uintptr_t> oracle;
+  auto cursor = oracle.end();  // end() stands for "no cursor"
+  auto at = [&]() { return cursor == oracle.end() ? uintptr_t{0} : *cursor; };
+  for (int step = 0; step < 6000; ++step) {
+    uintptr_t value = (static_cast<uintptr_t>(rng()) << 32) | rng();
+    switch (rng() % 10) {
+      case 0:
+        JListPushEnd(&l, value);
+        cursor = oracle.insert(oracle.end(), value);
+        break;
+      case 1:
+        JListPushFront(&l, value);
+        cursor = oracle.insert(oracle.begin(), value);
+        break;
+      case 2:
+        JListInsertAfter(&l, value);
+        cursor = oracle.insert(cursor == oracle.end() ? oracle.end() : std::next(cursor), value);
+        break;
+      case 3:
+        JListInsertBefore(&l, value);
+        cursor = oracle.insert(cursor == oracle.end() ? oracle.begin() : cursor, value);
+        break;
+      case 4:
+        cursor = cursor == oracle.end() ? oracle.begin() : std::next(cursor);
+        ASSERT_EQ(JListNext(&l), at());
+        break;
+      case 5:
+        if (cursor == oracle.end())
+          cursor = oracle.empty() ? oracle.end() : std::prev(oracle.end());
+        else
+          cursor = cursor == oracle.begin() ? oracle.end() : std::prev(cursor);
+        ASSERT_EQ(JListPrevious(&l), at());
+        break;
+      case 6:
+        cursor = oracle.begin();
+        ASSERT_EQ(JListFirst(&l), at());
+        break;
+      case 7: {
+        uintptr_t old = at();
+        ASSERT_EQ(JListReplace(&l, value), old);
+        if (cursor != oracle.end()) *cursor = value;
+        break;
+      }
+      default: {
+        uintptr_t old = at();
+        ASSERT_EQ(JListRemove(&l), old);
+        if (cursor != oracle.end()) cursor = oracle.erase(cursor);
+      }
+    }
+    ASSERT_EQ(l.count, oracle.size());
+    ASSERT_EQ(JListCurrent(&l), at());
+  }
+  std::vector<uintptr_t> walked;
+  for (uintptr_t v = JListFirst(&l); l.cursor; v = JListNext(&l)) walked.push_back(v);
+  EXPECT_EQ(walked, std::vector<uintptr_t>(oracle.begin(), oracle.end()));
+  JListClear(&l);
+  EXPECT_EQ(l.count, 0u);
+  EXPECT_EQ(JListLast(&l), 0u);
+}
+
+TEST(JSlotTableTest, ReusesTheMostRecentlyRemovedSlotAndNeverHandsOneOutTwice) {
+  std::mt19937 rng(9);
+  JSlotTable t;
+  JSlotTableInit(&t);
+  std::map<uint32_t, uintptr_t> live;
+  std::vector<uint32_t> removedOrder;
+  for (int step = 0; step < 20000; ++step) {
+    if (live.empty() || rng() % 3 != 0) {
+      uintptr_t value = reinterpret_cast<uintptr_t>(&live) + step;
+      uint32_t index = JSlotTableAdd(&t, value);
+      if (!removedOrder.empty()) {
+        ASSERT_EQ(index, removedOrder.back());
+        removedOrder.pop_back();
+      } else {
+        ASSERT_EQ(index, t.count - 1);
+      }
+      ASSERT_TRUE(live.emplace(index, value).second);
+    } else {
+      auto it = std::next(live.begin(), rng() % live.size());
+      JSlotTableRemove(&t, it->first);
+      removedOrder.push_back(it->first);
+      live.erase(it);
+    }
+  }
+  for (auto [index, value] : live) ASSERT_EQ(JSlotTableAt(&t, index), value);
+  JDebugSetEnabled(false);
+  uint32_t freed = removedOrder.empty() ? JSlotTableAdd(&t, 1) : removedOrder.back();
+  if (removedOrder.empty()) JSlotTableRemove(&t, freed);
+  JSlotTableRemove(&t, freed);  // twice: refused
+  EXPECT_EQ(JSlotTableAdd(&t, 5), freed);
+  EXPECT_NE(JSlotTableAdd(&t, 6), freed);
+  JDebugSetEnabled(true);
+  JSlotTableFree(&t);
+}
+
+TEST(JSlotTableTest, HoldsMoreThan65535Slots) {
+  JSlotTable t;
+  JSlotTableInit(&t);
+  for (uintptr_t i = 0; i < 70000; ++i) ASSERT_EQ(JSlotTableAdd(&t, i * 3), i);
+  JSlotTableRemove(&t, 69999);
+  JSlotTableRemove(&t, 65536);
+  EXPECT_EQ(JSlotTableAdd(&t, 1), 65536u);
+  EXPECT_EQ(JSlotTableAt(&t, 65537), 65537u * 3);
+  JSlotTableFree(&t);
+}
+
+TEST(JIdPoolTest, ReleasedIdentifiersComeBackInReverseOrder) {
+  JIdPool p;
+  JIdPoolInit(&p);
+  EXPECT_EQ(JIdPoolTake(&p), 1u);
+  EXPECT_EQ(JIdPoolTake(&p), 2u);
+  EXPECT_EQ(JIdPoolTake(&p), 3u);
+  EXPECT_EQ(JIdPoolTake(&p), 4u);
+  JIdPoolRelease(&p, 1);
+  JIdPoolRelease(&p, 2);
+  EXPECT_EQ(JIdPoolTake(&p), 2u);
+  EXPECT_EQ(JIdPoolTake(&p), 1u);
+  JIdPoolRelease(&p, 4);  // the last one handed out: no entry in the released list
+  EXPECT_EQ(p.released.count, 0u);
+  EXPECT_EQ(JIdPoolTake(&p), 4u);
+  p.limit = 5;
+  EXPECT_EQ(JIdPoolTake(&p), 5u);
+  EXPECT_EQ(JIdPoolTake(&p), 0u);
+  JIdPoolFree(&p);
+}
+
+TEST(JIdPoolTest, RandomTakesAndReleasesNeverDuplicateAnIdentifier) {
+  std::mt19937 rng(13);
+  JIdPool p;
+  JIdPoolInit(&p);
+  std::set<uint32_t> inUse;
+  JDebugSetEnabled(false);
+  for (int step = 0; step < 20000; ++step) {
+    if (inUse.empty() || rng() % 2) {
+      uint32_t id = JIdPoolTake(&p);
+      ASSERT_NE(id, 0u);
+      ASSERT_TRUE(inUse.insert(id).second) << id;
+    } else {
+      auto it = std::next(inUse.begin(), rng() % inUse.size());
+      JIdPoolRelease(&p, *it);
+      if (rng() % 8 == 0) JIdPoolRelease(&p, *it);  // a second release is refused
+      inUse.erase(it);
+    }
+  }
+  JDebugSetEnabled(true);
+  JIdPoolFree(&p);
+}
+
+TEST(JRecordPoolTest, RandomTakesAndReleasesKeepBothChainsRight) {
+  std::mt19937 rng(17);
+  JRecordPool pool;
+  JRecordPoolInit(&pool, 100, sizeof(uint64_t));
+  std::vector<uint32_t> usedNewestFirst;
+  std::map<uint32_t, uint64_t> payloads;
+  for (int step = 0; step < 5000; ++step) {
+    if (usedNewestFirst.empty() || rng() % 5 < 3) {
+      uint64_t payload = rng();
+      int64_t index = JRecordPoolTake(&pool, &payload);
+      if (usedNewestFirst.size() == 100) {
+        ASSERT_EQ(index, -1);
+        continue;
+      }
+      ASSERT_GE(index, 0);
+      ASSERT_TRUE(payloads.emplace(static_cast<uint32_t>(index), payload).second);
+      usedNewestFirst.insert(usedNewestFirst.begin(), static_cast<uint32_t>(index));
+    } else {
+      size_t k = rng() % usedNewestFirst.size();
+      JRecordPoolRelease(&pool, usedNewestFirst[k]);
+      payloads.erase(usedNewestFirst[k]);
+      usedNewestFirst.erase(usedNewestFirst.begin() + k);
+    }
+    ASSERT_EQ(pool.used, usedNewestFirst.size());
+    std::vector<uint32_t> walked;
+    for (uint32_t i = JRecordPoolNextUsed(&pool, kJNone); i != kJNone; i = JRecordPoolNextUsed(&pool, i))
+      walked.push_back(i);
+    ASSERT_EQ(walked, usedNewestFirst);
+  }
+  for (auto [index, payload] : payloads)
+    EXPECT_EQ(*static_cast<uint64_t*>(JRecordPoolPayload(&pool, index)), payload);
+  JRecordPoolFree(&pool);
+}
+
+TEST(JRecordPoolTest, AFreshPoolHandsOutRecordsInIndexOrder) {
+  JRecordPool pool;
+  JRecordPoolInit(&pool, 3, 1);
+  char c = 'a';
+  EXPECT_EQ(JRecordPoolTake(&pool, &c), 0);
+  EXPECT_EQ(JRecordPoolTake(&pool, &c), 1);
+  EXPECT_EQ(JRecordPoolTake(&pool, &c), 2);
+  EXPECT_EQ(JRecordPoolTake(&pool, &c), -1);
+  JRecordPoolFree(&pool);
+}
