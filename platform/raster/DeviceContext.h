@@ -58,6 +58,10 @@ enum class FillRule { Alternate = 1, Winding = 2 };
 enum class TextHAlign { Left, Centre, Right };
 enum class TextVAlign { Top, Baseline, Bottom };
 
+// Internal to the raster: how a span is painted, and spans gathered for one shape.
+struct SpanPaint;
+class SpanCollector;
+
 struct TextExtent {
   int width = 0;
   int ascent = 0;
@@ -183,18 +187,23 @@ class DeviceContext {
 
  private:
   struct State;
-  struct Paint;
-  class SpanCollector;
-  friend class SpanCollector;
+  using Paint = SpanPaint;
 
   void invalidateClip() { effectiveValid_ = false; }
   Paint penPaint() const;
   Paint brushPaint(const Brush& b, int rop) const;
   void fillSpan(int y, int x0, int x1, const Paint& paint);  // bitmap coordinates, clipped
-  void paintSpans(const SpanCollector& spans, const Paint& paint);
+  void paintSpans(SpanCollector& spans, const Paint& paint);
   void strokeSegment(SpanCollector& spans, int x0, int y0, int x1, int y1, int& dashPhase,
                      SpanCollector* gaps, bool lastPixel);
+  // Gathers a polyline's pen pixels (and its dash gaps when they are painted, answering true).
+  bool collectStroke(SpanCollector& spans, SpanCollector& gaps, const Point* points, int count,
+                     bool closed);
+  void paintStroke(SpanCollector& spans, SpanCollector& gaps, bool opaqueGaps);
   void strokePolyline(const Point* points, int count, bool closed);
+  enum class ArcKind { Arc, Pie, Chord };
+  void arcShape(const Rect& r, Point start, Point end, ArcKind kind);
+  void fillAndOutline(SpanCollector& interior, SpanCollector& outline);
   void transfer(int x, int y, int w, int h, const Bitmap& src, Point srcOrigin, int sx, int sy,
                 int sw, int sh, uint32_t rop, Colour srcBackground, bool dibSource,
                 const Bitmap* mask, int mx, int my, uint32_t backRop);
