@@ -1,0 +1,48 @@
+// The colour graph decides the order in which a picture's colours are given up.
+// Every colour points at its nearest other colour still present, with a merge
+// cost of distance times the pixels the colour stands for; the cheapest colour
+// is merged first and its pixel weight goes to the colour it merged into.
+// Costs are 64-bit: a 32-bit cost wraps for large pictures and would merge a
+// dominant colour away first.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "app/colour/ColourTable.h"
+#include "app/colour/MergeHeap.h"
+
+// One per colour, from the graph-node pool. References are pool handles (0 = none).
+struct GraphNode {
+  uint32_t index;           // colour index
+  uint32_t nearest;         // node of the nearest colour found
+  uint32_t firstDependent;  // head of the nodes whose nearest is this one
+  uint32_t nextDependent;
+  uint32_t prevDependent;
+  uint32_t heapPosition;
+  uint64_t cost;  // merge cost, the heap key
+};
+
+struct ColourGraph {
+  uint32_t size;     // colours when the graph was built
+  uint32_t* nodes;   // node handle of each colour, 0 once merged away
+  MergeHeap* heap;
+};
+
+inline GraphNode* GraphNodeAt(uint32_t handle) {
+  return static_cast<GraphNode*>(BlockPoolAddress(GraphNodePool(), handle));
+}
+
+// Distance between colours i and j times the weight of i.
+inline uint64_t MergeCost(const ColourTable* table, uint32_t i, uint32_t j) {
+  return static_cast<uint64_t>(ColourDistance(table->records[i].colour, table->records[j].colour)) *
+         table->records[i].weight;
+}
+
+ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root);
+// Merges the cheapest colour; *removed gets its index, *into the colour it went into.
+void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* removed, uint32_t* into);
+// Frees the graph's arrays and any nodes still in it.
+void ColourGraphFree(ColourGraph* graph);
+
+// Nearest other colour found by the bounded search around c's own leaf (0 when none).
+uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);

@@ -1,0 +1,97 @@
+#include "app/colour/ColourTree.h"
+
+static uint32_t NewNode() {
+  uint32_t handle = BlockPoolGet(TreeNodePool());
+  TreeNode* node = static_cast<TreeNode*>(BlockPoolAddress(TreeNodePool(), handle));
+  for (uint32_t& s : node->slots) s = 0;
+  node->stamp = 0;
+  return NodeSlot(handle);
+}
+
+uint32_t ColourTreeNew() { return NewNode(); }
+
+uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
+  int level = 7;
+  TreeNode* node = TreeNodeAt(root);
+  for (;;) {
+    uint32_t s = ColourSlot(colour, level);
+    uint32_t slot = node->slots[s];
+    if (slot == 0) {
+      uint32_t appended = ColourTableAppend(table, colour);
+      node->slots[s] = LeafSlot(appended);
+      return appended;
+    }
+    if (SlotIsNode(slot)) {
+      node = TreeNodeAt(slot);
+      --level;
+      continue;
+    }
+    uint32_t index = LeafIndex(slot);
+    uint32_t other = table->records[index].colour;
+    if (other == colour) {
+      ++table->records[index].count;
+      return index;
+    }
+    // Split: the two colours share this slot, so they go one level down.
+    uint32_t child = NewNode();
+    node->slots[s] = child;
+    --level;
+    node = TreeNodeAt(child);
+    node->slots[ColourSlot(other, level)] = LeafSlot(index);
+  }
+}
+
+uint32_t ColourTreeFind(uint32_t root, uint32_t colour) {
+  uint32_t slot = root;
+  for (int level = 7; level >= 0; --level) {
+    slot = TreeNodeAt(slot)->slots[ColourSlot(colour, level)];
+    if (slot == 0) return 0;
+    if (SlotIsLeaf(slot)) return LeafIndex(slot);
+  }
+  return 0;
+}
+
+// A node left with a single leaf (or nothing) gives way to it; a node with two
+// occupied slots or with a child node stays.
+static uint32_t Collapse(uint32_t nodeRef) {
+  TreeNode* node = TreeNodeAt(nodeRef);
+  uint32_t only = 0;
+  bool seen = false;
+  for (uint32_t s = 0; s < 8; ++s) {
+    uint32_t slot = node->slots[s];
+    if (slot == 0) continue;
+    if (seen || SlotIsNode(slot)) return nodeRef;
+    seen = true;
+    only = slot;
+  }
+  BlockPoolPut(TreeNodePool(), nodeRef >> 1);
+  return only;
+}
+
+static void RemoveIn(uint32_t nodeRef, uint32_t colour, int level) {
+  TreeNode* node = TreeNodeAt(nodeRef);
+  uint32_t s = ColourSlot(colour, level);
+  uint32_t slot = node->slots[s];
+  if (SlotIsNode(slot)) {
+    RemoveIn(slot, colour, level - 1);
+    uint32_t collapsed = Collapse(slot);
+    TreeNodeAt(nodeRef)->slots[s] = collapsed;
+  } else if (slot != 0) {
+    node->slots[s] = 0;
+  }
+}
+
+void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index) {
+  RemoveIn(root, table->records[index].colour, 7);
+}
+
+void ColourTreeFree(uint32_t root) {
+  TreeNode* node = TreeNodeAt(root);
+  for (uint32_t s = 0; s < 8; ++s) {
+    if (SlotIsNode(node->slots[s])) {
+      ColourTreeFree(node->slots[s]);
+      node = TreeNodeAt(root);
+    }
+  }
+  BlockPoolPut(TreeNodePool(), root >> 1);
+}

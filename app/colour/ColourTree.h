@@ -1,0 +1,43 @@
+// An octree over the bits of the red, green and blue components whose leaves
+// carry colour indices. A node at level l picks its slot by bit l of each
+// component; the root is at level 7. A leaf sits in the first slot of its
+// colour's path that no other colour shares, so the tree has only as many
+// nodes as the colours' shared bit prefixes need.
+//
+// A slot is one 32-bit word: 0 empty, (index << 8) | 1 a leaf, otherwise an even
+// node reference (the node's pool handle << 1). References are pool handles,
+// never addresses, so the words stay 32 bits on a 64-bit machine.
+#pragma once
+#include <cstdint>
+
+#include "app/colour/BlockPool.h"
+#include "app/colour/ColourTable.h"
+
+struct TreeNode {
+  uint32_t slots[8];
+  uint32_t stamp;  // last search that examined this node's whole subtree
+};
+
+inline bool SlotIsLeaf(uint32_t slot) { return (slot & 1u) != 0; }
+inline bool SlotIsNode(uint32_t slot) { return slot != 0 && (slot & 1u) == 0; }
+inline uint32_t LeafIndex(uint32_t slot) { return slot >> 8; }
+inline uint32_t LeafSlot(uint32_t index) { return index << 8 | 1u; }
+inline uint32_t NodeSlot(uint32_t handle) { return handle << 1; }
+
+inline TreeNode* TreeNodeAt(uint32_t slotOrHandle2) {
+  return static_cast<TreeNode*>(BlockPoolAddress(TreeNodePool(), slotOrHandle2 >> 1));
+}
+
+// Slot of a colour key at a level.
+inline uint32_t ColourSlot(uint32_t colour, int level) {
+  return ((colour >> level) & 1u) | ((colour >> (level + 8)) & 1u) << 1 | ((colour >> (level + 16)) & 1u) << 2;
+}
+
+// The root is returned as a node reference (an even slot word).
+uint32_t ColourTreeNew();
+// Counts one pixel of a colour; returns the colour's index.
+uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour);
+// Index of a colour known to be in the tree; 0 when the path ends in an empty slot.
+uint32_t ColourTreeFind(uint32_t root, uint32_t colour);
+void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index);
+void ColourTreeFree(uint32_t root);

@@ -1,0 +1,59 @@
+#include "app/colour/Measures.h"
+
+#include "app/colour/ColourGraph.h"
+#include "app/colour/Passes.h"
+#include "app/shell/Document.h"
+
+uint64_t QualityBudget(const Document* document) {
+  return static_cast<uint64_t>(document->width) * 768 * static_cast<uint64_t>(document->height);
+}
+
+// With the colour at merge position 0 itself transparent, the walk meets one
+// merge more than there are entries below c - 1: that last merge (which would
+// leave no colour) is dropped rather than written before the array.
+uint32_t ComputeMaximumError(const Document* document, uint32_t* values) {
+  uint32_t c = 0;
+  uint32_t t = 0;
+  AvailableColours(document, &c, &t);
+  const ColourTable* table = document->colourTable;
+  const uint32_t n = table->count;
+  for (uint32_t i = c; i < n; ++i) values[i] = kNoMaximumError;
+  if (c == 0) return 0;
+  const uint32_t* order = document->mergeOrder->order;
+  uint32_t j = c - 1;
+  values[j] = 0;
+  uint32_t running = 0;
+  for (uint32_t i = 1; i < n && j > 0; ++i) {
+    const ColourRecord* x = &table->records[order[n - i]];
+    if (document->transparencyOn && x->transparent) continue;
+    uint32_t e = ColourDistance(x->colour, table->records[x->mergedInto].colour);
+    if (e > running) running = e;
+    values[--j] = running;
+  }
+  return c;
+}
+
+uint32_t ComputeQuality(Document* document, uint64_t* values) {
+  uint32_t c = 0;
+  uint32_t t = 0;
+  AvailableColours(document, &c, &t);
+  ColourTable* table = document->colourTable;
+  const uint32_t n = table->count;
+  for (uint32_t i = 0; i < n; ++i) table->records[i].weight = table->records[i].count;
+  for (uint32_t i = c; i < n; ++i) values[i] = kNoQuality;
+  if (c == 0) return 0;
+  const uint32_t* order = document->mergeOrder->order;
+  uint64_t budget = QualityBudget(document);
+  uint32_t j = c - 1;
+  values[j] = budget;
+  for (uint32_t i = 1; i < n && j > 0; ++i) {
+    uint32_t xi = order[n - i];
+    ColourRecord* x = &table->records[xi];
+    if (document->transparencyOn && x->transparent) continue;
+    uint32_t p = x->mergedInto;
+    budget -= MergeCost(table, xi, p);
+    table->records[p].weight += x->weight;
+    values[--j] = budget;
+  }
+  return c;
+}

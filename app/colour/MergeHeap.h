@@ -1,0 +1,25 @@
+// A binary min-heap of pool blocks, ordered by a 64-bit key stored in each
+// block; the heap keeps a 32-bit position field of each block equal to its slot.
+// Ties: an inserted block never rises past an equal key, and a block sifted
+// down passes children of equal key (the left child first on equal children).
+#pragma once
+#include <cstdint>
+
+#include "app/colour/BlockPool.h"
+
+struct MergeHeap {
+  uint32_t capacity;
+  uint32_t count;
+  uint16_t keyField;       // byte offset of the u64 key in a block
+  uint16_t positionField;  // byte offset of the u32 position in a block
+  const BlockPool* pool;
+  uint32_t* items;  // block handles; children of slot i are 2i + 1 and 2i + 2
+};
+
+MergeHeap* HeapCreate(uint32_t capacity, uint16_t keyField, uint16_t positionField, const BlockPool* pool);
+void HeapFree(MergeHeap* heap);
+void HeapInsert(MergeHeap* heap, uint32_t block);
+// The block of least key, 0 when the heap is empty.
+uint32_t HeapPopMin(MergeHeap* heap);
+// Restores the order below slot i after its block's key grew (or changed).
+void HeapSiftDown(MergeHeap* heap, uint32_t i);

@@ -1,0 +1,65 @@
+#include "app/colour/Pipeline.h"
+
+#include "app/colour/ColourGraph.h"
+#include "app/colour/ColourMaps.h"
+#include "app/colour/Histogram.h"
+#include "app/colour/Preview.h"
+#include "app/colour/StageLabels.h"
+#include "app/shell/Document.h"
+#include "app/shell/progress.h"
+#include "jwin/bit_array.h"
+#include "jwin/pixel_buffer.h"
+#include "jwin/pixel_map.h"
+
+namespace {
+PipelineShowProc gShowProc = nullptr;
+}
+
+void SetPipelineShowProc(PipelineShowProc proc) { gShowProc = proc; }
+
+bool RunColourPipeline(Document* document, const char** problem) {
+  const char* refusal = JPictureSizeProblem(document->width, document->height);
+  JPixelBuffer* buffer = document->workingBuffer;
+  if (!refusal && (!buffer || buffer->width != document->width || buffer->height != document->height))
+    refusal = "The picture's pixels are missing.";
+  if (refusal) {
+    if (problem) *problem = refusal;
+    return false;
+  }
+  EngineInit();
+  JPixelBufferGet(buffer, 0, document->pictureMap, 0, buffer->height);
+
+  ProgressBegin(kLabelComputingHistogram, 4u << 24);
+  document->window = nullptr;
+  if (gShowProc) ProgressOnShow(gShowProc, document);
+
+  uint32_t root = BuildHistogram(document);
+  ColourTable* table = document->colourTable;
+  for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
+  document->indexImage = ComputeIndexImage(buffer, root);
+  ColourGraph* graph = BuildColourGraph(table, root);
+  document->mergeOrder = ComputeColourMaps(graph, table, root);
+  ProgressEnd();
+
+  document->transparencyOverlay = JMaskMapNew(document->width, document->height);
+  JPixMapFillWhite(document->transparencyOverlay);
+  document->maskPicture = JMaskMapNew(document->width, document->height);
+  document->maskBuffer = JBitArrayNew(document->width, document->height);
+  return true;
+}
+
+void FreeColourResults(Document* document) {
+  ColourTableFree(document->colourTable);
+  document->colourTable = nullptr;
+  IndexImageFree(document->indexImage);
+  document->indexImage = nullptr;
+  MergeOrderFree(document->mergeOrder);
+  document->mergeOrder = nullptr;
+  JPixMapFree(document->transparencyOverlay);
+  document->transparencyOverlay = nullptr;
+  JPixMapFree(document->maskPicture);
+  document->maskPicture = nullptr;
+  JBitArrayFree(document->maskBuffer);
+  document->maskBuffer = nullptr;
+  TransparentListClear(&document->transparentList);
+}

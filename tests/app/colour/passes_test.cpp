@@ -1,0 +1,209 @@
+// Pass arithmetic and the transparency bookkeeping.
+#include <gtest/gtest.h>
+
+#include "app/colour/ColourMaps.h"
+#include "app/colour/Measures.h"
+#include "app/colour/Passes.h"
+#include "app/colour/Transparency.h"
+#include "engine_support.h"
+#include "jindep/memory.h"
+#include "platform/Bitmap.h"
+
+namespace {
+
+Document PassDocument(uint16_t firstBits, uint16_t laterBits, bool transparency) {
+  Document document;
+  std::memset(&document, 0, sizeof document);
+  document.firstPassBits = firstBits;
+  document.laterPassBits = laterBits;
+  document.transparencyOn = transparency ? 1 : 0;
+  return document;
+}
+
+TEST(Passes, ColoursAndPassesAgreeForEverySetting) {
+  Document eight = PassDocument(8, 8, false);
+  EXPECT_EQ(ColoursForPasses(&eight, 1), 256u);
+  EXPECT_EQ(ColoursForPasses(&eight, 2), 511u);
+  EXPECT_EQ(ColoursForPasses(&eight, 3), 766u);
+  EXPECT_EQ(PassesForColours(&eight, 300), 2u);
+  EXPECT_EQ(PassesForColours(&eight, 0), 0u);
+  Document withTransparency = PassDocument(8, 8, true);
+  EXPECT_EQ(FirstPassColours(&withTransparency), 255u);
+  Document oneBitLater = PassDocument(3, 1, false);
+  EXPECT_EQ(ColoursForPasses(&oneBitLater, 5) - ColoursForPasses(&oneBitLater, 4), 1u);
+  for (uint16_t f = 1; f <= 8; ++f) {
+    for (uint16_t l = 1; l <= 8; ++l) {
+      for (int t = 0; t < 2; ++t) {
+        Document d = PassDocument(f, l, t == 1);
+        for (uint32_t p = 1; p < 3000; p += (p < 50 ? 1 : 97)) {
+          ASSERT_EQ(PassesForColours(&d, ColoursForPasses(&d, p)), p);
+          ASSERT_EQ(PassesForColours(&d, ColoursForPasses(&d, p) + 1), p + 1);
+        }
+      }
+    }
+  }
+  // The largest counts neither wrap nor fail.
+  EXPECT_GT(PassesForColours(&eight, UINT32_MAX), 16000000u);
+  EXPECT_EQ(ColoursForPasses(&oneBitLater, UINT32_MAX), UINT32_MAX);
+}
+
+TEST(Passes, FirstPassBitsCoverTheColours) {
+  EXPECT_EQ(FirstPassBitsFor(1), 1);
+  EXPECT_EQ(FirstPassBitsFor(2), 1);
+  EXPECT_EQ(FirstPassBitsFor(3), 2);
+  EXPECT_EQ(FirstPassBitsFor(255), 8);
+  EXPECT_EQ(FirstPassBitsFor(100000), 8);
+}
+
+struct TransparencyFixture : ::testing::Test {
+  void SetUp() override {
+    std::mt19937 rng(17);
+    picture = RandomPicture(rng, 45, 23, 40);
+    document = NewTestDocument(picture);
+    ASSERT_TRUE(RunColourPipeline(document));
+    document->colourCount = document->colourTable->count;
+    ApplyColourCount(document);
+  }
+  void TearDown() override { FreeTestDocument(document); }
+
+  // The overlay's bit for a pixel: 1 opaque.
+  int OverlayBit(int x, int y) const {
+    const platform::Bitmap* b = document->transparencyOverlay->bitmap;
+    return (b->row(y)[x >> 3] >> (7 - (x & 7))) & 1;
+  }
+  TestPicture picture;
+  Document* document = nullptr;
+};
+
+TEST_F(TransparencyFixture, MarkingAndUnmarkingRestoresThePreviousState) {
+  const ColourTable* table = document->colourTable;
+  std::vector<uint32_t> tallyBefore(table->tally, table->tally + table->count);
+  uint32_t a = IndexAt(document->indexImage, 0, 0);
+  uint32_t b = IndexAt(document->indexImage, 44, 22);
+  if (a == b) b = (a + 1) % table->count;
+
+  EXPECT_EQ(PictureClick(document, 0, 0), kTransparencyRemap) << "the option comes on";
+  EXPECT_TRUE(document->transparencyOn);
+  EXPECT_EQ(MarkTransparent(document, b), kTransparencyRemap) << "all colours: each stands for itself";
+  EXPECT_EQ(document->transparentList.count, 2u);
+  EXPECT_EQ(document->colourCount, table->count - 2) << "clamped to the colours left";
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      uint32_t c = IndexAt(document->indexImage, x, y);
+      ASSERT_EQ(OverlayBit(x, y), (c == a || c == b) ? 0 : 1);
+    }
+  }
+  // Clicking a marked colour unmarks it; unmarking the last turns the option off.
+  EXPECT_EQ(PictureClick(document, 0, 0), kTransparencyRemap);
+  EXPECT_EQ(document->transparentList.count, 1u);
+  EXPECT_EQ(document->transparentList.indices[0], b);
+  EXPECT_EQ(UnmarkTransparent(document, b, 0), kTransparencyRemap);
+  EXPECT_FALSE(document->transparencyOn);
+  EXPECT_EQ(document->transparentList.count, 0u);
+  for (uint32_t i = 0; i < table->count; ++i) {
+    EXPECT_EQ(table->records[i].transparent, 0);
+    EXPECT_EQ(table->tally[i], tallyBefore[i]);
+  }
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) ASSERT_EQ(OverlayBit(x, y), 1);
+  }
+  EXPECT_EQ(PictureClick(document, -1, 0), kTransparencyNoRemap);
+  EXPECT_EQ(PictureClick(document, 45, 0), kTransparencyNoRemap);
+  EXPECT_EQ(document->transparentList.count, 0u);
+}
+
+TEST_F(TransparencyFixture, ChangeIsTwoOnlyWhenARepresentativeLosesItsLastColour) {
+  ColourTable* table = document->colourTable;
+  document->transparencyOn = 1;
+  document->colourCount = 1;
+  ApplyColourCount(document);
+  // One representative stands for every colour: marking one leaves it others.
+  uint32_t x = document->mergeOrder->order[table->count - 1];
+  EXPECT_EQ(MarkTransparent(document, x), kTransparencyNoRemap);
+  document->colourCount = table->count - 1;
+  ApplyColourCount(document);
+  uint32_t y = document->mergeOrder->order[0];
+  EXPECT_EQ(MarkTransparent(document, y), kTransparencyRemap);
+}
+
+// With transparency on, the palette widens until exactly k representatives serve
+// colours that are not transparent.
+TEST_F(TransparencyFixture, SkippingTransparentColoursGivesExactlyKUsedRepresentatives) {
+  std::mt19937 rng(8);
+  ColourTable* table = document->colourTable;
+  document->transparencyOn = 1;
+  for (int round = 0; round < 10; ++round) {
+    uint32_t x = rng() % table->count;
+    if (!table->records[x].transparent) {
+      table->records[x].transparent = 1;
+      TransparentListAppend(&document->transparentList, x);
+    }
+    uint32_t available = table->count - document->transparentList.count;
+    for (uint32_t k = 1; k <= available; ++k) {
+      MapForCount(document, table->tally, k);
+      ASSERT_EQ(CountUsedRepresentatives(table, table->tally), k);
+    }
+  }
+}
+
+TEST_F(TransparencyFixture, MeasuresWithTheBackgroundColourMarkedStayInsideTheArray) {
+  ColourTable* table = document->colourTable;
+  document->transparencyOn = 1;
+  uint32_t first = document->mergeOrder->order[0];
+  table->records[first].transparent = 1;
+  TransparentListAppend(&document->transparentList, first);
+  const uint32_t n = table->count;
+  std::vector<uint32_t> error(n + 1, 12345);
+  std::vector<uint64_t> quality(n + 1, 12345);
+  EXPECT_EQ(ComputeMaximumError(document, error.data()), n - 1);
+  EXPECT_EQ(ComputeQuality(document, quality.data()), n - 1);
+  EXPECT_EQ(error[n - 1], kNoMaximumError);
+  EXPECT_EQ(quality[n - 1], kNoQuality);
+  EXPECT_EQ(error[n], 12345u) << "nothing written past the array";
+  EXPECT_EQ(error[n - 2], 0u);
+  EXPECT_EQ(quality[n - 2], QualityBudget(document));
+  // Every colour transparent: nothing is measured.
+  for (uint32_t i = 0; i < n; ++i) {
+    if (!table->records[i].transparent) {
+      table->records[i].transparent = 1;
+      TransparentListAppend(&document->transparentList, i);
+    }
+  }
+  EXPECT_EQ(ComputeMaximumError(document, error.data()), 0u);
+  EXPECT_EQ(ComputeQuality(document, quality.data()), 0u);
+  for (uint32_t i = 0; i < n; ++i) {
+    EXPECT_EQ(error[i], kNoMaximumError);
+    EXPECT_EQ(quality[i], kNoQuality);
+  }
+}
+
+// The mask against the index image, for widths with no full group, exact groups and a tail.
+TEST(TransparencyMask, MatchesTheIndexImageForEveryWidth) {
+  std::mt19937 rng(23);
+  for (int width : {1, 7, 31, 32, 33, 64, 95, 100}) {
+    TestPicture picture = RandomPicture(rng, width, 5, 3);
+    Document* document = NewTestDocument(picture);
+    ASSERT_TRUE(RunColourPipeline(document));
+    // Bits past the row's width are left alone: mark them to check.
+    JBitArray* mask = document->maskBuffer;
+    std::memset(mask->bits, 0x5A, static_cast<size_t>(mask->wordsPerRow) * 4 * mask->height);
+    BuildTransparencyMask(document, 0);
+    for (int y = 0; y < 5; ++y) {
+      const uint8_t* row = JBitArrayRow(mask, static_cast<uint32_t>(4 - y));
+      for (int x = 0; x < width; ++x) {
+        int bit = (row[x >> 3] >> (7 - (x & 7))) & 1;
+        ASSERT_EQ(bit, IndexAt(document->indexImage, x, y) == 0 ? 0 : 1) << width << " " << x;
+      }
+      if (width % 32 != 0) {
+        int x = width;
+        int bit = (row[x >> 3] >> (7 - (x & 7))) & 1;
+        EXPECT_EQ(bit, (0x5A >> (7 - (x & 7))) & 1);
+      }
+      const uint8_t* mapRow = document->maskPicture->bitmap->row(y);
+      ASSERT_EQ(std::memcmp(mapRow, row, static_cast<size_t>(mask->wordsPerRow) * 4), 0);
+    }
+    FreeTestDocument(document);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The whole pipeline on random pictures: the merge order, the mappings for every
+// k, the preview and the two measures, each checked against a brute-force
+// recomputation from the picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "app/colour/ColourMaps.h"
+#include "app/colour/Measures.h"
+#include "app/colour/Preview.h"
+#include "engine_support.h"
+#include "jindep/memory.h"
+
+namespace {
+
+// Checks the mapping for k against the merge order: the first k colours stand for
+// themselves, everything else for the first colour of its mergedInto chain that
+// lies within the first k; then checks the preview pixel by pixel.
+void CheckMapping(Document* document, const TestPicture& picture, uint32_t k) {
+  const ColourTable* table = document->colourTable;
+  const MergeOrder* order = document->mergeOrder;
+  MapForCount(document, table->tally, k);
+  std::vector<uint32_t> members(table->count, 0);
+  for (uint32_t i = 0; i < table->count; ++i) {
+    uint32_t x = i;
+    while (table->records[x].mergePosition >= k) x = table->records[x].mergedInto;
+    ASSERT_EQ(table->records[i].representative, x) << "k " << k << " colour " << i;
+    ASSERT_LT(table->records[x].mergePosition, k);
+    ASSERT_EQ(table->records[i].mappedColour, table->records[x].colour);
+    ++members[x];
+  }
+  for (uint32_t p = 0; p < k; ++p) ASSERT_EQ(table->records[order->order[p]].representative, order->order[p]);
+  for (uint32_t i = 0; i < table->count; ++i) ASSERT_EQ(table->tally[i], members[i]);
+  RenderPreview(document);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      uint32_t own = IndexAt(document->indexImage, x, y);
+      ASSERT_EQ(table->records[own].colour, picture.at(x, y));
+      ASSERT_EQ(BufferKey(document->workingBuffer, x, y), table->records[own].mappedColour);
+    }
+  }
+}
+
+// Quality and maximum error for every k, recomputed per pixel: a pixel's colour
+// travels along its mergedInto chain until it reaches a colour kept at k; the
+// quality charges every step of the way, the maximum error takes the longest step.
+void CheckMeasures(Document* document, const TestPicture& picture) {
+  const ColourTable* table = document->colourTable;
+  const uint32_t n = table->count;
+  std::vector<uint32_t> error(n);
+  std::vector<uint64_t> quality(n);
+  ASSERT_EQ(ComputeMaximumError(document, error.data()), n);
+  ASSERT_EQ(ComputeQuality(document, quality.data()), n);
+  const uint64_t budget = 768ull * picture.width * picture.height;
+  std::vector<uint32_t> step(n);  // k at which each colour stops being kept
+  for (uint32_t k = 1; k <= n; ++k) {
+    uint64_t cost = 0;
+    uint32_t worst = 0;
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        uint32_t c = IndexAt(document->indexImage, x, y);
+        while (table->records[c].mergePosition >= k) {
+          uint32_t next = table->records[c].mergedInto;
+          cost += ColourDistance(table->records[c].colour, table->records[next].colour);
+          c = next;
+        }
+      }
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+      if (table->records[i].mergePosition >= k) {
+        worst = std::max(worst, ColourDistance(table->records[i].colour,
+                                               table->records[table->records[i].mergedInto].colour));
+      }
+    }
+    ASSERT_EQ(quality[k - 1], budget - cost) << "k " << k;
+    ASSERT_EQ(error[k - 1], worst) << "k " << k;
+    if (k > 1) {
+      ASSERT_GE(error[k - 2], error[k - 1]);
+    }
+  }
+}
+
+void CheckMergeOrder(const Document* document) {
+  const ColourTable* table = document->colourTable;
+  const MergeOrder* order = document->mergeOrder;
+  ASSERT_EQ(order->count, table->count);
+  std::vector<bool> seen(table->count, false);
+  for (uint32_t p = 0; p < order->count; ++p) {
+    uint32_t c = order->order[p];
+    ASSERT_LT(c, table->count);
+    ASSERT_FALSE(seen[c]);
+    seen[c] = true;
+    ASSERT_EQ(table->records[c].mergePosition, p);
+    uint32_t into = table->records[c].mergedInto;
+    if (p == 0) {
+      ASSERT_EQ(into, c);
+    } else {
+      ASSERT_LT(table->records[into].mergePosition, p);
+    }
+  }
+}
+
+TEST(ColourPipeline, RandomPicturesGiveSoundOrdersMappingsAndMeasures) {
+  std::mt19937 rng(2024);
+  EngineInit();
+  const uint64_t before = JMemBytesInUse();
+  for (int trial = 0; trial < 40; ++trial) {
+    int width = 1 + static_cast<int>(rng() % (trial % 5 == 0 ? 3 : 90));
+    int height = 1 + static_cast<int>(rng() % (trial % 7 == 0 ? 3 : 70));
+    int colours = 1 + static_cast<int>(rng() % (trial % 3 == 0 ? 8 : 400));
+    int range = trial % 4 == 0 ? 5 : (trial % 4 == 1 ? 32 : 256);
+    TestPicture picture = RandomPicture(rng, width, height, colours, range);
+    Document* document = NewTestDocument(picture);
+    ASSERT_TRUE(RunColourPipeline(document));
+    EXPECT_EQ(TreeNodePool()->live, 0u);
+    EXPECT_EQ(GraphNodePool()->live, 0u);
+    EXPECT_EQ(BlockPoolBytes(TreeNodePool()) + BlockPoolBytes(GraphNodePool()), 0u);
+    CheckMergeOrder(document);
+    const uint32_t n = document->colourTable->count;
+    uint32_t pixels = 0;
+    for (uint32_t i = 0; i < n; ++i) pixels += document->colourTable->records[i].count;
+    EXPECT_EQ(pixels, static_cast<uint32_t>(width * height));
+    std::vector<uint32_t> ks = {1, n};
+    for (int i = 0; i < 6; ++i) ks.push_back(1 + rng() % n);
+    for (uint32_t k : ks) CheckMapping(document, picture, k);
+    CheckMeasures(document, picture);
+    FreeTestDocument(document);
+  }
+  EXPECT_EQ(JMemBytesInUse(), before) << "the pipeline leaves nothing behind";
+}
+
+TEST(ColourPipeline, ManyColoursInOnePicture) {
+  std::mt19937 rng(99);
+  TestPicture picture = RandomPicture(rng, 300, 200, 30000);
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  CheckMergeOrder(document);
+  for (uint32_t k : {1u, 2u, 256u, 5000u, document->colourTable->count}) CheckMapping(document, picture, k);
+  FreeTestDocument(document);
+}
+
+TEST(ColourPipeline, OnePixelPicture) {
+  TestPicture picture{1, 1, {0xABCDEF}};
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  ASSERT_EQ(document->colourTable->count, 1u);
+  EXPECT_EQ(document->colourTable->records[0].count, 1u);
+  EXPECT_EQ(document->indexImage->indices[0], 0u);
+  EXPECT_EQ(document->mergeOrder->order[0], 0u);
+  EXPECT_EQ(document->colourTable->records[0].mergedInto, 0u);
+  uint32_t error = 7;
+  uint64_t quality = 7;
+  EXPECT_EQ(ComputeMaximumError(document, &error), 1u);
+  EXPECT_EQ(ComputeQuality(document, &quality), 1u);
+  EXPECT_EQ(error, 0u);
+  EXPECT_EQ(quality, 768u);
+  FreeTestDocument(document);
+}
+
+TEST(ColourPipeline, KeepsTheMappingWhenAskedForNoColours) {
+  std::mt19937 rng(4);
+  TestPicture picture = RandomPicture(rng, 20, 20, 30);
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  MapForCount(document, document->colourTable->tally, 3);
+  std::vector<uint32_t> reps;
+  for (uint32_t i = 0; i < document->colourTable->count; ++i) reps.push_back(document->colourTable->records[i].representative);
+  MapForCount(document, document->colourTable->tally, 0);
+  for (uint32_t i = 0; i < document->colourTable->count; ++i) EXPECT_EQ(document->colourTable->records[i].representative, reps[i]);
+  FreeTestDocument(document);
+}
+
+TEST(ColourPipeline, RefusesPicturesOutsideTheEngineBeforeAllocating) {
+  Document document;
+  std::memset(&document, 0, sizeof document);
+  document.width = -25536;  // 40000 pixels in a signed 16-bit field
+  document.height = 10;
+  const uint64_t before = JMemBytesInUse();
+  const char* problem = nullptr;
+  EXPECT_FALSE(RunColourPipeline(&document, &problem));
+  ASSERT_NE(problem, nullptr);
+  EXPECT_GT(std::strlen(problem), 10u);
+  EXPECT_EQ(document.colourTable, nullptr);
+  EXPECT_EQ(JMemBytesInUse(), before);
+  document.width = 10;
+  document.height = 0;
+  EXPECT_FALSE(RunColourPipeline(&document, &problem));
+}
+
+TEST(Measures, BudgetIsSixtyFourBitForLargePictures) {
+  // 30000 x 30000 x 768 is far above 2^32.
+  TestPicture picture{2, 1, {0x000000, 0x0000FF}};
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  document->width = 30000;
+  document->height = 30000;
+  std::vector<uint64_t> quality(2);
+  ComputeQuality(document, quality.data());
+  EXPECT_EQ(quality[1], 768ull * 30000 * 30000);
+  EXPECT_EQ(quality[0], 768ull * 30000 * 30000 - 255);
+  document->width = 2;
+  document->height = 1;
+  FreeTestDocument(document);
+}
+
+}  // namespace
