@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include "platform/metafile/Player.h"
+#include "platform/metafile/wmf_builder.h"
+#include "../dib/bmp_builder.h"
+
+namespace wmf = platform::wmf;
+using platform::Bitmap;
+using platform::Colour;
+using platform::DeviceContext;
+using platform::Rect;
+
+namespace {
+
+constexpr Colour kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
+
+// Plays `b` (a plain metafile) with the frame mapped onto the destination.
+std::unique_ptr<Bitmap> Render(const WmfBuilder& b, Rect frame, int width, int height,
+                               bool* whole = nullptr) {
+  const std::vector<uint8_t> bits = b.bits();
+  std::string reason;
+  auto m = wmf::Metafile::FromBits(bits.data(), bits.size(), &reason);
+  EXPECT_TRUE(m) << reason;
+  auto bitmap = Bitmap::Create(width, height, 32);
+  DeviceContext dc(bitmap.get());
+  const bool ok = wmf::Play(*m, dc, frame, Rect{0, 0, width, height}, &reason);
+  if (whole) *whole = ok;
+  return bitmap;
+}
+
+Colour At(const Bitmap& b, int x, int y) { return b.row32(y)[x]; }
+
+// Red 1-pixel pen (object 0) and blue solid brush (object 1), both selected.
+WmfBuilder RedOnBlue() {
+  WmfBuilder b;
+  b.pen(0, 1, kRed).brush(0, kBlue).select(0).select(1);
+  return b;
+}
+
+}  // namespace
+
+TEST(MetafilePlayer, RectangleHasPenEdgesBrushInsideAndNothingOutside) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x041B, {30, 40, 10, 10});  // RECTANGLE(10, 10, 40, 30)
+  auto bm = Render(b, {0, 0, 50, 50}, 50, 50);
+  EXPECT_EQ(At(*bm, 10, 10), kRed);
+  EXPECT_EQ(At(*bm, 39, 29), kRed);
+  EXPECT_EQ(At(*bm, 25, 10), kRed);
+  EXPECT_EQ(At(*bm, 25, 20), kBlue);
+  EXPECT_EQ(At(*bm, 40, 20), kWhite);
+  EXPECT_EQ(At(*bm, 9, 20), kWhite);
+  EXPECT_EQ(At(*bm, 25, 30), kWhite);
+}
+
+TEST(MetafilePlayer, FrameIsMappedOntoTheDestination) {
+  // A frame whose corner is not at the origin lands at the destination's corner.
+  WmfBuilder b = RedOnBlue();
+  b.add(0x041B, {30, 20, 20, 10});  // (10, 20)-(20, 30)
+  auto bm = Render(b, {10, 20, 110, 70}, 100, 50);
+  EXPECT_EQ(At(*bm, 0, 0), kRed);
+  EXPECT_EQ(At(*bm, 5, 5), kBlue);
+  EXPECT_EQ(At(*bm, 10, 5), kWhite);
+
+  // Twice the frame's size: everything doubles.
+  auto big = Render(b, {10, 20, 110, 70}, 200, 100);
+  EXPECT_EQ(At(*big, 15, 15), kBlue);
+  EXPECT_EQ(At(*big, 19, 10), kRed);  // right edge of the 0..20 box
+  EXPECT_EQ(At(*big, 21, 10), kWhite);
+}
+
+TEST(MetafilePlayer, MappingModesAndExtentsScaleAsStated) {
+  // Anisotropic window 100 x 100 onto viewport 200 x 50: x doubles, y halves.
+  WmfBuilder a = RedOnBlue();
+  a.add(0x0103, {8}).add(0x020B, {0, 0}).add(0x020C, {100, 100}).add(0x020D, {0, 0}).add(0x020E, {50, 200});
+  a.add(0x041B, {80, 30, 40, 10});  // (10, 40)-(30, 80) -> (20, 20)-(60, 40)
+  auto am = Render(a, {0, 0, 10, 10}, 100, 100);
+  EXPECT_EQ(At(*am, 20, 20), kRed);
+  EXPECT_EQ(At(*am, 40, 30), kBlue);
+  EXPECT_EQ(At(*am, 61, 30), kWhite);
+  EXPECT_EQ(At(*am, 40, 41), kWhite);
+
+  // Isotropic: window 100 x 50, viewport 200 x 200: both axes take the smaller scale, 2.
+  WmfBuilder i = RedOnBlue();
+  i.add(0x0103, {7}).add(0x020B, {0, 0}).add(0x020C, {50, 100}).add(0x020D, {0, 0}).add(0x020E, {200, 200});
+  i.add(0x041B, {20, 20, 10, 10});  // -> (20, 20)-(40, 40)
+  auto im = Render(i, {0, 0, 10, 10}, 100, 100);
+  EXPECT_EQ(At(*im, 30, 30), kBlue);
+  EXPECT_EQ(At(*im, 39, 39), kRed);
+  EXPECT_EQ(At(*im, 41, 41), kWhite);
+
+  // Low metric: 254 units an inch at 96 pixels an inch, y up from the viewport origin.
+  WmfBuilder lm = RedOnBlue();
+  lm.add(0x0103, {2}).add(0x020B, {0, 0}).add(0x020D, {100, 0});
+  lm.add(0x041B, {0, 254, 254, 0});  // (0, 254)-(254, 0) -> (0, 4)-(96, 100)
+  auto lmm = Render(lm, {0, 0, 10, 10}, 120, 120);
+  EXPECT_EQ(At(*lmm, 50, 50), kBlue);
+  EXPECT_EQ(At(*lmm, 50, 2), kWhite);
+  EXPECT_EQ(At(*lmm, 100, 50), kWhite);
+
+  // Text mode ignores extents; window origin still moves the picture.
+  WmfBuilder t = RedOnBlue();
+  t.add(0x0103, {1}).add(0x020C, {1, 1}).add(0x020B, {5, 5});
+  t.add(0x041B, {25, 25, 15, 15});  // -> (10, 10)-(20, 20)
+  auto tm = Render(t, {0, 0, 10, 10}, 40, 40);
+  EXPECT_EQ(At(*tm, 10, 10), kRed);
+  EXPECT_EQ(At(*tm, 15, 15), kBlue);
+  EXPECT_EQ(At(*tm, 21, 15), kWhite);
+}
+
+TEST(MetafilePlayer, SaveAndRestoreBringBackMappingAndAttributes) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x001E, {});                  // SAVEDC
+  b.add(0x020B, {-100, -100});        // move everything off by 100
+  b.brush(0, kGreen).select(2);
+  b.add(0x0127, {-1});                // RESTOREDC
+  b.add(0x041B, {20, 20, 10, 10});
+  auto bm = Render(b, {0, 0, 40, 40}, 40, 40);
+  EXPECT_EQ(At(*bm, 15, 15), kBlue);
+  EXPECT_EQ(At(*bm, 10, 10), kRed);
+}
+
+TEST(MetafilePlayer, LinesPolygonsEllipsesAndPixels) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x0214, {5, 0}).add(0x0213, {5, 30});          // line y = 5, x 0..29
+  b.add(0x0324, {3, 10, 10, 30, 10, 10, 30});          // triangle
+  b.add(0x0418, {80, 80, 40, 40});                      // ellipse (40, 40)-(80, 80)
+  b.add(0x041F, {0x00FF, 0, 90, 90});                   // SETPIXEL(90, 90) red
+  b.add(0x0538, {2, 4, 4, 50, 0, 60, 0, 60, 10, 50, 10, 70, 0, 80, 0, 80, 10, 70, 10});
+  auto bm = Render(b, {0, 0, 100, 100}, 100, 100);
+  EXPECT_EQ(At(*bm, 15, 5), kRed);
+  EXPECT_EQ(At(*bm, 15, 4), kWhite);
+  EXPECT_EQ(At(*bm, 30, 5), kWhite);  // the last point of a line is left out
+  EXPECT_EQ(At(*bm, 13, 20), kBlue);  // inside the triangle
+  EXPECT_EQ(At(*bm, 28, 28), kWhite);
+  EXPECT_EQ(At(*bm, 60, 60), kBlue);  // ellipse centre
+  EXPECT_EQ(At(*bm, 42, 42), kWhite); // ellipse's box corner
+  EXPECT_EQ(At(*bm, 90, 90), kRed);
+  EXPECT_EQ(At(*bm, 55, 5), kBlue);   // first polygon of the poly-polygon
+  EXPECT_EQ(At(*bm, 75, 5), kBlue);   // second
+  EXPECT_EQ(At(*bm, 65, 5), kWhite);  // between them
+}
+
+TEST(MetafilePlayer, ArcsPiesAndChordsFillTheRightSide) {
+  WmfBuilder b = RedOnBlue();
+  // Pie over (0, 0)-(40, 40) from the right (40, 20) counter-clockwise to the top (20, 0):
+  // the upper-right quarter.
+  b.add(0x081A, {0, 20, 20, 40, 40, 40, 0, 0});
+  // Chord over (50, 0)-(90, 40) from the right to the left point: the upper half.
+  b.add(0x0830, {20, 50, 20, 90, 40, 90, 0, 50});
+  auto bm = Render(b, {0, 0, 100, 50}, 100, 50);
+  EXPECT_EQ(At(*bm, 28, 12), kBlue);
+  EXPECT_EQ(At(*bm, 12, 12), kWhite);
+  EXPECT_EQ(At(*bm, 28, 28), kWhite);
+  EXPECT_EQ(At(*bm, 70, 10), kBlue);
+  EXPECT_EQ(At(*bm, 70, 30), kWhite);
+}
+
+TEST(MetafilePlayer, ClippingRecordsLimitDrawing) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x0416, {30, 30, 10, 10});  // INTERSECTCLIPRECT (10, 10)-(30, 30)
+  b.add(0x0415, {20, 20, 10, 10});  // EXCLUDECLIPRECT (10, 10)-(20, 20)
+  b.brush(0, kGreen).select(2);
+  b.add(0x061D, {0x0021, 0x00F0, 40, 40, 0, 0});  // PATBLT whole picture, PATCOPY
+  auto bm = Render(b, {0, 0, 40, 40}, 40, 40);
+  EXPECT_EQ(At(*bm, 25, 25), kGreen);
+  EXPECT_EQ(At(*bm, 15, 15), kWhite);
+  EXPECT_EQ(At(*bm, 5, 5), kWhite);
+  EXPECT_EQ(At(*bm, 35, 35), kWhite);
+}
+
+TEST(MetafilePlayer, RasterOperationsAndBrushesOfEveryKind) {
+  WmfBuilder b;
+  b.brush(0, kRed).select(0);
+  b.add(0x061D, {0x0021, 0x00F0, 10, 10, 0, 0});  // red square
+  b.add(0x061D, {0x0009, 0x0055, 10, 5, 0, 0});   // DSTINVERT its left half
+  b.brush(2, kBlue, 0).select(1);                  // horizontal hatch, opaque background
+  b.add(0x061D, {0x0021, 0x00F0, 16, 16, 0, 20});
+  auto bm = Render(b, {0, 0, 40, 20}, 40, 20);
+  EXPECT_EQ(At(*bm, 7, 5), kRed);
+  EXPECT_EQ(At(*bm, 2, 5), 0x00FFFFu);  // inverted red
+  int hatch = 0, background = 0;
+  for (int y = 0; y < 16; ++y) {
+    const Colour c = At(*bm, 25, y);
+    hatch += c == kBlue;
+    background += c == kWhite;
+  }
+  EXPECT_EQ(hatch, 2);  // one line in every 8 rows
+  EXPECT_EQ(background, 14);
+}
+
+TEST(MetafilePlayer, DeviceIndependentBitmapsStretchOntoTheirBoxes) {
+  // A 2 x 2 bitmap, bottom-up: top row red, blue; bottom row green, white.
+  BmpSpec s;
+  s.width = 2;
+  s.height = 2;
+  s.pixels = {kRed, kBlue, kGreen, kWhite};
+  const std::vector<uint8_t> file = BuildBmp(s);
+  std::vector<uint16_t> dib;
+  for (size_t i = 14; i + 1 < file.size(); i += 2) dib.push_back(file[i] | file[i + 1] << 8);
+
+  // STRETCHDIB to (0, 0) size 20 x 20.
+  std::vector<uint16_t> w = {0x0020, 0x00CC, 0, 2, 2, 0, 0, 20, 20, 0, 0};
+  w.insert(w.end(), dib.begin(), dib.end());
+  WmfBuilder b;
+  b.addWords(0x0F43, w);
+  // DIBBITBLT of the same bitmap to (30, 0), one for one.
+  std::vector<uint16_t> d = {0x0020, 0x00CC, 0, 0, 2, 2, 0, 30};
+  d.insert(d.end(), dib.begin(), dib.end());
+  b.addWords(0x0940, d);
+  auto bm = Render(b, {0, 0, 40, 20}, 40, 20);
+  EXPECT_EQ(At(*bm, 2, 2), kRed);
+  EXPECT_EQ(At(*bm, 17, 2), kBlue);
+  EXPECT_EQ(At(*bm, 2, 17), kGreen);
+  EXPECT_EQ(At(*bm, 17, 17), kWhite);
+  EXPECT_EQ(At(*bm, 30, 0), kRed);
+  EXPECT_EQ(At(*bm, 31, 1), kWhite);
+  EXPECT_EQ(At(*bm, 32, 0), kWhite);  // nothing past the 2-pixel bitmap
+}
+
+TEST(MetafilePlayer, TextLandsNearItsPointInTheTextColour) {
+  WmfBuilder b;
+  b.add(0x0209, {0x00FF, 0});  // text colour red
+  b.add(0x0102, {1});          // transparent background
+  // A 20-pixel font, "Hi" at (10, 10), then EXTTEXTOUT "Hi" at (10, 50) with an opaque box.
+  std::vector<uint16_t> font(9 + 16, 0);
+  font[0] = static_cast<uint16_t>(-20);
+  font[4] = 400;
+  b.addWords(0x02FB, font).select(0);
+  b.add(0x0521, {2, 'H' | 'i' << 8, 10, 10});
+  b.add(0x0201, {0, 0xFF});  // background blue... as a colour reference 0x00FF0000
+  b.add(0x0A32, {50, 10, 2, 2, 5, 45, 60, 75, 'H' | 'i' << 8});
+  auto bm = Render(b, {0, 0, 80, 80}, 80, 80);
+  int red = 0, redOutside = 0;
+  for (int y = 0; y < 45; ++y)
+    for (int x = 0; x < 80; ++x) {
+      if (At(*bm, x, y) != kRed) continue;
+      ++red;
+      if (x < 10 || y < 10 || x > 40 || y > 35) ++redOutside;
+    }
+  EXPECT_GT(red, 10);
+  EXPECT_EQ(redOutside, 0);
+  EXPECT_EQ(At(*bm, 6, 46), kBlue);  // the opaque box
+  EXPECT_EQ(At(*bm, 4, 46), kWhite);
+}
+
+TEST(MetafilePlayer, FloodFillStopsAtTheBorderColour) {
+  WmfBuilder b;
+  b.pen(0, 1, kRed).brush(1, 0).select(0).select(1);  // red pen, hollow brush
+  b.add(0x041B, {30, 30, 10, 10});
+  b.brush(0, kGreen).select(2);
+  b.add(0x0419, {0x00FF, 0, 20, 20});  // FLOODFILL(20, 20) up to red
+  auto bm = Render(b, {0, 0, 40, 40}, 40, 40);
+  EXPECT_EQ(At(*bm, 20, 20), kGreen);
+  EXPECT_EQ(At(*bm, 11, 11), kGreen);
+  EXPECT_EQ(At(*bm, 10, 10), kRed);
+  EXPECT_EQ(At(*bm, 5, 5), kWhite);
+}
+
+TEST(MetafilePlayer, ObjectTableReusesTheLowestFreeSlot) {
+  WmfBuilder b;
+  b.brush(0, kRed).brush(0, kGreen);  // slots 0 and 1
+  b.add(0x01F0, {0});                 // delete slot 0
+  b.brush(0, kBlue);                  // goes into slot 0
+  b.select(0).add(0x061D, {0x0021, 0x00F0, 10, 10, 0, 0});
+  b.select(1).add(0x061D, {0x0021, 0x00F0, 10, 10, 0, 10});
+  auto bm = Render(b, {0, 0, 20, 10}, 20, 10);
+  EXPECT_EQ(At(*bm, 5, 5), kBlue);
+  EXPECT_EQ(At(*bm, 15, 5), kGreen);
+}
+
+TEST(MetafilePlayer, PaletteIndexColoursAndSkippedPaletteRecords) {
+  WmfBuilder b;
+  b.addWords(0x00F7, {0x300, 2, 0x00FF, 0, 0, 0x00FF});  // palette: red, blue
+  b.select(0);
+  b.addWords(0x02FC, {0, 1, 0x0100, 0});  // brush of palette index 1
+  b.select(1).add(0x061D, {0x0021, 0x00F0, 10, 10, 0, 0});
+  auto bm = Render(b, {0, 0, 10, 10}, 10, 10);
+  EXPECT_EQ(At(*bm, 5, 5), kBlue);
+
+  // Without its palette records the index has nothing to name and paints black.
+  const auto bits = b.bits();
+  auto m = wmf::Metafile::FromBits(bits.data(), bits.size(), nullptr);
+  auto skipped = Bitmap::Create(10, 10, 32);
+  DeviceContext dc(skipped.get());
+  wmf::PlayOptions options;
+  options.skipPaletteRecords = true;
+  EXPECT_TRUE(wmf::Play(*m, dc, {0, 0, 10, 10}, {0, 0, 10, 10}, nullptr, options));
+  EXPECT_EQ(At(*skipped, 5, 5), 0u);
+  EXPECT_TRUE(wmf::IsPaletteRecord(0x00F7));
+  EXPECT_FALSE(wmf::IsPaletteRecord(0x041B));
+}
+
+TEST(MetafilePlayer, UnknownRecordsAreSkippedAndADamagedRecordEndsPlayback) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x7777, {1, 2, 3});                // unknown
+  b.add(0x041B, {10, 10, 0, 0});
+  b.addRaw(2, 0x041B, {});                 // shorter than its own header
+  b.add(0x041B, {20, 20, 10, 10});
+  bool whole = true;
+  auto bm = Render(b, {0, 0, 20, 20}, 20, 20, &whole);
+  EXPECT_FALSE(whole);
+  EXPECT_EQ(At(*bm, 5, 5), kBlue);
+  EXPECT_EQ(At(*bm, 15, 15), kWhite);
+}
+
+TEST(MetafilePlayer, PlaybackLeavesTheContextAsItWas) {
+  WmfBuilder b = RedOnBlue();
+  b.add(0x001E, {}).add(0x001E, {}).add(0x0416, {5, 5, 0, 0});
+  b.add(0x0209, {0x00FF, 0});
+  auto bitmap = Bitmap::Create(10, 10, 32);
+  DeviceContext dc(bitmap.get());
+  const auto bits = b.bits();
+  auto m = wmf::Metafile::FromBits(bits.data(), bits.size(), nullptr);
+  ASSERT_TRUE(m);
+  dc.setTextColour(kGreen);
+  EXPECT_TRUE(wmf::Play(*m, dc, {0, 0, 10, 10}, {0, 0, 10, 10}));
+  EXPECT_EQ(dc.textColour(), kGreen);
+  EXPECT_FALSE(dc.hasClip());
+  EXPECT_FALSE(dc.restore());
+}
