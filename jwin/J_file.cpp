@@ -1,0 +1,286 @@
+#include "jwin/J_file.h"
+
+#include <cstring>
+#include <string>
+
+#include "jindep/debug.h"
+#include "jindep/memory.h"
+#include "platform/files/Files.h"
+
+namespace {
+
+JFileTypeRow gRows[kJFileTypeRows];
+const char kSource[] = "jwin/J_file";
+
+char* CopyRange(const char* begin, const char* end) {
+  const size_t n = static_cast<size_t>(end - begin);
+  char* s = static_cast<char*>(JAlloc(n + 1));
+  memcpy(s, begin, n);
+  s[n] = '\0';
+  return s;
+}
+
+// Characters from `start` up to the first blank or the end of the line.
+char* Word(const char* line, size_t length, size_t start) {
+  if (start >= length) return JStrDup("");
+  const char* b = line + start;
+  const char* e = b;
+  while (e < line + length && *e != ' ') ++e;
+  return CopyRange(b, e);
+}
+
+void FreeRow(JFileTypeRow* row) {
+  JFree(row->name);
+  JFree(row->extension);
+  JFree(row->description);
+  *row = JFileTypeRow{};
+}
+
+bool EqualIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    char x = *a, y = *b;
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+const char* TypeName(int16_t row) {
+  const JFileTypeRow* r = JFileTypeGetRow(row);
+  return r && r->name ? r->name : "";
+}
+
+// Concatenation of up to three pieces, the middle one behind a dot when `extension` is set.
+char* JoinNew(const char* a, const char* b, const char* extension) {
+  const size_t na = strlen(a), nb = strlen(b), ne = extension ? strlen(extension) + 1 : 0;
+  char* s = static_cast<char*>(JAlloc(na + nb + ne + 1));
+  memcpy(s, a, na);
+  memcpy(s + na, b, nb);
+  if (extension) {
+    s[na + nb] = '.';
+    memcpy(s + na + nb + 1, extension, ne - 1);
+  }
+  s[na + nb + ne] = '\0';
+  return s;
+}
+
+char* PathNew(const JFileSpec* spec) { return JoinNew(spec->directory, spec->name, spec->extension); }
+
+// Runs a platform call on the spec's full path.
+template <typename F>
+auto WithPath(const JFileSpec* spec, F call) {
+  char* path = PathNew(spec);
+  auto result = call(path);
+  JFree(path);
+  return result;
+}
+
+char* DirectoryWithSlash(const char* directory) {
+  const size_t n = strlen(directory);
+  if (n > 0 && directory[n - 1] == '/') return JStrDup(directory);
+  char* d = static_cast<char*>(JAlloc(n + 2));
+  memcpy(d, directory, n);
+  d[n] = '/';
+  d[n + 1] = '\0';
+  return d;
+}
+
+void SetNameAndExtension(JFileSpec* spec, const char* fileName) {
+  // The last dot splits; a dot in first place belongs to the name (hidden files).
+  const char* dot = strrchr(fileName, '.');
+  if (dot && dot != fileName) {
+    spec->name = CopyRange(fileName, dot);
+    spec->extension = JStrDup(dot + 1);
+  } else {
+    spec->name = JStrDup(fileName);
+    spec->extension = nullptr;
+  }
+  spec->type.row = JFileTypeFromName(spec->extension ? spec->extension : "");
+  spec->type.name = JStrDup(TypeName(spec->type.row));
+}
+
+}  // namespace
+
+void JFileTypesLoad(JFileTypeTextProc text, void* data) {
+  for (int i = 0; i < kJFileTypeRows; ++i) {
+    JFileTypeRow* row = &gRows[i];
+    FreeRow(row);
+    const char* t = text ? text(kJFileTypeFirstString + i, data) : nullptr;
+    // The text is taken as read into a 150-character buffer.
+    const size_t length = t ? strnlen(t, 149) : 0;
+    if (length < 9) {
+      row->name = JStrDup("");
+      row->extension = JStrDup("");
+      row->description = JStrDup("");
+      continue;
+    }
+    row->name = Word(t, length, 0);
+    row->extension = Word(t, length, 4);
+    row->description = CopyRange(t + 9, t + length);
+  }
+}
+
+void JFileTypesFree() {
+  for (JFileTypeRow& row : gRows) FreeRow(&row);
+}
+
+const JFileTypeRow* JFileTypeGetRow(int16_t row) {
+  return row >= 0 && row < kJFileTypeRows ? &gRows[row] : nullptr;
+}
+
+int16_t JFileTypeFromName(const char* name) {
+  if (!name || !*name) return kJFileTypeData;
+  for (int16_t i = 0; i < kJFileTypeRows; ++i) {
+    if (gRows[i].name && *gRows[i].name && EqualIgnoringCase(gRows[i].name, name)) return i;
+  }
+  return kJFileTypeData;
+}
+
+JFileSpec* JFileSpecNew(const char* directory, const char* fileName) {
+  JFileSpec* spec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
+  spec->directory = DirectoryWithSlash(directory ? directory : "");
+  SetNameAndExtension(spec, fileName ? fileName : "");
+  return spec;
+}
+
+JFileSpec* JFileSpecNewOfType(const char* directory, const char* baseName, int16_t row) {
+  JFileSpec* spec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
+  spec->directory = DirectoryWithSlash(directory ? directory : "");
+  spec->name = JStrDup(baseName ? baseName : "");
+  spec->extension = nullptr;
+  spec->type.name = nullptr;
+  JFileSpecSetType(spec, row);
+  return spec;
+}
+
+JFileSpec* JFileSpecFromPath(const char* path) {
+  const char* slash = path ? strrchr(path, '/') : nullptr;
+  if (!slash) return nullptr;
+  char* directory = CopyRange(path, slash + 1);
+  JFileSpec* spec = JFileSpecNew(directory, slash + 1);
+  JFree(directory);
+  return spec;
+}
+
+JFileSpec* JFileSpecCopy(const JFileSpec* spec) {
+  JFileSpec* copy = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
+  copy->directory = JStrDup(spec->directory);
+  copy->name = JStrDup(spec->name);
+  copy->extension = spec->extension ? JStrDup(spec->extension) : nullptr;
+  copy->type.row = spec->type.row;
+  copy->type.name = JStrDup(spec->type.name ? spec->type.name : "");
+  return copy;
+}
+
+void JFileSpecFree(JFileSpec* spec) {
+  if (!spec) return;
+  JFree(spec->directory);
+  JFree(spec->name);
+  JFree(spec->extension);
+  JFree(spec->type.name);
+  JFree(spec);
+}
+
+void JFileSpecSetType(JFileSpec* spec, int16_t row) {
+  JFree(spec->extension);
+  JFree(spec->type.name);
+  spec->type.row = row;
+  spec->type.name = JStrDup(TypeName(row));
+  spec->extension = *spec->type.name ? JStrDup(spec->type.name) : nullptr;
+}
+
+JFileSpec* JFileSpecOfProgram(const char* argv0) {
+  char* directory = JFileCurrentDirectoryNew();
+  if (!directory) {
+    JDebugReport(kSource, __LINE__, "Cant get directory");
+    directory = JStrDup("./");
+  }
+  const char* base = argv0 ? argv0 : "";
+  if (const char* slash = strrchr(base, '/')) base = slash + 1;
+  const char* end = base;
+  while (*end && *end != ' ') ++end;
+  char* name = CopyRange(base, end);
+  if (char* dot = strrchr(name, '.'); dot && dot != name) *dot = '\0';
+  JFileSpec* spec = JFileSpecNewOfType(directory, name, kJFileTypeExe);
+  JFree(name);
+  JFree(directory);
+  return spec;
+}
+
+char* JFileSpecFileNameNew(const JFileSpec* spec) { return JoinNew("", spec->name, spec->extension); }
+
+bool JFileSpecFullPath(const JFileSpec* spec, char* buffer, size_t size) {
+  char* path = PathNew(spec);
+  const size_t n = strlen(path);
+  const bool fits = n + 1 <= size;
+  if (fits) memcpy(buffer, path, n + 1);
+  else if (size > 0) buffer[0] = '\0';
+  JFree(path);
+  return fits;
+}
+
+char* JFileSpecFullPathNew(const JFileSpec* spec) { return PathNew(spec); }
+
+bool JFileExists(const JFileSpec* spec) {
+  return WithPath(spec, [](const char* p) { return platform::files::Exists(p); });
+}
+
+bool JFileCreate(const JFileSpec* spec) {
+  return WithPath(spec, [](const char* p) { return !platform::files::Exists(p) && platform::files::CreateNew(p); });
+}
+
+JFile* JFileOpen(const JFileSpec* spec, uint16_t mode) {
+  const auto access = (mode & kJFileReadWrite) == kJFileReadWrite ? platform::files::kReadWrite
+                      : (mode & kJFileWrite)                       ? platform::files::kWrite
+                                                                   : platform::files::kRead;
+  const int handle = WithPath(spec, [access](const char* p) { return platform::files::Open(p, access); });
+  if (handle == platform::files::kNoFile) return nullptr;
+  JFile* file = static_cast<JFile*>(JAlloc(sizeof(JFile)));
+  file->spec = JFileSpecCopy(spec);
+  file->handle = handle;
+  return file;
+}
+
+void JFileClose(JFile* file) {
+  if (!file) return;
+  if (!platform::files::Close(file->handle)) JAssertFail(kSource, __LINE__);
+  JFileSpecFree(file->spec);
+  JFree(file);
+}
+
+bool JFileDelete(const JFileSpec* spec) {
+  return WithPath(spec, [](const char* p) { return platform::files::Delete(p); });
+}
+
+bool JFileRead(JFile* file, uint64_t* count, void* buffer) {
+  uint64_t done = 0;
+  const bool ok = platform::files::Read(file->handle, buffer, *count, &done);
+  *count = done;
+  return ok;
+}
+
+bool JFileWrite(JFile* file, uint64_t* count, const void* buffer) {
+  uint64_t done = 0;
+  const bool ok = platform::files::Write(file->handle, buffer, *count, &done);
+  *count = done;
+  return ok;
+}
+
+bool JFileSetPos(JFile* file, uint64_t offset) { return platform::files::Seek(file->handle, offset); }
+
+uint64_t JFileSize(JFile* file) {
+  uint64_t size = 0;
+  return platform::files::Size(file->handle, &size) ? size : 0;
+}
+
+bool JFileSetEndOfFile(JFile* file) { return platform::files::SetEnd(file->handle); }
+bool JFileFlush(JFile* file) { return platform::files::Flush(file->handle); }
+
+bool JFileCreateDirectory(const char* path) { return platform::files::CreateDirectory(path ? path : ""); }
+
+char* JFileCurrentDirectoryNew() {
+  std::string path;  // the platform's own string, copied out at once
+  if (!platform::files::CurrentDirectory(&path)) return nullptr;
+  return DirectoryWithSlash(path.c_str());
+}

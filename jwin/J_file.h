@@ -1,0 +1,101 @@
+// Files named by file specifications: a directory, a base name and a file type from
+// the toolkit's table of known types. On this platform directories are UTF-8 paths
+// ending in `/` (where the original had drive letters and `\`), and a spec keeps the
+// file's exact name: the base name and the extension as written, whatever their case.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+constexpr int kJFileTypeRows = 23;
+constexpr int kJFileTypeFirstString = 200;
+
+// Rows of the table the program names.
+enum : int16_t {
+  kJFileTypeText = 0,
+  kJFileTypeGif = 2,
+  kJFileTypePict = 5,
+  kJFileTypeExe = 9,
+  kJFileTypeData = 12,
+  kJFileTypeMetafile = 13,
+  kJFileTypeAll = 16,
+  kJFileTypeBitmap = 17,
+};
+
+struct JFileTypeRow {
+  char* name;         // "gif"; empty for a missing row
+  char* extension;    // ".gif"
+  char* description;  // "GIF Files (.GIF)"
+};
+
+// Loads the table from the texts of strings 200 to 222. `text` answers a string's text,
+// or null when it is missing. Rows already loaded are replaced.
+typedef const char* (*JFileTypeTextProc)(int stringId, void* data);
+void JFileTypesLoad(JFileTypeTextProc text, void* data);
+void JFileTypesFree();
+const JFileTypeRow* JFileTypeGetRow(int16_t row);  // null outside the table
+
+// The row whose type name equals `name` ignoring case; an empty name or no match
+// gives the data-file row (12).
+int16_t JFileTypeFromName(const char* name);
+
+struct JFileType {
+  int16_t row;
+  char* name;  // owned copy of the row's type name
+};
+
+struct JFileSpec {
+  char* directory;  // ends with '/'
+  char* name;       // base name as written, without the extension
+  char* extension;  // extension as written, without its dot; null when the name has no dot
+  JFileType type;
+};
+
+// A spec of a name in a directory. The name is split at its last dot (a leading dot
+// belongs to the name); the type comes from the extension. The directory gets a
+// trailing '/' when it lacks one.
+JFileSpec* JFileSpecNew(const char* directory, const char* fileName);
+// A spec for a new file of a type: the extension is the row's type name.
+JFileSpec* JFileSpecNewOfType(const char* directory, const char* baseName, int16_t row);
+// Null when the path has no '/'.
+JFileSpec* JFileSpecFromPath(const char* path);
+JFileSpec* JFileSpecCopy(const JFileSpec* spec);
+void JFileSpecFree(JFileSpec* spec);
+// Replaces the type and the extension (with the row's type name).
+void JFileSpecSetType(JFileSpec* spec, int16_t row);
+// The spec of this program: the current directory and the base name of `argv0`.
+JFileSpec* JFileSpecOfProgram(const char* argv0);
+
+// The exact file name: base name, then a dot and the extension when there is one.
+char* JFileSpecFileNameNew(const JFileSpec* spec);  // JFree it
+// Directory plus file name. The buffer form writes nothing past `size` bytes and answers
+// false when the path does not fit; the allocating form always succeeds.
+bool JFileSpecFullPath(const JFileSpec* spec, char* buffer, size_t size);
+char* JFileSpecFullPathNew(const JFileSpec* spec);  // JFree it
+
+// Access words for JFileOpen.
+enum : uint16_t { kJFileRead = 1, kJFileWrite = 2, kJFileReadWrite = 3 };
+
+struct JFile {
+  JFileSpec* spec;  // owned copy
+  int handle;
+};
+
+bool JFileExists(const JFileSpec* spec);
+// False when the file exists; otherwise creates it empty and answers whether it could.
+bool JFileCreate(const JFileSpec* spec);
+// Null when the file cannot be opened; never creates a file.
+JFile* JFileOpen(const JFileSpec* spec, uint16_t mode);
+void JFileClose(JFile* file);
+// False when the file did not exist or could not be deleted.
+bool JFileDelete(const JFileSpec* spec);
+// *count: in, the bytes wanted; out, the bytes moved.
+bool JFileRead(JFile* file, uint64_t* count, void* buffer);
+bool JFileWrite(JFile* file, uint64_t* count, const void* buffer);
+bool JFileSetPos(JFile* file, uint64_t offset);
+uint64_t JFileSize(JFile* file);
+bool JFileSetEndOfFile(JFile* file);
+bool JFileFlush(JFile* file);
+
+bool JFileCreateDirectory(const char* path);
+// The current directory with a trailing '/', JAlloc'd; null when it cannot be read.
+char* JFileCurrentDirectoryNew();

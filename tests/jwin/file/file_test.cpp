@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "file_types.h"
+#include "jindep/memory.h"
+#include "jwin/J_file.h"
+
+namespace {
+
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    JFileTypesLoad(TestFileTypeText, nullptr);
+    char pattern[] = "/tmp/tintwell-jfile-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = std::string(pattern) + "/";
+  }
+  void TearDown() override {
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+    JFileTypesFree();
+  }
+  std::string dir_;
+};
+
+std::string FullPath(const JFileSpec* spec) {
+  char* p = JFileSpecFullPathNew(spec);
+  std::string s = p;
+  JFree(p);
+  return s;
+}
+
+}  // namespace
+
+TEST_F(FileTest, TableRowsComeFromTheirTexts) {
+  const JFileTypeRow* gif = JFileTypeGetRow(2);
+  EXPECT_STREQ(gif->name, "gif");
+  EXPECT_STREQ(gif->extension, ".gif");
+  EXPECT_STREQ(gif->description, "GIF Files (.GIF)");
+  const JFileTypeRow* ps = JFileTypeGetRow(11);
+  EXPECT_STREQ(ps->name, "ps");
+  EXPECT_STREQ(ps->extension, ".ps");
+  EXPECT_STREQ(ps->description, "Postscript Files (.PS)");
+  const JFileTypeRow* all = JFileTypeGetRow(16);
+  EXPECT_STREQ(all->name, "");
+  EXPECT_STREQ(all->extension, ".*");
+  const JFileTypeRow* missing = JFileTypeGetRow(6);
+  EXPECT_STREQ(missing->name, "");
+  EXPECT_STREQ(missing->description, "");
+  EXPECT_EQ(JFileTypeGetRow(23), nullptr);
+  EXPECT_EQ(JFileTypeGetRow(-1), nullptr);
+
+  EXPECT_EQ(JFileTypeFromName("GIF"), 2);
+  EXPECT_EQ(JFileTypeFromName("Bmp"), 17);
+  EXPECT_EQ(JFileTypeFromName("wmf"), 13);
+  EXPECT_EQ(JFileTypeFromName(""), 12);
+  EXPECT_EQ(JFileTypeFromName("png"), 12);
+  EXPECT_EQ(JFileTypeFromName("gi"), 12);  // whole names only
+}
+
+TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
+  struct Case {
+    const char* path;
+    const char* directory;
+    const char* name;
+    const char* extension;
+    int16_t row;
+  } cases[] = {
+      {"/pictures/holiday.v2.gif", "/pictures/", "holiday.v2", "gif", 2},
+      {"/pictures/PHOTO.BMP", "/pictures/", "PHOTO", "BMP", 17},
+      {"/X.GIF", "/", "X", "GIF", 2},
+      {"/a.b/readme", "/a.b/", "readme", nullptr, 12},  // a dot in the folder is no extension
+      {"/home/.profile", "/home/", ".profile", nullptr, 12},
+      {"/d/clip.Wmf", "/d/", "clip", "Wmf", 13},
+      {"/d/odd.", "/d/", "odd", "", 12},
+  };
+  for (const Case& c : cases) {
+    JFileSpec* spec = JFileSpecFromPath(c.path);
+    ASSERT_NE(spec, nullptr) << c.path;
+    EXPECT_STREQ(spec->directory, c.directory) << c.path;
+    EXPECT_STREQ(spec->name, c.name) << c.path;
+    if (c.extension)
+      EXPECT_STREQ(spec->extension, c.extension) << c.path;
+    else
+      EXPECT_EQ(spec->extension, nullptr) << c.path;
+    EXPECT_EQ(spec->type.row, c.row) << c.path;
+    EXPECT_EQ(FullPath(spec), c.path);
+    JFileSpec* copy = JFileSpecCopy(spec);
+    EXPECT_EQ(FullPath(copy), c.path);
+    JFileSpecFree(copy);
+    JFileSpecFree(spec);
+  }
+  EXPECT_EQ(JFileSpecFromPath("no-folder.gif"), nullptr);
+
+  JFileSpec* spec = JFileSpecNewOfType("/out", "picture", 2);
+  EXPECT_EQ(FullPath(spec), "/out/picture.gif");
+  EXPECT_STREQ(spec->type.name, "gif");
+  JFileSpecSetType(spec, 17);
+  EXPECT_EQ(FullPath(spec), "/out/picture.bmp");
+  JFileSpecFree(spec);
+
+  JFileSpec* program = JFileSpecOfProgram("/usr/local/bin/tintwell");
+  EXPECT_STREQ(program->name, "tintwell");
+  EXPECT_EQ(program->type.row, 9);
+  EXPECT_EQ(program->directory[strlen(program->directory) - 1], '/');
+  JFileSpecFree(program);
+}
+
+TEST_F(FileTest, FullPathsNeverOverflowTheirBufferAndLongPathsWork) {
+  JFileSpec* spec = JFileSpecNew("/somewhere", "name.gif");
+  char buffer[32];
+  memset(buffer, 'Z', sizeof buffer);
+  EXPECT_FALSE(JFileSpecFullPath(spec, buffer, 10));
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(buffer[10], 'Z');
+  EXPECT_TRUE(JFileSpecFullPath(spec, buffer, sizeof buffer));
+  EXPECT_STREQ(buffer, "/somewhere/name.gif");
+  JFileSpecFree(spec);
+
+  std::string deep = dir_;
+  while (deep.size() < PATH_MAX - 400) {
+    deep += std::string(200, 'x') + "/";
+    ASSERT_TRUE(JFileCreateDirectory(deep.c_str()));
+  }
+  JFileSpec* far = JFileSpecNew(deep.c_str(), "Deep Picture.BMP");
+  EXPECT_GT(FullPath(far).size(), 3500u);
+  EXPECT_TRUE(JFileCreate(far));
+  EXPECT_TRUE(JFileExists(far));
+  JFileSpecFree(far);
+}
+
+TEST_F(FileTest, FileOperationsWorkThroughSpecs) {
+  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "Data.TMP");
+  EXPECT_FALSE(JFileExists(spec));
+  EXPECT_EQ(JFileOpen(spec, kJFileRead), nullptr);
+  EXPECT_FALSE(JFileExists(spec));  // opening never creates
+  EXPECT_TRUE(JFileCreate(spec));
+  EXPECT_FALSE(JFileCreate(spec));
+
+  JFile* f = JFileOpen(spec, kJFileReadWrite);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(FullPath(f->spec), dir_ + "Data.TMP");
+  uint64_t n = 5;
+  EXPECT_TRUE(JFileWrite(f, &n, "hello"));
+  EXPECT_EQ(n, 5u);
+  EXPECT_EQ(JFileSize(f), 5u);
+  ASSERT_TRUE(JFileSetPos(f, 1));
+  char buf[8] = {};
+  n = 8;
+  EXPECT_TRUE(JFileRead(f, &n, buf));
+  EXPECT_EQ(n, 4u);
+  EXPECT_STREQ(buf, "ello");
+  ASSERT_TRUE(JFileSetPos(f, 2));
+  EXPECT_TRUE(JFileSetEndOfFile(f));
+  EXPECT_EQ(JFileSize(f), 2u);
+  EXPECT_TRUE(JFileFlush(f));
+  JFileClose(f);
+
+  EXPECT_TRUE(JFileDelete(spec));
+  EXPECT_FALSE(JFileDelete(spec));
+  JFileSpecFree(spec);
+
+  char* cwd = JFileCurrentDirectoryNew();
+  ASSERT_NE(cwd, nullptr);
+  EXPECT_EQ(cwd[strlen(cwd) - 1], '/');
+  JFree(cwd);
+}
