@@ -1,0 +1,238 @@
+#include "jwin/picture.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "jindep/memory.h"
+#include "jwin/J_file.h"
+#include "jwin/pixel_buffer.h"
+#include "jwin/pixel_map.h"
+#include "platform/dib/DibReader.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/metafile/Player.h"
+#include "platform/raster/DeviceContext.h"
+
+namespace {
+
+// Metafiles are held in memory whole; larger files are refused.
+constexpr uint64_t kMaxMetafileBytes = uint64_t{1} << 30;
+// Enough for the largest information header, masks and a full colour table.
+constexpr size_t kBitmapHeadBytes = 14 + 124 + 12 + 256 * 4;
+
+bool Refuse(char* reason, size_t size, const char* text) {
+  if (reason && size > 0) std::snprintf(reason, size, "%s", text);
+  return false;
+}
+
+bool ReadAt(JFile* file, uint64_t offset, void* buffer, uint64_t count) {
+  uint64_t n = count;
+  return JFileSetPos(file, offset) && JFileRead(file, &n, buffer) && n == count;
+}
+
+bool SetFrame(JPicture* p, int64_t left, int64_t top, int64_t right, int64_t bottom, char* reason,
+              size_t size) {
+  if (const char* problem = JPictureSizeProblem(right - left, bottom - top)) return Refuse(reason, size, problem);
+  p->frame[0] = static_cast<int32_t>(top);
+  p->frame[1] = static_cast<int32_t>(left);
+  p->frame[2] = static_cast<int32_t>(bottom);
+  p->frame[3] = static_cast<int32_t>(right);
+  return true;
+}
+
+bool OpenBitmap(JPicture* p, char* reason, size_t size) {
+  const size_t headSize = static_cast<size_t>(std::min<uint64_t>(p->fileSize, kBitmapHeadBytes));
+  uint8_t* head = static_cast<uint8_t*>(JAlloc(headSize ? headSize : 1));
+  bool ok = ReadAt(p->file, 0, head, headSize);
+  std::string why = "the file cannot be read";
+  auto* info = static_cast<platform::dib::DibInfo*>(JAlloc(sizeof(platform::dib::DibInfo)));
+  new (info) platform::dib::DibInfo();
+  if (ok) ok = platform::dib::ParseFileHeaders(head, headSize, p->fileSize, info, &why);
+  if (ok) {
+    memcpy(p->fileHeader, head, 14);
+    p->colourCount = static_cast<uint16_t>(info->colourCount);
+    // The header as read with its colour table, as the file holds them.
+    const uint64_t infoBytes = info->headerSize + uint64_t{info->colourCount} * (info->headerSize == 12 ? 3 : 4);
+    p->bitmapInfoSize = static_cast<uint32_t>(std::min<uint64_t>(infoBytes, headSize - 14));
+    p->bitmapInfo = static_cast<uint8_t*>(JAlloc(p->bitmapInfoSize));
+    memcpy(p->bitmapInfo, head + 14, p->bitmapInfoSize);
+    p->dib = info;
+    ok = SetFrame(p, 0, 0, info->width, info->height, reason, size);
+    JFree(head);
+    return ok;
+  }
+  JFree(info);
+  JFree(head);
+  return Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
+}
+
+bool OpenMetafile(JPicture* p, char* reason, size_t size) {
+  if (p->fileSize > kMaxMetafileBytes) return Refuse(reason, size, "The metafile is too large.");
+  const size_t n = static_cast<size_t>(p->fileSize);
+  uint8_t* data = static_cast<uint8_t*>(JAlloc(n ? n : 1));
+  std::string why;
+  std::unique_ptr<platform::wmf::Metafile> m;
+  if (ReadAt(p->file, 0, data, n)) m = platform::wmf::Metafile::FromFile(data, n, &why);
+  else why = "the file cannot be read";
+  JFree(data);
+  if (!m) return Refuse(reason, size, ("Cannot read the metafile: " + why + ".").c_str());
+  // A damaged record chain makes the file unreadable, placeable or not.
+  platform::wmf::Bounds bounds;
+  if (!platform::wmf::BoundRecords(*m, &bounds, &why))
+    return Refuse(reason, size, ("Cannot read the metafile: " + why + ".").c_str());
+  bool ok;
+  if (m->placeable()) {
+    ok = SetFrame(p, m->boxLeft(), m->boxTop(), m->boxRight(), m->boxBottom(), reason, size);
+  } else if (bounds.empty()) {
+    ok = Refuse(reason, size, "The metafile draws nothing that gives it a size.");
+  } else {
+    ok = SetFrame(p, bounds.left, bounds.top, bounds.right, bounds.bottom, reason, size);
+  }
+  if (ok) p->metafile = m.release();
+  return ok;
+}
+
+JPicture* OpenAs(const JFileSpec* spec, uint16_t mode, int16_t type, char* reason, size_t size) {
+  if (type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
+    Refuse(reason, size, "The file is neither a bitmap file nor a metafile.");
+    return nullptr;
+  }
+  JFile* file = JFileOpen(spec, mode);
+  if (!file) {
+    Refuse(reason, size, "The file cannot be opened.");
+    return nullptr;
+  }
+  JPicture* p = static_cast<JPicture*>(JAlloc(sizeof(JPicture)));
+  memset(p, 0, sizeof *p);
+  p->file = file;
+  p->type = static_cast<uint16_t>(type);
+  p->fileSize = JFileSize(file);
+  const bool ok = type == kJFileTypeBitmap ? OpenBitmap(p, reason, size) : OpenMetafile(p, reason, size);
+  if (!ok) {
+    JPictureClose(p);
+    return nullptr;
+  }
+  return p;
+}
+
+bool DrawBitmap(JPicture* p, platform::Bitmap* target, const platform::Rect& dest, char* reason, size_t size) {
+  const platform::dib::DibInfo& info = *p->dib;
+  uint8_t* bits = static_cast<uint8_t*>(JAlloc(info.bitsSize ? info.bitsSize : 1));
+  bool ok = ReadAt(p->file, info.bitsOffset, bits, info.bitsSize);
+  std::string why = "the file cannot be read";
+  if (ok) {
+    if (dest.left == 0 && dest.top == 0 && dest.width() == info.width && dest.height() == info.height &&
+        target->width() == info.width && target->height() == info.height && target->depth() == 32) {
+      // The usual case: the picture fills its own map, decoded straight into it.
+      ok = platform::dib::DecodeBits(info, bits, info.bitsSize, target, &why);
+    } else {
+      std::unique_ptr<platform::Bitmap> decoded = platform::Bitmap::Create(info.width, info.height, 32);
+      ok = decoded && platform::dib::DecodeBits(info, bits, info.bitsSize, decoded.get(), &why);
+      if (!decoded) why = "there is not enough memory";
+      if (ok) {
+        platform::DeviceContext dc(target);
+        dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *decoded, 0, 0, info.width,
+                         info.height, platform::rop3::SrcCopy);
+      }
+    }
+  }
+  JFree(bits);
+  return ok || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
+}
+
+}  // namespace
+
+JPicture* JPictureOpenWithReason(const JFileSpec* spec, uint16_t mode, char* reason, size_t reasonSize) {
+  return OpenAs(spec, mode, spec->type.row, reason, reasonSize);
+}
+
+JPicture* JPictureOpen(const JFileSpec* spec, uint16_t mode) {
+  return JPictureOpenWithReason(spec, mode, nullptr, 0);
+}
+
+void JPictureClose(JPicture* picture) {
+  if (!picture) return;
+  delete picture->metafile;
+  JFree(picture->bitmapInfo);
+  JFree(picture->dib);
+  JFileClose(picture->file);
+  JFree(picture);
+}
+
+void JPictureFrame(const JPicture* p, int16_t* top, int16_t* left, int16_t* bottom, int16_t* right) {
+  *top = 0;
+  *left = 0;
+  *bottom = static_cast<int16_t>(p->frame[2] - p->frame[0]);
+  *right = static_cast<int16_t>(p->frame[3] - p->frame[1]);
+}
+
+uint64_t JPictureSize(const JPicture* picture) { return picture->fileSize; }
+
+void JPictureSetProgress(JPicture*, JPictureProgressProc, void*) {}
+
+bool JPictureDrawInto(JPicture* p, JPixMap* map, int16_t top, int16_t left, int16_t bottom, int16_t right,
+                      char* reason, size_t reasonSize) {
+  if (!map || !map->bitmap) return Refuse(reason, reasonSize, "There is no pixel map to draw into.");
+  JPixMapRelease(map);
+  const platform::Rect dest{left, top, right, bottom};
+  if (p->type == kJFileTypeBitmap) return DrawBitmap(p, map->bitmap, dest, reason, reasonSize);
+  platform::DeviceContext dc(map->bitmap);
+  platform::wmf::PlayOptions options;
+  // On an 8-bit display the map keeps the display's palette.
+  options.skipPaletteRecords = JDisplayDepth() == 8;
+  const platform::Rect frame{p->frame[1], p->frame[0], p->frame[3], p->frame[2]};
+  std::string why;
+  if (platform::wmf::Play(*p->metafile, dc, frame, dest, &why, options)) return true;
+  return Refuse(reason, reasonSize, ("The metafile is damaged: " + why + ".").c_str());
+}
+
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
+  if (!path || !*path) {
+    Refuse(reason, reasonSize, "No file was named.");
+    return nullptr;
+  }
+  JFileSpec* spec = nullptr;
+  if (strchr(path, '/')) {
+    spec = JFileSpecFromPath(path);
+  } else {
+    char* cwd = JFileCurrentDirectoryNew();
+    spec = JFileSpecNew(cwd ? cwd : "./", path);
+    JFree(cwd);
+  }
+  // The content decides, whatever the name says.
+  int16_t type = -1;
+  if (JFile* f = JFileOpen(spec, kJFileRead)) {
+    uint8_t magic[4] = {};
+    uint64_t n = 4;
+    JFileRead(f, &n, magic);
+    JFileClose(f);
+    const uint32_t key = magic[0] | magic[1] << 8 | magic[2] << 16 | static_cast<uint32_t>(magic[3]) << 24;
+    if (n >= 2 && magic[0] == 'B' && magic[1] == 'M') type = kJFileTypeBitmap;
+    else if (n == 4 && (key == platform::wmf::kPlaceableKey || ((magic[0] == 1 || magic[0] == 2) && magic[1] == 0 && magic[2] == 9 && magic[3] == 0)))
+      type = kJFileTypeMetafile;
+  } else {
+    JFileSpecFree(spec);
+    Refuse(reason, reasonSize, "The file cannot be opened.");
+    return nullptr;
+  }
+  JPicture* picture = OpenAs(spec, kJFileRead, type, reason, reasonSize);
+  JFileSpecFree(spec);
+  if (!picture) return nullptr;
+  int16_t top, left, bottom, right;
+  JPictureFrame(picture, &top, &left, &bottom, &right);
+  JPixMap* map = JPixMapNewDirect(right, bottom, 32);
+  if (!map) {
+    JPictureClose(picture);
+    Refuse(reason, reasonSize, "There is not enough memory for the picture.");
+    return nullptr;
+  }
+  const bool drawn = JPictureDrawInto(picture, map, top, left, bottom, right, reason, reasonSize);
+  JPictureClose(picture);
+  if (!drawn) {
+    JPixMapFree(map);
+    return nullptr;
+  }
+  return map;
+}

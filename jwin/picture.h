@@ -1,0 +1,57 @@
+// Picture files: metafiles (type 13) and bitmap files (type 17) opened, framed and drawn
+// into pixel maps. Opening reads and checks the headers (and holds a metafile in memory);
+// a bitmap's pixel bits are read only when it is drawn.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct JFile;
+struct JFileSpec;
+struct JPixMap;
+namespace platform::dib {
+struct DibInfo;
+}
+namespace platform::wmf {
+class Metafile;
+}
+
+struct JPicture {
+  JFile* file;
+  uint16_t type;  // kJFileTypeMetafile or kJFileTypeBitmap
+  uint8_t writing;
+  // Bitmap files.
+  uint16_t colourCount;
+  uint8_t fileHeader[14];
+  uint8_t* bitmapInfo;  // the information header followed by colourCount 4-byte entries
+  uint32_t bitmapInfoSize;
+  platform::dib::DibInfo* dib;  // the checked header values the decoder works from
+  // Metafiles.
+  platform::wmf::Metafile* metafile;
+  // The picture's box in its own coordinates: top, left, bottom, right.
+  int32_t frame[4];
+  uint64_t fileSize;
+};
+
+// Null when the file cannot be opened, is not of type 13 or 17, or is damaged.
+JPicture* JPictureOpen(const JFileSpec* spec, uint16_t mode);
+// The same, with a one-line reason for a refusal written into `reason` (cut to fit).
+JPicture* JPictureOpenWithReason(const JFileSpec* spec, uint16_t mode, char* reason, size_t reasonSize);
+void JPictureClose(JPicture* picture);
+
+// The frame moved to the origin: top = left = 0, bottom = height, right = width.
+void JPictureFrame(const JPicture* picture, int16_t* top, int16_t* left, int16_t* bottom, int16_t* right);
+uint64_t JPictureSize(const JPicture* picture);
+
+// Draws the picture onto the rectangle (map coordinates, right and bottom excluded) of
+// a pixel map. False with a reason when the bits cannot be read or are damaged; a
+// metafile whose records are damaged part way is drawn up to the damage and answers false.
+bool JPictureDrawInto(JPicture* picture, JPixMap* map, int16_t top, int16_t left, int16_t bottom,
+                      int16_t right, char* reason, size_t reasonSize);
+
+// Drawing reports no progress on this platform; the procedure is never called.
+typedef void (*JPictureProgressProc)(void* data, uint32_t done);
+void JPictureSetProgress(JPicture* picture, JPictureProgressProc proc, void* data);
+
+// Reads a bitmap file or metafile (recognised by its content) into a new 32-bit pixel map
+// of the picture's size, without any window. Null with a reason when it cannot.
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize);

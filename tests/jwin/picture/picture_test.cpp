@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "../file/file_types.h"
+#include "jindep/memory.h"
+#include "jwin/J_file.h"
+#include "jwin/picture.h"
+#include "jwin/pixel_map.h"
+#include "platform/Bitmap.h"
+#include "platform/dib/bmp_builder.h"
+#include "platform/metafile/wmf_builder.h"
+
+namespace {
+
+class PictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    JFileTypesLoad(TestFileTypeText, nullptr);
+    char pattern[] = "/tmp/tintwell-picture-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = std::string(pattern) + "/";
+  }
+  void TearDown() override {
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+    JFileTypesFree();
+  }
+  std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = dir_ + name;
+    FILE* f = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    return path;
+  }
+  // Reads the file into a pixel map; on refusal the reason is kept.
+  JPixMap* read(const std::string& name, const std::vector<uint8_t>& bytes) {
+    reason_[0] = '\0';
+    return JPictureReadFile(write(name, bytes).c_str(), reason_, sizeof reason_);
+  }
+  std::string dir_;
+  char reason_[200];
+};
+
+uint32_t At(const JPixMap* map, int x, int y) { return map->bitmap->row32(y)[x]; }
+
+}  // namespace
+
+TEST_F(PictureTest, BitmapFilesOfEveryDepthReadPixelForPixelTheRightWayUp) {
+  std::mt19937 rng(21);
+  for (int bpp : {1, 4, 8, 16, 24, 32}) {
+    for (bool topDown : {false, true}) {
+      BmpSpec s;
+      s.width = 13;
+      s.height = 6;
+      s.bitCount = bpp;
+      s.topDown = topDown;
+      if (bpp <= 8) {
+        for (int i = 0; i < (1 << bpp); ++i) s.palette.push_back(rng() & 0xFFFFFF);
+      }
+      for (int i = 0; i < 13 * 6; ++i)
+        s.pixels.push_back(bpp <= 8 ? rng() % s.palette.size() : bpp == 16 ? 0 : rng() & 0xFFFFFF);
+      JPixMap* map = read("p.bmp", BuildBmp(s));
+      ASSERT_NE(map, nullptr) << bpp << ": " << reason_;
+      EXPECT_EQ(map->width, 13);
+      EXPECT_EQ(map->height, 6);
+      for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 13; ++x) {
+          const uint32_t v = s.pixels[y * 13 + x];
+          const uint32_t expected = bpp <= 8 ? s.palette[v] : v;
+          ASSERT_EQ(At(map, x, y), expected) << bpp << " bits at " << x << "," << y;
+        }
+      JPixMapFree(map);
+    }
+  }
+}
+
+TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
+  BmpSpec s;
+  s.width = 3;
+  s.height = 2;
+  s.bitCount = 8;
+  s.colourUsedZero = true;
+  s.palette.assign(256, 0x123456);
+  s.pixels.assign(6, 0);
+  write("PHOTO.BMP", BuildBmp(s));
+  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "PHOTO.BMP");
+  JPicture* p = JPictureOpen(spec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->type, kJFileTypeBitmap);
+  EXPECT_EQ(p->colourCount, 256);
+  EXPECT_EQ(p->fileHeader[0], 'B');
+  int16_t top, left, bottom, right;
+  JPictureFrame(p, &top, &left, &bottom, &right);
+  EXPECT_EQ(top, 0);
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(bottom, 2);
+  EXPECT_EQ(right, 3);
+  EXPECT_EQ(JPictureSize(p), 14u + 40 + 1024 + 8);
+  JPictureClose(p);
+  JFileSpecFree(spec);
+
+  BmpSpec direct;
+  direct.width = 2;
+  direct.pixels = {1, 2};
+  write("d.bmp", BuildBmp(direct));
+  spec = JFileSpecNew(dir_.c_str(), "d.bmp");
+  p = JPictureOpen(spec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->colourCount, 0);
+  JPictureClose(p);
+  JFileSpecFree(spec);
+
+  // The same bytes named .pct open nothing: only metafiles and bitmap files are pictures.
+  write("x.pct", BuildBmp(direct));
+  spec = JFileSpecNew(dir_.c_str(), "x.pct");
+  EXPECT_EQ(JPictureOpen(spec, kJFileRead), nullptr);
+  JFileSpecFree(spec);
+}
+
+TEST_F(PictureTest, MetafileFramesFromThePlacementBoxOrTheRecords) {
+  WmfBuilder b;
+  b.pen(0, 1, 0xFF0000).brush(0, 0x0000FF).select(0).select(1);
+  b.add(0x041B, {25, 45, 5, 5});  // RECTANGLE(5, 5, 45, 25)
+  JPixMap* plain = read("plain.wmf", b.bits());
+  ASSERT_NE(plain, nullptr) << reason_;
+  EXPECT_EQ(plain->width, 40);
+  EXPECT_EQ(plain->height, 20);
+  // The frame's corner is the map's corner: the rectangle's edge is on the first pixel.
+  EXPECT_EQ(At(plain, 0, 0), 0xFF0000u);
+  EXPECT_EQ(At(plain, 20, 10), 0x0000FFu);
+  JPixMapFree(plain);
+
+  WmfBuilder c;
+  c.brush(0, 0x00FF00).select(0).add(0x061D, {0x0021, 0x00F0, 10, 10, 20, 10});
+  JPixMap* placed = read("placed.wmf", c.placeable(10, 20, 110, 70));
+  ASSERT_NE(placed, nullptr) << reason_;
+  EXPECT_EQ(placed->width, 100);
+  EXPECT_EQ(placed->height, 50);
+  EXPECT_EQ(At(placed, 5, 5), 0x00FF00u);
+  EXPECT_EQ(At(placed, 15, 5), 0xFFFFFFu);
+  JPixMapFree(placed);
+}
+
+TEST_F(PictureTest, DrawingOntoALargerRectangleStretches) {
+  BmpSpec s;
+  s.width = 2;
+  s.height = 1;
+  s.pixels = {0xFF0000, 0x0000FF};
+  write("two.bmp", BuildBmp(s));
+  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "two.bmp");
+  JPicture* p = JPictureOpen(spec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  JPixMap* map = JPixMapNewDirect(8, 4, 32);
+  ASSERT_TRUE(JPictureDrawInto(p, map, 0, 0, 4, 8, nullptr, 0));
+  EXPECT_EQ(At(map, 3, 3), 0xFF0000u);
+  EXPECT_EQ(At(map, 4, 0), 0x0000FFu);
+  JPixMapFree(map);
+  JPictureClose(p);
+  JFileSpecFree(spec);
+}
+
+TEST_F(PictureTest, UnreadablePicturesAreRefusedWithAReason) {
+  auto refused = [&](const char* name, const std::vector<uint8_t>& bytes) {
+    JPixMap* map = read(name, bytes);
+    EXPECT_EQ(map, nullptr) << name;
+    if (map) JPixMapFree(map);
+    EXPECT_NE(reason_[0], '\0') << name;
+  };
+  WmfBuilder r;
+  r.add(0x041B, {25, 45, 5, 5});
+  refused("flat.wmf", r.placeable(10, 20, 10, 70));     // right <= left
+  refused("upside.wmf", r.placeable(10, 70, 110, 20));  // bottom <= top
+  refused("huge.wmf", r.placeable(-20000, 0, 20000, 10));
+  WmfBuilder none;
+  none.add(0x0201, {0, 0});
+  refused("none.wmf", none.bits());  // nothing that gives a size
+  std::vector<uint8_t> cut = r.bits();
+  cut.resize(cut.size() - 4);
+  refused("cut.wmf", cut);
+  WmfBuilder damaged;
+  damaged.add(0x041B, {25, 45, 5, 5}).addRaw(0, 0x041B, {});
+  refused("damaged.wmf", damaged.placeable(0, 0, 10, 10));
+
+  BmpSpec s;
+  s.width = 4;
+  s.height = 4;
+  s.pixels.assign(16, 0);
+  std::vector<uint8_t> bmp = BuildBmp(s);
+  std::vector<uint8_t> twenty(bmp.begin(), bmp.begin() + 20);
+  refused("twenty.bmp", twenty);
+  std::vector<uint8_t> zero = bmp;
+  zero[18] = 0;  // width 0
+  refused("zero.bmp", zero);
+  std::vector<uint8_t> shortBits = bmp;
+  shortBits.resize(shortBits.size() - 1);
+  refused("short.bmp", shortBits);
+  refused("text.bmp", {'h', 'e', 'l', 'l', 'o'});
+  EXPECT_EQ(JPictureReadFile((dir_ + "missing.bmp").c_str(), reason_, sizeof reason_), nullptr);
+  EXPECT_NE(reason_[0], '\0');
+
+  // A short reason buffer is filled and ended, never overrun.
+  char tiny[8];
+  memset(tiny, 'Z', sizeof tiny);
+  EXPECT_EQ(JPictureReadFile((dir_ + "zero.bmp").c_str(), tiny, 5), nullptr);
+  EXPECT_EQ(tiny[4], '\0');
+  EXPECT_EQ(tiny[5], 'Z');
+}
