@@ -38,6 +38,13 @@ Rect Window::clientRect() const {
   return r;
 }
 
+Rect Window::frameAround(const Rect& client) const {
+  const int b = borderWidth();
+  int top = b + (style_.caption ? Metrics::kCaptionHeight : 0);
+  if (hasMenuBar()) top += Metrics::kMenuBarHeight;
+  return {client.left - b, client.top - top, client.right + b, client.bottom + b};
+}
+
 Rect Window::closeBoxRect() const {
   if (!style_.caption || !style_.closeBox) return {};
   const Rect c = captionRect();

@@ -77,6 +77,8 @@ class Window {
   Rect closeBoxRect() const;
   Rect maximizeBoxRect() const;
   Rect minimizeBoxRect() const;
+  // The frame that puts the client area at `client` (same coordinates).
+  Rect frameAround(const Rect& client) const;
   // What lies under a point given in frame-local coordinates.
   HitPart hitTest(int x, int y, uint8_t* edges) const;
 

@@ -202,13 +202,7 @@ void WindowManager::setFrame(WindowId id, const Rect& frame) {
 }
 
 void WindowManager::setClientRect(WindowId id, const Rect& client) {
-  Window* w = window(id);
-  if (!w) return;
-  // The frame adds the same margins whatever its size.
-  const Rect c = w->clientRect();
-  const int left = c.left, top = c.top;
-  const int right = w->frame().width() - c.right, bottom = w->frame().height() - c.bottom;
-  setFrame(id, {client.left - left, client.top - top, client.right + right, client.bottom + bottom});
+  if (const Window* w = window(id)) setFrame(id, w->frameAround(client));
 }
 
 void WindowManager::maximize(WindowId id) {
@@ -363,12 +357,27 @@ void WindowManager::post(Message m) {
 bool WindowManager::nextMessage(Message* out, WindowId filter, bool remove) {
   auto accept = [filter](const Message& m) { return filter == 0 || m.window == filter; };
   if (remove ? queue_.take(out, accept) : queue_.peek(out, accept)) return true;
-  // Paints come once nothing else waits, topmost windows first.
+  // Paints come once nothing else waits, then timers.
+  if (nextPaint(out, filter, remove)) return true;
+  const uint32_t now = ticks();
+  for (Timer& t : timers_) {
+    if (filter != 0 && t.window != filter) continue;
+    if (static_cast<int32_t>(now - t.next) < 0) continue;
+    *out = messageFor(MessageType::Timer, *window(t.window));
+    out->command = t.id;
+    out->time = now;
+    if (remove) t.next = now + t.period;
+    return true;
+  }
+  return false;
+}
+
+bool WindowManager::nextPaint(Message* out, WindowId filter, bool remove) {
+  // Topmost windows first: what the user looks at is drawn first.
   const std::vector<WindowId> order = paintOrder();
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     Window* w = window(*it);
-    if (w->invalid_.empty() || w->state_ == WindowState::Minimized || !accept(messageFor(MessageType::Paint, *w)))
-      continue;
+    if (w->invalid_.empty() || w->state_ == WindowState::Minimized || (filter != 0 && *it != filter)) continue;
     *out = messageFor(MessageType::Paint, *w);
     out->time = ticks();
     if (remove) {
@@ -379,16 +388,6 @@ bool WindowManager::nextMessage(Message* out, WindowId filter, bool remove) {
       }
       w->invalid_.clear();
     }
-    return true;
-  }
-  const uint32_t now = ticks();
-  for (Timer& t : timers_) {
-    if (!accept(messageFor(MessageType::Timer, *window(t.window)))) continue;
-    if (static_cast<int32_t>(now - t.next) < 0) continue;
-    *out = messageFor(MessageType::Timer, *window(t.window));
-    out->command = t.id;
-    out->time = now;
-    if (remove) t.next = now + t.period;
     return true;
   }
   return false;

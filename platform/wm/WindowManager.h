@@ -94,6 +94,8 @@ class WindowManager {
   // then paints, then due timers. A paint message moves the window's invalid area into
   // its paint region (erasing it to the background first when the window asks for that).
   bool nextMessage(Message* out, WindowId filter, bool remove);
+  // Only a paint message, whatever else waits.
+  bool nextPaint(Message* out, WindowId filter, bool remove = true);
   void post(Message m);
   WindowId captureWindow() const { return capture_; }
   void releaseCapture() { capture_ = 0; }

@@ -1,5 +1,7 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 
+#include "platform/wm/Utf8.h"
+
 
 namespace platform::backend {
 
@@ -71,23 +73,7 @@ void HeadlessBackend::key(uint16_t code, uint32_t character, uint8_t modifiers) 
 }
 
 void HeadlessBackend::type(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    // UTF-8 where the bytes form it, otherwise one byte as a Latin-1 character.
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    int extra = lead >= 0xF0 && lead < 0xF8 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (lead >= 0xF8 || i + extra >= text.size()) extra = 0;
-    uint32_t code = extra ? lead & (0x3F >> extra) : lead;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) {
-        extra = 0;
-        code = lead;
-        break;
-      }
-      code = (code << 6) | (c & 0x3F);
-    }
-    i += 1 + extra;
+  for (uint32_t code : wm::DecodeUtf8(text)) {
     InputEvent e;
     e.type = InputEvent::Type::Text;
     e.character = code;

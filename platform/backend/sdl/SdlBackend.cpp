@@ -1,0 +1,181 @@
+#include "platform/backend/sdl/SdlBackend.h"
+
+#include <SDL.h>
+
+#include "platform/wm/BackendRegistry.h"
+#include "platform/wm/Message.h"
+#include "platform/wm/Utf8.h"
+
+namespace platform::backend {
+
+using wm::InputEvent;
+
+uint32_t SdlClock::ticks() { return SDL_GetTicks(); }
+void SdlClock::sleep(uint32_t ms) { SDL_Delay(ms); }
+
+std::unique_ptr<SdlBackend> SdlBackend::Open(int width, int height) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return nullptr;
+  std::unique_ptr<SdlBackend> b(new SdlBackend());
+  // Placed at the desktop's origin so that screen points and our points agree.
+  b->window_ = SDL_CreateWindow("tintwell", 0, 0, width, height, SDL_WINDOW_SHOWN);
+  if (b->window_) b->renderer_ = SDL_CreateRenderer(b->window_, -1, SDL_RENDERER_SOFTWARE);
+  if (b->renderer_)
+    b->texture_ = SDL_CreateTexture(b->renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    width, height);
+  if (!b->texture_) return nullptr;
+  SDL_StartTextInput();
+  return b;
+}
+
+SdlBackend::~SdlBackend() {
+  for (auto& [shape, cursor] : cursors_) SDL_FreeCursor(cursor);
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_Quit();
+}
+
+namespace {
+
+uint8_t Modifiers(uint16_t mod) {
+  uint8_t m = 0;
+  if (mod & KMOD_SHIFT) m |= wm::kShift;
+  if (mod & KMOD_CTRL) m |= wm::kCtrl;
+  if (mod & KMOD_ALT) m |= wm::kAlt;
+  return m;
+}
+
+uint16_t KeyCodeOf(SDL_Keycode sym) {
+  switch (sym) {
+    case SDLK_LEFT: return wm::kKeyLeft;
+    case SDLK_RIGHT: return wm::kKeyRight;
+    case SDLK_UP: return wm::kKeyUp;
+    case SDLK_DOWN: return wm::kKeyDown;
+    case SDLK_HOME: return wm::kKeyHome;
+    case SDLK_END: return wm::kKeyEnd;
+    case SDLK_PAGEUP: return wm::kKeyPageUp;
+    case SDLK_PAGEDOWN: return wm::kKeyPageDown;
+    case SDLK_INSERT: return wm::kKeyInsert;
+    case SDLK_DELETE: return wm::kKeyDelete;
+    default: break;
+  }
+  if (sym >= SDLK_F1 && sym <= SDLK_F12) return static_cast<uint16_t>(wm::kKeyF1 + (sym - SDLK_F1));
+  if (sym > 0 && sym < 128) return static_cast<uint16_t>(sym);
+  return 0;
+}
+
+}  // namespace
+
+void SdlBackend::translate(const SDL_Event& e) {
+  InputEvent in;
+  switch (e.type) {
+    case SDL_QUIT:
+      in.type = InputEvent::Type::CloseRequest;
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) exposed_ = true;
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        in.type = InputEvent::Type::CloseRequest;
+        break;
+      }
+      return;
+    case SDL_MOUSEMOTION:
+      in.type = InputEvent::Type::MouseMove;
+      in.x = e.motion.x;
+      in.y = e.motion.y;
+      in.modifiers = Modifiers(SDL_GetModState());
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      in.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown : InputEvent::Type::MouseUp;
+      in.x = e.button.x;
+      in.y = e.button.y;
+      in.button = e.button.button;
+      in.modifiers = Modifiers(SDL_GetModState());
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      in.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
+      in.key = KeyCodeOf(e.key.keysym.sym);
+      in.modifiers = Modifiers(e.key.keysym.mod);
+      if (in.key == 0) return;
+      // Keys that type no text still give a character, as do Ctrl and Alt combinations
+      // (text input stays silent for those).
+      if (in.type == InputEvent::Type::KeyDown) {
+        const bool control = in.modifiers & (wm::kCtrl | wm::kAlt);
+        if (in.key == wm::kKeyReturn || in.key == wm::kKeyEscape || in.key == wm::kKeyBackspace ||
+            in.key == wm::kKeyTab || (control && in.key < 128))
+          in.character = in.key;
+      }
+      break;
+    }
+    case SDL_TEXTINPUT: {
+      if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT)) return;
+      for (uint32_t code : wm::DecodeUtf8(e.text.text)) {
+        InputEvent t;
+        t.type = InputEvent::Type::Text;
+        t.character = code;
+        pending_.push_back(t);
+      }
+      return;
+    }
+    default:
+      return;
+  }
+  pending_.push_back(in);
+}
+
+bool SdlBackend::nextInput(InputEvent* out) {
+  SDL_Event e;
+  while (pending_.empty() && SDL_PollEvent(&e)) translate(e);
+  if (pending_.empty()) return false;
+  *out = pending_.front();
+  pending_.pop_front();
+  return true;
+}
+
+void SdlBackend::waitForInput(uint32_t ms) {
+  if (!pending_.empty()) return;
+  SDL_Event e;
+  if (SDL_WaitEventTimeout(&e, static_cast<int>(ms))) translate(e);
+}
+
+void SdlBackend::present(const Bitmap& fb, const std::vector<Rect>& changed) {
+  if (changed.empty() && !exposed_) return;
+  // Only changed rows are uploaded; the texture keeps the rest.
+  if (exposed_) {
+    SDL_UpdateTexture(texture_, nullptr, fb.bits(), fb.stride());
+  } else {
+    for (const Rect& r : changed) {
+      const Rect a = r.intersected({0, 0, fb.width(), fb.height()});
+      if (a.empty()) continue;
+      SDL_Rect area{a.left, a.top, a.width(), a.height()};
+      SDL_UpdateTexture(texture_, &area, fb.row32(a.top) + a.left, fb.stride());
+    }
+  }
+  exposed_ = false;
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlBackend::setCursor(wm::CursorShape shape) {
+  const SDL_SystemCursor id = shape == wm::CursorShape::Busy        ? SDL_SYSTEM_CURSOR_WAIT
+                              : shape == wm::CursorShape::Crosshair ? SDL_SYSTEM_CURSOR_CROSSHAIR
+                              : shape == wm::CursorShape::IBeam     ? SDL_SYSTEM_CURSOR_IBEAM
+                                                                    : SDL_SYSTEM_CURSOR_ARROW;
+  SDL_Cursor*& cursor = cursors_[static_cast<int>(id)];
+  if (!cursor) cursor = SDL_CreateSystemCursor(id);
+  if (cursor) SDL_SetCursor(cursor);
+}
+
+namespace {
+// Linked whole into the program, so this runs before main and makes "sdl" available.
+[[maybe_unused]] const bool registered = [] {
+  wm::BackendRegistry::Register("sdl", [](int width, int height) -> std::unique_ptr<wm::ScreenBackend> {
+    return SdlBackend::Open(width, height);
+  });
+  return true;
+}();
+}  // namespace
+
+}  // namespace platform::backend

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "jwin/J_clock.h"
+#include "jwin/J_sched.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+std::string order;
+void Note(void* data) { order += static_cast<char>(reinterpret_cast<uintptr_t>(data)); }
+void* Tag(char c) { return reinterpret_cast<void*>(static_cast<uintptr_t>(c)); }
+
+// Runs every call that is due now.
+void RunDue() {
+  while (JRunTimedCalls()) {
+  }
+}
+
+class TimedCalls : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    order.clear();
+  }
+};
+
+}  // namespace
+
+TEST_F(TimedCalls, RunInOrderOfDueTickAndNeverEarly) {
+  clock().set(1000);
+  JSchedule(Note, Tag('c'), 30);
+  JSchedule(Note, Tag('a'), 10);
+  JSchedule(Note, Tag('b'), 20);
+  clock().set(1010);
+  RunDue();
+  EXPECT_EQ(order, "");  // due at 1010 means later than 1010
+  clock().set(1011);
+  RunDue();
+  EXPECT_EQ(order, "a");
+  clock().set(1100);
+  RunDue();
+  EXPECT_EQ(order, "abc");
+  EXPECT_FALSE(JAnythingScheduled());
+}
+
+TEST_F(TimedCalls, EqualTicksRunNewestFirstAndZeroDelayWaitsForTheLoop) {
+  drain();  // the start-up messages go first: timed calls run when the queue is dry
+  clock().set(50);
+  JSchedule(Note, Tag('1'), 5);
+  JSchedule(Note, Tag('2'), 5);
+  JSchedule(Note, Tag('3'), 5);
+  JSchedule(Note, Tag('z'), 0);
+  EXPECT_EQ(order, "");  // never inside JSchedule
+  clock().advance(1);
+  // The event loop runs at most one call per step.
+  JEventStep(nullptr, false);
+  EXPECT_EQ(order, "z");
+  clock().advance(10);
+  RunDue();
+  EXPECT_EQ(order, "z321");
+}
+
+TEST_F(TimedCalls, AlignedScheduleFindsTheNextPhase) {
+  clock().set(5000);
+  JScheduled* r = JScheduleAligned(Note, Tag('x'), 1000, 0);
+  EXPECT_EQ(JScheduleDueTick(r), 6000u);  // a delay of 0 becomes a full period
+  r = JScheduleAligned(Note, Tag('y'), 1000, 250);
+  EXPECT_EQ(JScheduleDueTick(r), 5250u);
+  clock().set(5999);
+  r = JScheduleAligned(Note, Tag('w'), 100, 0);
+  EXPECT_EQ(JScheduleDueTick(r), 6000u);
+  r = JScheduleAligned(Note, Tag('v'), 0, 3);  // no division by zero
+  EXPECT_EQ(JScheduleDueTick(r), 6002u);
+}
+
+TEST_F(TimedCalls, FireAndCancelActOnlyOnQueuedCalls) {
+  clock().set(0);
+  JScheduled* a = JSchedule(Note, Tag('a'), 100);
+  JScheduled* b = JSchedule(Note, Tag('b'), 200);
+  EXPECT_TRUE(JFireSchedule(a));
+  EXPECT_EQ(order, "a");
+  JCancelSchedule(b);
+  JCancelSchedule(nullptr);
+  EXPECT_FALSE(JFireSchedule(nullptr));
+  clock().set(1000);
+  RunDue();
+  EXPECT_EQ(order, "a");
+  EXPECT_FALSE(JAnythingScheduled());
+}
+
+namespace {
+
+struct Ticker {
+  JScheduled* handle = nullptr;
+  int runs = 0;
+  int limit = 0;
+  JScheduled* handleSeenInside = reinterpret_cast<JScheduled*>(1);
+};
+
+void Tick(void* data) {
+  Ticker* t = static_cast<Ticker*>(data);
+  t->handleSeenInside = t->handle;  // cleared before the call runs
+  if (++t->runs < t->limit) JSchedule(Tick, t, 10, &t->handle);
+}
+
+}  // namespace
+
+TEST_F(TimedCalls, SelfReschedulingCallKeepsItsOwnersHandleCurrent) {
+  Ticker t;
+  t.limit = 5;
+  JSchedule(Tick, &t, 10, &t.handle);
+  ASSERT_NE(t.handle, nullptr);
+  for (int i = 0; i < 10; ++i) {
+    clock().advance(11);
+    RunDue();
+    if (t.runs < t.limit) {
+      ASSERT_NE(t.handle, nullptr);
+      EXPECT_EQ(JScheduleDueTick(t.handle), clock().ticks() + 10);
+    }
+  }
+  EXPECT_EQ(t.runs, 5);
+  EXPECT_EQ(t.handleSeenInside, nullptr);
+  EXPECT_EQ(t.handle, nullptr);  // finished: no handle left to cancel by mistake
+  JCancelSchedule(t.handle);
+
+  // Cancelling through the owner stops the chain and clears the handle.
+  Ticker u;
+  u.limit = 100;
+  JSchedule(Tick, &u, 10, &u.handle);
+  clock().advance(11);
+  RunDue();
+  ASSERT_NE(u.handle, nullptr);
+  JCancelSchedule(u.handle);
+  EXPECT_EQ(u.handle, nullptr);
+  clock().advance(1000);
+  RunDue();
+  EXPECT_EQ(u.runs, 1);
+}
+
+namespace {
+
+struct Call {
+  int64_t due = 0;
+  int64_t ranAt = -1;
+  int runs = 0;
+  bool cancelled = false;
+  JScheduled* handle = nullptr;
+};
+std::vector<Call>* calls = nullptr;
+int64_t virtualNow = 0;  // the test's own unwrapped clock
+
+void Record(void* data) {
+  Call& c = (*calls)[reinterpret_cast<uintptr_t>(data)];
+  c.ranAt = virtualNow;
+  ++c.runs;
+}
+
+}  // namespace
+
+TEST_F(TimedCalls, EveryCallRunsOnceAndNeverEarlyAcrossTheTickWrap) {
+  std::mt19937 rng(1234);
+  for (uint32_t start : {0xFFFF0000u, 0x7FFF8000u, 0u}) {
+    std::vector<Call> all(4000);
+    calls = &all;
+    clock().set(start);
+    JTickCount64();  // the toolkit sees the new clock before anything is scheduled
+    virtualNow = 0;
+    size_t next = 0;
+    while (next < all.size() || JAnythingScheduled()) {
+      const int action = static_cast<int>(rng() % 10);
+      if (action < 4 && next < all.size()) {
+        const int32_t delay = static_cast<int32_t>(rng() % 3000) - 5;  // a few negative delays
+        Call& c = all[next];
+        c.due = virtualNow + delay;
+        JSchedule(Record, reinterpret_cast<void*>(static_cast<uintptr_t>(next)), delay, &c.handle);
+        ++next;
+      } else if (action == 4 && next > 0) {
+        Call& c = all[rng() % next];
+        if (c.handle) {
+          JCancelSchedule(c.handle);
+          c.cancelled = true;
+        }
+      } else if (action < 8) {
+        const uint32_t step = rng() % 40;
+        clock().advance(step);
+        virtualNow += step;
+      } else {
+        JRunTimedCalls();
+      }
+      if (next == all.size()) {
+        clock().advance(7);
+        virtualNow += 7;
+      }
+    }
+    for (size_t i = 0; i < all.size(); ++i) {
+      const Call& c = all[i];
+      ASSERT_EQ(c.runs, c.cancelled ? 0 : 1) << "call " << i << " from " << start;
+      if (!c.cancelled) {
+        ASSERT_GT(c.ranAt, c.due) << "call " << i << " ran early, from " << start;
+        ASSERT_EQ(c.handle, nullptr);
+      }
+    }
+  }
+  calls = nullptr;
+}

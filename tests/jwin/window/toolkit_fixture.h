@@ -1,0 +1,35 @@
+// A toolkit running on the headless backend, with a virtual clock the test moves.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "jwin/J_event.h"
+#include "jwin/J_platform.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+
+class ToolkitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static char program[] = "tintwell";
+    static char* argv[] = {program, nullptr};
+    JStartValues v = {"headless", 800, 600, 1, argv, 0};
+    ASSERT_TRUE(JToolkitInit(&v));
+  }
+  void TearDown() override { JToolkitShutdown(); }
+
+  platform::backend::HeadlessBackend& input() {
+    return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+  }
+  platform::backend::VirtualClock& clock() { return input().virtualClock(); }
+  platform::wm::WindowManager& wm() { return JWindowManager(); }
+  // Steps without idle waiting (the clock stays put) until the queue is empty.
+  void drain() {
+    for (int i = 0; i < 1000; ++i) {
+      platform::wm::Message m;
+      wm().pumpInput();
+      if (!wm().nextMessage(&m, 0, false)) break;
+      JEventStep(nullptr, false);
+    }
+  }
+  platform::Rect screenFrame(JWindow* w) { return wm().screenFrame(*wm().window(w->platformWindow)); }
+  platform::Rect screenClient(JWindow* w) { return wm().screenClientRect(*wm().window(w->platformWindow)); }
+};

@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "jindep/Ji_tempm.h"
+#include "jindep/memory.h"
+#include "jwin/J_hleven.h"
+#include "jwin/J_sched.h"
+#include "jwin/J_window.h"
+#include "jwin/J_winproc.h"
+#include "platform/wm/Metrics.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+// What the handlers saw, in order, as short words.
+std::string trail;
+void Say(const std::string& s) { trail += trail.empty() ? s : " " + s; }
+
+void OnDown(JWindow*, int16_t x, int16_t y, uint8_t) { Say("down@" + std::to_string(x) + "," + std::to_string(y)); }
+void OnUp(JWindow*, int16_t, int16_t, uint8_t) { Say("up"); }
+void OnPressEnded(JWindow*) { Say("ended"); }
+bool AllowClose(JWindow*) {
+  Say("query");
+  return true;
+}
+bool RefuseClose(JWindow*) {
+  Say("refuse");
+  return false;
+}
+void OnClosing(JWindow*) { Say("closing"); }
+void OnResized(JWindow*) { Say("resized"); }
+void OnMoved(JWindow*) { Say("moved"); }
+void OnActive(JWindow* w) { Say(std::string("active:") + w->title); }
+void OnInactive(JWindow* w) { Say(std::string("inactive:") + w->title); }
+void OnEnter(JWindow* w) { Say(std::string("enter:") + w->title); }
+void OnLeave(JWindow* w) { Say(std::string("leave:") + w->title); }
+void OnKey(JWindow*, JKeyEvent* k) {
+  Say("key" + std::to_string(k->character) + "/" + std::to_string(k->modifiers));
+}
+
+class Windows : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    trail.clear();
+  }
+
+  JWindow* open(const char* title, uint16_t flags = kJWindowSizable) {
+    JWindow* w = JNewWindow(nullptr, title, flags);
+    JSetHandler(w, kJSlotMouseDown, OnDown);
+    JSetHandler(w, kJSlotMouseUp, OnUp);
+    JSetHandler(w, kJSlotPressEnded, OnPressEnded);
+    JSetHandler(w, kJSlotCloseQuery, AllowClose);
+    JSetHandler(w, kJSlotClosing, OnClosing);
+    JSetHandler(w, kJSlotResized, OnResized);
+    JSetHandler(w, kJSlotMoved, OnMoved);
+    JSetHandler(w, kJSlotKeyDown, OnKey);
+    JShowAndActivateWindow(w);
+    drain();
+    return w;
+  }
+};
+
+}  // namespace
+
+TEST_F(Windows, NewWindowsTakeHalfTheirParentAndTheirKindsMinimum) {
+  const platform::Rect area = wm().documentArea();
+  JWindow* doc = JNewWindow(nullptr, "Doc", kJWindowSizable);
+  int16_t w = 0, h = 0;
+  JGetWindowContentSize(doc, &w, &h);
+  EXPECT_EQ(w, area.width() / 2);
+  EXPECT_EQ(h, area.height() / 2);
+  EXPECT_EQ(wm().window(doc->platformWindow)->kind(), platform::wm::WindowKind::Document);
+  EXPECT_EQ(wm().window(doc->platformWindow)->style().minTrackWidth, 40);
+  JWindow* floating = JNewWindow(nullptr, "F", kJWindowFloating | kJWindowPopup);
+  EXPECT_EQ(wm().window(floating->platformWindow)->kind(), platform::wm::WindowKind::Floating);
+  EXPECT_EQ(wm().window(floating->platformWindow)->style().minTrackWidth, 20);
+  JWindow* above = JNewWindow(doc, "P", kJWindowPopupAbove | kJWindowDialog);
+  EXPECT_TRUE(above->state & kJWindowDialogStyle);
+  EXPECT_TRUE(wm().window(above->platformWindow)->style().topmost);
+  JGetWindowContentSize(above, &w, &h);
+  int16_t dw = 0, dh = 0;
+  JGetWindowContentSize(doc, &dw, &dh);
+  EXPECT_EQ(w, dw / 2);
+  // Not shown until asked, and the show is counted.
+  EXPECT_FALSE(JWindowVisible(doc));
+  JShowWindow(doc);
+  JShowWindow(doc);
+  EXPECT_EQ(doc->showCount, 2);
+  EXPECT_TRUE(JWindowVisible(doc));
+  JHideWindow(doc);
+  EXPECT_FALSE(JWindowVisible(doc));
+}
+
+TEST_F(Windows, ClickingTheCloseBoxAsksClosesAndDisposes) {
+  JWindow* w = open("Doc");
+  const uint32_t id = w->platformWindow;
+  const platform::Rect f = screenFrame(w);
+  const platform::Rect box = wm().window(id)->closeBoxRect().translated(f.left, f.top);
+  JHoldWindow(w);  // keep the record readable after disposal for the checks below
+  input().click(box.left + 4, box.top + 4);
+  drain();
+  EXPECT_EQ(trail, "query closing");
+  EXPECT_TRUE(w->state & kJWindowClosed);
+  EXPECT_EQ(wm().window(id), nullptr);
+  EXPECT_EQ(JWindowFromPlatform(id), nullptr);
+  // Closed: nothing reaches it any more.
+  trail.clear();
+  JRequestClose(w);
+  EXPECT_EQ(trail, "");
+  JReleaseWindow(w);
+}
+
+TEST_F(Windows, AWindowThatRefusesStaysOpen) {
+  JWindow* w = open("Doc");
+  JSetHandler(w, kJSlotCloseQuery, RefuseClose);
+  JRequestClose(w);
+  EXPECT_EQ(trail, "refuse");
+  EXPECT_FALSE(w->state & kJWindowClosed);
+  EXPECT_TRUE(JWindowVisible(w));
+}
+
+TEST_F(Windows, MouseReachesSlotsInLocalCoordinates) {
+  JWindow* w = open("Doc");
+  JSetWindowOrigin(w, -5, 10);
+  const platform::Rect c = screenClient(w);
+  input().click(c.left + 20, c.top + 30);
+  drain();
+  EXPECT_EQ(trail, "down@25,20 up");
+}
+
+TEST_F(Windows, APressEndedWithoutReleaseCallsSlotThree) {
+  JWindow* a = open("A");
+  JSetHandler(a, kJSlotDeactivated, OnInactive);
+  const platform::Rect c = screenClient(a);
+  input().mouseDown(c.left + 10, c.top + 10);
+  drain();
+  trail.clear();
+  // Another window becomes active while the button is still down.
+  JWindow* b = JNewWindow(nullptr, "B", 0);
+  JShowAndActivateWindow(b);
+  drain();
+  EXPECT_EQ(trail, "ended inactive:A");
+  // A press on the frame (not the content) ends a pending press as well.
+  trail.clear();
+  JSelectWindow(a);
+  drain();
+  input().mouseDown(c.left + 10, c.top + 10);
+  const platform::Rect f = screenFrame(a);
+  input().mouseDown(f.left + 30, f.top + 8);
+  drain();
+  EXPECT_EQ(trail, "down@10,10 ended");
+}
+
+TEST_F(Windows, ActivationEnterAndLeaveArriveInOrder) {
+  JWindow* a = open("A");
+  JWindow* b = open("B");
+  JMoveWindow(b, 400, 250);
+  for (JWindow* w : {a, b}) {
+    JSetHandler(w, kJSlotActivated, OnActive);
+    JSetHandler(w, kJSlotDeactivated, OnInactive);
+    JSetHandler(w, kJSlotPointerEntered, OnEnter);
+    JSetHandler(w, kJSlotPointerLeft, OnLeave);
+  }
+  drain();
+  trail.clear();
+  const platform::Rect ca = screenClient(a), cb = screenClient(b);
+  input().mouseMove(ca.left + 5, ca.top + 5);
+  JEventStep(nullptr, false);  // the move message
+  JEventStep(nullptr, false);  // idle: pointer tracking
+  EXPECT_EQ(trail, "enter:A");
+  clock().advance(150);
+  input().mouseMove(cb.left + 5, cb.top + 5);
+  JEventStep(nullptr, false);
+  JEventStep(nullptr, false);
+  EXPECT_EQ(trail, "enter:A leave:A enter:B");
+  trail.clear();
+  input().click(ca.left + 5, ca.top + 5);
+  drain();
+  EXPECT_EQ(trail.substr(0, 27), "inactive:B active:A down@5,");
+}
+
+TEST_F(Windows, SizeAndMoveSlotsFireOnlyOnRealChanges) {
+  JWindow* w = open("Doc");
+  JSizeWindow(w, 200, 100);
+  drain();
+  EXPECT_EQ(trail, "resized");
+  int16_t cw = 0, ch = 0;
+  JGetWindowContentSize(w, &cw, &ch);
+  EXPECT_EQ(cw, 200);
+  EXPECT_EQ(ch, 100);
+  trail.clear();
+  JSizeWindow(w, 200, 100);
+  drain();
+  EXPECT_EQ(trail, "");
+  JMoveWindow(w, 60, 70);
+  drain();
+  EXPECT_EQ(trail, "moved");
+}
+
+TEST_F(Windows, KeysCarryCharacterAndModifiersAndTheFilterGoesFirst) {
+  open("Doc");
+  input().key(platform::wm::kKeyReturn, 13);
+  input().key('x', 'x', platform::wm::kCtrl);
+  input().key(platform::wm::kKeyLeft);
+  drain();
+  EXPECT_EQ(trail, "key13/0 key120/12 key28/0");
+  // A filter that takes command keys (menu shortcuts) keeps them from the window.
+  trail.clear();
+  JSetKeyFilter([](void*, JKeyEvent* k) { return (k->modifiers & kJModCommand) != 0; }, nullptr);
+  input().key('x', 'x', platform::wm::kCtrl);
+  input().type("q");
+  drain();
+  EXPECT_EQ(trail, "key113/0");
+  JSetKeyFilter(nullptr, nullptr);
+}
+
+TEST_F(Windows, ModifierStateMarksTheCommandCombination) {
+  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl), kJModCtrl | kJModCommand);
+  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl | platform::wm::kAlt), kJModCtrl | kJModAlt);
+  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kShift), kJModShift);
+  JSetAlternateShortcuts(true);
+  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl | platform::wm::kAlt),
+            kJModCtrl | kJModAlt | kJModCommand);
+  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl), kJModCtrl);
+  JSetAlternateShortcuts(false);
+}
+
+TEST_F(Windows, PolledKeysCanBePushedBackAndAreNotLost) {
+  JWindow* w = open("Doc");
+  input().type("ab");
+  JKeyEvent k;
+  ASSERT_TRUE(JGetKeyEvent(&k, nullptr, nullptr));
+  EXPECT_EQ(k.character, 'a');
+  JPushBackKeyEvent(&k);
+  ASSERT_TRUE(JGetKeyEvent(&k, nullptr, nullptr));
+  EXPECT_EQ(k.character, 'a');
+  JPushBackKeyEvent(&k);
+  drain();
+  JEventStep(nullptr, false);
+  EXPECT_EQ(trail, "key97/0 key98/0");
+  EXPECT_FALSE(JGetKeyEvent(&k, nullptr, nullptr));
+  (void)w;
+}
+
+namespace {
+char* tempText = nullptr;
+size_t depthInHandler = 0;
+void MakeTemp(JWindow*, int16_t, int16_t, uint8_t) {
+  tempText = static_cast<char*>(JTempAlloc(32));
+  std::strcpy(tempText, "temporary");
+  depthInHandler = JTempDepth();
+}
+void ReadTemp(JWindow*, int16_t, int16_t, uint8_t) {
+  // Same step as the press: the text is still there.
+  EXPECT_STREQ(tempText, "temporary");
+}
+}  // namespace
+
+TEST_F(Windows, TemporaryMemoryLivesUntilTheEndOfTheStep) {
+  JWindow* w = open("Doc");
+  JSetHandler(w, kJSlotMouseDown, MakeTemp);
+  JSetHandler(w, kJSlotMouseUp, ReadTemp);
+  const size_t depthBefore = JTempDepth();
+  const uint64_t bytesBefore = JMemBytesInUse();
+  const platform::Rect c = screenClient(w);
+  input().mouseDown(c.left + 3, c.top + 3);
+  wm().pumpInput();
+  JEventStep(nullptr, false);
+  EXPECT_GT(depthInHandler, depthBefore);
+  EXPECT_EQ(JTempDepth(), depthBefore);  // released with the step
+  EXPECT_EQ(JMemBytesInUse(), bytesBefore);
+}
+
+namespace {
+void DisposeOnClick(JWindow* w, int16_t, int16_t, uint8_t) { JDisposeWindow(w); }
+}  // namespace
+
+TEST_F(Windows, AModalLoopEndsInTheStepThatDisposesItsWindow) {
+  JWindow* w = open("Dialog", kJWindowDialog);
+  JSetHandler(w, kJSlotMouseDown, DisposeOnClick);
+  const platform::Rect c = screenClient(w);
+  input().mouseDown(c.left + 3, c.top + 3);
+  input().command(77);
+  JModalLoop(w, false);
+  // The command that followed the disposing press is still waiting: no further step ran.
+  platform::wm::Message m;
+  EXPECT_TRUE(wm().queue().peek(&m, [](const platform::wm::Message& q) {
+    return q.type == platform::wm::MessageType::Command;
+  }));
+  // And a modal loop on a window disposed by a timed call ends too.
+  JWindow* v = open("Other", kJWindowDialog);
+  drain();
+  JSchedule([](void* data) { JDisposeWindow(static_cast<JWindow*>(data)); }, v, 100);
+  JModalLoop(v, false);  // idle waits move the virtual clock
+  EXPECT_GE(clock().ticks(), 100u);
+}
+
+TEST_F(Windows, DisposingTwiceOrNothingIsHarmless) {
+  JWindow* w = open("Doc");
+  JDisposeWindow(w);
+  JDisposeWindow(w);  // same step: still readable, already closed
+  JDisposeWindow(nullptr);
+  JEventStep(nullptr, false);
+  SUCCEED();
+}
+
+namespace {
+int quits = 0;
+void CountQuit(void*, const char*) { ++quits; }
+}  // namespace
+
+TEST_F(Windows, TheMainWindowsCloseBoxIsAQuitRequest) {
+  quits = 0;
+  JSetHighLevelHandler(kJRequestQuit, CountQuit, nullptr);
+  const platform::wm::Window* frame = wm().window(wm().mainFrame());
+  const platform::Rect box = frame->closeBoxRect().translated(frame->frame().left, frame->frame().top);
+  input().click(box.left + 3, box.top + 3);
+  drain();
+  EXPECT_EQ(quits, 1);
+  EXPECT_TRUE(JEventLoopRunning());
+  // Without a handler the request clears the running flag.
+  JSetHighLevelHandler(kJRequestQuit, nullptr, nullptr);
+  input().requestClose();
+  drain();
+  EXPECT_FALSE(JEventLoopRunning());
+}
+
+TEST_F(Windows, PaintCallsSlotZeroWithTheWindowAsDrawingArea) {
+  JWindow* w = JNewWindow(nullptr, "Paint", 0);
+  JSetHandler(w, kJSlotDraw, [](JWindow* win) {
+    // Draw straight into the backing as a stand-in for the drawing layer.
+    platform::Bitmap& b = JWindowManager().window(win->platformWindow)->backing();
+    for (int y = 0; y < b.height(); ++y)
+      for (int x = 0; x < b.width(); ++x) b.row32(y)[x] = 0x00C08040;
+  });
+  JShowAndActivateWindow(w);
+  drain();
+  const platform::Rect c = screenClient(w);
+  EXPECT_EQ(wm().screen().pixel(c.left + 5, c.top + 5), 0x00C08040u);
+}
