@@ -14,8 +14,12 @@ constexpr int kMaxBits = 12;
 constexpr uint32_t kCodeLimit = 1u << kMaxBits;  // the table is full at 4096 codes
 constexpr uint32_t kChunk = 4096;                 // pixels pulled from the source at a time
 
-int32_t* gKeys = nullptr;    // (value << 12) + prefix code, or -1 when empty
-uint16_t* gCodes = nullptr;  // the code stored for the key in the same slot
+// One 64-bit word a slot, so that a look-up is one load: the low 32 bits hold the
+// key, (value << 12) + prefix code, or -1 when empty; the bits above hold the code.
+uint64_t* gSlots = nullptr;
+
+inline int32_t KeyOf(uint64_t slot) { return static_cast<int32_t>(static_cast<uint32_t>(slot)); }
+inline uint32_t CodeOf(uint64_t slot) { return static_cast<uint32_t>(slot >> 32); }
 
 // The hash shift makes (value << shift) spread over the table: the number of
 // doublings that take the table size to 65536, subtracted from 8.
@@ -26,7 +30,9 @@ int HashShift() {
 }
 
 // Packs codes into bytes and bytes into sub-blocks. Kept on the stack during one
-// compression so the compiler can hold the hot fields in registers.
+// compression so the compiler can hold the hot fields in registers. Codes gather
+// in a 64-bit accumulator and leave it four bytes at a time; the bytes are the
+// same as when each code is flushed byte by byte.
 struct LzwPacker {
   int initBits;
   int nBits;
@@ -35,7 +41,7 @@ struct LzwPacker {
   uint32_t endCode;
   uint32_t freeEntry;
   bool clearPending;
-  uint32_t accumulator;
+  uint64_t accumulator;
   int pendingBits;
   int fill;  // next free position in block; byte 0 is the length
   uint8_t block[256];
@@ -54,18 +60,28 @@ inline void PutByte(LzwPacker& p, uint8_t byte) {
   if (p.fill == 256) WriteBlock(p);
 }
 
+inline void PutFourBytes(LzwPacker& p, uint32_t bytes) {
+  if (p.fill <= 252) {
+    p.block[p.fill] = static_cast<uint8_t>(bytes);
+    p.block[p.fill + 1] = static_cast<uint8_t>(bytes >> 8);
+    p.block[p.fill + 2] = static_cast<uint8_t>(bytes >> 16);
+    p.block[p.fill + 3] = static_cast<uint8_t>(bytes >> 24);
+    p.fill += 4;
+    if (p.fill == 256) WriteBlock(p);
+  } else {
+    for (int b = 0; b < 4; ++b) PutByte(p, static_cast<uint8_t>(bytes >> (8 * b)));
+  }
+}
+
 // The width grows one code after the table passes the current width, which is
 // when a decoder, one entry behind the encoder, widens too.
 inline void Send(LzwPacker& p, uint32_t code) {
-  if (p.pendingBits > 0)
-    p.accumulator |= code << p.pendingBits;
-  else
-    p.accumulator = code;
+  p.accumulator |= static_cast<uint64_t>(code) << p.pendingBits;
   p.pendingBits += p.nBits;
-  while (p.pendingBits >= 8) {
-    PutByte(p, static_cast<uint8_t>(p.accumulator));
-    p.accumulator >>= 8;
-    p.pendingBits -= 8;
+  if (p.pendingBits >= 32) {
+    PutFourBytes(p, static_cast<uint32_t>(p.accumulator));
+    p.accumulator >>= 32;
+    p.pendingBits -= 32;
   }
   if (p.freeEntry > p.maxCode || p.clearPending) {
     if (p.clearPending) {
@@ -79,6 +95,7 @@ inline void Send(LzwPacker& p, uint32_t code) {
   }
 }
 
+// Bits of the last byte that no code reaches stay zero.
 void Flush(LzwPacker& p) {
   while (p.pendingBits > 0) {
     PutByte(p, static_cast<uint8_t>(p.accumulator));
@@ -89,14 +106,12 @@ void Flush(LzwPacker& p) {
   WriteBlock(p);
 }
 
-void ClearKeys() { memset(gKeys, 0xFF, sizeof(int32_t) * kHashSize); }
+void ClearKeys() { memset(gSlots, 0xFF, sizeof(uint64_t) * kHashSize); }
 
 }  // namespace
 
 void LzwInit() {
-  if (gKeys) return;
-  gKeys = JAllocArray<int32_t>(kHashSize);
-  gCodes = JAllocArray<uint16_t>(kHashSize);
+  if (!gSlots) gSlots = JAllocArray<uint64_t>(kHashSize);
 }
 
 void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data) {
@@ -135,8 +150,7 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
   ClearKeys();
   Send(p, p.clearCode);
 
-  int32_t* const keys = gKeys;
-  uint16_t* const codes = gCodes;
+  uint64_t* const slots = gSlots;
   while (remaining > 0) {
     if (at == have) {
       have = source(data, pixels, remaining < kChunk ? remaining : kChunk);
@@ -149,33 +163,32 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
       const uint32_t c = pixels[at];
       const int32_t key = static_cast<int32_t>((c << kMaxBits) + ent);
       int i = static_cast<int>((c << shift) ^ ent);
-      int32_t entry = keys[i];
-      if (entry == key) {
-        ent = codes[i];
+      uint64_t slot = slots[i];
+      if (KeyOf(slot) == key) {
+        ent = CodeOf(slot);
         continue;
       }
-      if (entry >= 0) {
+      if (KeyOf(slot) >= 0) {
         // Secondary probe. A zero key (value 0 after prefix 0) ends a probe as if empty.
         const int displacement = i == 0 ? 1 : kHashSize - i;
         bool found = false;
         do {
           i -= displacement;
           if (i < 0) i += kHashSize;
-          entry = keys[i];
-          if (entry == key) {
+          slot = slots[i];
+          if (KeyOf(slot) == key) {
             found = true;
             break;
           }
-        } while (entry > 0);
+        } while (KeyOf(slot) > 0);
         if (found) {
-          ent = codes[i];
+          ent = CodeOf(slot);
           continue;
         }
       }
       Send(p, ent);
       if (p.freeEntry < kCodeLimit) {
-        codes[i] = static_cast<uint16_t>(p.freeEntry++);
-        keys[i] = key;
+        slots[i] = static_cast<uint64_t>(p.freeEntry++) << 32 | static_cast<uint32_t>(key);
       } else {
         // Table full: start over. The clear code goes out at the width in force.
         ClearKeys();

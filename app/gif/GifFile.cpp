@@ -1,0 +1,40 @@
+#include "app/gif/GifFile.h"
+
+#include <cerrno>
+
+#include "app/gif/GifSink.h"
+#include "app/gif/GifTempFile.h"
+#include "app/gif/GifWriter.h"
+#include "app/shell/Document.h"
+#include "app/shell/progress.h"
+
+bool WriteGifFile(Document* document, const char* path, GifSaveResult* result) {
+  result->bytes = 0;
+  result->error = 0;
+  GifTempFile file;
+  if (!GifTempFileOpen(&file, path)) {
+    result->error = file.error;
+    return false;
+  }
+  const uint32_t n = document->colourCount;
+  const uint32_t* tally = document->colourTable->tally;
+  GifSinkBegin(GifTempFileWrite, &file);
+  ProgressBegin("Saving File", GifStreamPasses(document, n));
+  for (uint32_t k = 1; GifWritePass(document, tally, n, k) && !GifSinkFailed(); ++k) ProgressStep(1);
+  ProgressStep(1);
+  ProgressEnd();
+  result->bytes = GifSinkCount();
+  const bool written = !GifSinkFailed();
+  // Later streams (the size estimate) must not reach this file.
+  GifSinkBegin(nullptr, nullptr);
+  if (!written) {
+    result->error = file.error ? file.error : EIO;
+    GifTempFileDiscard(&file);
+    return false;
+  }
+  if (!GifTempFileCommit(&file)) {
+    result->error = file.error ? file.error : EIO;
+    return false;
+  }
+  return true;
+}
