@@ -1,0 +1,25 @@
+#include "app/shell/main_routine.h"
+
+#include "app/colour/BlockPool.h"
+#include "app/gif/LzwEncoder.h"
+#include "app/shell/bit_reverse.h"
+#include "jindep/memory.h"
+#include "jwin/J_event.h"
+#include "jwin/J_hleven.h"
+
+namespace {
+constexpr size_t kEmergencyReserve = 65536;
+}  // namespace
+
+void QuitRequest(void*, const char*) { JQuit(); }
+
+void ApplicationMain() {
+  // Memory first: the reserve lets the program still say that memory ran out.
+  JMemSetEmergencyReserve(kEmergencyReserve);
+  BuildBitReverseTable();
+  LzwInit();
+  JSetHighLevelHandler(kJRequestQuit, QuitRequest, nullptr);
+  // The colour engine's block pools for graph and tree nodes.
+  EngineInit();
+  JRunEventLoop();
+}
