@@ -1,31 +1,28 @@
 #include "app/gif/GifTempFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "jindep/memory.h"
+#include "jwin/J_file.h"
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
+constexpr int kNameTries = 100;
+
+void Fail(GifTempFile* f) {
+  f->failed = true;
+  if (!f->error) f->error = errno ? errno : EIO;
+}
 
 bool WriteAll(GifTempFile* f, const uint8_t* bytes, size_t count) {
-  while (count > 0) {
-    ssize_t n = write(f->fd, bytes, count);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      f->failed = true;
-      if (!f->error) f->error = n < 0 ? errno : EIO;
-      return false;
-    }
-    bytes += n;
-    count -= static_cast<size_t>(n);
+  uint64_t moved = count;
+  errno = 0;
+  if (!JFileWrite(f->file, &moved, bytes) || moved != count) {
+    Fail(f);
+    return false;
   }
   return true;
 }
@@ -37,43 +34,67 @@ bool FlushBuffer(GifTempFile* f) {
 }
 
 void Release(GifTempFile* f) {
+  if (f->file) JFileClose(f->file);
+  JFileSpecFree(f->tempSpec);
   JFree(f->buffer);
-  JStrFree(f->tempPath);
-  JStrFree(f->finalPath);
+  JFree(f->finalPath);
+  f->file = nullptr;
+  f->tempSpec = nullptr;
   f->buffer = nullptr;
-  f->tempPath = nullptr;
   f->finalPath = nullptr;
-  f->fd = -1;
 }
 
 }  // namespace
 
 bool GifTempFileOpen(GifTempFile* file, const char* path) {
   memset(file, 0, sizeof *file);
-  file->fd = -1;
-  // "<dir>/.<name>.XXXXXX": hidden, in the same directory so the rename stays on one file system.
   const char* slash = strrchr(path, '/');
-  size_t dirLength = slash ? static_cast<size_t>(slash - path) + 1 : 0;
-  const char* name = path + dirLength;
+  const char* name = slash ? slash + 1 : path;
   if (*name == '\0') {
     file->error = EISDIR;
     return false;
   }
-  size_t length = strlen(path) + 9;
-  char* temp = static_cast<char*>(JAlloc(length));
-  snprintf(temp, length, "%.*s.%s.XXXXXX", static_cast<int>(dirLength), path, name);
-  int fd = mkstemp(temp);
-  if (fd < 0) {
-    file->error = errno;
-    JFree(temp);
-    return false;
+  // ".<name>.<try>.tmp": hidden, and in the destination's directory so that the
+  // final rename never crosses file systems. Creation fails when the name exists,
+  // so two saves at once take different names.
+  size_t dirLength = slash ? static_cast<size_t>(name - path) : 0;
+  char* directory = static_cast<char*>(JAlloc(dirLength + 3));
+  if (dirLength) {
+    memcpy(directory, path, dirLength);
+    directory[dirLength] = '\0';
+  } else {
+    strcpy(directory, "./");
   }
-  // mkstemp makes the file private; a saved picture gets the usual permissions.
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  file->fd = fd;
-  file->tempPath = temp;
+  size_t tempLength = strlen(name) + 20;
+  char* tempName = static_cast<char*>(JAlloc(tempLength));
+  for (int attempt = 0; attempt < kNameTries && !file->file; ++attempt) {
+    snprintf(tempName, tempLength, ".%s.%d.tmp", name, attempt);
+    JFileSpec* spec = JFileSpecNew(directory, tempName);
+    if (JFileExists(spec)) {
+      JFileSpecFree(spec);
+      continue;
+    }
+    errno = 0;
+    if (JFileCreate(spec)) {
+      file->file = JFileOpen(spec, kJFileWrite);
+      if (file->file) {
+        file->tempSpec = spec;
+        break;
+      }
+      file->error = errno ? errno : EIO;
+      JFileDelete(spec);
+      JFileSpecFree(spec);
+      break;
+    }
+    file->error = errno ? errno : EIO;
+    JFileSpecFree(spec);
+    if (file->error != EEXIST) break;  // only a name taken meanwhile is worth another try
+  }
+  if (!file->file && !file->error) file->error = EEXIST;
+  JFree(tempName);
+  JFree(directory);
+  if (!file->file) return false;
+  file->error = 0;
   file->finalPath = JStrDup(path);
   file->buffer = static_cast<uint8_t*>(JAlloc(kBufferSize));
   return true;
@@ -91,26 +112,28 @@ bool GifTempFileWrite(void* data, const uint8_t* bytes, size_t count) {
 
 bool GifTempFileCommit(GifTempFile* file) {
   bool ok = !file->failed && FlushBuffer(file);
-  if (ok && fsync(file->fd) != 0) {
-    file->error = errno;
+  errno = 0;
+  if (ok && !JFileFlush(file->file)) {
+    Fail(file);
     ok = false;
   }
-  if (close(file->fd) != 0 && ok) {
-    file->error = errno;
+  JFileClose(file->file);
+  file->file = nullptr;
+  char* tempPath = JFileSpecFullPathNew(file->tempSpec);
+  errno = 0;
+  if (ok && rename(tempPath, file->finalPath) != 0) {
+    Fail(file);
     ok = false;
   }
-  file->fd = -1;
-  if (ok && rename(file->tempPath, file->finalPath) != 0) {
-    file->error = errno;
-    ok = false;
-  }
-  if (!ok) unlink(file->tempPath);
+  JFree(tempPath);
+  if (!ok) JFileDelete(file->tempSpec);
   Release(file);
   return ok;
 }
 
 void GifTempFileDiscard(GifTempFile* file) {
-  if (file->fd >= 0) close(file->fd);
-  if (file->tempPath) unlink(file->tempPath);
+  if (file->file) JFileClose(file->file);
+  file->file = nullptr;
+  if (file->tempSpec) JFileDelete(file->tempSpec);
   Release(file);
 }

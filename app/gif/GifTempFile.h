@@ -1,19 +1,22 @@
 // The file a GIF is written through: a temporary file beside the destination,
-// renamed over it only once every byte has been written and the file closed, so
-// a failed save never leaves a partial GIF and never harms a file of that name.
-// Writes are buffered: the stream arrives in blocks of at most 256 bytes.
+// renamed over it only once every byte has been written and synced, so a failed
+// save never leaves a partial GIF and never harms a file of that name. Writes are
+// buffered: the stream arrives in blocks of at most 256 bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
+struct JFile;
+struct JFileSpec;
+
 struct GifTempFile {
-  int fd;
-  char* tempPath;   // owned
-  char* finalPath;  // owned
-  uint8_t* buffer;  // owned
+  JFile* file;
+  JFileSpec* tempSpec;  // owned
+  char* finalPath;      // owned
+  uint8_t* buffer;      // owned
   size_t buffered;
   bool failed;
-  int error;        // errno of the first failure, 0 if none
+  int error;  // errno of the first failure, 0 if none
 };
 
 // Creates the temporary file in the destination's directory. False (with the

@@ -88,6 +88,24 @@ TEST(WriteGifFile, WritesTheStreamAndReplacesAnOlderFileWhole) {
   RemoveDir(dir);
 }
 
+TEST(WriteGifFile, AnotherSavesTemporaryFileIsLeftAlone) {
+  std::mt19937 rng(7);
+  std::string dir = MakeTempDir();
+  {
+    std::ofstream other(dir + "/.pic.gif.0.tmp", std::ios::binary);
+    other << "someone else's";
+  }
+  TestDocument t;
+  Prepare(t, rng, 30, 10, 10, 30);
+  GifSaveResult result;
+  ASSERT_TRUE(WriteGifFile(&t.doc, (dir + "/pic.gif").c_str(), &result));
+  EXPECT_EQ(ReadFile(dir + "/pic.gif"), InMemory(t));
+  std::vector<uint8_t> other = ReadFile(dir + "/.pic.gif.0.tmp");
+  EXPECT_EQ(std::string(other.begin(), other.end()), "someone else's");
+  EXPECT_EQ(DirEntries(dir).size(), 2u);
+  RemoveDir(dir);
+}
+
 TEST(WriteGifFile, NoColoursStillMakesAValidFile) {
   std::mt19937 rng(4);
   std::string dir = MakeTempDir();
