@@ -67,22 +67,10 @@ uint64_t BlockPoolBytes(const BlockPool* pool) {
   return static_cast<uint64_t>(pool->chunkCount) * pool->chunkBytes;
 }
 
-namespace {
-BlockPool* gTreeNodes = nullptr;
-BlockPool* gGraphNodes = nullptr;
-}  // namespace
+BlockPool* gEngineTreeNodes = nullptr;
+BlockPool* gEngineGraphNodes = nullptr;
 
 void EngineInit() {
-  if (!gTreeNodes) gTreeNodes = BlockPoolCreate(32, sizeof(TreeNode));
-  if (!gGraphNodes) gGraphNodes = BlockPoolCreate(64, sizeof(GraphNode));
-}
-
-BlockPool* TreeNodePool() {
-  EngineInit();
-  return gTreeNodes;
-}
-
-BlockPool* GraphNodePool() {
-  EngineInit();
-  return gGraphNodes;
+  if (!gEngineTreeNodes) gEngineTreeNodes = BlockPoolCreate(32, sizeof(TreeNode));
+  if (!gEngineGraphNodes) gEngineGraphNodes = BlockPoolCreate(64, sizeof(GraphNode));
 }

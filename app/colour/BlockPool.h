@@ -33,6 +33,14 @@ inline void* BlockPoolAddress(const BlockPool* pool, uint32_t handle) {
 }
 
 // The engine's two pools, made once by EngineInit and kept for the whole run.
-BlockPool* TreeNodePool();
-BlockPool* GraphNodePool();
 void EngineInit();
+extern BlockPool* gEngineTreeNodes;
+extern BlockPool* gEngineGraphNodes;
+inline BlockPool* TreeNodePool() {
+  if (!gEngineTreeNodes) EngineInit();
+  return gEngineTreeNodes;
+}
+inline BlockPool* GraphNodePool() {
+  if (!gEngineGraphNodes) EngineInit();
+  return gEngineGraphNodes;
+}

@@ -19,6 +19,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
     if (slot == 0) {
       uint32_t appended = ColourTableAppend(table, colour);
       node->slots[s] = LeafSlot(appended);
+      node->leafColours[s] = colour;
       return appended;
     }
     if (SlotIsNode(slot)) {
@@ -27,7 +28,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
       continue;
     }
     uint32_t index = LeafIndex(slot);
-    uint32_t other = table->records[index].colour;
+    uint32_t other = node->leafColours[s];
     if (other == colour) {
       ++table->records[index].count;
       return index;
@@ -38,6 +39,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
     --level;
     node = TreeNodeAt(child);
     node->slots[ColourSlot(other, level)] = LeafSlot(index);
+    node->leafColours[ColourSlot(other, level)] = other;
   }
 }
 
@@ -53,7 +55,7 @@ uint32_t ColourTreeFind(uint32_t root, uint32_t colour) {
 
 // A node left with a single leaf (or nothing) gives way to it; a node with two
 // occupied slots or with a child node stays.
-static uint32_t Collapse(uint32_t nodeRef) {
+static uint32_t Collapse(uint32_t nodeRef, uint32_t* leafColour) {
   TreeNode* node = TreeNodeAt(nodeRef);
   uint32_t only = 0;
   bool seen = false;
@@ -63,6 +65,7 @@ static uint32_t Collapse(uint32_t nodeRef) {
     if (seen || SlotIsNode(slot)) return nodeRef;
     seen = true;
     only = slot;
+    *leafColour = node->leafColours[s];
   }
   BlockPoolPut(TreeNodePool(), nodeRef >> 1);
   return only;
@@ -74,8 +77,11 @@ static void RemoveIn(uint32_t nodeRef, uint32_t colour, int level) {
   uint32_t slot = node->slots[s];
   if (SlotIsNode(slot)) {
     RemoveIn(slot, colour, level - 1);
-    uint32_t collapsed = Collapse(slot);
-    TreeNodeAt(nodeRef)->slots[s] = collapsed;
+    uint32_t leafColour = 0;
+    uint32_t collapsed = Collapse(slot, &leafColour);
+    node = TreeNodeAt(nodeRef);
+    node->slots[s] = collapsed;
+    if (SlotIsLeaf(collapsed)) node->leafColours[s] = leafColour;
   } else if (slot != 0) {
     node->slots[s] = 0;
   }
@@ -94,4 +100,24 @@ void ColourTreeFree(uint32_t root) {
     }
   }
   BlockPoolPut(TreeNodePool(), root >> 1);
+}
+
+static uint32_t CopyDepthFirst(uint32_t nodeRef) {
+  uint32_t copy = NewNode();
+  TreeNode* to = TreeNodeAt(copy);
+  *to = *TreeNodeAt(nodeRef);
+  for (uint32_t s = 0; s < 8; ++s) {
+    uint32_t slot = TreeNodeAt(nodeRef)->slots[s];
+    if (SlotIsNode(slot)) {
+      uint32_t child = CopyDepthFirst(slot);
+      TreeNodeAt(copy)->slots[s] = child;
+    }
+  }
+  return copy;
+}
+
+uint32_t ColourTreeCompact(uint32_t root) {
+  uint32_t copy = CopyDepthFirst(root);
+  ColourTreeFree(root);
+  return copy;
 }

@@ -15,7 +15,9 @@
 
 struct TreeNode {
   uint32_t slots[8];
-  uint32_t stamp;  // last search that examined this node's whole subtree
+  uint32_t stamp;           // last search that examined this node's whole subtree
+  uint32_t leafColours[8];  // colour key of the leaf in each slot, kept beside the slots so
+                            // that walks and searches need not visit the colour table
 };
 
 inline bool SlotIsLeaf(uint32_t slot) { return (slot & 1u) != 0; }
@@ -41,3 +43,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour);
 uint32_t ColourTreeFind(uint32_t root, uint32_t colour);
 void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index);
 void ColourTreeFree(uint32_t root);
+// Copies the tree into fresh pool blocks in depth-first order and frees the old
+// nodes, so that every subtree lies together in memory. The tree's shape and
+// contents are unchanged; returns the new root.
+uint32_t ColourTreeCompact(uint32_t root);

@@ -29,5 +29,7 @@ uint32_t BuildHistogram(Document* document) {
   document->colourTable = ColourTableCreate(kColourTableInitialCapacity);
   uint32_t root = ColourTreeNew();
   ScanHistogram(document->workingBuffer, document->colourTable, root);
-  return root;
+  // Nodes were made in the order colours were met; laid out depth first, the
+  // searches that follow find neighbouring colours close together in memory.
+  return ColourTreeCompact(root);
 }

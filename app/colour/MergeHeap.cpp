@@ -2,16 +2,20 @@
 
 #include "jindep/memory.h"
 
-static inline uint8_t* Block(const MergeHeap* heap, uint32_t handle) {
+namespace {
+
+inline uint8_t* Block(const MergeHeap* heap, uint32_t handle) {
   return static_cast<uint8_t*>(BlockPoolAddress(heap->pool, handle));
 }
-static inline uint64_t KeyOf(const MergeHeap* heap, uint32_t handle) {
+inline uint64_t KeyOf(const MergeHeap* heap, uint32_t handle) {
   return *reinterpret_cast<const uint64_t*>(Block(heap, handle) + heap->keyField);
 }
-static inline void Place(MergeHeap* heap, uint32_t slot, uint32_t handle) {
-  heap->items[slot] = handle;
-  *reinterpret_cast<uint32_t*>(Block(heap, handle) + heap->positionField) = slot;
+inline void Place(MergeHeap* heap, uint32_t slot, MergeHeap::Item item) {
+  heap->items[slot] = item;
+  *reinterpret_cast<uint32_t*>(Block(heap, item.block) + heap->positionField) = slot;
 }
+
+}  // namespace
 
 MergeHeap* HeapCreate(uint32_t capacity, uint16_t keyField, uint16_t positionField, const BlockPool* pool) {
   MergeHeap* heap = static_cast<MergeHeap*>(JAlloc(sizeof(MergeHeap)));
@@ -20,7 +24,7 @@ MergeHeap* HeapCreate(uint32_t capacity, uint16_t keyField, uint16_t positionFie
   heap->keyField = keyField;
   heap->positionField = positionField;
   heap->pool = pool;
-  heap->items = JAllocArray<uint32_t>(capacity ? capacity : 1);
+  heap->items = JAllocArray<MergeHeap::Item>(capacity ? capacity : 1);
   return heap;
 }
 
@@ -31,41 +35,35 @@ void HeapFree(MergeHeap* heap) {
 }
 
 void HeapInsert(MergeHeap* heap, uint32_t block) {
+  if (heap->count == heap->capacity) return;
   uint32_t i = heap->count++;
-  uint64_t key = KeyOf(heap, block);
+  MergeHeap::Item item{KeyOf(heap, block), block};
   while (i > 0) {
     uint32_t parent = (i - 1) / 2;
-    if (!(key < KeyOf(heap, heap->items[parent]))) break;
+    if (!(item.key < heap->items[parent].key)) break;
     Place(heap, i, heap->items[parent]);
     i = parent;
   }
-  Place(heap, i, block);
+  Place(heap, i, item);
 }
 
 void HeapSiftDown(MergeHeap* heap, uint32_t i) {
-  uint32_t block = heap->items[i];
-  uint64_t key = KeyOf(heap, block);
+  MergeHeap::Item item = heap->items[i];
+  item.key = KeyOf(heap, item.block);
   uint64_t c = 2 * static_cast<uint64_t>(i) + 1;
   while (c < heap->count) {
-    uint64_t childKey = KeyOf(heap, heap->items[c]);
-    if (c + 1 < heap->count) {
-      uint64_t rightKey = KeyOf(heap, heap->items[c + 1]);
-      if (childKey > rightKey) {
-        ++c;
-        childKey = rightKey;
-      }
-    }
-    if (key < childKey) break;
+    if (c + 1 < heap->count && heap->items[c].key > heap->items[c + 1].key) ++c;
+    if (item.key < heap->items[c].key) break;
     Place(heap, i, heap->items[c]);
     i = static_cast<uint32_t>(c);
     c = 2 * c + 1;
   }
-  Place(heap, i, block);
+  Place(heap, i, item);
 }
 
 uint32_t HeapPopMin(MergeHeap* heap) {
   if (heap->count == 0) return 0;
-  uint32_t top = heap->items[0];
+  uint32_t top = heap->items[0].block;
   --heap->count;
   if (heap->count > 0) {
     Place(heap, 0, heap->items[heap->count]);

@@ -13,7 +13,12 @@ struct MergeHeap {
   uint16_t keyField;       // byte offset of the u64 key in a block
   uint16_t positionField;  // byte offset of the u32 position in a block
   const BlockPool* pool;
-  uint32_t* items;  // block handles; children of slot i are 2i + 1 and 2i + 2
+  // Children of slot i are 2i + 1 and 2i + 2. Each item keeps a copy of its
+  // block's key so that comparisons stay within the heap array.
+  struct Item {
+    uint64_t key;
+    uint32_t block;
+  }* items;
 };
 
 MergeHeap* HeapCreate(uint32_t capacity, uint16_t keyField, uint16_t positionField, const BlockPool* pool);
@@ -21,5 +26,6 @@ void HeapFree(MergeHeap* heap);
 void HeapInsert(MergeHeap* heap, uint32_t block);
 // The block of least key, 0 when the heap is empty.
 uint32_t HeapPopMin(MergeHeap* heap);
+inline uint32_t HeapBlockAt(const MergeHeap* heap, uint32_t slot) { return heap->items[slot].block; }
 // Restores the order below slot i after its block's key grew (or changed).
 void HeapSiftDown(MergeHeap* heap, uint32_t i);

@@ -20,40 +20,64 @@ struct Search {
   uint32_t bestIndex;
 };
 
-inline void TestLeaf(Search* search, uint32_t index) {
-  uint32_t d = ColourDistance(search->table->records[index].colour, search->colour);
+inline void TestLeaf(Search* search, uint32_t index, uint32_t leafColour) {
+  uint32_t d = ColourDistance(leafColour, search->colour);
   if (d < search->best && d > 0) {
     search->best = d;
     search->bestIndex = index;
   }
 }
 
-void SearchSubtree(Search* search, TreeNode* node) {
+// Smallest Manhattan distance from the searched colour to any colour of a node's
+// cube (side 2 << level, lowest corner base). A subtree whose cube lies no nearer
+// than the best distance found holds no leaf that could replace it, so passing it
+// by leaves the result exactly as examining it would; it is not stamped then.
+inline uint32_t CubeDistance(const Search* search, uint32_t base, int level) {
+  const uint32_t side = (2u << level) - 1;
+  uint32_t total = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    uint32_t v = (search->colour >> shift) & 0xFF;
+    uint32_t lo = (base >> shift) & 0xFF;
+    uint32_t hi = lo + side;
+    total += v < lo ? lo - v : (v > hi ? v - hi : 0);
+  }
+  return total;
+}
+
+// Corner of the child in slot s of a node at `level` whose corner is `base`.
+inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) {
+  return base | ((s >> 2) & 1u) << (16 + level) | ((s >> 1) & 1u) << (8 + level) | (s & 1u) << level;
+}
+
+void SearchSubtree(Search* search, TreeNode* node, uint32_t base, int level) {
   if (node->stamp == search->stamp) return;
+  if (CubeDistance(search, base, level) >= search->best) return;
   node->stamp = search->stamp;
   for (uint32_t s = 0; s < 8; ++s) {
     uint32_t slot = node->slots[s];
     if (slot == 0) continue;
     if (SlotIsLeaf(slot)) {
-      TestLeaf(search, LeafIndex(slot));
+      TestLeaf(search, LeafIndex(slot), node->leafColours[s]);
     } else {
-      SearchSubtree(search, TreeNodeAt(slot));
+      SearchSubtree(search, TreeNodeAt(slot), ChildBase(base, s, level), level - 1);
     }
   }
 }
 
-void DescendAndSearch(Search* search, TreeNode* node, uint32_t target, int level, int stopLevel) {
+void DescendAndSearch(Search* search, TreeNode* node, uint32_t base, uint32_t target, int level, int stopLevel) {
   for (;;) {
-    uint32_t slot = node->slots[ColourSlot(target, level)];
+    uint32_t s = ColourSlot(target, level);
+    uint32_t slot = node->slots[s];
     if (!SlotIsNode(slot)) {
-      SearchSubtree(search, node);
+      SearchSubtree(search, node, base, level);
       return;
     }
     node = TreeNodeAt(slot);
+    base = ChildBase(base, s, level);
     --level;
     if (node->stamp == search->stamp) return;
     if (level <= stopLevel) {
-      SearchSubtree(search, node);
+      SearchSubtree(search, node, base, level);
       return;
     }
   }
@@ -128,7 +152,9 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
         if (starts[1][gi] > start) start = starts[1][gi];
         if (starts[2][bi] > start) start = starts[2][bi];
         uint32_t target = static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
-        DescendAndSearch(&search, path[start], target, start, L);
+        const uint32_t keep = (0xFFu << (start + 1)) & 0xFFu;
+        const uint32_t base = colour & (keep << 16 | keep << 8 | keep);
+        DescendAndSearch(&search, path[start], base, target, start, L);
       }
     }
   }

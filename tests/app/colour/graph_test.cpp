@@ -133,7 +133,7 @@ TEST(MergeHeap, PopsInKeyOrderAndKeepsPositionsExact) {
     }
     uint64_t last = 0;
     for (uint32_t i = 0; i < n; ++i) {
-      for (uint32_t s = 0; s < heap->count; ++s) ASSERT_EQ(GraphNodeAt(heap->items[s])->heapPosition, s);
+      for (uint32_t s = 0; s < heap->count; ++s) ASSERT_EQ(GraphNodeAt(HeapBlockAt(heap, s))->heapPosition, s);
       uint32_t h = HeapPopMin(heap);
       ASSERT_NE(h, 0u);
       ASSERT_GE(GraphNodeAt(h)->cost, last);
@@ -155,18 +155,18 @@ TEST(MergeHeap, EqualKeysNeitherRiseNorBlockASiftDown) {
   HeapInsert(heap, a);
   HeapInsert(heap, b);
   HeapInsert(heap, c);
-  EXPECT_EQ(heap->items[1], b);
+  EXPECT_EQ(HeapBlockAt(heap, 1), b);
   // Raising a to 3 sinks it below the equal children, taking the left one's place.
   GraphNodeAt(a)->cost = 3;
   HeapSiftDown(heap, 0);
-  EXPECT_EQ(heap->items[0], b);
-  EXPECT_EQ(heap->items[1], a);
-  EXPECT_EQ(heap->items[2], c);
+  EXPECT_EQ(HeapBlockAt(heap, 0), b);
+  EXPECT_EQ(HeapBlockAt(heap, 1), a);
+  EXPECT_EQ(HeapBlockAt(heap, 2), c);
   // A node inserted with its parent's key stays below it.
   uint32_t d = BlockPoolGet(pool);
   GraphNodeAt(d)->cost = 3;
   HeapInsert(heap, d);
-  EXPECT_EQ(heap->items[3], d);
+  EXPECT_EQ(HeapBlockAt(heap, 3), d);
   for (uint32_t h : {a, b, c, d}) BlockPoolPut(pool, h);
   HeapFree(heap);
 }

@@ -30,7 +30,9 @@ int CheckTree(uint32_t nodeRef, int level, bool isRoot, std::map<uint32_t, int>*
       nodes += CheckTree(slot, level - 1, false, leaves);
     }
   }
-  if (!isRoot) EXPECT_TRUE(occupied >= 2 || (occupied == 1 && hasChild)) << "node should have collapsed";
+  if (!isRoot) {
+    EXPECT_TRUE(occupied >= 2 || (occupied == 1 && hasChild)) << "node should have collapsed";
+  }
   return nodes;
 }
 

@@ -1,0 +1,169 @@
+// The colour engine on photographs and on a picture of every 24-bit colour:
+// distinct colours, milliseconds per pipeline stage, the cost of changing the
+// number of colours, and peak memory per pixel and per distinct colour.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "app/colour/BlockPool.h"
+#include "app/colour/ColourGraph.h"
+#include "app/colour/ColourMaps.h"
+#include "app/colour/Histogram.h"
+#include "app/colour/Pipeline.h"
+#include "app/colour/Preview.h"
+#include "app/shell/Document.h"
+#include "bench/bench_data.h"
+#include "jindep/memory.h"
+#include "jwin/pixel_buffer.h"
+#include "jwin/pixel_map.h"
+
+namespace {
+
+// Stage times are the calling thread's processor time, so that other work on a
+// shared machine does not count; the parallel part of the graph is timed by the wall clock.
+struct Clock {
+  std::chrono::steady_clock::time_point wall;
+  double cpu;
+};
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+Clock Now() { return {std::chrono::steady_clock::now(), ThreadCpuMs()}; }
+double CpuMsSince(const Clock& start) { return ThreadCpuMs() - start.cpu; }
+double WallMsSince(const Clock& start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start.wall).count();
+}
+
+// A document whose working buffer holds the picture, filled row by row by `pixel`.
+template <typename PixelProc>
+Document* MakeDocument(int width, int height, PixelProc pixel) {
+  Document* document = static_cast<Document*>(JAlloc(sizeof(Document)));
+  std::memset(document, 0, sizeof(Document));
+  document->width = static_cast<int16_t>(width);
+  document->height = static_cast<int16_t>(height);
+  document->workingBuffer = JPixelBufferNew(width, height);
+  document->pictureMap = JPixMapNewDirect(document->width, document->height, 32);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = JPixelBufferRow(document->workingBuffer, static_cast<uint32_t>(height - 1 - y));
+    for (int x = 0; x < width; ++x) {
+      uint32_t key = pixel(x, y);
+      row[3 * x] = static_cast<uint8_t>(key);
+      row[3 * x + 1] = static_cast<uint8_t>(key >> 8);
+      row[3 * x + 2] = static_cast<uint8_t>(key >> 16);
+    }
+  }
+  JPixelBufferPut(document->workingBuffer, 0, height, document->pictureMap, 0);
+  document->firstPassBits = 8;
+  document->laterPassBits = 8;
+  return document;
+}
+
+void FreeDocument(Document* document) {
+  FreeColourResults(document);
+  JPixMapFree(document->pictureMap);
+  JPixelBufferFree(document->workingBuffer);
+  JFree(document);
+}
+
+// Runs the stages one by one (as the pipeline does) to time each of them.
+void RunStages(benchmark::State& state, const char* name, Document* document) {
+  EngineInit();
+  const double pixels = static_cast<double>(document->width) * document->height;
+  for (auto _ : state) {
+    FreeColourResults(document);
+    JMemResetPeak();
+    const uint64_t base = JMemBytesInUse();
+
+    Clock t = Now();
+    uint32_t root = BuildHistogram(document);
+    const double histogram = CpuMsSince(t);
+    ColourTable* table = document->colourTable;
+    const uint32_t n = table->count;
+    for (uint32_t i = 0; i < n; ++i) table->records[i].weight = table->records[i].count;
+
+    t = Now();
+    document->indexImage = ComputeIndexImage(document->workingBuffer, root);
+    const double indexImage = CpuMsSince(t);
+
+    const uint64_t beforeRanking = JMemBytesInUse();
+    JMemResetPeak();
+    t = Now();
+    ColourGraph* graph = BuildColourGraph(table, root);
+    const double graphMs = WallMsSince(t);
+    t = Now();
+    document->mergeOrder = ComputeColourMaps(graph, table, root);
+    const double orderMs = CpuMsSince(t);
+    const uint64_t rankingPeak = JMemPeakBytes() - beforeRanking;
+    // What the document keeps: per pixel the working buffer, the picture map and
+    // the index image; per colour the table (with its spare capacity) and the order.
+    const uint64_t perPixel = static_cast<uint64_t>(document->workingBuffer->rowBytes) * document->height +
+                              document->pictureMap->footprint + 4ull * document->width * document->height;
+    const uint64_t perColour = JMemBytesInUse() - base - 4ull * document->width * document->height;
+
+    document->colourCount = n < 256 ? n : 256;
+    t = Now();
+    ApplyColourCount(document);
+    const double apply = CpuMsSince(t);
+
+    const double total = histogram + indexImage + graphMs + orderMs;
+    state.counters["colours"] = n;
+    state.counters["histogram_ms"] = histogram;
+    state.counters["index_ms"] = indexImage;
+    state.counters["graph_ms"] = graphMs;
+    state.counters["order_ms"] = orderMs;
+    state.counters["pipeline_ms"] = total;
+    state.counters["k256_ms"] = apply;
+    state.counters["hist_ns_px"] = histogram * 1e6 / pixels;
+    state.counters["rank_us_colour"] = (graphMs + orderMs) * 1e3 / n;
+    state.counters["rank_B_colour"] = static_cast<double>(rankingPeak) / n;
+    state.counters["pixel_B_px"] = static_cast<double>(perPixel) / pixels;
+    state.counters["table_B_colour"] = static_cast<double>(perColour) / n;
+    std::printf("%s: %u colours; histogram %.1f ms (%.2f ns/pixel), index image %.1f ms, graph %.1f ms, "
+                "merge order %.1f ms (ranking %.3f us/colour), pipeline %.1f ms; k=256 map+preview %.1f ms; "
+                "ranking peak %.1f B/colour; kept %.2f B/pixel and %.1f B/colour\n",
+                name, n, histogram, histogram * 1e6 / pixels, indexImage, graphMs, orderMs,
+                (graphMs + orderMs) * 1e3 / n, total, apply, static_cast<double>(rankingPeak) / n,
+                static_cast<double>(perPixel) / pixels, static_cast<double>(perColour) / n);
+  }
+}
+
+void PhotoBench(benchmark::State& state, const char* file) {
+  BenchPhoto photo = LoadBenchPhoto(file);
+  if (!photo.ok()) {
+    state.SkipWithError("picture missing");
+    return;
+  }
+  Document* document = MakeDocument(photo.width, photo.height, [&](int x, int y) {
+    const uint8_t* p = &photo.rgb[(static_cast<size_t>(y) * photo.width + x) * 3];
+    return static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+  });
+  photo.rgb.clear();
+  photo.rgb.shrink_to_fit();
+  RunStages(state, file, document);
+  FreeDocument(document);
+}
+
+void BM_Photo1024x768(benchmark::State& state) { PhotoBench(state, "photo_1024x768.ppm"); }
+void BM_Photo6000x4000(benchmark::State& state) { PhotoBench(state, "photo_6000x4000.ppm"); }
+
+// Every 24-bit colour once, in a scattered order (multiplying by an odd number
+// permutes the colours modulo 2^24).
+void BM_AllColours4096(benchmark::State& state) {
+  Document* document = MakeDocument(4096, 4096, [](int x, int y) {
+    uint32_t i = static_cast<uint32_t>(y) * 4096 + static_cast<uint32_t>(x);
+    return (i * 2654435761u) & 0xFFFFFFu;
+  });
+  RunStages(state, "all colours 4096x4096", document);
+  FreeDocument(document);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Photo1024x768)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_Photo6000x4000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AllColours4096)->Unit(benchmark::kMillisecond)->Iterations(1);
