@@ -30,6 +30,30 @@ void CallMouseSlot(JWindow* w, int slot, int x, int y, uint8_t modifiers) {
                                     modifiers);
 }
 
+// Ctrl+F4 closes the active document window and Ctrl+F6 brings the next one forward,
+// as their system menus promise. Answers whether the key was one of them.
+bool DocumentAccelerator(const Message& m) {
+  if (m.type != MessageType::KeyDown || (m.modifiers & (platform::wm::kCtrl | platform::wm::kAlt)) != platform::wm::kCtrl)
+    return false;
+  if (m.key != platform::wm::kKeyF1 + 3 && m.key != platform::wm::kKeyF1 + 5) return false;
+  platform::wm::WindowManager& wm = JWindowManager();
+  const platform::wm::Window* active = wm.window(wm.activeWindow());
+  if (!active || active->kind() != platform::wm::WindowKind::Document) return true;
+  if (m.key == platform::wm::kKeyF1 + 3) {
+    if (JWindow* w = JWindowFromPlatform(active->id())) JRequestClose(w);
+    return true;
+  }
+  // The bottom document comes to the top: repeated, this visits every one in turn.
+  for (uint32_t id : wm.paintOrder()) {
+    const platform::wm::Window* d = wm.window(id);
+    if (d->kind() == platform::wm::WindowKind::Document) {
+      if (id != active->id()) wm.activate(id);
+      break;
+    }
+  }
+  return true;
+}
+
 void EndPendingPress(JWindow* w) {
   if (!w->pressPending) return;
   w->pressPending = false;
@@ -54,7 +78,7 @@ void MainWindowMessage(const Message& m) {
     case MessageType::KeyDown:
     case MessageType::Char: {
       JKeyEvent key;
-      if (JKeyEventFromMessage(m, &key)) JDeliverKey(nullptr, &key);
+      if (!DocumentAccelerator(m) && JKeyEventFromMessage(m, &key)) JDeliverKey(nullptr, &key);
       break;
     }
     default:
@@ -90,7 +114,7 @@ void WindowMessage(JWindow* w, const Message& m) {
     case MessageType::KeyDown:
     case MessageType::Char: {
       JKeyEvent key;
-      if (JKeyEventFromMessage(m, &key)) JDeliverKey(w, &key);
+      if (!DocumentAccelerator(m) && JKeyEventFromMessage(m, &key)) JDeliverKey(w, &key);
       break;
     }
     case MessageType::KeyUp: {

@@ -341,3 +341,25 @@ TEST_F(Windows, PaintCallsSlotZeroWithTheWindowAsDrawingArea) {
   const platform::Rect c = screenClient(w);
   EXPECT_EQ(wm().screen().pixel(c.left + 5, c.top + 5), 0x00C08040u);
 }
+
+TEST_F(Windows, ControlF4ClosesAndControlF6CyclesTheDocuments) {
+  JWindow* a = open("A");
+  JWindow* b = open("B");
+  JWindow* c = open("C");
+  EXPECT_EQ(JActiveWindow(), c);
+  input().key(platform::wm::kKeyF1 + 5, 0, platform::wm::kCtrl);
+  drain();
+  EXPECT_EQ(JActiveWindow(), a);
+  input().key(platform::wm::kKeyF1 + 5, 0, platform::wm::kCtrl);
+  drain();
+  EXPECT_EQ(JActiveWindow(), b);
+  trail.clear();
+  JHoldWindow(b);
+  input().key(platform::wm::kKeyF1 + 3, 0, platform::wm::kCtrl);
+  drain();
+  EXPECT_EQ(trail, "query closing");
+  EXPECT_TRUE(b->state & kJWindowClosed);
+  JReleaseWindow(b);
+  EXPECT_EQ(JActiveWindow(), a);  // the topmost remaining document
+  (void)c;
+}
