@@ -115,6 +115,8 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
     const int64_t s = Sample(u, dw, srcW);
     columns[static_cast<size_t>(u)] = static_cast<int>(mirrorX ? srcRect.right - 1 - s : srcRect.left + s);
   }
+  bool allColumnsInside = true;
+  for (int c : columns) allColumnsInside = allColumnsInside && c >= 0 && c < src->width();
   const Paint pattern = brushPaint(brush_, rop2::CopyPen);
   const uint32_t valueMask = ValueMask(dstDepth);
 
@@ -122,17 +124,26 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
   const bool fastStretch = needSource && !mask && foreTable == 0xCC && srcDepth == 32 && dstDepth == 32;
 
   for (const Rect& piece : area.rects()) {
+    int previousSourceRow = -1;
     for (int Y = piece.top; Y < piece.bottom; ++Y) {
       const int64_t t = Sample(Y - dst.top, dh, srcH);
       const int srcY = static_cast<int>(mirrorY ? srcRect.bottom - 1 - t : srcRect.top + t);
       const bool rowInside = srcY >= 0 && srcY < src->height();
       if (fastStretch) {
         if (!rowInside) continue;
-        const uint32_t* in = src->row32(srcY);
         uint32_t* out = target_->row32(Y);
-        for (int X = piece.left; X < piece.right; ++X) {
-          const int c = columns[static_cast<size_t>(X - dst.left)];
-          if (c >= 0 && c < src->width()) out[X] = in[c];
+        // Rows that sample the same source row as the row above are copied from it.
+        if (Y > piece.top && srcY == previousSourceRow && allColumnsInside) {
+          std::memcpy(out + piece.left, target_->row32(Y - 1) + piece.left,
+                      static_cast<size_t>(piece.width()) * 4);
+          continue;
+        }
+        previousSourceRow = srcY;
+        const uint32_t* in = src->row32(srcY);
+        const int* col = columns.data() + (piece.left - dst.left);
+        for (int X = piece.left; X < piece.right; ++X, ++col) {
+          const int c = *col;
+          if (static_cast<unsigned>(c) < static_cast<unsigned>(src->width())) out[X] = in[c];
         }
         continue;
       }

@@ -279,3 +279,23 @@ TEST(Transfers, ColourToPaletteTakesNearestEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Transfers, StretchFromPartlyOutsideSourceLeavesThoseDestinationPixels) {
+  std::mt19937 rng(6);
+  auto src = Make(8, 8);
+  Randomize(*src, rng);
+  auto dst = Make(24, 24);
+  DeviceContext s(src.get()), d(dst.get());
+  // Source columns 4..11 and rows -2..5, doubled: the source's right half and top rows are missing.
+  d.stretchBlt(0, 0, 16, 16, s, 4, -2, 8, 8, rop3::SrcCopy);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 24; ++x) {
+      const int sx = 4 + x / 2, sy = -2 + y / 2;
+      const bool copied = x < 16 && y < 16 && sx < 8 && sy >= 0;
+      ASSERT_EQ(Value(*dst, x, y), copied ? Value(*src, sx, sy) : 0xFFFFFFu) << x << "," << y;
+    }
+}
+
+}  // namespace
