@@ -105,7 +105,10 @@ void JToolkitShutdown() {
   if (!started) return;
   shuttingDown = true;
   JClearSchedules();
+  // Widgets of the windows go to temporary memory; this release frees them.
+  JTempMark();
   JDisposeAllWindows();
+  JTempRelease();
   JClearHighLevelHandlers();
   JDrawShutdown();
   platform::wm::Desktop::Stop();

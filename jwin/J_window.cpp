@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "jindep/Ji_tidge.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jwin/J_platform.h"
@@ -221,6 +222,7 @@ void JDisposeWindow(JWindow* window) {
     return;
   }
   if (window->state & kJWindowClosed) return;
+  JDisposeWindowWidgets(window);
   window->state |= kJWindowClosed;
   if (JDesktopRunning()) JWindowManager().destroyWindow(window->platformWindow);
   window->platformWindow = 0;

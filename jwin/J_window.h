@@ -109,6 +109,7 @@ struct JWindow {
   JWidget** widgets;  // searched from the last for the widget under a point
   JWidget* focus;
   JWidget* pointerWidget;  // the widget under the pointer, for enter and leave
+  JWidget* pressedWidget;  // the widget that took the press, until the release
   JWindowScrollProc hScroll[4];
   JWindowScrollProc vScroll[4];
   JWindowCommandProc commandProc;

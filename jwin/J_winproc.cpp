@@ -1,6 +1,8 @@
 // The window procedure: platform messages become calls of the handler slots.
 #include "jwin/J_winproc.h"
 
+#include "jindep/Ji_tidge.h"
+
 #include "jwin/J_draw.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
@@ -17,6 +19,8 @@ void* menuCommandData = nullptr;
 JKeyFilterProc keyFilter = nullptr;
 void* keyFilterData = nullptr;
 uint32_t pointerWindow = 0;  // platform window under the pointer at the last tracking
+
+int16_t Local(int client, int16_t origin) { return static_cast<int16_t>(client - origin); }
 
 void CallWindowSlot(JWindow* w, int slot) {
   if (w->state & kJWindowClosed) return;
@@ -90,23 +94,30 @@ void WindowMessage(JWindow* w, const Message& m) {
   const uint8_t mods = JModifiersFromPlatform(m.modifiers);
   switch (m.type) {
     case MessageType::Paint:
-      // The window is the drawing area while it paints.
+      // The window is the drawing area while it paints; its widgets draw over its content.
       JSetDrawWindow(w);
       CallWindowSlot(w, kJSlotDraw);
+      if (!(w->state & kJWindowClosed)) JDrawWidgets(w);
       JResetDrawArea(nullptr);
       break;
     case MessageType::MouseDown:
-      w->pressPending = true;
-      CallMouseSlot(w, kJSlotMouseDown, m.x, m.y, mods);
+      // The topmost widget under the point takes the press; otherwise the window does.
+      if (!JWidgetsMouseDown(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
+        w->pressPending = true;
+        CallMouseSlot(w, kJSlotMouseDown, m.x, m.y, mods);
+      }
       break;
     case MessageType::MouseUp:
-      w->pressPending = false;
-      CallMouseSlot(w, kJSlotMouseUp, m.x, m.y, mods);
+      if (!JWidgetsMouseUp(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
+        w->pressPending = false;
+        CallMouseSlot(w, kJSlotMouseUp, m.x, m.y, mods);
+      }
       break;
     case MessageType::NonClientDown:
       EndPendingPress(w);
       break;
     case MessageType::MouseMove:
+      if (JWidgetsMouseMove(w, Local(m.x, w->originX), Local(m.y, w->originY))) break;
       if (!(w->state & kJWindowClosed) && w->slots[kJSlotMouseMove])
         reinterpret_cast<JPointerProc>(w->slots[kJSlotMouseMove])(w, static_cast<int16_t>(m.x - w->originX),
                                                                   static_cast<int16_t>(m.y - w->originY));
@@ -212,6 +223,7 @@ bool JKeyEventFromMessage(const Message& m, JKeyEvent* key) {
 void JDeliverKey(JWindow* w, JKeyEvent* key) {
   if (keyFilter && keyFilter(keyFilterData, key)) return;
   if (!w || (w->state & kJWindowClosed)) return;
+  if (JWidgetsKey(w, key)) return;
   if (JHandler h = w->slots[kJSlotKeyDown]) reinterpret_cast<JKeyProc>(h)(w, key);
 }
 
@@ -219,17 +231,28 @@ void JTrackPointer() {
   platform::wm::WindowManager& wm = JWindowManager();
   const platform::wm::HitResult hit = wm.hitTest(wm.pointer().x, wm.pointer().y);
   const uint32_t now = hit.part == platform::wm::HitPart::Client ? hit.window : 0;
-  if (now == pointerWindow) return;
-  // Leave comes before enter.
+  JWindow* w = JWindowFromPlatform(now);
+  JWidget* widget = nullptr;
+  if (w) {
+    const platform::Rect c = wm.screenClientRect(*wm.window(now));
+    widget = JWidgetAt(w, Local(wm.pointer().x - c.left, w->originX), Local(wm.pointer().y - c.top, w->originY));
+  }
+  if (now == pointerWindow) {
+    if (w) JWidgetsPointerAt(w, widget);
+    return;
+  }
+  // Leave comes before enter: the window's slot, then its widget.
   if (JWindow* old = JWindowFromPlatform(pointerWindow)) {
     JHoldWindow(old);
     CallWindowSlot(old, kJSlotPointerLeft);
+    JWidgetsPointerAt(old, nullptr);
     JReleaseWindow(old);
   }
   pointerWindow = now;
-  if (JWindow* w = JWindowFromPlatform(now)) {
+  if (w) {
     JHoldWindow(w);
     CallWindowSlot(w, kJSlotPointerEntered);
+    if (!(w->state & kJWindowClosed)) JWidgetsPointerAt(w, widget);
     JReleaseWindow(w);
   }
 }

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "jindep/Ji_tempm.h"
+#include "jindep/Ji_tidge.h"
+#include "jwin/J_window.h"
+#include "jwin/J_winproc.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+std::string log;
+void Say(const JWidget* w, const char* what) {
+  if (!log.empty()) log += ' ';
+  log += what;
+  log += ':';
+  log += static_cast<char>(w->word1);
+}
+
+void Construct(JWidget* w) { Say(w, "new"); }
+void Destruct(JWidget* w) { Say(w, "gone"); }
+void Down(JWidget* w, int16_t, int16_t, uint8_t) {
+  Say(w, "down");
+  if (w->word2) JSetFocus(w->window, w);  // word2 marks widgets that take the focus
+}
+void Up(JWidget* w, int16_t, int16_t, uint8_t) { Say(w, "up"); }
+void Enter(JWidget* w) { Say(w, "enter"); }
+void Leave(JWidget* w) { Say(w, "leave"); }
+void Show(JWidget* w, bool) { Say(w, "show"); }
+void Hide(JWidget* w, bool) { Say(w, "hide"); }
+void Activate(JWidget* w) { Say(w, "on"); }
+void Deactivate(JWidget* w) { Say(w, "off"); }
+bool Key(JWidget* w, JKeyEvent* k) {
+  Say(w, "key");
+  return k->character != 'x';  // declines x
+}
+
+void WindowDown(JWindow*, int16_t, int16_t, uint8_t) { log += log.empty() ? "window" : " window"; }
+void WindowKey(JWindow*, JKeyEvent*) { log += log.empty() ? "windowkey" : " windowkey"; }
+void WindowEnter(JWindow*) { log += log.empty() ? "wenter" : " wenter"; }
+void WindowLeave(JWindow*) { log += log.empty() ? "wleave" : " wleave"; }
+
+class Widgets : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    log.clear();
+    cls_ = JNewWidgetClass();
+    cls_->construct = Construct;
+    cls_->destruct = Destruct;
+    cls_->mouseDown = Down;
+    cls_->mouseUp = Up;
+    cls_->pointerEntered = Enter;
+    cls_->pointerLeft = Leave;
+    cls_->show = Show;
+    cls_->hide = Hide;
+    cls_->activate = Activate;
+    cls_->deactivate = Deactivate;
+    cls_->key = Key;
+    window_ = JNewWindow(nullptr, "W", kJWindowSizable);
+    JSetHandler(window_, kJSlotMouseDown, WindowDown);
+    JSetHandler(window_, kJSlotKeyDown, WindowKey);
+    JSetHandler(window_, kJSlotPointerEntered, WindowEnter);
+    JSetHandler(window_, kJSlotPointerLeft, WindowLeave);
+    JShowAndActivateWindow(window_);
+    drain();
+  }
+  void TearDown() override {
+    ToolkitTest::TearDown();
+    JDisposeWidgetClass(cls_);
+  }
+
+  JWidget* make(char name, int16_t x, int16_t y, int16_t w, int16_t h, JWidget* container = nullptr) {
+    JTempMark();
+    JWidget* widget = JNewWidget(container ? containerClass_ : cls_, window_, container, x, y);
+    JTempRelease();
+    widget->word1 = static_cast<uintptr_t>(name);
+    JSizeWidget(widget, w, h);
+    JShowWidget(widget);
+    return widget;
+  }
+  // A screen point at a local point of the window.
+  void clickAt(int x, int y) {
+    const platform::Rect c = screenClient(window_);
+    input().click(c.left + x, c.top + y);
+    drain();
+  }
+  void pointTo(int x, int y) {
+    const platform::Rect c = screenClient(window_);
+    input().mouseMove(c.left + x, c.top + y);
+    drain();
+    clock().advance(200);
+    JEventStep(nullptr, false);  // idle: pointer tracking
+  }
+
+  JWidgetClass* cls_ = nullptr;
+  JWidgetClass* containerClass_ = nullptr;
+  JWindow* window_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Widgets, AClickLandsOnTheTopmostVisibleWidget) {
+  make('a', 10, 10, 100, 100);
+  JWidget* b = make('b', 50, 50, 100, 100);
+  log.clear();
+  clickAt(60, 60);  // inside both
+  EXPECT_EQ(log, "down:b up:b");
+  log.clear();
+  clickAt(20, 20);  // only a
+  EXPECT_EQ(log, "down:a up:a");
+  log.clear();
+  JHideWidget(b);
+  clickAt(60, 60);
+  EXPECT_EQ(log, "hide:b down:a up:a");
+  log.clear();
+  clickAt(300, 200);  // no widget: the window's own slot
+  EXPECT_EQ(log, "window");
+  // An inactive widget takes the press without acting on it.
+  JWidget* c = make('c', 200, 10, 30, 30);
+  JActivateWidget(c, false);
+  log.clear();
+  clickAt(210, 20);
+  EXPECT_EQ(log, "");
+}
+
+TEST_F(Widgets, EnterAndLeaveFollowThePointerInOrder) {
+  make('a', 10, 10, 50, 50);
+  make('b', 100, 10, 50, 50);
+  log.clear();
+  pointTo(20, 20);
+  EXPECT_EQ(log, "wenter enter:a");
+  log.clear();
+  pointTo(110, 20);
+  EXPECT_EQ(log, "leave:a enter:b");
+  log.clear();
+  pointTo(250, 150);  // still in the window, off the widgets
+  EXPECT_EQ(log, "leave:b");
+  pointTo(110, 20);
+  log.clear();
+  input().mouseMove(2000, 2000);  // off the window: its slot, then its widget
+  drain();
+  clock().advance(200);
+  JEventStep(nullptr, false);
+  EXPECT_EQ(log, "wleave leave:b");
+}
+
+TEST_F(Widgets, FocusTakesKeysAndMovesOnClick) {
+  JWidget* a = make('a', 10, 10, 50, 50);
+  JWidget* b = make('b', 100, 10, 50, 50);
+  a->word2 = b->word2 = 1;
+  clickAt(20, 20);
+  EXPECT_EQ(JFocus(window_), a);
+  log.clear();
+  input().type("kx");
+  drain();
+  EXPECT_EQ(log, "key:a key:a windowkey");  // a declines x: the window gets it
+  clickAt(110, 20);
+  EXPECT_EQ(JFocus(window_), b);
+  // An inactive focused widget gets no keys.
+  JActivateWidget(b, false);
+  log.clear();
+  input().type("k");
+  drain();
+  EXPECT_EQ(log, "windowkey");
+  JActivateWidget(b, true);
+  JTempMark();
+  JDisposeWidget(b);
+  JTempRelease();
+  EXPECT_EQ(JFocus(window_), nullptr);
+}
+
+TEST_F(Widgets, StateChangesCallSlotsOnlyOnARealChange) {
+  JWidget* a = make('a', 10, 10, 50, 50);
+  log.clear();
+  JShowWidget(a);
+  JHideWidget(a);
+  JHideWidget(a);
+  JActivateWidget(a, true);  // already active
+  JActivateWidget(a, false);
+  JActivateWidget(a, false);
+  JShowWidgetQuiet(a);
+  EXPECT_EQ(log, "hide:a off:a show:a");
+}
+
+TEST_F(Widgets, SizesDefaultToSixteenOrTheNaturalSize) {
+  JWidget* a = make('a', 0, 0, 30, 20);
+  JSizeWidget(a, 0, 0);  // the class keeps slot 3 and slot 13 at their defaults
+  EXPECT_EQ(a->width, 16);
+  EXPECT_EQ(a->height, 16);
+  cls_->naturalSize = [](JWidget*, int16_t* w, int16_t* h) {
+    *w = 77;
+    *h = 11;
+    return true;
+  };
+  JSizeWidget(a, 0, 0);
+  EXPECT_EQ(a->width, 77);
+  EXPECT_EQ(a->height, 11);
+  const JRect r = JWidgetBounds(a);
+  EXPECT_EQ(r.right - r.left, 77);
+}
+
+namespace {
+void AddChild(JWidget* c, JWidget* child) { Say(c, "add"); (void)child; }
+void RemoveChild(JWidget* c, JWidget*) { Say(c, "remove"); }
+void ResizeChild(JWidget* c, JWidget* child, int16_t w, int16_t h) {
+  Say(c, "resize");
+  child->width = w;
+  child->height = h;
+}
+void MoveChild(JWidget* c, JWidget* child, int16_t x, int16_t y) {
+  Say(c, "move");
+  child->x = x;
+  child->y = y;
+}
+}  // namespace
+
+TEST_F(Widgets, AContainerMovesAndSizesItsChildren) {
+  containerClass_ = JNewWidgetClass();
+  *containerClass_ = *cls_;
+  containerClass_->addChild = AddChild;
+  containerClass_->removeChild = RemoveChild;
+  containerClass_->resizeChild = ResizeChild;
+  containerClass_->moveChild = MoveChild;
+  JWidget* box = make('B', 0, 0, 200, 200);
+  box->widgetClass = containerClass_;
+  JTempMark();
+  JWidget* child = JNewWidget(cls_, window_, box, 5, 5);
+  JTempRelease();
+  EXPECT_EQ(window_->widgetCount, 1);  // only the container sits in the window
+  log.clear();
+  JSizeWidget(child, 40, 30);
+  JMoveWidget(child, 7, 9);
+  EXPECT_EQ(log, "resize:B move:B");
+  EXPECT_EQ(child->x, 7);
+  EXPECT_EQ(child->height, 30);
+  log.clear();
+  JTempMark();
+  JDisposeWidget(child);
+  JTempRelease();
+  EXPECT_EQ(log, "remove:B");  // the container's slot, not the child's own
+  JDisposeWidgetClass(containerClass_);
+  containerClass_ = nullptr;
+  box->widgetClass = cls_;
+}
+
+namespace {
+uint16_t stateSeen = 0;
+void DisposeSelf(JWidget* w, int16_t, int16_t, uint8_t) {
+  JDisposeWidget(w);
+  JDisposeWidget(w);  // twice: nothing more
+  stateSeen = w->state;  // still readable until the end of the step
+}
+}  // namespace
+
+TEST_F(Widgets, AWidgetDisposingItselfStaysReadableUntilTheStepEnds) {
+  JWidget* a = make('a', 10, 10, 50, 50);
+  cls_->mouseDown = DisposeSelf;
+  log.clear();
+  clickAt(20, 20);
+  EXPECT_TRUE(stateSeen & kJWidgetDisposing);
+  EXPECT_EQ(log, "gone:a");  // disposed once; the release found no widget and no handler
+  EXPECT_EQ(window_->widgetCount, 0);
+  (void)a;
+}
+
+TEST_F(Widgets, DisposingTheWindowDisposesItsWidgets) {
+  make('a', 10, 10, 50, 50);
+  make('b', 60, 10, 50, 50);
+  log.clear();
+  JDisposeWindow(window_);
+  JEventStep(nullptr, false);
+  EXPECT_EQ(log, "gone:b gone:a");
+}
