@@ -37,8 +37,10 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
                              int sy, int sw, int sh, uint32_t rop, Colour srcBackground, bool dibSource,
                              const Bitmap* mask, int mx, int my, uint32_t backRop) {
   if (!target_ || w == 0 || h == 0 || sw == 0 || sh == 0) return;
-  const Rect dst = Rect::Normalized(x, y, x + w, y + h).translated(origin_.x, origin_.y);
-  Rect srcRect = Rect::Normalized(sx, sy, sx + sw, sy + sh).translated(srcOrigin.x, srcOrigin.y);
+  const Rect dst = toDevice({x, y, Limit(int64_t{x} + w), Limit(int64_t{y} + h)});
+  Rect srcRect = Rect::Normalized(Limit(sx), Limit(sy), Limit(int64_t{sx} + sw), Limit(int64_t{sy} + sh))
+                     .translated(srcOrigin.x, srcOrigin.y);
+  if (dst.empty() || srcRect.empty()) return;
   const bool mirrorX = (w < 0) != (sw < 0);
   const bool mirrorY = (h < 0) != (sh < 0);
   const uint8_t foreTable = Rop3Table(rop);
@@ -110,10 +112,12 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
     return valueOfColour(v);
   };
 
-  std::vector<int> columns(static_cast<size_t>(dw));
-  for (int u = 0; u < dw; ++u) {
-    const int64_t s = Sample(u, dw, srcW);
-    columns[static_cast<size_t>(u)] = static_cast<int>(mirrorX ? srcRect.right - 1 - s : srcRect.left + s);
+  // Source columns of the destination columns that can be touched.
+  const Rect touched = area.bounds();
+  std::vector<int> columns(static_cast<size_t>(touched.width()));
+  for (int X = touched.left; X < touched.right; ++X) {
+    const int64_t s = Sample(X - dst.left, dw, srcW);
+    columns[static_cast<size_t>(X - touched.left)] = static_cast<int>(mirrorX ? srcRect.right - 1 - s : srcRect.left + s);
   }
   bool allColumnsInside = true;
   for (int c : columns) allColumnsInside = allColumnsInside && c >= 0 && c < src->width();
@@ -140,7 +144,7 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
         }
         previousSourceRow = srcY;
         const uint32_t* in = src->row32(srcY);
-        const int* col = columns.data() + (piece.left - dst.left);
+        const int* col = columns.data() + (piece.left - touched.left);
         for (int X = piece.left; X < piece.right; ++X, ++col) {
           const int c = *col;
           if (static_cast<unsigned>(c) < static_cast<unsigned>(src->width())) out[X] = in[c];
@@ -157,7 +161,7 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
         }
         uint32_t s = 0;
         if (Rop3UsesSource(table)) {
-          const int c = columns[static_cast<size_t>(X - dst.left)];
+          const int c = columns[static_cast<size_t>(X - touched.left)];
           // Pixels whose source lies outside the source bitmap are left alone.
           if (!rowInside || c < 0 || c >= src->width()) continue;
           s = convert(ReadValue(*src, c, srcY));
@@ -173,7 +177,7 @@ void DeviceContext::transfer(int x, int y, int w, int h, const Bitmap& srcIn, Po
 void DeviceContext::bitBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
                            uint32_t rop) {
   if (!Rop3UsesSource(Rop3Table(rop))) {
-    patBlt({x, y, x + w, y + h}, rop);
+    patBlt({x, y, Limit(int64_t{x} + w), Limit(int64_t{y} + h)}, rop);
     return;
   }
   if (!src.target_) return;
@@ -184,7 +188,7 @@ void DeviceContext::bitBlt(int x, int y, int w, int h, const DeviceContext& src,
 void DeviceContext::stretchBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
                                int sw, int sh, uint32_t rop) {
   if (!Rop3UsesSource(Rop3Table(rop))) {
-    patBlt(Rect::Normalized(x, y, x + w, y + h), rop);
+    patBlt({x, y, Limit(int64_t{x} + w), Limit(int64_t{y} + h)}, rop);
     return;
   }
   if (!src.target_) return;

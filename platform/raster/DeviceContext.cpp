@@ -76,7 +76,7 @@ Brush Brush::ColourPattern(const Colour colours[64]) {
 DeviceContext::DeviceContext(Bitmap* target) { selectTarget(target); }
 
 DeviceContext::DeviceContext(Bitmap* target, Point origin, const Region& visible)
-    : target_(target), origin_(origin), visible_(visible) {}
+    : target_(target), origin_{Limit(origin.x), Limit(origin.y)}, visible_(visible) {}
 
 DeviceContext::~DeviceContext() = default;
 
@@ -97,13 +97,14 @@ void DeviceContext::setVisibleRegion(const Region& visible) {
 
 void DeviceContext::setClipRect(const Rect& r) {
   hasClip_ = true;
-  clip_ = Region(r);
+  clip_ = Region(LimitRect(r));
   invalidateClip();
 }
 
 void DeviceContext::setClipRegion(const Region& r) {
   hasClip_ = true;
-  clip_ = r;
+  clip_ = Region();
+  for (const Rect& piece : r.rects()) clip_.unite(LimitRect(piece));
   invalidateClip();
 }
 
@@ -118,7 +119,7 @@ void DeviceContext::intersectClipRect(const Rect& r) {
     setClipRect(r);
     return;
   }
-  clip_.intersect(r);
+  clip_.intersect(LimitRect(r));
   invalidateClip();
 }
 
@@ -130,7 +131,7 @@ void DeviceContext::excludeClipRect(const Rect& r) {
     clip_ = all;
     hasClip_ = true;
   }
-  clip_.subtract(r);
+  clip_.subtract(LimitRect(r));
   invalidateClip();
 }
 
@@ -257,8 +258,7 @@ void DeviceContext::paintSpans(SpanCollector& spans, const Paint& paint) {
 }
 
 bool DeviceContext::setPixel(int x, int y, Colour c) {
-  const int dx = x + origin_.x;
-  const int dy = y + origin_.y;
+  const auto [dx, dy] = toDevice(x, y);
   if (!target_ || !effectiveClip().contains(dx, dy)) return false;
   Paint p;
   p.rop = rop2::CopyPen;
@@ -268,8 +268,7 @@ bool DeviceContext::setPixel(int x, int y, Colour c) {
 }
 
 bool DeviceContext::getPixel(int x, int y, Colour* out) const {
-  const int dx = x + origin_.x;
-  const int dy = y + origin_.y;
+  const auto [dx, dy] = toDevice(x, y);
   if (!target_ || !effectiveClip().contains(dx, dy)) return false;
   *out = colourOfValue(ReadValue(*target_, dx, dy));
   return true;
@@ -277,7 +276,7 @@ bool DeviceContext::getPixel(int x, int y, Colour* out) const {
 
 void DeviceContext::fillRect(const Rect& r, const Brush& brush) {
   const Paint paint = brushPaint(brush, rop2::CopyPen);
-  const Rect d = r.translated(origin_.x, origin_.y).intersected(effectiveClip().bounds());
+  const Rect d = toDevice(r).intersected(effectiveClip().bounds());
   for (int y = d.top; y < d.bottom; ++y) fillSpan(y, d.left, d.right, paint);
 }
 
@@ -290,7 +289,7 @@ void DeviceContext::patBlt(const Rect& r, uint32_t rop) {
   const uint8_t table = Rop3Table(rop);
   const Paint pattern = brushPaint(brush_, rop2::CopyPen);
   const uint32_t mask = ValueMask(target_->depth());
-  const Rect d = r.translated(origin_.x, origin_.y).intersected(effectiveClip().bounds());
+  const Rect d = toDevice(r).intersected(effectiveClip().bounds());
   for (int y = d.top; y < d.bottom; ++y) {
     effectiveClip().clipSpan(y, d.left, d.right, [&](int a, int b) {
       for (int x = a; x < b; ++x) {

@@ -26,7 +26,7 @@ enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Null, InsideFrame }
 
 struct Pen {
   PenStyle style = PenStyle::Solid;
-  int width = 1;  // 0 draws as 1; wide pens have round ends and are drawn solid
+  int width = 1;  // 0 draws as 1, at most 65535; wide pens have round ends and are drawn solid
   Colour colour = 0;
 };
 
@@ -85,7 +85,7 @@ class DeviceContext {
   // its bounds and the origin to (0, 0); the previous bitmap is returned.
   Bitmap* selectTarget(Bitmap* target);
   Point origin() const { return origin_; }
-  void setOrigin(Point origin) { origin_ = origin; }
+  void setOrigin(Point origin) { origin_ = {Limit(origin.x), Limit(origin.y)}; }
   void setVisibleRegion(const Region& visible);  // bitmap coordinates
 
   // --- clipping (logical coordinates) ----------------------------------------------------
@@ -106,7 +106,10 @@ class DeviceContext {
 
   // --- attributes ------------------------------------------------------------------------
   const Pen& pen() const { return pen_; }
-  void setPen(const Pen& pen) { pen_ = pen; }
+  void setPen(const Pen& pen) {
+    pen_ = pen;
+    pen_.width = pen.width < 0 ? 0 : pen.width > 65535 ? 65535 : pen.width;
+  }
   const Brush& brush() const { return brush_; }
   void setBrush(const Brush& brush) { brush_ = brush; }
   Colour textColour() const { return textColour_; }
@@ -190,6 +193,19 @@ class DeviceContext {
   using Paint = SpanPaint;
 
   void invalidateClip() { effectiveValid_ = false; }
+  // Coordinates are limited to +-2^28 before any arithmetic, so that no caller's values
+  // (a metafile's, say) can overflow it; nothing that far out is ever visible.
+  static int Limit(int64_t v) {
+    constexpr int64_t kLimit = int64_t{1} << 28;
+    return static_cast<int>(v < -kLimit ? -kLimit : v > kLimit ? kLimit : v);
+  }
+  static Rect LimitRect(const Rect& r) { return {Limit(r.left), Limit(r.top), Limit(r.right), Limit(r.bottom)}; }
+  // Logical to bitmap coordinates; rectangles come out normalized.
+  Point toDevice(int x, int y) const { return {Limit(x) + origin_.x, Limit(y) + origin_.y}; }
+  Rect toDevice(const Rect& r) const {
+    const Rect l = LimitRect(r);
+    return Rect::Normalized(l.left, l.top, l.right, l.bottom).translated(origin_.x, origin_.y);
+  }
   Paint penPaint() const;
   Paint brushPaint(const Brush& b, int rop) const;
   void fillSpan(int y, int x0, int x1, const Paint& paint);  // bitmap coordinates, clipped

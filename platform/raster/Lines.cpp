@@ -103,8 +103,8 @@ bool DeviceContext::collectStroke(SpanCollector& spans, SpanCollector& gaps, con
   for (int i = 0; i < segments; ++i) {
     const Point& a = points[i];
     const Point& b = points[(i + 1) % count];
-    strokeSegment(spans, a.x + origin_.x, a.y + origin_.y, b.x + origin_.x, b.y + origin_.y, phase,
-                  opaqueGaps ? &gaps : nullptr, false);
+    const Point da = toDevice(a.x, a.y), db = toDevice(b.x, b.y);
+    strokeSegment(spans, da.x, da.y, db.x, db.y, phase, opaqueGaps ? &gaps : nullptr, false);
   }
   return opaqueGaps;
 }

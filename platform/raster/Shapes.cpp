@@ -91,7 +91,7 @@ void CollectRingShape(RowProc rows, const Rect& d, int cw, int ch, int w, SpanCo
 
 void DeviceContext::rectangle(const Rect& r) {
   if (!target_) return;
-  const Rect d = Rect::Normalized(r.left, r.top, r.right, r.bottom).translated(origin_.x, origin_.y);
+  const Rect d = toDevice(r);
   const Rect bounds = effectiveClip().bounds();
   SpanCollector interior(bounds), outline(bounds), gaps(bounds);
   const bool pen = pen_.style != PenStyle::Null;
@@ -120,17 +120,18 @@ void DeviceContext::rectangle(const Rect& r) {
 
 void DeviceContext::roundRect(const Rect& r, int cornerWidth, int cornerHeight) {
   if (!target_) return;
-  const Rect d = Rect::Normalized(r.left, r.top, r.right, r.bottom).translated(origin_.x, origin_.y);
+  const Rect d = toDevice(r);
   const Rect bounds = effectiveClip().bounds();
   SpanCollector interior(bounds), outline(bounds);
   const int w = pen_.style == PenStyle::Null ? 0 : std::max(pen_.width, 1);
-  CollectRingShape(RoundRectRow, d, std::abs(cornerWidth), std::abs(cornerHeight), w, interior, outline);
+  CollectRingShape(RoundRectRow, d, std::abs(Limit(cornerWidth)), std::abs(Limit(cornerHeight)), w, interior,
+                   outline);
   fillAndOutline(interior, outline);
 }
 
 void DeviceContext::ellipse(const Rect& r) {
   if (!target_) return;
-  const Rect d = Rect::Normalized(r.left, r.top, r.right, r.bottom).translated(origin_.x, origin_.y);
+  const Rect d = toDevice(r);
   const Rect bounds = effectiveClip().bounds();
   SpanCollector interior(bounds), outline(bounds);
   const int w = pen_.style == PenStyle::Null ? 0 : std::max(pen_.width, 1);
@@ -154,7 +155,10 @@ void DeviceContext::polyPolygon(const Point* points, const int* counts, int poly
   for (int i = 0; i < polygonCount; ++i) {
     const int n = counts[i];
     if (n < 0) return;
-    for (int k = 0; k < n; ++k) pts.push_back({double(p[k].x + origin_.x), double(p[k].y + origin_.y)});
+    for (int k = 0; k < n; ++k) {
+      const Point d = toDevice(p[k].x, p[k].y);
+      pts.push_back({double(d.x), double(d.y)});
+    }
     sizes.push_back(n);
     if (n >= 2 && collectStroke(outline, gaps, p, n, true)) opaqueGaps = true;
     p += n;
@@ -168,7 +172,7 @@ void DeviceContext::polyPolygon(const Point* points, const int* counts, int poly
 
 void DeviceContext::arcShape(const Rect& r, Point start, Point end, ArcKind kind) {
   if (!target_) return;
-  const Rect d = Rect::Normalized(r.left, r.top, r.right, r.bottom).translated(origin_.x, origin_.y);
+  const Rect d = toDevice(r);
   if (d.empty()) return;
   const Rect bounds = effectiveClip().bounds();
   SpanCollector interior(bounds), outline(bounds), ring(bounds), inside(bounds);
@@ -179,8 +183,9 @@ void DeviceContext::arcShape(const Rect& r, Point start, Point end, ArcKind kind
   const double cx = (d.left + d.right) / 2.0, cy = (d.top + d.bottom) / 2.0;
   const double rx = d.width() / 2.0, ry = d.height() / 2.0;
   // Angles grow counter-clockwise on the screen (y grows downwards).
-  const double a0 = std::atan2(cy - (start.y + origin_.y + 0.5), start.x + origin_.x + 0.5 - cx);
-  const double a1 = std::atan2(cy - (end.y + origin_.y + 0.5), end.x + origin_.x + 0.5 - cx);
+  const Point ds = toDevice(start.x, start.y), de = toDevice(end.x, end.y);
+  const double a0 = std::atan2(cy - (ds.y + 0.5), ds.x + 0.5 - cx);
+  const double a1 = std::atan2(cy - (de.y + 0.5), de.x + 0.5 - cx);
   double sweep = Wrap(a1 - a0);
   if (sweep == 0) sweep = 2 * std::numbers::pi;
   auto inSector = [&](int x, int y) { return Wrap(std::atan2(cy - (y + 0.5), x + 0.5 - cx) - a0) <= sweep; };

@@ -23,10 +23,11 @@ TextExtent DeviceContext::textExtent(const char* text, int length) const {
 void DeviceContext::textOut(int x, int y, const char* text, int length) {
   if (!target_ || !font_ || !text || length <= 0) return;
   const TextExtent extent = textExtent(text, length);
-  int left = x + origin_.x;
+  const Point at = toDevice(x, y);
+  int left = at.x;
   if (hAlign_ == TextHAlign::Centre) left -= extent.width / 2;
   if (hAlign_ == TextHAlign::Right) left -= extent.width;
-  int baseline = y + origin_.y;
+  int baseline = at.y;
   if (vAlign_ == TextVAlign::Top) baseline += extent.ascent;
   if (vAlign_ == TextVAlign::Bottom) baseline -= extent.descent;
   const Rect box{left, baseline - extent.ascent, left + extent.width, baseline + extent.descent};
