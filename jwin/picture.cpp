@@ -1,5 +1,6 @@
 #include "jwin/picture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,6 +22,8 @@ namespace {
 constexpr uint64_t kMaxMetafileBytes = uint64_t{1} << 30;
 // Enough for the largest information header, masks and a full colour table.
 constexpr size_t kBitmapHeadBytes = 14 + 124 + 12 + 256 * 4;
+// Bytes of pixel rows read at a time when a bitmap is drawn.
+constexpr uint64_t kBandBytes = uint64_t{1} << 20;
 
 bool Refuse(char* reason, size_t size, const char* text) {
   if (reason && size > 0) std::snprintf(reason, size, "%s", text);
@@ -117,25 +120,45 @@ JPicture* OpenAs(const JFileSpec* spec, uint16_t mode, int16_t type, char* reaso
   return p;
 }
 
+// Reads uncompressed rows a band at a time straight into the map: no copy of the whole
+// file is ever held, which keeps large pictures fast and small in memory.
+bool DecodeInBands(JPicture* p, platform::Bitmap* target, std::string* why) {
+  const platform::dib::DibInfo& info = *p->dib;
+  const int bandRows = static_cast<int>(std::max<uint64_t>(1, kBandBytes / info.stride));
+  const uint64_t bandBytes = info.stride * static_cast<uint64_t>(std::min(bandRows, info.height));
+  uint8_t* band = static_cast<uint8_t*>(JAlloc(bandBytes));
+  bool ok = JFileSetPos(p->file, info.bitsOffset);
+  for (int row = 0; ok && row < info.height; row += bandRows) {
+    const int rows = std::min(bandRows, info.height - row);
+    uint64_t n = info.stride * static_cast<uint64_t>(rows);
+    const uint64_t wanted = n;
+    ok = JFileRead(p->file, &n, band) && n == wanted &&
+         platform::dib::DecodeRows(info, band, n, row, rows, target, why);
+  }
+  JFree(band);
+  return ok;
+}
+
 bool DrawBitmap(JPicture* p, platform::Bitmap* target, const platform::Rect& dest, char* reason, size_t size) {
   const platform::dib::DibInfo& info = *p->dib;
+  std::string why = "the file cannot be read";
+  const bool compressed = info.compression == platform::dib::kRle8 || info.compression == platform::dib::kRle4;
+  if (!compressed && dest.left == 0 && dest.top == 0 && dest.width() == info.width &&
+      dest.height() == info.height && target->width() == info.width && target->height() == info.height &&
+      target->depth() == 32) {
+    // The usual case: the picture fills its own map.
+    return DecodeInBands(p, target, &why) || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
+  }
   uint8_t* bits = static_cast<uint8_t*>(JAlloc(info.bitsSize ? info.bitsSize : 1));
   bool ok = ReadAt(p->file, info.bitsOffset, bits, info.bitsSize);
-  std::string why = "the file cannot be read";
   if (ok) {
-    if (dest.left == 0 && dest.top == 0 && dest.width() == info.width && dest.height() == info.height &&
-        target->width() == info.width && target->height() == info.height && target->depth() == 32) {
-      // The usual case: the picture fills its own map, decoded straight into it.
-      ok = platform::dib::DecodeBits(info, bits, info.bitsSize, target, &why);
-    } else {
-      std::unique_ptr<platform::Bitmap> decoded = platform::Bitmap::Create(info.width, info.height, 32);
-      ok = decoded && platform::dib::DecodeBits(info, bits, info.bitsSize, decoded.get(), &why);
-      if (!decoded) why = "there is not enough memory";
-      if (ok) {
-        platform::DeviceContext dc(target);
-        dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *decoded, 0, 0, info.width,
-                         info.height, platform::rop3::SrcCopy);
-      }
+    std::unique_ptr<platform::Bitmap> decoded = platform::Bitmap::Create(info.width, info.height, 32);
+    ok = decoded && platform::dib::DecodeBits(info, bits, info.bitsSize, decoded.get(), &why);
+    if (!decoded) why = "there is not enough memory";
+    if (ok) {
+      platform::DeviceContext dc(target);
+      dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *decoded, 0, 0, info.width, info.height,
+                       platform::rop3::SrcCopy);
     }
   }
   JFree(bits);

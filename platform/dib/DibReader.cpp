@@ -163,11 +163,11 @@ uint32_t* TargetRow(const DibInfo& info, Bitmap* target, int fileRow) {
   return target->row32(info.topDown ? fileRow : info.height - 1 - fileRow);
 }
 
-void DecodeIndexed(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
+void DecodeIndexed(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bitmap* target) {
   const int bpp = info.bitCount;
   const uint32_t mask = (1u << bpp) - 1;
-  for (int r = 0; r < info.height; ++r) {
-    const uint8_t* src = bits + info.stride * r;
+  for (int r = r0; r < r1; ++r) {
+    const uint8_t* src = bits + info.stride * (r - r0);
     uint32_t* dst = TargetRow(info, target, r);
     if (bpp == 8) {
       for (int x = 0; x < info.width; ++x) dst[x] = info.palette[src[x]];
@@ -181,23 +181,23 @@ void DecodeIndexed(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
   }
 }
 
-void Decode16(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
+void Decode16(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bitmap* target) {
   const Channel red = MakeChannel(info.masks[0] & 0xFFFF);
   const Channel green = MakeChannel(info.masks[1] & 0xFFFF);
   const Channel blue = MakeChannel(info.masks[2] & 0xFFFF);
   std::vector<uint32_t> lut(65536);
   for (uint32_t p = 0; p < 65536; ++p)
     lut[p] = (Extract(red, p) << 16) | (Extract(green, p) << 8) | Extract(blue, p);
-  for (int r = 0; r < info.height; ++r) {
-    const uint8_t* src = bits + info.stride * r;
+  for (int r = r0; r < r1; ++r) {
+    const uint8_t* src = bits + info.stride * (r - r0);
     uint32_t* dst = TargetRow(info, target, r);
     for (int x = 0; x < info.width; ++x) dst[x] = lut[GetU16(src + 2 * x)];
   }
 }
 
-void Decode24(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
-  for (int r = 0; r < info.height; ++r) {
-    const uint8_t* src = bits + info.stride * r;
+void Decode24(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bitmap* target) {
+  for (int r = r0; r < r1; ++r) {
+    const uint8_t* src = bits + info.stride * (r - r0);
     uint32_t* dst = TargetRow(info, target, r);
     const int w = info.width;
     int x = 0;
@@ -214,13 +214,13 @@ void Decode24(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
   }
 }
 
-void Decode32(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
+void Decode32(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bitmap* target) {
   const bool standard = info.masks[0] == 0xFF0000 && info.masks[1] == 0xFF00 && info.masks[2] == 0xFF;
   const Channel red = MakeChannel(info.masks[0]);
   const Channel green = MakeChannel(info.masks[1]);
   const Channel blue = MakeChannel(info.masks[2]);
-  for (int r = 0; r < info.height; ++r) {
-    const uint8_t* src = bits + info.stride * r;
+  for (int r = r0; r < r1; ++r) {
+    const uint8_t* src = bits + info.stride * (r - r0);
     uint32_t* dst = TargetRow(info, target, r);
     if (standard) {
       std::memcpy(dst, src, static_cast<size_t>(info.width) * 4);
@@ -231,6 +231,25 @@ void Decode32(const DibInfo& info, const uint8_t* bits, Bitmap* target) {
       const uint32_t p = GetU32(src + 4 * x);
       dst[x] = (Extract(red, p) << 16) | (Extract(green, p) << 8) | Extract(blue, p);
     }
+  }
+}
+
+void DecodeRowRange(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bitmap* target) {
+  switch (info.bitCount) {
+    case 1:
+    case 4:
+    case 8:
+      DecodeIndexed(info, bits, r0, r1, target);
+      break;
+    case 16:
+      Decode16(info, bits, r0, r1, target);
+      break;
+    case 24:
+      Decode24(info, bits, r0, r1, target);
+      break;
+    default:
+      Decode32(info, bits, r0, r1, target);
+      break;
   }
 }
 
@@ -324,22 +343,21 @@ bool DecodeBits(const DibInfo& info, const uint8_t* bits, size_t bitsSize, Bitma
     return DecodeRle(info, bits, bitsSize, target, reason);
   if (bitsSize < info.stride * static_cast<uint64_t>(info.height))
     return Fail(reason, "the file ends before the last row of pixels");
-  switch (info.bitCount) {
-    case 1:
-    case 4:
-    case 8:
-      DecodeIndexed(info, bits, target);
-      break;
-    case 16:
-      Decode16(info, bits, target);
-      break;
-    case 24:
-      Decode24(info, bits, target);
-      break;
-    default:
-      Decode32(info, bits, target);
-      break;
-  }
+  DecodeRowRange(info, bits, 0, info.height, target);
+  return true;
+}
+
+bool DecodeRows(const DibInfo& info, const uint8_t* rows, size_t size, int firstRow, int rowCount,
+                Bitmap* target, std::string* reason) {
+  if (info.compression == kRle8 || info.compression == kRle4)
+    return Fail(reason, "compressed bits cannot be decoded in parts");
+  if (!target || target->depth() != 32 || target->width() != info.width ||
+      target->height() != info.height)
+    return Fail(reason, "the target bitmap does not match the picture");
+  if (firstRow < 0 || rowCount < 0 || rowCount > info.height - firstRow)
+    return Fail(reason, "the rows are outside the picture");
+  if (size < info.stride * static_cast<uint64_t>(rowCount)) return Fail(reason, "the rows are cut short");
+  DecodeRowRange(info, rows, firstRow, firstRow + rowCount, target);
   return true;
 }
 

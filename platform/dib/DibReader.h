@@ -56,6 +56,12 @@ bool ParsePacked(const uint8_t* data, size_t size, DibInfo* info, std::string* r
 bool DecodeBits(const DibInfo& info, const uint8_t* bits, size_t bitsSize, Bitmap* target,
                 std::string* reason);
 
+// Decodes the uncompressed file rows firstRow .. firstRow + rowCount - 1 (in file order)
+// from `rows`, which holds them and nothing before them. Lets a caller read and decode a
+// large bitmap a band at a time.
+bool DecodeRows(const DibInfo& info, const uint8_t* rows, size_t size, int firstRow, int rowCount,
+                Bitmap* target, std::string* reason);
+
 // Whole-buffer conveniences: null with a reason when the data cannot be read.
 std::unique_ptr<Bitmap> DecodeFile(const uint8_t* data, size_t size, std::string* reason,
                                    const DecodeLimits& limits = {});

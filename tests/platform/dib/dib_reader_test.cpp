@@ -409,3 +409,33 @@ TEST(BmpWriter, WrittenFilesDecodeToTheSamePixels) {
   EXPECT_EQ(back->row32(1)[1], 0xFFFFFFu);
   EXPECT_TRUE(dib::EncodeBmp(*mono, 16).empty());
 }
+
+TEST(DibReader, DecodingInBandsOfRowsEqualsDecodingWhole) {
+  std::mt19937 rng(8);
+  for (int bpp : {4, 16, 24}) {
+    for (bool topDown : {false, true}) {
+      BmpSpec s;
+      s.width = 11;
+      s.height = 10;
+      s.bitCount = bpp;
+      s.topDown = topDown;
+      if (bpp == 4) s.palette = RandomPalette(rng, 16);
+      for (int i = 0; i < 110; ++i) s.pixels.push_back(bpp == 4 ? rng() % 16 : rng() & 0xFFFFFF);
+      const std::vector<uint8_t> file = BuildBmp(s);
+      auto whole = Decode(file);
+      ASSERT_TRUE(whole);
+      dib::DibInfo info;
+      std::string reason;
+      ASSERT_TRUE(dib::ParseFileHeaders(file.data(), file.size(), file.size(), &info, &reason));
+      auto banded = Bitmap::Create(11, 10, 32);
+      for (int row = 0; row < 10; row += 3) {
+        const int rows = std::min(3, 10 - row);
+        ASSERT_TRUE(dib::DecodeRows(info, file.data() + info.bitsOffset + info.stride * row,
+                                    info.stride * rows, row, rows, banded.get(), &reason));
+      }
+      ExpectPixels(*banded, 11, 10, [&](int x, int y) { return whole->row32(y)[x]; }, "bands");
+      EXPECT_FALSE(dib::DecodeRows(info, file.data() + info.bitsOffset, info.stride, 9, 2, banded.get(), &reason));
+      EXPECT_FALSE(dib::DecodeRows(info, file.data() + info.bitsOffset, info.stride - 1, 0, 1, banded.get(), &reason));
+    }
+  }
+}
