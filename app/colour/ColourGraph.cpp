@@ -49,16 +49,18 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   ProgressSetLabel(kLabelCreatingColourGraph);
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
+  uint32_t* nearest = JAllocArray<uint32_t>(n ? n : 1);
+  FindNearestColours(root, table, nearest, step);
   for (uint32_t i = 0; i < n; ++i) {
-    uint32_t j = FindNearestColour(root, table, table->records[i].colour);
+    const uint32_t j = nearest[i];
     uint32_t handle = graph->nodes[i];
     GraphNode* node = GraphNodeAt(handle);
     node->index = i;
     LinkUnder(handle, graph->nodes[j]);
     node->cost = MergeCost(table, i, j);
     HeapInsert(graph->heap, handle);
-    if ((i & 127) == 0) ProgressStep(step);
   }
+  JFree(nearest);
   return graph;
 }
 

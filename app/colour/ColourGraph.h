@@ -46,3 +46,7 @@ void ColourGraphFree(ColourGraph* graph);
 
 // Nearest other colour found by the bounded search around c's own leaf (0 when none).
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
+// FindNearestColour of every colour of the table into nearest[0 .. n - 1], on both
+// processors when there are many; advances the progress by `progressStep` after
+// every 128 colours. The results are exactly those of the searches one by one.
+void FindNearestColours(uint32_t root, const ColourTable* table, uint32_t* nearest, uint32_t progressStep);

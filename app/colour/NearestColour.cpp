@@ -3,8 +3,14 @@
 // of that neighbourhood. Ties go to the colour tested first: cells are visited
 // red outermost, then green, then blue, each lower, own, upper; inside a node
 // slots 0 to 7.
+#include <atomic>
+#include <cstring>
+#include <thread>
+
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourTree.h"
+#include "app/shell/progress.h"
+#include "jindep/memory.h"
 
 namespace {
 
@@ -13,12 +19,25 @@ namespace {
 uint32_t gSearchCounter = 1;
 
 struct Search {
-  const ColourTable* table;
   uint32_t colour;
   uint32_t stamp;
   uint32_t best;
   uint32_t bestIndex;
+  // Stamps of a search running beside the main one, by node handle; null when
+  // the nodes' own stamps are used.
+  uint32_t* sideStamps;
 };
+
+inline bool Stamped(const Search* search, uint32_t ref) {
+  return (search->sideStamps ? search->sideStamps[ref >> 1] : TreeNodeAt(ref)->stamp) == search->stamp;
+}
+inline void SetStamp(Search* search, uint32_t ref) {
+  if (search->sideStamps) {
+    search->sideStamps[ref >> 1] = search->stamp;
+  } else {
+    TreeNodeAt(ref)->stamp = search->stamp;
+  }
+}
 
 inline void TestLeaf(Search* search, uint32_t index, uint32_t leafColour) {
   uint32_t d = ColourDistance(leafColour, search->colour);
@@ -49,35 +68,36 @@ inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) {
   return base | ((s >> 2) & 1u) << (16 + level) | ((s >> 1) & 1u) << (8 + level) | (s & 1u) << level;
 }
 
-void SearchSubtree(Search* search, TreeNode* node, uint32_t base, int level) {
-  if (node->stamp == search->stamp) return;
+void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
+  if (Stamped(search, ref)) return;
   if (CubeDistance(search, base, level) >= search->best) return;
-  node->stamp = search->stamp;
+  SetStamp(search, ref);
+  const TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
     uint32_t slot = node->slots[s];
     if (slot == 0) continue;
     if (SlotIsLeaf(slot)) {
       TestLeaf(search, LeafIndex(slot), node->leafColours[s]);
     } else {
-      SearchSubtree(search, TreeNodeAt(slot), ChildBase(base, s, level), level - 1);
+      SearchSubtree(search, slot, ChildBase(base, s, level), level - 1);
     }
   }
 }
 
-void DescendAndSearch(Search* search, TreeNode* node, uint32_t base, uint32_t target, int level, int stopLevel) {
+void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t target, int level, int stopLevel) {
   for (;;) {
     uint32_t s = ColourSlot(target, level);
-    uint32_t slot = node->slots[s];
+    uint32_t slot = TreeNodeAt(ref)->slots[s];
     if (!SlotIsNode(slot)) {
-      SearchSubtree(search, node, base, level);
+      SearchSubtree(search, ref, base, level);
       return;
     }
-    node = TreeNodeAt(slot);
+    ref = slot;
     base = ChildBase(base, s, level);
     --level;
-    if (node->stamp == search->stamp) return;
+    if (Stamped(search, ref)) return;
     if (level <= stopLevel) {
-      SearchSubtree(search, node, base, level);
+      SearchSubtree(search, ref, base, level);
       return;
     }
   }
@@ -89,17 +109,23 @@ inline int HighestBit(uint32_t value) {
   return bit;
 }
 
-}  // namespace
+void ClearStamps(uint32_t ref) {
+  TreeNode* node = TreeNodeAt(ref);
+  node->stamp = 0;
+  for (uint32_t s = 0; s < 8; ++s) {
+    if (SlotIsNode(node->slots[s])) ClearStamps(node->slots[s]);
+  }
+}
 
-uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
-  uint32_t stamp = ++gSearchCounter;
-  TreeNode* path[8] = {};
+// The search proper, with the stamp to use and where stamps are kept.
+uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* sideStamps) {
+  uint32_t path[8] = {};
   uint32_t slot = root;
   int leafLevel = -1;
   for (int level = 7; level >= 0; --level) {
-    TreeNode* node = TreeNodeAt(slot);
-    path[level] = node;
-    slot = node->slots[ColourSlot(colour, level)];
+    uint32_t ref = slot;
+    path[level] = ref;
+    slot = TreeNodeAt(ref)->slots[ColourSlot(colour, level)];
     if (slot == 0) return 0;
     if (SlotIsLeaf(slot)) {
       leafLevel = level;
@@ -130,7 +156,7 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
     starts[c][2] = hi != v ? (HighestBit(hi ^ v) > L ? HighestBit(hi ^ v) : L) : L;
   }
 
-  Search search{table, colour, stamp, 768, 0};
+  Search search{colour, stamp, 768, 0, sideStamps};
   const int red = static_cast<int>((colour >> 16) & 0xFF);
   const int green = static_cast<int>((colour >> 8) & 0xFF);
   const int blue = static_cast<int>(colour & 0xFF);
@@ -159,4 +185,66 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
     }
   }
   return search.bestIndex;
+}
+
+}  // namespace
+
+uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
+  // Once the counter has gone all the way round, old stamps could match it again.
+  if (++gSearchCounter == 0) {
+    ClearStamps(root);
+    gSearchCounter = 1;
+  }
+  return Nearest(root, colour, gSearchCounter, nullptr);
+}
+
+void FindNearestColours(uint32_t root, const ColourTable* table, uint32_t* nearest, uint32_t progressStep) {
+  const uint32_t n = table->count;
+  constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
+  std::atomic<uint32_t> next{0};
+  std::atomic<uint32_t> helperBlocks{0};
+  uint32_t stepped = 0;
+  uint32_t mainBlocks = 0;
+  // Every search is independent of the others, and stamps only spare a search
+  // from looking at a subtree twice: results are those of one search after another.
+  auto work = [&](uint32_t* sideStamps, bool main) {
+    uint32_t stamp = 0;
+    for (;;) {
+      uint32_t first = next.fetch_add(kBlock);
+      if (first >= n) break;
+      uint32_t last = first + kBlock < n ? first + kBlock : n;
+      for (uint32_t i = first; i < last; ++i) {
+        const uint32_t colour = table->records[i].colour;
+        if (main) {
+          nearest[i] = FindNearestColour(root, table, colour);
+        } else {
+          if (++stamp == 0) {
+            std::memset(sideStamps, 0, static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk * 4 + 4);
+            stamp = 1;
+          }
+          nearest[i] = Nearest(root, colour, stamp, sideStamps);
+        }
+      }
+      if (!main) {
+        helperBlocks.fetch_add(1);
+        continue;
+      }
+      // The main thread reports the blocks of both.
+      ++mainBlocks;
+      for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
+    }
+  };
+  const bool parallel = n >= 8192 && std::thread::hardware_concurrency() > 1;
+  if (!parallel) {
+    work(nullptr, true);
+    return;
+  }
+  const size_t handles = static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk + 1;
+  uint32_t* sideStamps = JAllocArray<uint32_t>(handles);
+  std::memset(sideStamps, 0, handles * sizeof(uint32_t));
+  std::thread helper(work, sideStamps, false);
+  work(nullptr, true);
+  helper.join();
+  for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
+  JFree(sideStamps);
 }

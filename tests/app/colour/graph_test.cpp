@@ -242,3 +242,22 @@ TEST(ComputeColourMaps, CostsDoNotWrapForLargeWeights) {
 }
 
 }  // namespace
+
+namespace {
+
+// The searches of the first graph run on two processors; each must give what
+// the searches one after another give.
+TEST(FindNearestColours, MatchesOneSearchAfterAnother) {
+  std::mt19937 rng(31);
+  TestPicture picture = RandomPicture(rng, 200, 150, 20000, 64);
+  Built built = BuildFromKeys(picture.keys);
+  ASSERT_GE(built.table->count, 8192u);
+  std::vector<uint32_t> together(built.table->count);
+  FindNearestColours(built.root, built.table, together.data(), 1);
+  for (uint32_t i = 0; i < built.table->count; ++i) {
+    ASSERT_EQ(together[i], FindNearestColour(built.root, built.table, built.table->records[i].colour)) << i;
+  }
+  Release(built);
+}
+
+}  // namespace
