@@ -181,7 +181,7 @@ void JSetPatternMode(bool on) {
 void JSetDrawMode(uint16_t mode) {
   JGC* gc = CurrentOrReport(__LINE__);
   if (!gc) return;
-  gc->drawMode = (mode >= 1 && mode <= 16) ? mode : kJModeCopy;
+  gc->drawMode = (mode >= 1 && mode <= 16) ? mode : static_cast<uint16_t>(kJModeCopy);
   Reselect();
 }
 
