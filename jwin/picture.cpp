@@ -8,7 +8,9 @@
 #include <string>
 
 #include "jindep/memory.h"
+#include "jwin/J_draw.h"
 #include "jwin/J_file.h"
+#include "jwin/draw_state.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/dib/DibReader.h"
@@ -139,15 +141,18 @@ bool DecodeInBands(JPicture* p, platform::Bitmap* target, std::string* why) {
   return ok;
 }
 
-bool DrawBitmap(JPicture* p, platform::Bitmap* target, const platform::Rect& dest, char* reason, size_t size) {
+// Draws onto `dest` of `dc`; `direct` is the context's bitmap when it is a plain pixel map
+// (no origin), where a picture that fills it exactly is decoded straight in.
+bool DrawBitmap(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
+                char* reason, size_t size) {
   const platform::dib::DibInfo& info = *p->dib;
   std::string why = "the file cannot be read";
   const bool compressed = info.compression == platform::dib::kRle8 || info.compression == platform::dib::kRle4;
-  if (!compressed && dest.left == 0 && dest.top == 0 && dest.width() == info.width &&
-      dest.height() == info.height && target->width() == info.width && target->height() == info.height &&
-      target->depth() == 32) {
+  if (direct && !compressed && dest.left == 0 && dest.top == 0 && dest.width() == info.width &&
+      dest.height() == info.height && direct->width() == info.width && direct->height() == info.height &&
+      direct->depth() == 32) {
     // The usual case: the picture fills its own map.
-    return DecodeInBands(p, target, &why) || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
+    return DecodeInBands(p, direct, &why) || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
   }
   uint8_t* bits = static_cast<uint8_t*>(JAlloc(info.bitsSize ? info.bitsSize : 1));
   bool ok = ReadAt(p->file, info.bitsOffset, bits, info.bitsSize);
@@ -155,14 +160,24 @@ bool DrawBitmap(JPicture* p, platform::Bitmap* target, const platform::Rect& des
     std::unique_ptr<platform::Bitmap> decoded = platform::Bitmap::Create(info.width, info.height, 32);
     ok = decoded && platform::dib::DecodeBits(info, bits, info.bitsSize, decoded.get(), &why);
     if (!decoded) why = "there is not enough memory";
-    if (ok) {
-      platform::DeviceContext dc(target);
+    if (ok)
       dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *decoded, 0, 0, info.width, info.height,
                        platform::rop3::SrcCopy);
-    }
   }
   JFree(bits);
   return ok || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
+}
+
+bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
+                 char* reason, size_t size) {
+  if (p->type == kJFileTypeBitmap) return DrawBitmap(p, dc, direct, dest, reason, size);
+  platform::wmf::PlayOptions options;
+  // On an 8-bit display the target keeps the display's palette.
+  options.skipPaletteRecords = JDisplayDepth() == 8;
+  const platform::Rect frame{p->frame[1], p->frame[0], p->frame[3], p->frame[2]};
+  std::string why;
+  if (platform::wmf::Play(*p->metafile, dc, frame, dest, &why, options)) return true;
+  return Refuse(reason, size, ("The metafile is damaged: " + why + ".").c_str());
 }
 
 }  // namespace
@@ -184,11 +199,11 @@ void JPictureClose(JPicture* picture) {
   JFree(picture);
 }
 
-void JPictureFrame(const JPicture* p, int16_t* top, int16_t* left, int16_t* bottom, int16_t* right) {
-  *top = 0;
-  *left = 0;
-  *bottom = static_cast<int16_t>(p->frame[2] - p->frame[0]);
-  *right = static_cast<int16_t>(p->frame[3] - p->frame[1]);
+void JPictureFrame(const JPicture* p, JRect* frame) {
+  frame->top = 0;
+  frame->left = 0;
+  frame->bottom = static_cast<int16_t>(p->frame[2] - p->frame[0]);
+  frame->right = static_cast<int16_t>(p->frame[3] - p->frame[1]);
 }
 
 uint64_t JPictureSize(const JPicture* picture) { return picture->fileSize; }
@@ -199,16 +214,17 @@ bool JPictureDrawInto(JPicture* p, JPixMap* map, int16_t top, int16_t left, int1
                       char* reason, size_t reasonSize) {
   if (!map || !map->bitmap) return Refuse(reason, reasonSize, "There is no pixel map to draw into.");
   JPixMapRelease(map);
-  const platform::Rect dest{left, top, right, bottom};
-  if (p->type == kJFileTypeBitmap) return DrawBitmap(p, map->bitmap, dest, reason, reasonSize);
   platform::DeviceContext dc(map->bitmap);
-  platform::wmf::PlayOptions options;
-  // On an 8-bit display the map keeps the display's palette.
-  options.skipPaletteRecords = JDisplayDepth() == 8;
-  const platform::Rect frame{p->frame[1], p->frame[0], p->frame[3], p->frame[2]};
-  std::string why;
-  if (platform::wmf::Play(*p->metafile, dc, frame, dest, &why, options)) return true;
-  return Refuse(reason, reasonSize, ("The metafile is damaged: " + why + ".").c_str());
+  return DrawPicture(p, dc, map->bitmap, platform::Rect{left, top, right, bottom}, reason, reasonSize);
+}
+
+bool JPictureDraw(JPicture* p, JPoint topLeft, JPoint bottomRight) {
+  platform::DeviceContext* dc = JDrawContextQuiet();
+  if (!dc) return false;
+  JPixMap* map = JCurrentDrawKind() == kJAreaBitmap ? JCurrentDrawBitmap() : nullptr;
+  platform::Bitmap* direct = map && dc->origin() == platform::Point{} ? map->bitmap : nullptr;
+  const platform::Rect dest{topLeft.h, topLeft.v, bottomRight.h, bottomRight.v};
+  return DrawPicture(p, *dc, direct, dest, nullptr, 0);
 }
 
 JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
@@ -243,15 +259,15 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
   JPicture* picture = OpenAs(spec, kJFileRead, type, reason, reasonSize);
   JFileSpecFree(spec);
   if (!picture) return nullptr;
-  int16_t top, left, bottom, right;
-  JPictureFrame(picture, &top, &left, &bottom, &right);
-  JPixMap* map = JPixMapNewDirect(right, bottom, 32);
+  JRect frame;
+  JPictureFrame(picture, &frame);
+  JPixMap* map = JPixMapNewDirect(frame.right, frame.bottom, 32);
   if (!map) {
     JPictureClose(picture);
     Refuse(reason, reasonSize, "There is not enough memory for the picture.");
     return nullptr;
   }
-  const bool drawn = JPictureDrawInto(picture, map, top, left, bottom, right, reason, reasonSize);
+  const bool drawn = JPictureDrawInto(picture, map, 0, 0, frame.bottom, frame.right, reason, reasonSize);
   JPictureClose(picture);
   if (!drawn) {
     JPixMapFree(map);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "jwin/J_rect.h"
+
 struct JFile;
 struct JFileSpec;
 struct JPixMap;
@@ -39,7 +41,7 @@ JPicture* JPictureOpenWithReason(const JFileSpec* spec, uint16_t mode, char* rea
 void JPictureClose(JPicture* picture);
 
 // The frame moved to the origin: top = left = 0, bottom = height, right = width.
-void JPictureFrame(const JPicture* picture, int16_t* top, int16_t* left, int16_t* bottom, int16_t* right);
+void JPictureFrame(const JPicture* picture, JRect* frame);
 uint64_t JPictureSize(const JPicture* picture);
 
 // Draws the picture onto the rectangle (map coordinates, right and bottom excluded) of
@@ -47,6 +49,10 @@ uint64_t JPictureSize(const JPicture* picture);
 // metafile whose records are damaged part way is drawn up to the damage and answers false.
 bool JPictureDrawInto(JPicture* picture, JPixMap* map, int16_t top, int16_t left, int16_t bottom,
                       int16_t right, char* reason, size_t reasonSize);
+
+// Draws the picture onto the rectangle (top-left, bottom-right) of the current drawing
+// area, in its local coordinates. Answers as JPictureDrawInto; false when there is no area.
+bool JPictureDraw(JPicture* picture, JPoint topLeft, JPoint bottomRight);
 
 // Drawing reports no progress on this platform; the procedure is never called.
 typedef void (*JPictureProgressProc)(void* data, uint32_t done);

@@ -92,12 +92,12 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
   EXPECT_EQ(p->type, kJFileTypeBitmap);
   EXPECT_EQ(p->colourCount, 256);
   EXPECT_EQ(p->fileHeader[0], 'B');
-  int16_t top, left, bottom, right;
-  JPictureFrame(p, &top, &left, &bottom, &right);
-  EXPECT_EQ(top, 0);
-  EXPECT_EQ(left, 0);
-  EXPECT_EQ(bottom, 2);
-  EXPECT_EQ(right, 3);
+  JRect frame;
+  JPictureFrame(p, &frame);
+  EXPECT_EQ(frame.top, 0);
+  EXPECT_EQ(frame.left, 0);
+  EXPECT_EQ(frame.bottom, 2);
+  EXPECT_EQ(frame.right, 3);
   EXPECT_EQ(JPictureSize(p), 14u + 40 + 1024 + 8);
   JPictureClose(p);
   JFileSpecFree(spec);
@@ -207,4 +207,42 @@ TEST_F(PictureTest, UnreadablePicturesAreRefusedWithAReason) {
   EXPECT_EQ(JPictureReadFile((dir_ + "zero.bmp").c_str(), tiny, 5), nullptr);
   EXPECT_EQ(tiny[4], '\0');
   EXPECT_EQ(tiny[5], 'Z');
+}
+
+#include "jwin/J_draw.h"
+
+TEST_F(PictureTest, DrawingGoesToTheCurrentDrawingArea) {
+  WmfBuilder b;
+  b.brush(0, 0x00FF00).select(0).add(0x061D, {0x0021, 0x00F0, 10, 10, 0, 0});  // fills its 10 x 10 frame
+  write("area.wmf", b.placeable(0, 0, 10, 10));
+  BmpSpec s;
+  s.width = 1;
+  s.pixels = {0x0000FF};
+  write("dot.bmp", BuildBmp(s));
+
+  JDrawInit();
+  JPixMap* map = JPixMapNewDirect(30, 20, 32);
+  JSetDrawBitmap(map);
+  ASSERT_EQ(JCurrentDrawBitmap(), map);
+  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "area.wmf");
+  JPicture* p = JPictureOpen(spec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  EXPECT_TRUE(JPictureDraw(p, JPoint{5, 10}, JPoint{15, 30}));  // 20 x 10 at (10, 5)
+  JPictureClose(p);
+  JFileSpecFree(spec);
+  spec = JFileSpecNew(dir_.c_str(), "dot.bmp");
+  p = JPictureOpen(spec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  EXPECT_TRUE(JPictureDraw(p, JPoint{0, 0}, JPoint{2, 2}));
+  JPictureClose(p);
+  JFileSpecFree(spec);
+  JResetDrawArea(nullptr);
+  EXPECT_EQ(At(map, 10, 5), 0x00FF00u);
+  EXPECT_EQ(At(map, 29, 14), 0x00FF00u);
+  EXPECT_EQ(At(map, 9, 5), 0xFFFFFFu);
+  EXPECT_EQ(At(map, 15, 15), 0xFFFFFFu);
+  EXPECT_EQ(At(map, 1, 1), 0x0000FFu);
+  EXPECT_EQ(At(map, 2, 2), 0xFFFFFFu);
+  JPixMapFree(map);
+  JDrawShutdown();
 }
