@@ -23,6 +23,8 @@ class ScreenBackend {
   // Shows the framebuffer; only the listed rectangles changed since the last call.
   virtual void present(const Bitmap& framebuffer, const std::vector<Rect>& changed) = 0;
   virtual void setCursor(CursorShape shape) = 0;
+  // Moves the pointer; a backend without a real pointer just knows it from the manager.
+  virtual void warpPointer(int x, int y) {}
   virtual void beep() = 0;
 };
 

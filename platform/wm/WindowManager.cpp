@@ -605,6 +605,11 @@ std::vector<Rect> WindowManager::menuTitleRects() const {
   return rects;
 }
 
+void WindowManager::warpPointer(int x, int y) {
+  pointer_ = {x, y};
+  backend_.warpPointer(x, y);
+}
+
 void WindowManager::setCursor(CursorShape shape) {
   if (cursor_.setShape(shape)) backend_.setCursor(shape);
 }

@@ -100,6 +100,8 @@ class WindowManager {
   WindowId captureWindow() const { return capture_; }
   void releaseCapture() { capture_ = 0; }
   Point pointer() const { return pointer_; }
+  // Moves the pointer (on the desktop too, where the backend can).
+  void warpPointer(int x, int y);
   uint8_t modifiers() const { return modifiers_; }
 
   void setTimer(WindowId id, uint32_t timerId, uint32_t period);

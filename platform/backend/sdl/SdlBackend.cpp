@@ -168,6 +168,8 @@ void SdlBackend::setCursor(wm::CursorShape shape) {
   if (cursor) SDL_SetCursor(cursor);
 }
 
+void SdlBackend::warpPointer(int x, int y) { SDL_WarpMouseInWindow(window_, x, y); }
+
 namespace {
 // Linked whole into the program, so this runs before main and makes "sdl" available.
 [[maybe_unused]] const bool registered = [] {

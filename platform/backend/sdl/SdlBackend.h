@@ -33,6 +33,7 @@ class SdlBackend : public wm::ScreenBackend {
   void waitForInput(uint32_t ms) override;
   void present(const Bitmap& framebuffer, const std::vector<Rect>& changed) override;
   void setCursor(wm::CursorShape shape) override;
+  void warpPointer(int x, int y) override;
   void beep() override { ++beeps_; }
 
  private:

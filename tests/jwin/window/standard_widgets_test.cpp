@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jindep/Ji_tidge_std.h"
+#include "jwin/J_window.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+std::vector<std::string> events;
+void Note(const std::string& s) { events.push_back(s); }
+
+void WindowKey(JWindow*, JKeyEvent* k) { Note("windowkey" + std::to_string(k->character)); }
+
+class StandardWidgets : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    events.clear();
+    window_ = JNewWindow(nullptr, "Panel", kJWindowSizable);
+    JSetHandler(window_, kJSlotKeyDown, WindowKey);
+    JShowAndActivateWindow(window_);
+    drain();
+  }
+  platform::Rect client() { return screenClient(window_); }
+  void press(const JWidget* w, int dx, int dy) {
+    input().click(client().left + w->x + dx, client().top + w->y + dy);
+    drain();
+  }
+  // Pixels of a widget's area on the screen that satisfy `pred`.
+  template <typename Pred>
+  int count(const JWidget* w, Pred pred) {
+    int n = 0;
+    for (int y = w->y; y < w->y + w->height; ++y)
+      for (int x = w->x; x < w->x + w->width; ++x) n += pred(wm().screen().pixel(client().left + x, client().top + y));
+    return n;
+  }
+  JWindow* window_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(StandardWidgets, AButtonActsOnAReleaseOverIt) {
+  JWidget* ok = JNewButton(window_, nullptr, 20, 20, "Ok");
+  JSetButtonAction(ok, [](JWidget*) { Note("ok"); });
+  JShowWidget(ok);
+  EXPECT_GT(ok->width, 30);  // its natural size holds the title
+  press(ok, 5, 5);
+  EXPECT_EQ(events, std::vector<std::string>{"ok"});
+  // Pressed, then slid off before the release: nothing.
+  const int x = client().left + ok->x + 5, y = client().top + ok->y + 5;
+  input().mouseDown(x, y);
+  input().mouseMove(x + 200, y);
+  input().mouseUp(x + 200, y);
+  drain();
+  EXPECT_EQ(events.size(), 1u);
+  JActivateWidget(ok, false);
+  JPressButton(ok);
+  EXPECT_EQ(events.size(), 1u);
+  JActivateWidget(ok, true);
+  JPressButton(ok);
+  EXPECT_EQ(events.size(), 2u);
+  // A default button wears a black outline.
+  drain();
+  const int before = count(ok, [](uint32_t c) { return c == 0; });
+  JSetButtonDefault(ok, true);
+  drain();
+  EXPECT_GE(count(ok, [](uint32_t c) { return c == 0; }), before + 2 * (ok->width + ok->height) - 8);
+}
+
+TEST_F(StandardWidgets, ATogglesStateChangesOnlyWhenItReallyChanges) {
+  JWidget* t = JNewToggle(window_, nullptr, 20, 60, "Interlace");
+  JSetToggleAction(t, [](JWidget* w) { Note("state" + std::to_string(JToggleState(w))); });
+  JShowWidget(t);
+  press(t, 3, 3);
+  press(t, 3, 3);
+  EXPECT_EQ(events, (std::vector<std::string>{"state1", "state0"}));
+  events.clear();
+  JSetToggleState(t, 0, true);  // unchanged
+  JSetToggleState(t, 1, false);  // changed, not notified
+  EXPECT_TRUE(events.empty());
+  JForceToggle(t);
+  JSetToggleState(t, 1, true);  // unchanged but forced
+  JSetToggleState(t, 1, true);  // the force was used up
+  EXPECT_EQ(events, std::vector<std::string>{"state1"});
+}
+
+TEST_F(StandardWidgets, ATextFieldEditsWithTheFocusAndHandsOutOwnedText) {
+  JWidget* f = JNewTextField(window_, nullptr, 20, 100, "ab");
+  JSetFieldAction(f, [](JWidget*) { Note("changed"); });
+  JShowWidget(f);
+  input().type("c");
+  drain();
+  EXPECT_STREQ(JGetFieldText(f), "ab");  // not focused yet: the window had the key
+  EXPECT_EQ(events.front(), "windowkey99");
+  press(f, 4, 4);
+  EXPECT_EQ(JFocus(window_), f);
+  events.clear();
+  input().type("\xC3\xA9z");  // é then z
+  input().key(platform::wm::kKeyBackspace, 8);
+  input().key(platform::wm::kKeyReturn, 13);
+  drain();
+  const char* text = JGetFieldText(f);
+  EXPECT_STREQ(text, "ab\xC3\xA9");
+  EXPECT_EQ(events, (std::vector<std::string>{"changed", "changed", "changed", "windowkey13"}));
+  input().key(platform::wm::kKeyBackspace, 8);
+  drain();
+  EXPECT_STREQ(JGetFieldText(f), "ab");  // the whole two-byte character went
+  JSetFieldText(f, nullptr);
+  EXPECT_STREQ(JGetFieldText(f), "");
+}
+
+TEST_F(StandardWidgets, ScrollCodesMapToActions) {
+  struct Case {
+    int16_t code;
+    int16_t action;
+    int32_t amount;
+  };
+  const Case cases[] = {{kJScrollCodeLineUp, 0, -1}, {kJScrollCodeLineDown, 0, 1}, {kJScrollCodePageUp, 1, -1},
+                        {kJScrollCodePageDown, 1, 1}, {kJScrollCodeTop, 2, -1},    {kJScrollCodeBottom, 2, 1},
+                        {kJScrollCodeThumbPosition, 3, 42}, {kJScrollCodeThumbTrack, 3, 42},
+                        {kJScrollCodeEnd, 4, 0},      {99, 4, 0}};
+  for (const Case& c : cases) {
+    int16_t action = -1;
+    int32_t amount = -7;
+    JScrollActionOf(c.code, 42, &action, &amount);
+    EXPECT_EQ(action, c.action) << c.code;
+    EXPECT_EQ(amount, c.amount) << c.code;
+  }
+}
+
+namespace {
+void Scrolled(JWidget* bar, int16_t action, int32_t amount) {
+  Note(std::to_string(action) + ":" + std::to_string(amount));
+  if (action == kJScrollTo) JSetScrollValue(bar, amount);
+}
+}  // namespace
+
+TEST_F(StandardWidgets, AScrollBarTurnsClicksIntoActions) {
+  JWidget* bar = JNewScrollBar(window_, nullptr, 300, 10, 200, true);
+  for (int16_t a = 0; a < 4; ++a) JSetScrollAction(bar, a, Scrolled);
+  JShowWidget(bar);
+  EXPECT_EQ(bar->width, JScrollBarThickness());
+  JSetScrollMaximum(bar, -5);
+  EXPECT_EQ(JScrollMaximum(bar), 0);
+  JSetScrollMaximum(bar, 100);
+  JSetScrollValue(bar, 150);
+  EXPECT_EQ(JScrollValue(bar), 100);
+  JSetScrollMaximum(bar, 50);
+  EXPECT_EQ(JScrollValue(bar), 50);  // moved to the new maximum
+  JSetScrollValue(bar, 0);
+  press(bar, 8, 3);    // the upper arrow
+  press(bar, 8, 196);  // the lower arrow
+  press(bar, 8, 150);  // the track below the thumb
+  EXPECT_EQ(events, (std::vector<std::string>{"0:-1", "0:1", "1:1"}));
+  events.clear();
+  // Dragging the thumb (at the top, value 0) to the bottom of the track.
+  const int x = client().left + bar->x + 8, top = client().top + bar->y;
+  input().drag(x, top + 16 + 8, x, top + 200, 4);
+  drain();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), "3:50");
+  EXPECT_EQ(JScrollValue(bar), 50);
+}
+
+namespace {
+void WindowScrolled(JWindow*, int16_t action, int32_t amount) {
+  Note("w" + std::to_string(action) + ":" + std::to_string(amount));
+}
+}  // namespace
+
+TEST_F(StandardWidgets, AWindowsOwnScrollBarsUseTheSameMapping) {
+  window_->vScroll[kJScrollPage] = WindowScrolled;
+  window_->hScroll[kJScrollTo] = WindowScrolled;
+  JWindowScrollMessage(window_, true, 0x115, kJScrollCodePageUp, 0);
+  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeThumbTrack, 17);
+  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeLineDown, 0);  // no procedure: nothing
+  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeEnd, 0);
+  EXPECT_EQ(events, (std::vector<std::string>{"w1:-1", "w3:17"}));
+}
+
+TEST_F(StandardWidgets, LabelsAndBarsShowOnScreen) {
+  JWidget* label = JNewLabel(window_, nullptr, 20, 150, "Colours");
+  JShowWidget(label);
+  JWidget* bar = JNewProgressBar(window_, nullptr, 20, 180, 102);
+  JSetProgressMaximum(bar, 10);
+  JIncreaseProgress(bar, 4);
+  JIncreaseProgress(bar, 0xFFFFFFFFu);  // saturates at the maximum
+  EXPECT_EQ(JProgressValue(bar), 10u);
+  JSetProgressValue(bar, 5);
+  JShowWidget(bar);
+  drain();
+  EXPECT_GT(label->width, 20);
+  EXPECT_GT(count(label, [](uint32_t c) { return c < 0x606060; }), 15);
+  // Half of the bar's inside is filled.
+  const int filled = count(bar, [](uint32_t c) { return c == 0x0A246A; });
+  EXPECT_EQ(filled, 50 * (bar->height - 2));
+  JSetLabelText(label, "Colours and more");
+  JSizeWidget(label, 0, 0);
+  EXPECT_GT(label->width, 60);
+  EXPECT_STREQ(JLabelText(label), "Colours and more");
+}
+
+TEST_F(StandardWidgets, CursorNumbersChooseShapes) {
+  JSetCursor(4);
+  EXPECT_EQ(wm().cursor(), platform::wm::CursorShape::Busy);
+  EXPECT_EQ(input().cursor(), platform::wm::CursorShape::Busy);
+  JSetCursor(2);
+  EXPECT_EQ(wm().cursor(), platform::wm::CursorShape::Crosshair);
+  JSetCursor(9);  // ignored
+  EXPECT_EQ(JCurrentCursor(), 2);
+  JSetPointer(30, 40);
+  int16_t x = 0, y = 0;
+  JGetPointer(&x, &y);
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+}
