@@ -193,12 +193,11 @@ Colour DeviceContext::colourOfValue(uint32_t value) const {
 uint32_t DeviceContext::valueOfColour(Colour c) const {
   c &= 0xFFFFFF;
   if (!target_ || target_->depth() == 32) return c;
-  for (const auto& [colour, index] : nearestCache_) {
-    if (colour == c) return index;
-  }
+  const auto found = nearestCache_.find(c);
+  if (found != nearestCache_.end()) return found->second;
   const uint32_t index = NearestPaletteIndex(target_->palette(), c);
-  if (nearestCache_.size() >= 64) nearestCache_.erase(nearestCache_.begin());
-  nearestCache_.emplace_back(c, static_cast<uint8_t>(index));
+  if (nearestCache_.size() >= 65536) nearestCache_.clear();
+  nearestCache_.emplace(c, static_cast<uint8_t>(index));
   return index;
 }
 

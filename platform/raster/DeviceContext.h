@@ -12,6 +12,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -245,8 +246,9 @@ class DeviceContext {
   TextVAlign vAlign_ = TextVAlign::Top;
   int charExtra_ = 0;
   std::vector<State> saved_;
-  // Nearest palette index by colour, for 8-bit targets.
-  mutable std::vector<std::pair<Colour, uint8_t>> nearestCache_;
+  // Nearest palette index by colour, for 1 and 8-bit targets; cleared when the target
+  // changes (a palette changed while selected needs the bitmap selected again).
+  mutable std::unordered_map<Colour, uint8_t> nearestCache_;
 };
 
 }  // namespace platform

@@ -32,7 +32,7 @@ TEST(Extremes, PrimitivesWithHugeValuesStayInsideTheBitmap) {
     for (int round = 0; round < 400; ++round) {
       dc.setOrigin({Extreme(rng) % 100, Extreme(rng) % 100});
       dc.setPen({static_cast<PenStyle>(rng() % 7), rng() % 5 == 0 ? Extreme(rng) : static_cast<int>(rng() % 6),
-                 rng() & 0xFFFFFF});
+                 static_cast<Colour>(rng() & 0xFFFFFF)});
       dc.setRop2(1 + static_cast<int>(rng() % 16));
       if (rng() % 4 == 0) dc.setClipRect({Extreme(rng), Extreme(rng), Extreme(rng), Extreme(rng)});
       if (rng() % 4 == 0) dc.removeClip();

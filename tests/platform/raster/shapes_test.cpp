@@ -105,7 +105,7 @@ TEST(Polygons, XorFillAndOutlineTouchEachPixelOnce) {
     for (int y = 0; y < 64; ++y) std::copy(b->row32(y), b->row32(y) + 64, before->row32(y));
     DeviceContext dc(b.get());
     dc.setRop2(rop2::XorPen);
-    dc.setPen({PenStyle::Solid, 1 + static_cast<int>(rng() % 4), rng() & 0xFFFFFF});
+    dc.setPen({PenStyle::Solid, 1 + static_cast<int>(rng() % 4), static_cast<Colour>(rng() & 0xFFFFFF)});
     dc.setBrush(Brush::Solid(rng() & 0xFFFFFF));
     dc.setFillRule(rng() % 2 ? FillRule::Winding : FillRule::Alternate);
     Point pts[6];
@@ -143,7 +143,9 @@ TEST(Lines, LastPixelLeftOutAndSegmentsJoinWithoutGaps) {
     for (int x = 0; x < 40; ++x)
       if (Value(*c, x, y) != kWhite) ++count, at = x;
     ASSERT_EQ(count, 1) << "row " << y;
-    if (previous >= 0) EXPECT_LE(std::abs(at - previous), 1);
+    if (previous >= 0) {
+      EXPECT_LE(std::abs(at - previous), 1);
+    }
     previous = at;
   }
 }
