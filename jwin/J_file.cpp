@@ -284,3 +284,83 @@ char* JFileCurrentDirectoryNew() {
   if (!platform::files::CurrentDirectory(&path)) return nullptr;
   return DirectoryWithSlash(path.c_str());
 }
+
+// --- File-name rules of the file dialogs ---------------------------------------------------
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool HasWildcard(const char* s) { return strchr(s, '*') || strchr(s, '?'); }
+
+const char* RowExtension(int16_t row) {
+  const JFileTypeRow* r = JFileTypeGetRow(row);
+  return r && r->extension ? r->extension : "";
+}
+
+}  // namespace
+
+const char* JFileNameExtension(const char* name) {
+  const char* dot = strrchr(name, '.');
+  const char* slash = strrchr(name, '/');
+  return dot && (!slash || dot > slash) ? dot : nullptr;
+}
+
+bool JFileExtensionMatches(const char* pattern, const char* extension) {
+  for (; *pattern && *extension; ++pattern, ++extension) {
+    if (*pattern == '*') return true;
+    if (*pattern != '?' && Lower(*pattern) != Lower(*extension)) return false;
+  }
+  return *pattern == *extension || (*pattern == '*' && pattern[1] == '\0');
+}
+
+JSaveNameCheck JFileCheckSaveName(const char* name, const int16_t* offered, int count, int selected) {
+  JSaveNameCheck check{};
+  check.outcome = kJSaveNameAccepted;
+  check.selected = selected;
+  const char* required = selected >= 0 && selected < count ? RowExtension(offered[selected]) : "";
+  const char* typed = JFileNameExtension(name);
+
+  if (!typed) {
+    if (HasWildcard(required) || !*required) {
+      check.name = JStrDup(name);
+      return check;
+    }
+    check.outcome = kJSaveNameAppended;
+    check.name = JoinNew(name, required, nullptr);
+    check.titleString = 1;
+    check.textString = 2;
+    check.argument1 = JStrDup(required);
+    return check;
+  }
+  if (EqualIgnoringCase(typed, required) || (HasWildcard(required) && JFileExtensionMatches(required, typed))) {
+    check.name = JStrDup(name);
+    return check;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (i == selected || !EqualIgnoringCase(RowExtension(offered[i]), typed)) continue;
+    check.outcome = kJSaveNameTypeChanged;
+    check.name = JStrDup(name);
+    check.selected = i;
+    check.titleString = 11;
+    check.textString = 12;
+    check.argument1 = JStrDup(typed);
+    return check;
+  }
+  check.outcome = kJSaveNameReplaced;
+  char* stem = CopyRange(name, typed);
+  check.name = JoinNew(stem, required, nullptr);
+  JFree(stem);
+  check.titleString = 3;
+  check.textString = 4;
+  check.argument1 = JStrDup(typed);
+  check.argument2 = JStrDup(required);
+  return check;
+}
+
+void JSaveNameCheckFree(JSaveNameCheck* check) {
+  JFree(check->name);
+  JFree(check->argument1);
+  JFree(check->argument2);
+  *check = JSaveNameCheck{};
+}

@@ -99,3 +99,35 @@ bool JFileFlush(JFile* file);
 bool JFileCreateDirectory(const char* path);
 // The current directory with a trailing '/', JAlloc'd; null when it cannot be read.
 char* JFileCurrentDirectoryNew();
+
+// --- File-name rules of the file dialogs ---------------------------------------------------
+
+// The extension of a name: from its last '.' that comes after its last '/' (the dot
+// included); null when there is none.
+const char* JFileNameExtension(const char* name);
+// The required extension as a pattern against a typed one: '*' matches the rest, '?' any
+// one character, others equal ignoring case; both must end together.
+bool JFileExtensionMatches(const char* pattern, const char* extension);
+
+enum JSaveNameOutcome {
+  kJSaveNameAccepted,       // use the name as it is
+  kJSaveNameAppended,       // it had no extension: the required one was appended
+  kJSaveNameTypeChanged,    // its extension belongs to another offered type, now selected
+  kJSaveNameReplaced,       // its extension belongs to no offered type and was replaced
+};
+
+struct JSaveNameCheck {
+  JSaveNameOutcome outcome;
+  char* name;          // the name to use or to put back into the field (JFree'd by JSaveNameCheckFree)
+  int selected;        // index into the offered rows after the check
+  int16_t titleString; // message strings (title, text), 0 when there is no message
+  int16_t textString;
+  char* argument1;     // the texts the message shows: the typed or the required extension,
+  char* argument2;     // then the required one; null when not used
+};
+
+// Reconciles a typed name with the selected file type (offered[selected]); the other
+// offered types are where a mismatched extension may belong. A name with no extension
+// under a type whose extension is a pattern ("All Files") is taken as it is.
+JSaveNameCheck JFileCheckSaveName(const char* name, const int16_t* offered, int count, int selected);
+void JSaveNameCheckFree(JSaveNameCheck* check);
