@@ -165,6 +165,9 @@ void JDrawShutdown() {
   ReleaseContext();
   MemoryContext().selectTarget(nullptr);
   gState = {};
+  JGCShutdown();
+  JFontShutdownPlatform();
+  gInitialised = false;
 }
 
 void JDrawSetWindowProcs(JDrawWindowInfoProc info, JDrawMainWindowProc mainWindow) {

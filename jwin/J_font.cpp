@@ -81,6 +81,13 @@ void JFontInitPlatform() {
   if (!gSystemFont) gSystemFont = JFontGet(nullptr, kJDefaultFontSize, 0, 1.0);
 }
 
+void JFontShutdownPlatform() {
+  JFontRelease(gApplicationFont);
+  JFontRelease(gSystemFont);
+  gApplicationFont = nullptr;
+  gSystemFont = nullptr;
+}
+
 JFontRef* JApplicationFont() { return gApplicationFont; }
 JFontRef* JSystemFont() { return gSystemFont; }
 

@@ -102,6 +102,12 @@ void JDisposeGC(JGC* gc) {
   JFree(gc);
 }
 
+void JGCShutdown() {
+  JGC* gc = gDefaultGC;
+  gDefaultGC = nullptr;
+  JDisposeGC(gc);
+}
+
 JGC* JDefaultGC() {
   if (!gDefaultGC) gDefaultGC = JNewGC();
   return gDefaultGC;

@@ -40,5 +40,9 @@ platform::wm::WindowManager* JDrawWindowManager();
 bool JDrawWindowInfo(JWindow* window, uint32_t* id, int16_t* originH, int16_t* originV);
 JWindow* JDrawMainWindow();
 
+// Shut-down of the graphics contexts and fonts the drawing layer made for itself.
+void JGCShutdown();
+void JFontShutdownPlatform();
+
 // The raster font of a font reference (made on first use); null when it cannot be made.
 std::shared_ptr<platform::Font> JFontPlatformFont(JFontRef* font);

@@ -367,3 +367,32 @@ TEST_F(Drawing, WindowsAreDrawnThroughTheirOriginAndInvalidated) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DrawLifetime, ShutdownReleasesBitmapsAndDrawingStartsAgain) {
+  JDrawInit();
+  const uint32_t live = JPixMapLiveCount();
+  JNewBitmap(8, 8);
+  JPixMap* pattern = JLoadBitmap(260);
+  ASSERT_TRUE(pattern);
+  EXPECT_EQ(pattern->bitmap->row(0)[0], static_cast<uint8_t>(~0xAA));  // ink is black (0)
+  EXPECT_FALSE(JLoadBitmap(1000));
+  JSetDrawBitmap(pattern);
+  EXPECT_EQ(JPixMapLiveCount(), live + 2);
+  JDrawShutdown();
+  EXPECT_EQ(JPixMapLiveCount(), live);
+  EXPECT_EQ(JCurrentDrawKind(), 0);
+  JDrawInit();
+  JGC* gc = JNewGC();
+  JSetGC(gc);
+  JPixMap* map = JPixMapNewDirect(10, 10, 32);
+  JSetDrawBitmap(map);
+  JFillRect(0, 0, 10, 10);
+  EXPECT_EQ(Pixel(map, 5, 5), 0u);
+  JSetGC(JDefaultGC());
+  JDisposeGC(gc);
+  JPixMapFree(map);
+}
+
+}  // namespace
