@@ -20,6 +20,25 @@ void LinkUnder(uint32_t d, uint32_t m) {
   mn->firstDependent = d;
 }
 
+inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
+  return static_cast<uint64_t>(ColourDistance(from->colour, to->colour)) * from->weight;
+}
+
+// Graph nodes are taken in the tree's depth-first order of leaves, so that the
+// nodes of neighbouring colours, which point at one another, lie together.
+void TakeNodes(ColourGraph* graph, uint32_t ref) {
+  const TreeNode* node = TreeNodeAt(ref);
+  for (uint32_t s = 0; s < 8; ++s) {
+    uint32_t slot = node->slots[s];
+    if (SlotIsLeaf(slot)) {
+      graph->nodes[LeafIndex(slot)] = BlockPoolGet(GraphNodePool());
+    } else if (SlotIsNode(slot)) {
+      TakeNodes(graph, slot);
+      node = TreeNodeAt(ref);
+    }
+  }
+}
+
 void Unlink(uint32_t d) {
   GraphNode* dn = GraphNodeAt(d);
   if (dn->prevDependent) GraphNodeAt(dn->prevDependent)->nextDependent = dn->nextDependent;
@@ -36,31 +55,37 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   graph->size = n;
   graph->nodes = JAllocArray<uint32_t>(n ? n : 1);
   BlockPool* pool = GraphNodePool();
+  for (uint32_t i = 0; i < n; ++i) graph->nodes[i] = 0;
+  TakeNodes(graph, root);
   for (uint32_t i = 0; i < n; ++i) {
-    uint32_t handle = BlockPoolGet(pool);
-    GraphNode* node = GraphNodeAt(handle);
+    // Every colour of the table has a leaf; this only guards a tree that lost one.
+    if (!graph->nodes[i]) graph->nodes[i] = BlockPoolGet(pool);
+    GraphNode* node = GraphNodeAt(graph->nodes[i]);
     node->firstDependent = 0;
     node->nextDependent = 0;
     node->prevDependent = 0;
-    graph->nodes[i] = handle;
+    node->index = i;
+    node->colour = table->records[i].colour;
+    node->weight = table->records[i].weight;
   }
   graph->heap = HeapCreate(n, offsetof(GraphNode, cost), offsetof(GraphNode, heapPosition), pool);
 
   ProgressSetLabel(kLabelCreatingColourGraph);
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
-  uint32_t* nearest = JAllocArray<uint32_t>(n ? n : 1);
-  FindNearestColours(root, table, nearest, step);
+  // Each node's nearest field holds the nearest colour's index until it is linked.
+  FindNearestColours(
+      root, table,
+      [](void* data, uint32_t i, uint32_t j) { GraphNodeAt(static_cast<ColourGraph*>(data)->nodes[i])->nearest = j; },
+      graph, step);
   for (uint32_t i = 0; i < n; ++i) {
-    const uint32_t j = nearest[i];
     uint32_t handle = graph->nodes[i];
+    const uint32_t j = GraphNodeAt(handle)->nearest;
     GraphNode* node = GraphNodeAt(handle);
-    node->index = i;
     LinkUnder(handle, graph->nodes[j]);
-    node->cost = MergeCost(table, i, j);
+    node->cost = NodeCost(node, GraphNodeAt(graph->nodes[j]));
     HeapInsert(graph->heap, handle);
   }
-  JFree(nearest);
   return graph;
 }
 
@@ -75,10 +100,9 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
     if (graph->heap->count != 1) {
       ColourTreeRemove(root, table, *removed);
 
-      uint32_t n = node->nearest;
-      GraphNode* nn = GraphNodeAt(n);
-      table->records[nn->index].weight += table->records[*removed].weight;
-      nn->cost = MergeCost(table, nn->index, GraphNodeAt(nn->nearest)->index);
+      GraphNode* nn = GraphNodeAt(node->nearest);
+      nn->weight += node->weight;
+      nn->cost = NodeCost(nn, GraphNodeAt(nn->nearest));
       HeapSiftDown(graph->heap, nn->heapPosition);
 
       Unlink(handle);
@@ -87,10 +111,10 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
       while (d) {
         GraphNode* dn = GraphNodeAt(d);
         uint32_t next = dn->nextDependent;
-        uint32_t j = FindNearestColour(root, table, table->records[dn->index].colour);
+        uint32_t j = FindNearestColour(root, table, dn->colour);
         uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
-          dn->cost = MergeCost(table, dn->index, j);
+          dn->cost = NodeCost(dn, GraphNodeAt(m));
           HeapSiftDown(graph->heap, dn->heapPosition);
           Unlink(d);
           LinkUnder(d, m);
@@ -99,6 +123,7 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
       }
     }
   }
+  table->records[*removed].weight = node->weight;
   BlockPoolPut(GraphNodePool(), handle);
   graph->nodes[*removed] = 0;
 }

@@ -19,7 +19,9 @@ struct GraphNode {
   uint32_t nextDependent;
   uint32_t prevDependent;
   uint32_t heapPosition;
-  uint64_t cost;  // merge cost, the heap key
+  uint64_t cost;     // merge cost, the heap key
+  uint32_t colour;   // the record's colour key, kept here for the costs
+  uint32_t weight;   // the record's weight while the graph runs; written back when merged
 };
 
 struct ColourGraph {
@@ -38,6 +40,8 @@ inline uint64_t MergeCost(const ColourTable* table, uint32_t i, uint32_t j) {
          table->records[i].weight;
 }
 
+// Records' weights are read when the graph is built; each record's final weight
+// is written back when its colour is merged away.
 ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root);
 // Merges the cheapest colour; *removed gets its index, *into the colour it went into.
 void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* removed, uint32_t* into);
@@ -46,7 +50,10 @@ void ColourGraphFree(ColourGraph* graph);
 
 // Nearest other colour found by the bounded search around c's own leaf (0 when none).
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
-// FindNearestColour of every colour of the table into nearest[0 .. n - 1], on both
-// processors when there are many; advances the progress by `progressStep` after
-// every 128 colours. The results are exactly those of the searches one by one.
-void FindNearestColours(uint32_t root, const ColourTable* table, uint32_t* nearest, uint32_t progressStep);
+// FindNearestColour of every colour i of the table, handed to store(data, i, j), on
+// both processors when there are many (store is then called from both); advances
+// the progress by `progressStep` after every 128 colours. The results are exactly
+// those of the searches one after another.
+typedef void (*NearestStoreProc)(void* data, uint32_t colourIndex, uint32_t nearestIndex);
+void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
+                        uint32_t progressStep);

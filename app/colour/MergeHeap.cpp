@@ -10,6 +10,9 @@ inline uint8_t* Block(const MergeHeap* heap, uint32_t handle) {
 inline uint64_t KeyOf(const MergeHeap* heap, uint32_t handle) {
   return *reinterpret_cast<const uint64_t*>(Block(heap, handle) + heap->keyField);
 }
+inline MergeHeap::Item MakeItem(uint32_t block, uint64_t key) {
+  return {block, static_cast<uint32_t>(key), static_cast<uint32_t>(key >> 32)};
+}
 inline void Place(MergeHeap* heap, uint32_t slot, MergeHeap::Item item) {
   heap->items[slot] = item;
   *reinterpret_cast<uint32_t*>(Block(heap, item.block) + heap->positionField) = slot;
@@ -37,10 +40,11 @@ void HeapFree(MergeHeap* heap) {
 void HeapInsert(MergeHeap* heap, uint32_t block) {
   if (heap->count == heap->capacity) return;
   uint32_t i = heap->count++;
-  MergeHeap::Item item{KeyOf(heap, block), block};
+  const uint64_t key = KeyOf(heap, block);
+  const MergeHeap::Item item = MakeItem(block, key);
   while (i > 0) {
     uint32_t parent = (i - 1) / 2;
-    if (!(item.key < heap->items[parent].key)) break;
+    if (!(key < heap->items[parent].key())) break;
     Place(heap, i, heap->items[parent]);
     i = parent;
   }
@@ -48,12 +52,20 @@ void HeapInsert(MergeHeap* heap, uint32_t block) {
 }
 
 void HeapSiftDown(MergeHeap* heap, uint32_t i) {
-  MergeHeap::Item item = heap->items[i];
-  item.key = KeyOf(heap, item.block);
+  const uint32_t block = heap->items[i].block;
+  const uint64_t key = KeyOf(heap, block);
+  const MergeHeap::Item item = MakeItem(block, key);
   uint64_t c = 2 * static_cast<uint64_t>(i) + 1;
   while (c < heap->count) {
-    if (c + 1 < heap->count && heap->items[c].key > heap->items[c + 1].key) ++c;
-    if (item.key < heap->items[c].key) break;
+    uint64_t childKey = heap->items[c].key();
+    if (c + 1 < heap->count) {
+      uint64_t rightKey = heap->items[c + 1].key();
+      if (childKey > rightKey) {
+        ++c;
+        childKey = rightKey;
+      }
+    }
+    if (key < childKey) break;
     Place(heap, i, heap->items[c]);
     i = static_cast<uint32_t>(c);
     c = 2 * c + 1;

@@ -15,9 +15,12 @@ struct MergeHeap {
   const BlockPool* pool;
   // Children of slot i are 2i + 1 and 2i + 2. Each item keeps a copy of its
   // block's key so that comparisons stay within the heap array.
+  // The key is held as two 32-bit halves so that an item takes 12 bytes.
   struct Item {
-    uint64_t key;
     uint32_t block;
+    uint32_t keyLow;
+    uint32_t keyHigh;
+    uint64_t key() const { return static_cast<uint64_t>(keyHigh) << 32 | keyLow; }
   }* items;
 };
 

@@ -198,7 +198,8 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
   return Nearest(root, colour, gSearchCounter, nullptr);
 }
 
-void FindNearestColours(uint32_t root, const ColourTable* table, uint32_t* nearest, uint32_t progressStep) {
+void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
+                        uint32_t progressStep) {
   const uint32_t n = table->count;
   constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
   std::atomic<uint32_t> next{0};
@@ -216,13 +217,13 @@ void FindNearestColours(uint32_t root, const ColourTable* table, uint32_t* neare
       for (uint32_t i = first; i < last; ++i) {
         const uint32_t colour = table->records[i].colour;
         if (main) {
-          nearest[i] = FindNearestColour(root, table, colour);
+          store(data, i, FindNearestColour(root, table, colour));
         } else {
           if (++stamp == 0) {
             std::memset(sideStamps, 0, static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk * 4 + 4);
             stamp = 1;
           }
-          nearest[i] = Nearest(root, colour, stamp, sideStamps);
+          store(data, i, Nearest(root, colour, stamp, sideStamps));
         }
       }
       if (!main) {

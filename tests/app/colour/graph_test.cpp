@@ -253,7 +253,9 @@ TEST(FindNearestColours, MatchesOneSearchAfterAnother) {
   Built built = BuildFromKeys(picture.keys);
   ASSERT_GE(built.table->count, 8192u);
   std::vector<uint32_t> together(built.table->count);
-  FindNearestColours(built.root, built.table, together.data(), 1);
+  FindNearestColours(
+      built.root, built.table,
+      [](void* data, uint32_t i, uint32_t j) { (*static_cast<std::vector<uint32_t>*>(data))[i] = j; }, &together, 1);
   for (uint32_t i = 0; i < built.table->count; ++i) {
     ASSERT_EQ(together[i], FindNearestColour(built.root, built.table, built.table->records[i].colour)) << i;
   }
