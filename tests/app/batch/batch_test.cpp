@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "batch_test_util.h"
+#include "tests/app/gif/gif_test_util.h"
+
+namespace {
+
+using batchtest::Picture;
+using batchtest::RunBatch;
+using batchtest::RunResult;
+using batchtest::TempDir;
+
+// Blocks of `colours` distinct colours scattered over the picture.
+Picture Blocks(int width, int height, int colours, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<uint32_t> palette;
+  std::set<uint32_t> seen;
+  while (static_cast<int>(palette.size()) < colours) {
+    uint32_t c = rng() & 0xFFFFFF;
+    if (seen.insert(c).second) palette.push_back(c);
+  }
+  Picture p;
+  p.width = width;
+  p.height = height;
+  p.pixels.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < p.pixels.size(); ++i)
+    p.pixels[i] = i < palette.size() ? palette[i] : palette[rng() % palette.size()];
+  // Runs of equal pixels, as real pictures have.
+  for (size_t i = palette.size(); i + 1 < p.pixels.size(); ++i)
+    if (rng() % 3) p.pixels[i + 1] = p.pixels[i];
+  return p;
+}
+
+// Smooth red and green ramps with a little blue noise: thousands of colours.
+Picture Ramp(int width, int height) {
+  Picture p;
+  p.width = width;
+  p.height = height;
+  std::mt19937 rng(77);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      p.pixels.push_back(uint32_t(x * 255 / (width - 1)) << 16 | uint32_t(y * 255 / (height - 1)) << 8 |
+                         (rng() % 4));
+  return p;
+}
+
+std::set<uint32_t> ColoursOf(const std::vector<uint32_t>& pixels) {
+  return std::set<uint32_t>(pixels.begin(), pixels.end());
+}
+
+std::string ReportValue(const std::string& report, const std::string& label) {
+  size_t at = report.find(label + ": ");
+  if (at == std::string::npos) return "";
+  at += label.size() + 2;
+  return report.substr(at, report.find('\n', at) - at);
+}
+
+giftest::Screen Decode(const std::string& path) { return giftest::DecodeScreen(batchtest::ReadFile(path)); }
+
+TEST(BatchMode, AllColoursComeBackExactly) {
+  TempDir dir;
+  struct Case {
+    Picture picture;
+    std::vector<std::string> extra;
+  };
+  std::vector<Case> cases;
+  cases.push_back({Blocks(37, 23, 40, 1), {}});
+  cases.push_back({Blocks(64, 48, 300, 2), {"--interlace", "1,0"}});
+  cases.push_back({Ramp(80, 60), {"--interlace", "0,1", "--passes-bits", "5,7"}});
+  cases.push_back({Blocks(1, 1, 1, 3), {}});
+  cases.push_back({Blocks(200, 3, 9, 4), {"--interlace", "1,1"}});
+  for (size_t c = 0; c < cases.size(); ++c) {
+    const Picture& p = cases[c].picture;
+    batchtest::WriteBmp(dir / "in.bmp", p);
+    std::vector<std::string> args = {dir / "in.bmp", dir / "out.gif", "--report"};
+    args.insert(args.end(), cases[c].extra.begin(), cases[c].extra.end());
+    RunResult r = RunBatch(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const size_t n = ColoursOf(p.pixels).size();
+    EXPECT_EQ(ReportValue(r.out, "Colours found"), std::to_string(n)) << c;
+    EXPECT_EQ(ReportValue(r.out, "Colours kept"), std::to_string(n)) << c;
+    EXPECT_EQ(ReportValue(r.out, "Quality"), "100.00%");
+    EXPECT_EQ(ReportValue(r.out, "Maximum error"), "0 (0.00%)");
+    EXPECT_EQ(ReportValue(r.out, "Bytes written"), std::to_string(batchtest::ReadFile(dir / "out.gif").size()));
+    EXPECT_EQ(batchtest::Lines(r.out), 6);
+    giftest::Screen s = Decode(dir / "out.gif");
+    ASSERT_TRUE(s.ok) << c;
+    EXPECT_EQ(std::to_string(s.images), ReportValue(r.out, "Passes"));
+    ASSERT_EQ(s.pixels, p.pixels) << "case " << c;
+  }
+}
+
+TEST(BatchMode, FewerColoursShowOnlyColoursOfThePicture) {
+  TempDir dir;
+  Picture p = Ramp(90, 70);
+  batchtest::WriteBmp(dir / "in.bmp", p);
+  std::set<uint32_t> original = ColoursOf(p.pixels);
+  for (uint32_t k : {1u, 2u, 10u, 255u, 256u, 700u}) {
+    RunResult r = RunBatch({dir / "in.bmp", dir / "out.gif", "--colours", std::to_string(k), "--report"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    giftest::Screen s = Decode(dir / "out.gif");
+    ASSERT_TRUE(s.ok);
+    std::set<uint32_t> shown = ColoursOf(s.pixels);
+    EXPECT_EQ(shown.size(), k) << "every kept colour stands for its own pixels at least";
+    for (uint32_t c : shown) EXPECT_TRUE(original.count(c)) << "palette colours are picture colours";
+    EXPECT_EQ(ReportValue(r.out, "Colours kept"), std::to_string(k));
+    if (k < original.size()) {
+      EXPECT_NE(ReportValue(r.out, "Quality"), "100.00%");
+    }
+  }
+}
+
+TEST(BatchMode, GlobalTableShowsAtMost256ColoursAsThePanelDoes) {
+  TempDir dir;
+  Picture p = Ramp(70, 50);
+  batchtest::WriteBmp(dir / "in.bmp", p);
+  RunResult plain = RunBatch({dir / "in.bmp", dir / "out.gif", "--global", "--report"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.err, "") << "turning the global table on lowers the count without a message";
+  EXPECT_EQ(ReportValue(plain.out, "Colours kept"), "256");
+  giftest::Screen s = Decode(dir / "out.gif");
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.globalColours, 256);
+  EXPECT_LE(ColoursOf(s.pixels).size(), 256u);
+
+  RunResult asked = RunBatch({dir / "in.bmp", dir / "out.gif", "--global", "--colours", "1000"});
+  ASSERT_EQ(asked.status, 0);
+  EXPECT_EQ(batchtest::Lines(asked.err), 1) << "the panel's note about the global table";
+  EXPECT_NE(asked.err.find("256"), std::string::npos);
+
+  // More colours than the picture has: brought down to all of them, with a note.
+  Picture few = Blocks(20, 20, 12, 9);
+  batchtest::WriteBmp(dir / "few.bmp", few);
+  RunResult many = RunBatch({dir / "few.bmp", dir / "out.gif", "--colours", "40", "--report"});
+  ASSERT_EQ(many.status, 0);
+  EXPECT_EQ(batchtest::Lines(many.err), 1);
+  EXPECT_EQ(ReportValue(many.out, "Colours kept"), "12");
+}
+
+TEST(BatchMode, TransparentColoursAreLeftOut) {
+  TempDir dir;
+  Picture p = Blocks(40, 30, 25, 5);
+  // Two colours marked transparent, given in both spellings.
+  uint32_t a = p.pixels[0], b = p.pixels[1];
+  batchtest::WriteBmp(dir / "in.bmp", p);
+  char ta[8], tb[8];
+  snprintf(ta, sizeof ta, "%06X", a);
+  snprintf(tb, sizeof tb, "#%06x", b);
+  RunResult r = RunBatch({dir / "in.bmp", dir / "out.gif", "--transparent", ta, tb, "--background", "123456",
+                     "--report"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReportValue(r.out, "Colours kept"), "23");
+  std::vector<uint8_t> bytes = batchtest::ReadFile(dir / "out.gif");
+  giftest::Screen s = giftest::DecodeScreen(bytes);
+  ASSERT_TRUE(s.ok);
+  for (size_t i = 0; i < p.pixels.size(); ++i) {
+    uint32_t expected = p.pixels[i] == a || p.pixels[i] == b ? giftest::kUnset : p.pixels[i];
+    ASSERT_EQ(s.pixels[i], expected) << "pixel " << i;
+  }
+  // No global table: the first image's local table starts at byte 31, entry 0
+  // being the transparent one, holding the background colour.
+  ASSERT_EQ(bytes[10] & 0x80, 0);
+  EXPECT_EQ(bytes[31], 0x12);
+  EXPECT_EQ(bytes[32], 0x34);
+  EXPECT_EQ(bytes[33], 0x56);
+}
+
+TEST(BatchMode, HelpPrintsUsage) {
+  RunResult r = RunBatch({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("--passes-bits"), std::string::npos);
+  EXPECT_NE(r.out.find("--transparent"), std::string::npos);
+}
+
+TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
+  TempDir dir;
+  Picture p = Blocks(16, 16, 5, 6);
+  batchtest::WriteBmp(dir / "in.bmp", p);
+  {
+    std::ofstream junk(dir / "junk.bmp", std::ios::binary);
+    junk << "BM this is not a bitmap at all";
+  }
+  mkdir((dir / "adir.gif").c_str(), 0755);
+  const std::string in = dir / "in.bmp", out = dir / "out.gif";
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {in},
+      {in, out, "extra"},
+      {in, out, "--bogus"},
+      {in, out, "--colours"},
+      {in, out, "--colours", "12a"},
+      {in, out, "--colours", "-3"},
+      {in, out, "--colours", ""},
+      {in, out, "--passes-bits", "0,8"},
+      {in, out, "--passes-bits", "8"},
+      {in, out, "--passes-bits", "8,9"},
+      {in, out, "--interlace", "2,0"},
+      {in, out, "--background", "GGGGGG"},
+      {in, out, "--background", "12345"},
+      {in, out, "--transparent", "in.bmp"},
+      {in, out, "--transparent", "FEDCBA"},  // not a colour of the picture
+      {dir / "missing.bmp", out},
+      {dir / "junk.bmp", out},
+      {in, dir / "no-such-dir/out.gif"},
+      {in, dir / "adir.gif"},
+  };
+  for (const auto& args : cases) {
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    RunResult r = RunBatch(args);
+    EXPECT_EQ(r.status, 1) << joined;
+    EXPECT_EQ(batchtest::Lines(r.err), 1) << joined << ": " << r.err;
+    EXPECT_EQ(r.err.rfind("tintwell-batch: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "") << joined;
+    EXPECT_FALSE(batchtest::Exists(out)) << joined;
+  }
+  rmdir((dir / "adir.gif").c_str());
+  EXPECT_EQ(batchtest::DirEntries(dir.path).size(), 2u) << "only the two input files remain";
+
+  // A failed run keeps a file already at the output path as it was.
+  {
+    std::ofstream old(out, std::ios::binary);
+    old << "old";
+  }
+  EXPECT_EQ(RunBatch({in, out, "--transparent", "FEDCBA"}).status, 1);
+  std::vector<uint8_t> kept = batchtest::ReadFile(out);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+}
+
+TEST(BatchMode, TheProgramReportsThroughItsExitStatus) {
+  const std::string program = std::string(TINTWELL_BINARY_DIR) + "/tintwell-batch";
+  if (!batchtest::Exists(program)) GTEST_SKIP() << program << " is not built";
+  TempDir dir;
+  batchtest::WriteBmp(dir / "in.bmp", Blocks(30, 20, 50, 8));
+  std::string ok = program + " " + (dir / "in.bmp") + " " + (dir / "out.gif") + " --colours 20 >/dev/null 2>&1";
+  EXPECT_EQ(std::system(ok.c_str()), 0);
+  EXPECT_TRUE(Decode(dir / "out.gif").ok);
+  std::string bad = program + " " + (dir / "in.bmp") + " " + (dir / "bad.gif") + " --colours x >/dev/null 2>&1";
+  int status = std::system(bad.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_FALSE(batchtest::Exists(dir / "bad.gif"));
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// Pictures written to disk for the batch-mode tests, and a way to run the batch
+// mode in-process with its output and messages captured.
+#pragma once
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/shell/batch_mode.h"
+
+namespace batchtest {
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top first
+};
+
+inline void Put16(std::vector<uint8_t>& b, uint32_t v) {
+  b.push_back(v & 0xFF);
+  b.push_back(v >> 8 & 0xFF);
+}
+inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
+  Put16(b, v & 0xFFFF);
+  Put16(b, v >> 16);
+}
+
+// A 24-bit bitmap file with the 40-byte information header, rows bottom-up.
+inline void WriteBmp(const std::string& path, const Picture& p) {
+  const uint32_t rowBytes = (3 * p.width + 3) & ~3u;
+  std::vector<uint8_t> b;
+  b.push_back('B');
+  b.push_back('M');
+  Put32(b, 54 + rowBytes * p.height);
+  Put32(b, 0);
+  Put32(b, 54);
+  Put32(b, 40);
+  Put32(b, p.width);
+  Put32(b, p.height);
+  Put16(b, 1);
+  Put16(b, 24);
+  Put32(b, 0);
+  Put32(b, rowBytes * p.height);
+  Put32(b, 2835);
+  Put32(b, 2835);
+  Put32(b, 0);
+  Put32(b, 0);
+  for (int y = p.height - 1; y >= 0; --y) {
+    size_t start = b.size();
+    for (int x = 0; x < p.width; ++x) {
+      uint32_t c = p.pixels[static_cast<size_t>(y) * p.width + x];
+      b.push_back(c & 0xFF);
+      b.push_back(c >> 8 & 0xFF);
+      b.push_back(c >> 16 & 0xFF);
+    }
+    while (b.size() - start < rowBytes) b.push_back(0);
+  }
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+}
+
+inline std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+inline std::vector<std::string> DirEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  DIR* d = opendir(dir.c_str());
+  while (dirent* e = d ? readdir(d) : nullptr)
+    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+  if (d) closedir(d);
+  return names;
+}
+
+struct TempDir {
+  std::string path;
+  TempDir() {
+    char name[] = "/tmp/tintwell-batch-XXXXXX";
+    path = mkdtemp(name) ? name : "/tmp";
+  }
+  ~TempDir() {
+    for (const std::string& n : DirEntries(path)) unlink((path + "/" + n).c_str());
+    rmdir(path.c_str());
+  }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+struct RunResult {
+  int status = -1;
+  std::string out, err;
+};
+
+inline std::string ReadBack(FILE* f) {
+  std::string text;
+  fflush(f);
+  rewind(f);
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  fclose(f);
+  return text;
+}
+
+inline RunResult RunBatch(std::vector<std::string> args) {
+  args.insert(args.begin(), "tintwell-batch");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  FILE* out = tmpfile();
+  FILE* err = tmpfile();
+  RunResult r;
+  r.status = BatchRun(static_cast<int>(args.size()), argv.data(), out, err);
+  r.out = ReadBack(out);
+  r.err = ReadBack(err);
+  return r;
+}
+
+inline int Lines(const std::string& text) {
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+}  // namespace batchtest
