@@ -11,6 +11,14 @@ static uint32_t NewNode() {
 uint32_t ColourTreeNew() { return NewNode(); }
 
 uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
+  bool added = false;
+  uint32_t index = ColourTreeLocate(root, table, colour, &added);
+  if (!added) ++table->records[index].count;
+  return index;
+}
+
+uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bool* added) {
+  *added = false;
   int level = 7;
   TreeNode* node = TreeNodeAt(root);
   for (;;) {
@@ -20,6 +28,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
       uint32_t appended = ColourTableAppend(table, colour);
       node->slots[s] = LeafSlot(appended);
       node->leafColours[s] = colour;
+      *added = true;
       return appended;
     }
     if (SlotIsNode(slot)) {
@@ -29,10 +38,7 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
     }
     uint32_t index = LeafIndex(slot);
     uint32_t other = node->leafColours[s];
-    if (other == colour) {
-      ++table->records[index].count;
-      return index;
-    }
+    if (other == colour) return index;
     // Split: the two colours share this slot, so they go one level down.
     uint32_t child = NewNode();
     node->slots[s] = child;

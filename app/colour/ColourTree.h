@@ -39,6 +39,9 @@ inline uint32_t ColourSlot(uint32_t colour, int level) {
 uint32_t ColourTreeNew();
 // Counts one pixel of a colour; returns the colour's index.
 uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour);
+// Index of a colour, appended to the table (count 1) and the tree when new;
+// *added tells which. Counts nothing for a colour already there.
+uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bool* added);
 // Index of a colour known to be in the tree; 0 when the path ends in an empty slot.
 uint32_t ColourTreeFind(uint32_t root, uint32_t colour);
 void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index);
