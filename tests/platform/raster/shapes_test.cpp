@@ -375,3 +375,44 @@ TEST(Regions, OperationsAgreeWithPixelSets) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RoundRectangles, CornersAreCutAndEdgesStraight) {
+  auto b = Make(60, 40);
+  DeviceContext dc(b.get());
+  dc.setPen({PenStyle::Solid, 1, 0});
+  dc.setBrush(Brush::Solid(kRed));
+  dc.roundRect({5, 5, 55, 35}, 16, 12);
+  EXPECT_EQ(Value(*b, 5, 5), kWhite);     // corner cut away
+  EXPECT_EQ(Value(*b, 54, 34), kWhite);
+  EXPECT_EQ(Value(*b, 30, 5), 0u);        // straight top edge in the pen
+  EXPECT_EQ(Value(*b, 5, 20), 0u);        // straight left edge
+  EXPECT_EQ(Value(*b, 54, 20), 0u);       // right edge is the last column inside
+  EXPECT_EQ(Value(*b, 30, 20), kRed);
+  // With no corners it is the plain rectangle.
+  auto r1 = Make(30, 30), r2 = Make(30, 30);
+  DeviceContext d1(r1.get()), d2(r2.get());
+  for (DeviceContext* d : {&d1, &d2}) d->setBrush(Brush::Solid(kRed));
+  d1.roundRect({3, 4, 25, 27}, 0, 0);
+  d2.rectangle({3, 4, 25, 27});
+  EXPECT_TRUE(SamePixels(*r1, *r2));
+}
+
+TEST(IndexedTargets, ColoursBecomeNearestEntriesAndOperationsActOnIndices) {
+  auto b = Make(10, 1, 8);  // grey palette: index i is grey i
+  DeviceContext dc(b.get());
+  // The nearest grey by summed channel differences is the median channel.
+  dc.setPixel(0, 0, RGB(200, 10, 80));
+  EXPECT_EQ(Value(*b, 0, 0), 80u);
+  Colour c = 0;
+  ASSERT_TRUE(dc.getPixel(0, 0, &c));
+  EXPECT_EQ(c, RGB(80, 80, 80));
+  dc.setRop2(rop2::XorPen);
+  dc.setPen({PenStyle::Solid, 1, RGB(15, 15, 15)});
+  dc.line(0, 0, 2, 0);
+  EXPECT_EQ(Value(*b, 0, 0), 80u ^ 15u);
+  EXPECT_EQ(Value(*b, 1, 0), 255u ^ 15u);
+}
+
+}  // namespace
