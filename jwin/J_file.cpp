@@ -1,7 +1,9 @@
 #include "jwin/J_file.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "jindep/debug.h"
 #include "jindep/memory.h"
@@ -363,4 +365,107 @@ void JSaveNameCheckFree(JSaveNameCheck* check) {
   JFree(check->argument1);
   JFree(check->argument2);
   *check = JSaveNameCheck{};
+}
+
+// --- Lists and typed names of the file dialogs ---------------------------------------------
+
+bool JFileNameMatches(const char* pattern, const char* name) {
+  if (strcmp(pattern, "*.*") == 0) return true;
+  // Iterative wildcard match with one backtrack point for the last '*'.
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern && (*pattern == '?' || Lower(*pattern) == Lower(*name))) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == '*') ++pattern;
+  return *pattern == '\0';
+}
+
+namespace {
+
+int CompareNames(const void* a, const void* b) {
+  return strcmp(*static_cast<char* const*>(a), *static_cast<char* const*>(b));
+}
+
+void Append(JFileList* list, char* name) {
+  list->names = static_cast<char**>(JRealloc(list->names, sizeof(char*) * (list->count + 1)));
+  list->names[list->count++] = name;
+}
+
+// Entries of a directory, each offered to `take`, which answers the name to list or null.
+template <typename Take>
+JFileList ListEntries(const char* directory, Take take) {
+  JFileList list{0, nullptr};
+  std::vector<platform::files::Entry> entries;  // the platform's own list, copied out at once
+  if (!platform::files::List(directory, &entries)) return list;
+  for (const platform::files::Entry& e : entries)
+    if (char* name = take(e.name.c_str(), e.directory)) Append(&list, name);
+  if (list.count > 1) qsort(list.names, list.count, sizeof(char*), CompareNames);
+  return list;
+}
+
+}  // namespace
+
+JFileList JFileListDirectories(const char* directory) {
+  JFileList list = ListEntries(directory, [](const char* name, bool isDirectory) -> char* {
+    if (!isDirectory) return nullptr;
+    const size_t n = strlen(name);
+    char* bracketed = static_cast<char*>(JAlloc(n + 3));
+    bracketed[0] = '[';
+    memcpy(bracketed + 1, name, n);
+    bracketed[n + 1] = ']';
+    bracketed[n + 2] = '\0';
+    return bracketed;
+  });
+  if (strcmp(directory, "/") != 0) {
+    Append(&list, nullptr);
+    memmove(list.names + 1, list.names, sizeof(char*) * (list.count - 1));
+    list.names[0] = JStrDup("[..]");
+  }
+  return list;
+}
+
+JFileList JFileListFiles(const char* directory, const char* pattern) {
+  return ListEntries(directory, [pattern](const char* name, bool isDirectory) -> char* {
+    return !isDirectory && JFileNameMatches(pattern, name) ? JStrDup(name) : nullptr;
+  });
+}
+
+JFileList JFileListRoots() {
+  JFileList list{0, nullptr};
+  for (const std::string& root : platform::files::Roots()) Append(&list, DirectoryWithSlash(root.c_str()));
+  return list;
+}
+
+void JFileListFree(JFileList* list) {
+  for (int i = 0; i < list->count; ++i) JFree(list->names[i]);
+  JFree(list->names);
+  *list = JFileList{0, nullptr};
+}
+
+char* JFileDialogName(const char* typed, const char* currentPattern, bool* isPattern) {
+  const size_t n = strlen(typed);
+  char* name;
+  if (n == 0) name = JStrDup("*.*");
+  else if (n >= 2 && strcmp(typed + n - 2, "..") == 0) name = JoinNew(typed, "/", nullptr);
+  else name = JStrDup(typed);
+  const size_t m = strlen(name);
+  if (m > 0 && name[m - 1] == '/') {
+    char* withPattern = JoinNew(name, currentPattern, nullptr);
+    JFree(name);
+    name = withPattern;
+  }
+  *isPattern = HasWildcard(name);
+  return name;
 }

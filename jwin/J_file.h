@@ -131,3 +131,28 @@ struct JSaveNameCheck {
 // under a type whose extension is a pattern ("All Files") is taken as it is.
 JSaveNameCheck JFileCheckSaveName(const char* name, const int16_t* offered, int count, int selected);
 void JSaveNameCheckFree(JSaveNameCheck* check);
+
+// --- Lists and typed names of the file dialogs ---------------------------------------------
+
+struct JFileList {
+  int count;
+  char** names;  // each JAlloc'd; freed with the list
+};
+
+// '*' matches any run of characters, '?' any one; letters match ignoring case. "*.*"
+// matches every name, with a dot or without.
+bool JFileNameMatches(const char* pattern, const char* name);
+// The subdirectories of `directory` as "[name]", sorted, with "[..]" first unless it is
+// the root; hidden ones are left out.
+JFileList JFileListDirectories(const char* directory);
+// The files of `directory` whose names match `pattern`, sorted; directories and hidden
+// files are left out.
+JFileList JFileListFiles(const char* directory, const char* pattern);
+// Where the file system can be entered: "/" and the home directory (each ending in '/').
+JFileList JFileListRoots();
+void JFileListFree(JFileList* list);
+
+// The dialogs' reading of a typed name: an empty name means "*.*"; a name ending in ".."
+// gets a '/'; a name ending in '/' gets the current pattern. *isPattern tells whether the
+// result holds '*' or '?' (the lists are then refreshed, nothing is opened). JFree it.
+char* JFileDialogName(const char* typed, const char* currentPattern, bool* isPattern);

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "jindep/memory.h"
+#include "jwin/J_file.h"
+
+namespace {
+
+std::vector<std::string> Names(JFileList list) {
+  std::vector<std::string> out(list.names, list.names + list.count);
+  JFileListFree(&list);
+  return out;
+}
+
+}  // namespace
+
+TEST(DialogLists, NamePatternsMatchLikeTheDialogsExpect) {
+  EXPECT_TRUE(JFileNameMatches("*.gif", "Holiday.GIF"));
+  EXPECT_TRUE(JFileNameMatches("*.gif", "holiday.v2.gif"));
+  EXPECT_FALSE(JFileNameMatches("*.gif", "holiday.gif.bak"));
+  EXPECT_TRUE(JFileNameMatches("*.*", "README"));
+  EXPECT_TRUE(JFileNameMatches("a?c.bmp", "abc.bmp"));
+  EXPECT_FALSE(JFileNameMatches("a?c.bmp", "ac.bmp"));
+  EXPECT_TRUE(JFileNameMatches("*", ""));
+  EXPECT_TRUE(JFileNameMatches("*a*b*", "xxaxxbxx"));
+  EXPECT_FALSE(JFileNameMatches("*a*b", "xxaxxbxx"));
+}
+
+TEST(DialogLists, DirectoriesAndMatchingFilesAreListedSortedWithoutHiddenOnes) {
+  char pattern[] = "/tmp/tintwell-lists-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = std::string(pattern) + "/";
+  for (const char* f : {"b.gif", "A.GIF", "c.bmp", ".hidden.gif"}) std::fclose(std::fopen((dir + f).c_str(), "w"));
+  for (const char* d : {"zeta", "alpha.gif", ".git"}) ASSERT_TRUE(JFileCreateDirectory((dir + d).c_str()));
+
+  EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.gif")), (std::vector<std::string>{"A.GIF", "b.gif"}));
+  EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.*")), (std::vector<std::string>{"A.GIF", "b.gif", "c.bmp"}));
+  EXPECT_EQ(Names(JFileListDirectories(dir.c_str())),
+            (std::vector<std::string>{"[..]", "[alpha.gif]", "[zeta]"}));
+  const auto root = Names(JFileListDirectories("/"));
+  ASSERT_FALSE(root.empty());
+  EXPECT_NE(root[0], "[..]");
+  const auto roots = Names(JFileListRoots());
+  ASSERT_FALSE(roots.empty());
+  EXPECT_EQ(roots[0], "/");
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+TEST(DialogLists, TypedNamesBecomePatternsOrNames) {
+  bool isPattern = false;
+  char* n = JFileDialogName("", "*.gif", &isPattern);
+  EXPECT_STREQ(n, "*.*");
+  EXPECT_TRUE(isPattern);
+  JFree(n);
+  n = JFileDialogName("pictures/..", "*.gif", &isPattern);
+  EXPECT_STREQ(n, "pictures/../*.gif");
+  EXPECT_TRUE(isPattern);
+  JFree(n);
+  n = JFileDialogName("/home/", "*.bmp", &isPattern);
+  EXPECT_STREQ(n, "/home/*.bmp");
+  JFree(n);
+  n = JFileDialogName("holiday.gif", "*.gif", &isPattern);
+  EXPECT_STREQ(n, "holiday.gif");
+  EXPECT_FALSE(isPattern);
+  JFree(n);
+}
