@@ -47,14 +47,7 @@ bool DocumentAccelerator(const Message& m) {
     if (JWindow* w = JWindowFromPlatform(active->id())) JRequestClose(w);
     return true;
   }
-  // The bottom document comes to the top: repeated, this visits every one in turn.
-  for (uint32_t id : wm.paintOrder()) {
-    const platform::wm::Window* d = wm.window(id);
-    if (d->kind() == platform::wm::WindowKind::Document) {
-      if (id != active->id()) wm.activate(id);
-      break;
-    }
-  }
+  wm.activateNextDocument();
   return true;
 }
 

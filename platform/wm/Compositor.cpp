@@ -27,15 +27,17 @@ void Compositor::compose(WindowManager& wm, const std::vector<Rect>& rects) {
       FramePainter painter(fb, clip);
       painter.decoration(*w, f, id == wm.mainFrame() ? frameActive : wm.activeWindow() == id);
       if (w->hasMenuBar()) {
-        painter.menuBar(w->menuBarRect().translated(f.left, f.top), wm.menuBar(),
-                        [&] {
-                          std::vector<Rect> titles = wm.menuTitleRects();
-                          for (Rect& t : titles) t = t.translated(f.left, f.top);
-                          return titles;
-                        }());
+        std::vector<Rect> titles = wm.menuTitleRects();
+        for (Rect& t : titles) t = t.translated(f.left, f.top);
+        const MenuPopup& open = wm.popup();
+        painter.menuBar(w->menuBarRect().translated(f.left, f.top), wm.menus(), titles,
+                        open.isOpen() ? open.barIndex() : -1);
       }
       if (w->state() != WindowState::Minimized) painter.client(*w, wm.screenClientRect(*w));
     }
+    // An open menu lies over everything.
+    if (wm.popup().isOpen() && !r.intersected(wm.popup().bounds()).empty())
+      FramePainter(fb, r).popup(wm.popup());
   }
 }
 

@@ -56,6 +56,9 @@ void FramePainter::box(const Rect& r, HitPart kind, WindowState state) {
     case HitPart::MinimizeBox:
       fill({cx - 4, cy + 2, cx + 3, cy + 4}, ink);
       break;
+    case HitPart::SystemBox:
+      fill({cx - 5, cy - 1, cx + 5, cy + 1}, ink);
+      break;
     default:
       break;
   }
@@ -82,18 +85,68 @@ void FramePainter::decoration(const Window& w, const Rect& f, bool active) {
       box(b, part, w.state());
       textRight = std::min(textRight, b.left - Metrics::kBoxGap);
     }
-    text(cap.left + 4, cap.top, cap.height(), w.title(), Palette::kCaptionText, textRight);
+    const Rect sys = w.systemBoxRect().translated(f.left, f.top);
+    if (!sys.empty()) box(sys, HitPart::SystemBox, w.state());
+    text((sys.empty() ? cap.left : sys.right) + 4, cap.top, cap.height(), w.title(), Palette::kCaptionText, textRight);
   }
 }
 
-void FramePainter::menuBar(const Rect& strip, const std::vector<std::string>& titles,
-                           const std::vector<Rect>& titleRects) {
+void FramePainter::menuBar(const Rect& strip, const std::vector<Menu>& menus, const std::vector<Rect>& titleRects,
+                           int openIndex) {
   fill(strip, Palette::kFace);
   fill({strip.left, strip.bottom - 1, strip.right, strip.bottom}, Palette::kInactiveCaption);
-  for (size_t i = 0; i < titles.size() && i < titleRects.size(); ++i) {
+  for (size_t i = 0; i < menus.size() && i < titleRects.size(); ++i) {
     const Rect r = titleRects[i];
-    text(r.left + 6, r.top, r.height(), titles[i], Palette::kMenuText, r.right);
+    const bool open = static_cast<int>(i) == openIndex;
+    if (open) fill(r, Palette::kActiveCaption);
+    const Colour ink = open ? Palette::kCaptionText : menus[i].enabled ? Palette::kMenuText : Palette::kInactiveCaption;
+    label(r.left + 6, r.top, r.height(), MenuLabel::Parse(menus[i].title), ink, r.right);
   }
+}
+
+void FramePainter::popup(const MenuPopup& p) {
+  const Rect b = p.bounds();
+  fill(b, Palette::kFace);
+  fill({b.left, b.top, b.right, b.top + 1}, Palette::kBorderLight);
+  fill({b.left, b.top, b.left + 1, b.bottom}, Palette::kBorderLight);
+  fill({b.left, b.bottom - 1, b.right, b.bottom}, Palette::kBorderDark);
+  fill({b.right - 1, b.top, b.right, b.bottom}, Palette::kBorderDark);
+  for (size_t i = 0; i < p.items().size(); ++i) {
+    const MenuItem& item = p.items()[i];
+    const Rect r = p.itemRects()[i];
+    if (item.separator) {
+      const int mid = (r.top + r.bottom) / 2;
+      fill({r.left + 2, mid - 1, r.right - 2, mid}, Palette::kInactiveCaption);
+      fill({r.left + 2, mid, r.right - 2, mid + 1}, Palette::kBorderLight);
+      continue;
+    }
+    const bool hot = static_cast<int>(i) == p.hot();
+    if (hot) fill(r, Palette::kActiveCaption);
+    const Colour ink = !item.enabled ? Palette::kInactiveCaption : hot ? Palette::kCaptionText : Palette::kMenuText;
+    if (item.checked) {
+      // A tick in the left margin.
+      const int cx = r.left + 9, cy = (r.top + r.bottom) / 2;
+      for (int k = 0; k < 3; ++k) fill({cx - 3 + k, cy + k - 1, cx - 2 + k, cy + k + 1}, ink);
+      for (int k = 0; k < 5; ++k) fill({cx + k, cy + 1 - k, cx + k + 1, cy + 3 - k}, ink);
+    }
+    const MenuLabel l = MenuLabel::Parse(item.label);
+    label(r.left + 20, r.top, r.height(), l, ink, r.right);
+    if (!l.shortcut.empty()) {
+      const int w = CaptionFont::Width(l.shortcut);
+      text(r.right - 8 - w, r.top, r.height(), l.shortcut, ink, r.right);
+    }
+  }
+}
+
+int FramePainter::label(int x, int top, int height, const MenuLabel& l, Colour c, int maxRight) {
+  text(x, top, height, l.text, c, maxRight);
+  if (l.underline >= 0) {
+    const int from = x + CaptionFont::Width(l.text.substr(0, static_cast<size_t>(l.underline)));
+    const int to = x + CaptionFont::Width(l.text.substr(0, static_cast<size_t>(l.underline) + 1));
+    const int y = top + (height + CaptionFont::kPixelHeight) / 2;
+    fill({from, y, std::min(to, maxRight), y + 1}, c);
+  }
+  return CaptionFont::Width(l.text);
 }
 
 void FramePainter::client(const Window& w, const Rect& screenClient) {
@@ -113,6 +166,6 @@ void FramePainter::text(int x, int top, int height, const std::string& s, Colour
   CaptionFont::Draw(target_, clip_.intersected({x, top, maxRight, top + height}), x, top, height, s, c);
 }
 
-int FramePainter::TitleWidth(const std::string& title) { return CaptionFont::Width(title) + 12; }
+int FramePainter::TitleWidth(const std::string& title) { return CaptionFont::Width(MenuLabel::Parse(title).text) + 12; }
 
 }  // namespace platform::wm

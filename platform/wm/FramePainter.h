@@ -6,6 +6,8 @@
 
 #include "platform/Bitmap.h"
 #include "platform/raster/Geometry.h"
+#include "platform/wm/Menu.h"
+#include "platform/wm/MenuPopup.h"
 #include "platform/wm/Window.h"
 
 namespace platform::wm {
@@ -17,11 +19,15 @@ class FramePainter {
   void fill(const Rect& r, Colour c);
   // Frame, caption and boxes of a window whose frame is at `screenFrame`.
   void decoration(const Window& w, const Rect& screenFrame, bool active);
-  void menuBar(const Rect& screenStrip, const std::vector<std::string>& titles,
-               const std::vector<Rect>& titleRects);
+  // The strip with its titles; the title of an open menu (or -1) is highlighted.
+  void menuBar(const Rect& screenStrip, const std::vector<Menu>& menus, const std::vector<Rect>& titleRects,
+               int openIndex);
+  void popup(const MenuPopup& popup);
   // Copies the window's backing into its client rectangle on the screen.
   void client(const Window& w, const Rect& screenClient);
   void text(int x, int top, int height, const std::string& s, Colour c, int maxRight);
+  // A menu label: the keyboard letter underlined; answers the text's width.
+  int label(int x, int top, int height, const MenuLabel& l, Colour c, int maxRight);
 
   // Width the strip gives a menu title.
   static int TitleWidth(const std::string& title);

@@ -78,12 +78,20 @@ Rect Window::minimizeBoxRect() const {
   return {right - Metrics::kBoxWidth, r.top, right, r.bottom};
 }
 
+Rect Window::systemBoxRect() const {
+  if (!style_.caption || !style_.systemMenu) return {};
+  const Rect c = captionRect();
+  const int top = c.top + (Metrics::kCaptionHeight - Metrics::kBoxHeight) / 2;
+  return {c.left + Metrics::kBoxGap, top, c.left + Metrics::kBoxGap + Metrics::kBoxWidth, top + Metrics::kBoxHeight};
+}
+
 HitPart Window::hitTest(int x, int y, uint8_t* edges) const {
   if (edges) *edges = 0;
   if (x < 0 || y < 0 || x >= frame_.width() || y >= frame_.height()) return HitPart::Nowhere;
   if (closeBoxRect().contains(x, y)) return HitPart::CloseBox;
   if (maximizeBoxRect().contains(x, y)) return HitPart::MaximizeBox;
   if (minimizeBoxRect().contains(x, y)) return HitPart::MinimizeBox;
+  if (systemBoxRect().contains(x, y)) return HitPart::SystemBox;
   if (captionRect().contains(x, y)) return HitPart::Caption;
   if (menuBarRect().contains(x, y)) return HitPart::MenuBar;
   if (clientRect().contains(x, y)) return HitPart::Client;

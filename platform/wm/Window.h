@@ -48,6 +48,7 @@ enum class HitPart : uint8_t {
   MinimizeBox,
   MaximizeBox,
   MenuBar,
+  SystemBox,  // opens the system menu
   Border,  // sizing edges in HitResult::edges
   Frame,   // a border that does not size
 };
@@ -77,6 +78,7 @@ class Window {
   Rect closeBoxRect() const;
   Rect maximizeBoxRect() const;
   Rect minimizeBoxRect() const;
+  Rect systemBoxRect() const;
   // The frame that puts the client area at `client` (same coordinates).
   Rect frameAround(const Rect& client) const;
   // What lies under a point given in frame-local coordinates.

@@ -52,6 +52,7 @@ void WindowManager::destroyWindow(WindowId id) {
                                [id](const Timer& t) { return t.window == id; }),
                 timers_.end());
   if (capture_ == id) capture_ = 0;
+  if (popup_.isOpen() && (popup_.systemOf() == id || (id == mainFrame_ && popup_.barIndex() >= 0))) closeMenu();
   if (drag_.window == id) drag_ = {};
   if (pressed_.window == id) pressed_ = {};
   if (id == mainFrame_) mainFrame_ = 0;
@@ -450,6 +451,7 @@ void WindowManager::boxAction(Window& w, HitPart part) {
 }
 
 void WindowManager::handleInput(const InputEvent& e) {
+  if (popup_.isOpen() && menuInput(e)) return;
   switch (e.type) {
     case InputEvent::Type::MouseMove: {
       pointer_ = {e.x, e.y};
@@ -511,6 +513,12 @@ void WindowManager::handleInput(const InputEvent& e) {
         case HitPart::MinimizeBox:
         case HitPart::MaximizeBox:
           pressed_ = {hit.window, hit.part};
+          break;
+        case HitPart::MenuBar:
+          openBarMenu(hit.menuIndex);
+          break;
+        case HitPart::SystemBox:
+          openSystemMenu(hit.window);
           break;
         default:
           break;
@@ -586,10 +594,13 @@ void WindowManager::handleInput(const InputEvent& e) {
 
 // --- menu bar, cursor, beep ----------------------------------------------------------------
 
-void WindowManager::setMenuBar(std::vector<std::string> titles) {
-  menuTitles_ = std::move(titles);
+void WindowManager::setMenus(std::vector<Menu> menus) {
+  if (popup_.isOpen() && popup_.barIndex() >= 0) closeMenu();
+  menus_ = std::move(menus);
   if (const Window* frame = window(mainFrame_)) markFrameDirty(*frame);
 }
+
+void WindowManager::setSystemMenuExtras(std::vector<MenuItem> items) { systemExtras_ = std::move(items); }
 
 std::vector<Rect> WindowManager::menuTitleRects() const {
   std::vector<Rect> rects;
@@ -597,12 +608,154 @@ std::vector<Rect> WindowManager::menuTitleRects() const {
   if (!frame) return rects;
   const Rect strip = frame->menuBarRect();
   int x = strip.left + 2;
-  for (const std::string& t : menuTitles_) {
-    const int w = FramePainter::TitleWidth(t);
+  for (const Menu& m : menus_) {
+    const int w = FramePainter::TitleWidth(m.title);
     rects.push_back({x, strip.top, x + w, strip.bottom - 1});
     x += w;
   }
   return rects;
+}
+
+void WindowManager::markPopupDirty() {
+  if (popup_.isOpen()) screenDirty_.add(popup_.bounds());
+  if (const Window* frame = window(mainFrame_)) markFrameDirty(*frame);
+}
+
+void WindowManager::openBarMenu(int index) {
+  const Window* frame = window(mainFrame_);
+  if (!frame || index < 0 || index >= static_cast<int>(menus_.size()) || !menus_[index].enabled) return;
+  markPopupDirty();
+  const Rect f = screenFrame(*frame);
+  const Rect title = menuTitleRects()[index].translated(f.left, f.top);
+  popup_.open(menus_[index].items, {title.left, frame->menuBarRect().bottom + f.top}, screen_.bounds(), index, 0);
+  popupPressed_ = false;
+  markPopupDirty();
+}
+
+void WindowManager::openSystemMenu(WindowId id) {
+  const Window* w = window(id);
+  if (!w) return;
+  std::vector<MenuItem> items;
+  if (w->kind() == WindowKind::Document) {
+    items.push_back({"&Close\tCtrl+F4", kSystemClose});
+    items.push_back({"Nex&t\tCtrl+F6", kSystemNextWindow});
+  } else {
+    items.push_back({"&Close\tAlt+F4", kSystemClose});
+  }
+  if (id == mainFrame_ && !systemExtras_.empty()) {
+    MenuItem separator;
+    separator.separator = true;
+    items.push_back(separator);
+    items.insert(items.end(), systemExtras_.begin(), systemExtras_.end());
+  }
+  markPopupDirty();
+  const Rect box = w->systemBoxRect().translated(screenFrame(*w).left, screenFrame(*w).top);
+  popup_.open(std::move(items), {box.left, box.bottom}, screen_.bounds(), -1, id);
+  popupPressed_ = false;
+  markPopupDirty();
+}
+
+void WindowManager::closeMenu() {
+  if (!popup_.isOpen()) return;
+  markPopupDirty();
+  popup_.close();
+}
+
+void WindowManager::activateNextDocument() {
+  const Window* current = window(active_);
+  for (WindowId id : documents_) {
+    const Window* d = window(id);
+    if (d->visible() && (!current || id != current->id())) {
+      activate(id);
+      return;
+    }
+  }
+}
+
+void WindowManager::chooseMenuItem(int index) {
+  const MenuItem item = popup_.items()[static_cast<size_t>(index)];
+  const WindowId systemOf = popup_.systemOf();
+  closeMenu();
+  if (!item.enabled || item.separator) return;
+  if (systemOf != 0 && item.command == kSystemClose) {
+    if (const Window* w = window(systemOf)) post(messageFor(MessageType::Close, *w));
+    return;
+  }
+  if (systemOf != 0 && item.command == kSystemNextWindow) {
+    activateNextDocument();
+    return;
+  }
+  if (const Window* frame = window(mainFrame_)) {
+    Message m = messageFor(MessageType::Command, *frame);
+    m.command = item.command;
+    post(m);
+  }
+}
+
+bool WindowManager::menuInput(const InputEvent& e) {
+  switch (e.type) {
+    case InputEvent::Type::MouseMove: {
+      pointer_ = {e.x, e.y};
+      const int item = popup_.itemAt(e.x, e.y);
+      if (item >= 0 || popup_.bounds().contains(e.x, e.y)) {
+        if (item != popup_.hot()) {
+          popup_.setHot(item);
+          markPopupDirty();
+        }
+        return true;
+      }
+      // Sliding along the bar opens the menu under the pointer.
+      const HitResult hit = hitTest(e.x, e.y);
+      if (popup_.barIndex() >= 0 && hit.part == HitPart::MenuBar && hit.menuIndex >= 0 &&
+          hit.menuIndex != popup_.barIndex())
+        openBarMenu(hit.menuIndex);
+      return true;
+    }
+    case InputEvent::Type::MouseDown: {
+      pointer_ = {e.x, e.y};
+      if (popup_.bounds().contains(e.x, e.y)) {
+        popupPressed_ = true;
+        return true;
+      }
+      const HitResult hit = hitTest(e.x, e.y);
+      if (hit.part == HitPart::MenuBar && hit.menuIndex >= 0 && hit.menuIndex != popup_.barIndex()) {
+        openBarMenu(hit.menuIndex);
+        return true;
+      }
+      // Anywhere else the press only closes the menu.
+      closeMenu();
+      return true;
+    }
+    case InputEvent::Type::MouseUp: {
+      pointer_ = {e.x, e.y};
+      const int item = popup_.itemAt(e.x, e.y);
+      // A release on the title that opened the menu leaves it open for a second click.
+      if (item >= 0) chooseMenuItem(item);
+      popupPressed_ = false;
+      return true;
+    }
+    case InputEvent::Type::KeyDown:
+      if (e.key == kKeyEscape) {
+        closeMenu();
+      } else if (e.key == kKeyDown || e.key == kKeyUp) {
+        popup_.step(e.key == kKeyDown ? 1 : -1);
+        markPopupDirty();
+      } else if ((e.key == kKeyLeft || e.key == kKeyRight) && popup_.barIndex() >= 0 && !menus_.empty()) {
+        const int n = static_cast<int>(menus_.size());
+        openBarMenu((popup_.barIndex() + (e.key == kKeyRight ? 1 : n - 1)) % n);
+      } else if (e.key == kKeyReturn && popup_.hot() >= 0) {
+        chooseMenuItem(popup_.hot());
+      }
+      return true;
+    case InputEvent::Type::KeyUp:
+    case InputEvent::Type::Text:
+      return true;
+    case InputEvent::Type::Command:
+    case InputEvent::Type::CloseRequest:
+      closeMenu();
+      return false;
+  }
+  return false;
 }
 
 void WindowManager::warpPointer(int x, int y) {

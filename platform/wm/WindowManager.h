@@ -14,6 +14,8 @@
 #include "platform/wm/Compositor.h"
 #include "platform/wm/Cursor.h"
 #include "platform/wm/DirtyRegion.h"
+#include "platform/wm/Menu.h"
+#include "platform/wm/MenuPopup.h"
 #include "platform/wm/MessageQueue.h"
 #include "platform/wm/Screen.h"
 #include "platform/wm/ScreenBackend.h"
@@ -107,11 +109,22 @@ class WindowManager {
   void setTimer(WindowId id, uint32_t timerId, uint32_t period);
   void killTimer(WindowId id, uint32_t timerId);
 
-  // --- menu bar strip of the main frame --------------------------------------------------
-  void setMenuBar(std::vector<std::string> titles);
-  const std::vector<std::string>& menuBar() const { return menuTitles_; }
-  // Title rectangles in frame-local coordinates of the main frame, measured by the compositor.
+  // --- menus --------------------------------------------------------------------------------
+  // The main frame's menu bar. Choosing an item posts a Command message with its command
+  // to the main frame; an open menu closes when the bar is replaced.
+  void setMenus(std::vector<Menu> menus);
+  const std::vector<Menu>& menus() const { return menus_; }
+  // Items appended, after a separator, to the main frame's system menu.
+  void setSystemMenuExtras(std::vector<MenuItem> items);
+  // Title rectangles in frame-local coordinates of the main frame.
   std::vector<Rect> menuTitleRects() const;
+  const MenuPopup& popup() const { return popup_; }
+  void openBarMenu(int index);
+  void openSystemMenu(WindowId id);
+  void closeMenu();
+  // Brings the bottom document window to the top and activates it: repeated, this
+  // visits every document in turn.
+  void activateNextDocument();
 
   // --- clock, cursor, beep ---------------------------------------------------------------
   uint32_t ticks() { return backend_.clock().ticks(); }
@@ -148,6 +161,10 @@ class WindowManager {
   void removeFromOrder(WindowId id);
   Message messageFor(MessageType type, const Window& w) const;
   bool hitWindow(const Window& w, int x, int y, HitResult* out) const;
+  void markPopupDirty();
+  // Input while a menu is open; answers whether the menu took it.
+  bool menuInput(const InputEvent& e);
+  void chooseMenuItem(int index);
 
   ScreenBackend& backend_;
   Screen screen_;
@@ -159,7 +176,10 @@ class WindowManager {
   std::vector<WindowId> topLevel_;   // bottom to top, main frame excluded
   std::map<WindowId, DirtyRegion> painting_;
   std::vector<Timer> timers_;
-  std::vector<std::string> menuTitles_;
+  std::vector<Menu> menus_;
+  std::vector<MenuItem> systemExtras_;
+  MenuPopup popup_;
+  bool popupPressed_ = false;  // the button went down inside the open menu
   DirtyRegion screenDirty_;
   WindowId nextId_ = 1;
   WindowId mainFrame_ = 0;

@@ -300,7 +300,7 @@ TEST(ScreenSize, ParsesWidthByHeight) {
 
 TEST_F(Desk, CaptionsAndTheMenuStripShowTheirTexts) {
   const WindowId d = document({50, 50, 350, 250}, 0x777777);
-  wm_.setMenuBar({"File", "Edit"});
+  wm_.setMenus({Menu{"&File", true, {}}, Menu{"&Edit", true, {}}});
   run();
   auto countIn = [&](const Rect& r, auto pred) {
     int n = 0;
