@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "jindep/Ji_prinf.h"
+
 
 namespace {
 
@@ -36,8 +38,8 @@ FILE* BeginLine() {
     tm local;
     localtime_r(&t, &local);
     char stamp[64];
-    snprintf(stamp, sizeof stamp, "%d-%2d-%2d %2d:%02d:%02d ", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-             local.tm_hour, local.tm_min, local.tm_sec);
+    JFormatIntoSized(stamp, sizeof stamp, "%ds%%c%%db2%%c%%db2% %db2%:%db02%:%db02% ", local.tm_year + 1900, '-',
+                     local.tm_mon + 1, '-', local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     fputs(stamp, f);
     gLastSecond = second;
     gLinesSinceStamp = 0;
@@ -69,7 +71,7 @@ void JDebugText(const char* text) {
 
 void JDebugNumber(int32_t value) {
   char digits[16];
-  snprintf(digits, sizeof digits, "%d", value);
+  JFormatInt(digits, value);
   JDebugText(digits);
 }
 
@@ -92,7 +94,7 @@ void JDebugReport(const char* sourceFile, int line, const char* message) {
     gLastReportFile[keep] = 0;
   }
   char number[16];
-  snprintf(number, sizeof number, "%d", line);
+  JFormatInt(number, line);
   fputs("line #", f);
   fputs(number, f);
   fputs(" '", f);
