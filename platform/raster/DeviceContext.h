@@ -221,6 +221,9 @@ class DeviceContext {
   enum class ArcKind { Arc, Pie, Chord };
   void arcShape(const Rect& r, Point start, Point end, ArcKind kind);
   void fillAndOutline(SpanCollector& interior, SpanCollector& outline);
+  // Splits a thin curved outline of a dashed pen into dashes and gaps by the distance
+  // along the curve from its rightmost point; answers whether the gaps are painted.
+  bool dashCurve(SpanCollector& outline, SpanCollector& gaps, double cx, double cy, double rx, double ry);
   void transfer(int x, int y, int w, int h, const Bitmap& src, Point srcOrigin, int sx, int sy,
                 int sw, int sh, uint32_t rop, Colour srcBackground, bool dibSource,
                 const Bitmap* mask, int mx, int my, uint32_t backRop);

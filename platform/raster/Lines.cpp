@@ -20,17 +20,6 @@ int64_t FloorDiv(int64_t a, int64_t b) {
   return q;
 }
 
-// Dash patterns, one character a pixel along the line.
-const char* DashPattern(PenStyle style) {
-  switch (style) {
-    case PenStyle::Dash: return "111111000";
-    case PenStyle::Dot: return "10";
-    case PenStyle::DashDot: return "111111000100";
-    case PenStyle::DashDotDot: return "1111110001010";
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 void DeviceContext::strokeSegment(SpanCollector& spans, int x0, int y0, int x1, int y1,

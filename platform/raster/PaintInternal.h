@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "platform/raster/DeviceContext.h"
 #include "platform/raster/Rop.h"
 
 namespace platform {
@@ -23,6 +24,17 @@ struct SpanPaint {
   uint32_t at(int x, int y) const { return patterned ? values[((y & 7) << 3) | (x & 7)] : value; }
   bool skips(int x, int y) const { return (skip >> (((y & 7) << 3) | (x & 7))) & 1; }
 };
+
+// Dash patterns, one character a pixel along the line.
+inline const char* DashPattern(PenStyle style) {
+  switch (style) {
+    case PenStyle::Dash: return "111111000";
+    case PenStyle::Dot: return "10";
+    case PenStyle::DashDot: return "111111000100";
+    case PenStyle::DashDotDot: return "1111110001010";
+    default: return nullptr;
+  }
+}
 
 inline uint32_t ValueMask(int depth) {
   return depth == 32 ? 0xFFFFFFu : depth == 8 ? 0xFFu : 1u;

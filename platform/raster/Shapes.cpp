@@ -59,6 +59,29 @@ void DeviceContext::fillAndOutline(SpanCollector& interior, SpanCollector& outli
   paintSpans(outline, penPaint());
 }
 
+bool DeviceContext::dashCurve(SpanCollector& outline, SpanCollector& gaps, double cx, double cy, double rx,
+                              double ry) {
+  const char* dashes = DashPattern(pen_.style);
+  if (!dashes || pen_.width > 1) return false;
+  const int period = static_cast<int>(std::char_traits<char>::length(dashes));
+  // The distance along the curve is taken as the angle times the mean radius.
+  const double radius = (rx + ry) / 2;
+  SpanCollector on(outline.bounds());
+  outline.forEach([&](int y, int a, int b) {
+    for (int x = a; x < b; ++x) {
+      const double angle = Wrap(std::atan2(cy - (y + 0.5), x + 0.5 - cx));
+      const int step = static_cast<int>(angle * radius);
+      if (dashes[step % period] == '1') {
+        on.add(y, x, x + 1);
+      } else {
+        gaps.add(y, x, x + 1);
+      }
+    }
+  });
+  outline = std::move(on);
+  return backgroundMode_ == BackgroundMode::Opaque;
+}
+
 namespace {
 
 // Adds the ring between the outer shape and the shape shrunk by `w` to `outline` and the
@@ -136,7 +159,13 @@ void DeviceContext::ellipse(const Rect& r) {
   SpanCollector interior(bounds), outline(bounds);
   const int w = pen_.style == PenStyle::Null ? 0 : std::max(pen_.width, 1);
   CollectRingShape(EllipseBoxRow, d, 0, 0, w, interior, outline);
-  fillAndOutline(interior, outline);
+  SpanCollector gaps(bounds);
+  const bool opaqueGaps = dashCurve(outline, gaps, (d.left + d.right) / 2.0, (d.top + d.bottom) / 2.0,
+                                    d.width() / 2.0, d.height() / 2.0);
+  interior.subtract(outline);
+  interior.subtract(gaps);
+  paintSpans(interior, brushPaint(brush_, rop2_));
+  paintStroke(outline, gaps, opaqueGaps);
 }
 
 void DeviceContext::polygon(const Point* points, int count) {
@@ -212,8 +241,10 @@ void DeviceContext::arcShape(const Rect& r, Point start, Point end, ArcKind kind
       }
     });
   }
+  SpanCollector gaps(bounds);
+  const bool opaqueGaps = dashCurve(outline, gaps, cx, cy, rx, ry);
   if (kind == ArcKind::Arc) {
-    paintSpans(outline, penPaint());
+    paintStroke(outline, gaps, opaqueGaps);
     return;
   }
   inside.forEach([&](int y, int a, int b) {
@@ -233,7 +264,11 @@ void DeviceContext::arcShape(const Rect& r, Point start, Point end, ArcKind kind
       strokeSegment(outline, isx, isy, iex, iey, phase, nullptr, true);
     }
   }
-  fillAndOutline(interior, outline);
+  gaps.subtract(outline);
+  interior.subtract(outline);
+  interior.subtract(gaps);
+  paintSpans(interior, brushPaint(brush_, rop2_));
+  paintStroke(outline, gaps, opaqueGaps);
 }
 
 void DeviceContext::arc(const Rect& r, Point start, Point end) { arcShape(r, start, end, ArcKind::Arc); }

@@ -416,3 +416,35 @@ TEST(IndexedTargets, ColoursBecomeNearestEntriesAndOperationsActOnIndices) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Ellipses, DashedOutlineSplitsTheSolidRingIntoDashesAndGaps) {
+  auto solid = Make(60, 50), dashed = Make(60, 50), opaque = Make(60, 50);
+  const Rect r{4, 6, 56, 44};
+  for (auto* b : {solid.get(), dashed.get(), opaque.get()}) {
+    DeviceContext dc(b);
+    dc.setBrush(Brush::Hollow());
+    dc.setPen({b == solid.get() ? PenStyle::Solid : PenStyle::Dash, 1, 0});
+    dc.setBackgroundMode(b == opaque.get() ? BackgroundMode::Opaque : BackgroundMode::Transparent);
+    dc.setBackgroundColour(kRed);
+    dc.ellipse(r);
+  }
+  const int ring = CountNot(*solid, kWhite);
+  const int ink = CountNot(*dashed, kWhite);
+  EXPECT_GT(ink, ring / 3);
+  EXPECT_LT(ink, ring);
+  // Every dashed pixel is a ring pixel; in opaque mode the gaps are the rest of the ring.
+  for (int y = 0; y < 50; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      if (Value(*dashed, x, y) == 0u) {
+        ASSERT_EQ(Value(*solid, x, y), 0u);
+      }
+      const uint32_t o = Value(*opaque, x, y);
+      ASSERT_EQ(o != kWhite, Value(*solid, x, y) == 0u);
+      ASSERT_EQ(o == 0u, Value(*dashed, x, y) == 0u);
+    }
+  }
+}
+
+}  // namespace
