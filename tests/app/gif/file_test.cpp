@@ -106,18 +106,6 @@ TEST(WriteGifFile, AnotherSavesTemporaryFileIsLeftAlone) {
   RemoveDir(dir);
 }
 
-TEST(WriteGifFile, NoColoursStillMakesAValidFile) {
-  std::mt19937 rng(4);
-  std::string dir = MakeTempDir();
-  TestDocument t;
-  Prepare(t, rng, 5, 4, 4, 1);
-  t.doc.colourCount = 0;
-  GifSaveResult result;
-  ASSERT_TRUE(WriteGifFile(&t.doc, (dir + "/empty.gif").c_str(), &result));
-  EXPECT_EQ(result.bytes, 14u);
-  RemoveDir(dir);
-}
-
 TEST(WriteGifFile, UnwritablePlacesFailWithoutTouchingAnything) {
   std::mt19937 rng(5);
   TestDocument t;

@@ -232,31 +232,6 @@ TEST(GifWritePass, GlobalTableWithTransparencyKeepsEntryNTransparent) {
   }
 }
 
-TEST(GifWritePass, ColourWithoutPixelsOfItsOwnTakesNoEntry) {
-  std::mt19937 rng(10);
-  TestDocument t;
-  giftest::MakeRandomDocument(t, rng, 30, 16, 16);
-  // The second colour of the order is transparent and stands for nothing else at k = 4.
-  for (auto& r : t.records)
-    if (r.mergedInto == t.order[1]) r.mergedInto = t.order[0];
-  t.records[t.order[1]].transparent = 1;
-  t.doc.transparencyOn = 1;
-  t.doc.firstPassBits = 3;
-  t.Link();
-  std::vector<uint32_t> rep, tally;
-  giftest::ReferenceMapping(t, 4, rep, tally);
-  ASSERT_EQ(tally[t.order[1]], 0u);
-  std::vector<uint8_t> b = WriteStream(t, tally.data(), 4);
-  bool trailer = false;
-  std::vector<Image> images = WalkImages(b, trailer);
-  ASSERT_EQ(images.size(), 1u);
-  ASSERT_EQ(images[0].tableEntries, 8);
-  // Entry 0 is the background; then positions 0, 2, 3, 4 of the order.
-  const int positions[4] = {0, 2, 3, 4};
-  for (int e = 0; e < 4; ++e)
-    EXPECT_EQ(b[images[0].table + 3 * (e + 1)], t.records[t.order[positions[e]]].colour >> 16) << e;
-}
-
 TEST(GifWritePass, MarkedColoursAreDrawnWhileTransparencyIsOff) {
   std::mt19937 rng(11);
   for (int global = 0; global < 2; ++global) {
