@@ -33,7 +33,9 @@ class Playback {
  public:
   Playback(const Metafile& mf, DeviceContext& dc, const PlayOptions& options)
       : dc_(dc), options_(options) {
-    objects_.resize(std::min<size_t>(mf.objectCount(), kMaxObjects));
+    // The table grows as objects are made: the header's count is only a hint, and a
+    // large one must not cost memory before any object exists.
+    objects_.reserve(std::min<size_t>(mf.objectCount(), 64));
   }
 
   void begin(const Rect& frame, const Rect& destination) {
