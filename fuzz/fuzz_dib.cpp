@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::dib::DecodeLimits limits;
-  limits.maxPixels = 1 << 22;
+  limits.maxPixels = 1 << 18;
   std::string reason;
   auto bitmap = platform::dib::DecodeFile(data, size, &reason, limits);
   if (!bitmap && reason.empty()) __builtin_trap();

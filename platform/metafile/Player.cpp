@@ -340,7 +340,7 @@ class Playback {
       return surface ? c == colour : c != colour;
     };
     if (!inside(start.x, start.y)) return;
-    std::vector<uint8_t> seen(static_cast<size_t>(w) * h, 0);
+    std::vector<bool> seen(static_cast<size_t>(w) * h, false);  // a bit a pixel of the target
     std::vector<Rect> spans;
     std::vector<Point> stack{start};
     while (!stack.empty()) {
@@ -353,7 +353,7 @@ class Playback {
       while (left - 1 + o.x >= 0 && !seen[static_cast<size_t>(by) * w + left - 1 + o.x] && inside(left - 1, p.y)) --left;
       while (right + 1 + o.x < w && !seen[static_cast<size_t>(by) * w + right + 1 + o.x] && inside(right + 1, p.y)) ++right;
       for (int x = left; x <= right; ++x) {
-        seen[static_cast<size_t>(by) * w + x + o.x] = 1;
+        seen[static_cast<size_t>(by) * w + x + o.x] = true;
         if (by > 0) stack.push_back({x, p.y - 1});
         if (by + 1 < h) stack.push_back({x, p.y + 1});
       }
