@@ -46,7 +46,6 @@ class Mapping {
   Rect rect(int left, int top, int right, int bottom) const;
   int width(int logical) const;   // absolute, at least 0
   int height(int logical) const;  // absolute, at least 0
-  bool flips() const { return (scaleX() < 0) != (scaleY() < 0); }
 
  private:
   int mode_ = kText;

@@ -627,9 +627,9 @@ class Playback {
         if (!r.has(8)) break;
         applyPen();
         const Rect box = m.rect(r.p(7), r.p(6), r.p(5), r.p(4));
-        Point start = m.point(r.p(3), r.p(2)), end = m.point(r.p(1), r.p(0));
-        // A mapping that flips one axis turns the arc's direction round.
-        if (m.flips()) std::swap(start, end);
+        // Arcs run counter-clockwise on the device whatever the mapping, as in the
+        // compatible graphics mode metafiles are played in.
+        const Point start = m.point(r.p(3), r.p(2)), end = m.point(r.p(1), r.p(0));
         if (r.function == fn::Arc) dc_.arc(box, start, end);
         if (r.function == fn::Pie) dc_.pie(box, start, end);
         if (r.function == fn::Chord) dc_.chord(box, start, end);

@@ -153,6 +153,15 @@ TEST(MetafilePlayer, ArcsPiesAndChordsFillTheRightSide) {
   EXPECT_EQ(At(*bm, 28, 28), kWhite);
   EXPECT_EQ(At(*bm, 70, 10), kBlue);
   EXPECT_EQ(At(*bm, 70, 30), kWhite);
+
+  // With the y axis turned up the arc still runs counter-clockwise on the device: the
+  // same chord, from the left point to the right one, now fills the lower half.
+  WmfBuilder up = RedOnBlue();
+  up.add(0x020B, {40, 0}).add(0x020C, {-40, 40});  // window origin (0, 40), extent (40, -40)
+  up.add(0x0830, {20, 40, 20, 0, 0, 40, 40, 0});
+  auto um = Render(up, {0, 0, 40, 40}, 40, 40);
+  EXPECT_EQ(At(*um, 20, 30), kBlue);
+  EXPECT_EQ(At(*um, 20, 10), kWhite);
 }
 
 TEST(MetafilePlayer, ClippingRecordsLimitDrawing) {
