@@ -266,6 +266,9 @@ TEST(DibReader, DamagedFilesAreRefusedWithAReason) {
   f[0] = 'X';
   refused(f, "no BM mark");
   f = base;
+  f.resize(14 + 40 + 6);
+  refused(f, "file ends inside the colour table");
+  f = base;
   Put32(f, 14, 64);
   refused(f, "unknown header size");
   f = base;
