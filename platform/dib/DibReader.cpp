@@ -142,6 +142,7 @@ struct Channel {
   uint32_t mask = 0;
   int shift = 0;
   uint64_t max = 0;
+  int bits = 0;  // width of a contiguous mask; 0 for a mask with holes
 };
 
 Channel MakeChannel(uint32_t mask) {
@@ -150,13 +151,23 @@ Channel MakeChannel(uint32_t mask) {
   if (mask == 0) return c;
   c.shift = std::countr_zero(mask);
   c.max = mask >> c.shift;
+  if ((c.max & (c.max + 1)) == 0) c.bits = std::popcount(c.max);
   return c;
 }
 
+// A channel of fewer than 8 bits is widened by repeating its bits (5 bits abcde become
+// abcdeabc), so that 0 stays 0 and the largest value becomes 255; wider ones keep their
+// top 8 bits.
 inline uint32_t Extract(const Channel& c, uint32_t pixel) {
   if (c.max == 0) return 0;
-  const uint64_t v = (pixel & c.mask) >> c.shift;
-  return static_cast<uint32_t>(v * 255 / c.max);
+  const uint32_t v = (pixel & c.mask) >> c.shift;
+  if (c.bits >= 8) return v >> (c.bits - 8);
+  if (c.bits > 0) {
+    uint32_t out = v << (8 - c.bits);
+    for (int k = c.bits; k < 8; k += c.bits) out |= out >> c.bits;
+    return out & 0xFF;
+  }
+  return static_cast<uint32_t>((uint64_t{v} * 255 + c.max / 2) / c.max);
 }
 
 uint32_t* TargetRow(const DibInfo& info, Bitmap* target, int fileRow) {
@@ -318,6 +329,8 @@ bool ParseFileHeaders(const uint8_t* head, size_t headSize, uint64_t fileSize, D
   uint64_t offset = GetU32(head + 10);
   if (offset == 0) offset = 14 + tableEnd;
   if (offset < 14 + info->headerSize) return Fail(reason, "the pixel bits start inside the header");
+  if (info->compression == kBitFields && info->headerSize == 40 && offset < 14 + 52)
+    return Fail(reason, "the bit-field masks overlap the pixel bits");
   if (offset >= fileSize) return Fail(reason, "the file ends before its pixel bits");
   info->bitsOffset = offset;
   return CheckBitsFit(info, fileSize - offset, reason);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "bmp_builder.h"
@@ -32,7 +35,12 @@ void ExpectPixels(const Bitmap& b, int w, int h, F expected, const std::string& 
       ASSERT_EQ(b.row32(y)[x], expected(x, y)) << what << " at " << x << "," << y;
 }
 
-uint32_t Scale(uint32_t v, uint32_t max) { return v * 255 / max; }
+// 5 and 6-bit channels widen by repeating their top bits; 10 bits keep their top 8.
+uint32_t Scale(uint32_t v, uint32_t max) {
+  if (max == 31) return (v << 3) | (v >> 2);
+  if (max == 63) return (v << 2) | (v >> 4);
+  return v >> 2;
+}
 
 }  // namespace
 
@@ -266,6 +274,11 @@ TEST(DibReader, DamagedFilesAreRefusedWithAReason) {
   f[0] = 'X';
   refused(f, "no BM mark");
   f = base;
+  Put16(f, 28, 16);
+  Put32(f, 30, 3);  // bit fields with the masks missing: the bits start right after the header
+  Put32(f, 10, 54);
+  refused(f, "bit-field masks overlapping the bits");
+  f = base;
   f.resize(14 + 40 + 6);
   refused(f, "file ends inside the colour table");
   f = base;
@@ -441,4 +454,54 @@ TEST(DibReader, DecodingInBandsOfRowsEqualsDecodingWhole) {
       EXPECT_FALSE(dib::DecodeRows(info, file.data() + info.bitsOffset, info.stride - 1, 0, 1, banded.get(), &reason));
     }
   }
+}
+
+// Files written by another program, decoded here and by that program: every pixel agrees.
+TEST(DibReader, FilesFromAnotherWriterDecodeAsItDecodesThem) {
+  if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+  char pattern[] = "/tmp/tintwell-dib-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  std::mt19937 rng(4);
+  FILE* ppm = std::fopen((dir + "/in.ppm").c_str(), "wb");
+  std::fprintf(ppm, "P6 37 23 255\n");
+  for (int i = 0; i < 37 * 23 * 3; ++i) std::fputc(static_cast<int>(rng() & 0xFF), ppm);
+  std::fclose(ppm);
+  const char* variants[] = {
+      "-colors 16 -type Palette BMP2:",                      // 12-byte header
+      "-colors 16 -type Palette BMP3:",                      // 4 bits
+      "-colors 200 -type Palette -compress RLE BMP3:",       // run-length 8 bits
+      "-type Bilevel BMP3:",                                 // 1 bit
+      "BMP3:",                                               // 24 bits
+      "BMP:",                                                // 124-byte header
+      "-define bmp:subtype=RGB565 BMP:",                     // 16 bits with masks
+      "-define bmp:subtype=RGB555 BMP:",
+      "-define bmp:subtype=ARGB8888 BMP:",                   // 32 bits with masks
+  };
+  for (const char* v : variants) {
+    const std::string bmp = dir + "/v.bmp", rgb = dir + "/v.rgb";
+    const std::string options(v, std::strrchr(v, ' ') ? std::strrchr(v, ' ') - v : 0);
+    const std::string format = std::strrchr(v, ' ') ? std::strrchr(v, ' ') + 1 : v;
+    ASSERT_EQ(std::system(("convert " + dir + "/in.ppm " + options + " " + format + bmp).c_str()), 0) << v;
+    ASSERT_EQ(std::system(("convert " + bmp + " -depth 8 rgb:" + rgb).c_str()), 0) << v;
+    std::vector<uint8_t> file, pixels;
+    for (auto [path, out] : {std::pair{bmp, &file}, std::pair{rgb, &pixels}}) {
+      FILE* f = std::fopen(path.c_str(), "rb");
+      int c;
+      while ((c = std::fgetc(f)) != EOF) out->push_back(static_cast<uint8_t>(c));
+      std::fclose(f);
+    }
+    std::string reason;
+    auto b = dib::DecodeFile(file.data(), file.size(), &reason);
+    ASSERT_TRUE(b) << v << ": " << reason;
+    ASSERT_EQ(pixels.size(), size_t{37 * 23 * 3});
+    ExpectPixels(
+        *b, 37, 23,
+        [&](int x, int y) {
+          const uint8_t* p = &pixels[3 * (y * 37 + x)];
+          return static_cast<uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
+        },
+        v);
+  }
+  std::system(("rm -rf '" + dir + "'").c_str());
 }
