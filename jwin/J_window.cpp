@@ -228,6 +228,7 @@ void JDisposeWindow(JWindow* window) {
   window->platformWindow = 0;
   Remove(live, &liveCount, window);
   Append(&disposed, &disposedCount, window);
+  JNotifyWindowChange(2);
 }
 
 void JHoldWindow(JWindow* window) {

@@ -152,7 +152,8 @@ JWindow* JWindowFromPlatform(uint32_t platformWindow);
 void JGetMainWindowPlace(int16_t* left, int16_t* top, int16_t* width, int16_t* height);
 void JSetMainWindowPlace(int16_t left, int16_t top, int16_t width, int16_t height);
 
-// Global window-change listeners: code 1 when the main window was resized, 5 when moved.
+// Global window-change listeners: code 1 when the main window was resized, 5 when moved,
+// 2 when a toolkit window was disposed.
 typedef void (*JWindowChangeProc)(void* data, int16_t code);
 void JAddWindowChangeListener(JWindowChangeProc proc, void* data);
 void JRemoveWindowChangeListener(JWindowChangeProc proc, void* data);

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jindep/Ji_tidge.h"
+#include "jwin/J_alert.h"
+#include "jwin/J_menu.h"
+#include "tests/jwin/window/toolkit_fixture.h"
+
+namespace {
+
+struct Rect {
+  int left, top, right, bottom;
+  bool operator==(const Rect&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Rect& r) {
+  return o << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
+}
+Rect Of(const JRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+Rect Of(const JWidget* w) { return {w->x, w->y, w->x + w->width, w->y + w->height}; }
+
+JAlertLayout Layout(int mw, int mh, int fw, int fh, int sw, int sh) {
+  JAlertLayout l;
+  JAlertComputeLayout(32, 32, static_cast<int16_t>(mw), static_cast<int16_t>(mh), static_cast<int16_t>(fw),
+                      static_cast<int16_t>(fh), static_cast<int16_t>(sw), static_cast<int16_t>(sh), &l);
+  return l;
+}
+
+std::vector<int> answers;
+void Answer(void* data, bool first) { answers.push_back(first ? 1 : 0); *static_cast<int*>(data) += 1; }
+
+class Alerts : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    answers.clear();
+  }
+  void key(uint16_t code, uint32_t character) {
+    input().key(code, character);
+    drain();
+  }
+  int calls_ = 0;
+};
+
+}  // namespace
+
+TEST(AlertLayout, OneButtonWithAWideMessage) {
+  const JAlertLayout l = Layout(200, 16, 60, 26, 0, 0);
+  EXPECT_EQ(l.width, 260);
+  EXPECT_EQ(l.height, 70);  // the message counts as 36 high at least
+  EXPECT_EQ(Of(l.message), (Rect{50, 4, 250, 20}));
+  EXPECT_EQ(Of(l.icon), (Rect{4, 12, 36, 44}));
+  EXPECT_EQ(Of(l.first), (Rect{118, 40, 178, 66}));
+  EXPECT_EQ(Of(l.second), (Rect{0, 0, 0, 0}));
+}
+
+TEST(AlertLayout, OneButtonWiderThanTheMessageStillLeavesTheIconSide) {
+  const JAlertLayout l = Layout(30, 16, 80, 26, 0, 0);
+  EXPECT_EQ(l.width, 140);
+  EXPECT_EQ(Of(l.message), (Rect{75, 4, 105, 20}));
+  EXPECT_EQ(Of(l.first), (Rect{48, 40, 128, 66}));
+  EXPECT_GE(l.message.left, 50);
+  EXPECT_GE(l.first.left, 36 + 4);  // clear of the icon
+}
+
+TEST(AlertLayout, TwoButtonsUnderALongMessageKeepEqualGaps) {
+  const JAlertLayout l = Layout(300, 32, 60, 26, 80, 26);
+  EXPECT_EQ(l.width, 360);
+  EXPECT_EQ(l.height, 70);
+  EXPECT_EQ(Of(l.icon), (Rect{4, 2, 36, 34}));
+  EXPECT_EQ(Of(l.second), (Rect{73, 40, 153, 66}));
+  EXPECT_EQ(Of(l.first), (Rect{227, 40, 287, 66}));
+  const int left = l.second.left, between = l.first.left - l.second.right, right = l.width - l.first.right;
+  EXPECT_EQ(left, right);
+  EXPECT_LE(between - left, 2);  // the division's remainder goes between them
+}
+
+TEST(AlertLayout, TwoButtonsWiderThanTheMessage) {
+  const JAlertLayout l = Layout(50, 48, 60, 26, 80, 26);
+  EXPECT_EQ(l.width, 164);
+  EXPECT_EQ(l.height, 82);
+  EXPECT_EQ(Of(l.message), (Rect{77, 4, 127, 52}));
+  EXPECT_EQ(Of(l.second), (Rect{8, 52, 88, 78}));
+  EXPECT_EQ(Of(l.first), (Rect{96, 52, 156, 78}));
+}
+
+TEST(AlertLayout, PartsStayInsideAndApartForManySizes) {
+  for (int mw = 0; mw < 400; mw += 37)
+    for (int mh = 8; mh < 80; mh += 13)
+      for (int fw = 30; fw < 150; fw += 29)
+        for (int sw : {0, 40, 95}) {
+          const JAlertLayout l = Layout(mw, mh, fw, 26, sw, sw ? 26 : 0);
+          const std::vector<JRect> parts = sw ? std::vector<JRect>{l.icon, l.message, l.first, l.second}
+                                              : std::vector<JRect>{l.icon, l.message, l.first};
+          for (const JRect& r : parts) {
+            EXPECT_GE(r.left, 0);
+            EXPECT_GE(r.top, 0);
+            EXPECT_LE(r.right, l.width);
+            EXPECT_LE(r.bottom, l.height);
+          }
+          EXPECT_LE(l.message.bottom, l.first.top);  // the message never runs under a button
+          if (sw) EXPECT_LE(l.second.right, l.first.left);
+        }
+}
+
+TEST_F(Alerts, TheWindowHoldsItsPartsWhereTheLayoutPutsThem) {
+  JWindow* a = JAlertModeless(nullptr, kJIconNote, "The picture cannot be read.\nIt may be damaged.", "Ok",
+                              "Cancel", Answer, &calls_);
+  ASSERT_NE(a, nullptr);
+  JWidget* icon = a->widgets[0];
+  JWidget* text = a->widgets[1];
+  JWidget* ok = JAlertButton(a, true);
+  JWidget* cancel = JAlertButton(a, false);
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_GT(text->height, 20);  // two lines
+  JAlertLayout l;
+  JAlertComputeLayout(icon->width, icon->height, text->width, text->height, ok->width, ok->height, cancel->width,
+                      cancel->height, &l);
+  int16_t w = 0, h = 0;
+  JGetWindowContentSize(a, &w, &h);
+  EXPECT_EQ(w, l.width);
+  EXPECT_EQ(h, l.height);
+  EXPECT_EQ(Of(icon), Of(l.icon));
+  EXPECT_EQ(Of(text), Of(l.message));
+  EXPECT_EQ(Of(ok), Of(l.first));
+  EXPECT_EQ(Of(cancel), Of(l.second));
+  // Shown and painted on return: the default button's frame is dark on the screen.
+  wm().compose();
+  const platform::Rect c = screenClient(a);
+  const platform::Colour px = wm().screen().pixel(c.left + ok->x + ok->width / 2, c.top + ok->y);
+  EXPECT_LT(((px >> 16) & 255) + ((px >> 8) & 255) + (px & 255), 3u * 100);
+  EXPECT_EQ(JActiveWindow(), a);
+  key(platform::wm::kKeyReturn, '\r');
+}
+
+TEST_F(Alerts, ReturnAndEscapeOnTwoButtons) {
+  JAlertModeless(nullptr, kJIconWarning, "Overwrite?", "Yes", "No", Answer, &calls_);
+  key(platform::wm::kKeyEscape, 27);
+  JAlertModeless(nullptr, kJIconWarning, "Overwrite?", "Yes", "No", Answer, &calls_);
+  key(platform::wm::kKeyReturn, '\r');
+  EXPECT_EQ(answers, (std::vector<int>{0, 1}));
+  EXPECT_EQ(calls_, 2);
+}
+
+TEST_F(Alerts, EscapeDoesNothingOnOneButton) {
+  JWindow* a = JAlertModeless(nullptr, kJIconNote, "Done.", "Ok", nullptr, Answer, &calls_);
+  EXPECT_EQ(JAlertButton(a, false), nullptr);
+  key(platform::wm::kKeyEscape, 27);
+  EXPECT_TRUE(answers.empty());
+  EXPECT_FALSE(a->state & kJWindowClosed);
+  key(platform::wm::kKeyReturn, '\r');
+  EXPECT_EQ(answers, std::vector<int>{1});
+}
+
+TEST_F(Alerts, ClickingAButtonAnswersIt) {
+  JWindow* a = JAlertModeless(nullptr, kJIconNote, "Keep the colours?", "Keep", "Drop", Answer, &calls_);
+  const platform::Rect c = screenClient(a);
+  JWidget* drop = JAlertButton(a, false);
+  input().click(c.left + drop->x + 5, c.top + drop->y + 5);
+  drain();
+  EXPECT_EQ(answers, std::vector<int>{0});
+}
+
+TEST_F(Alerts, ModalAlertsAnswerTheChoice) {
+  input().key(platform::wm::kKeyReturn, '\r');
+  EXPECT_TRUE(JAlert(nullptr, kJIconNote, "One button", "Ok", nullptr));
+  input().key(platform::wm::kKeyEscape, 27);
+  EXPECT_FALSE(JAlert(nullptr, kJIconNote, "Two buttons", "Ok", "Cancel"));
+  // Escape first does nothing on a single button; the Return after it answers.
+  input().key(platform::wm::kKeyEscape, 27);
+  input().key(platform::wm::kKeyReturn, '\r');
+  EXPECT_TRUE(JAlert(nullptr, kJIconNote, "One button", "Ok", nullptr));
+  EXPECT_FALSE(JAlertModalRunning());
+}
+
+TEST_F(Alerts, ShortcutsWaitWhileAModalAlertIsUp) {
+  JMenuInit("0");
+  JMenuBar* bar = JNewMenuBar();
+  JMenu* file = JNewMenuFromText("FFile");
+  JMenuItem* quit = JNewMenuItemFromText("QQQuit");
+  static int quits = 0;
+  quits = 0;
+  JSetMenuItemProc(quit, [](JMenuItem*, void*) { ++quits; }, nullptr);
+  JAppendMenuItem(file, quit);
+  JAppendMenu(bar, file);
+  JSetMenuBar(bar);
+  input().key('q', 'q', platform::wm::kCtrl);
+  input().key(platform::wm::kKeyReturn, '\r');
+  EXPECT_TRUE(JAlert(nullptr, kJIconNote, "Busy", "Ok", nullptr));
+  EXPECT_EQ(quits, 0);
+  input().key('q', 'q', platform::wm::kCtrl);
+  drain();
+  EXPECT_EQ(quits, 1);
+  JMenuShutdown();
+}
+
+TEST_F(Alerts, AnAlertLeftOpenIsFreedWithItsWindow) {
+  JNote("Still open at the end", "Ok");
+  // The toolkit's shut-down disposes the window; the leak checker sees the rest.
+}

@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jindep/memory.h"
+#include "jwin/J_menu.h"
+#include "tests/jwin/window/toolkit_fixture.h"
+
+namespace {
+
+using platform::wm::kAlt;
+using platform::wm::kCtrl;
+using platform::wm::kShift;
+
+std::vector<std::string> calls;
+
+void Record(JMenuItem* item, void*) { calls.push_back(item->label); }
+void WindowKey(JWindow*, JKeyEvent* k) { calls.push_back(std::string("key ") + static_cast<char>(k->character)); }
+
+std::string Label(const char* label, uint8_t mnemonic, uint8_t shortcut) {
+  char* s = JMenuPlatformLabel(label, mnemonic, shortcut);
+  std::string out(s);
+  JFree(s);
+  return out;
+}
+
+class Menus : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    JMenuInit("0");
+    calls.clear();
+    bar_ = JNewMenuBar();
+    apple_ = JNewMenuFromText(" Apple");
+    about_ = Add(apple_, " AAbout...");
+    JAppendMenu(bar_, apple_);
+    file_ = JNewMenuFromText("FFile");
+    open_ = Add(file_, "OOOpen...");
+    JAppendMenuItem(file_, JNewMenuSeparator());
+    save_ = Add(file_, "SSSave as...");
+    quit_ = Add(file_, "QQQuit");
+    JAppendMenu(bar_, file_);
+    edit_ = JNewMenuFromText("EEdit");
+    cut_ = Add(edit_, "XCCut");
+    copy_ = Add(edit_, "CCCopy");
+    JAppendMenu(bar_, edit_);
+    JSetMenuBar(bar_);
+    JMenuBarSync();
+    window_ = JNewWindow(nullptr, "Doc", kJWindowSizable);
+    JSetHandler(window_, kJSlotKeyDown, WindowKey);
+    JShowAndActivateWindow(window_);
+    drain();
+  }
+  void TearDown() override {
+    JMenuShutdown();
+    ToolkitTest::TearDown();
+  }
+  static JMenuItem* Add(JMenu* menu, const char* text) {
+    JMenuItem* item = JNewMenuItemFromText(text);
+    JSetMenuItemProc(item, Record, nullptr);
+    JAppendMenuItem(menu, item);
+    return item;
+  }
+  void press(char c, uint8_t mods) {
+    input().key(static_cast<uint16_t>(c), static_cast<uint32_t>(c), mods);
+    drain();
+  }
+  platform::Rect frameOf(uint32_t id) { return wm().screenFrame(*wm().window(id)); }
+  // The screen rectangle of a bar title.
+  platform::Rect title(int index) {
+    const platform::Rect f = frameOf(wm().mainFrame());
+    return wm().menuTitleRects()[static_cast<size_t>(index)].translated(f.left, f.top);
+  }
+  void clickAt(const platform::Rect& r) {
+    input().click(r.left + r.width() / 2, r.top + r.height() / 2);
+    drain();
+  }
+
+  JMenuBar* bar_ = nullptr;
+  JMenu *apple_ = nullptr, *file_ = nullptr, *edit_ = nullptr;
+  JMenuItem *about_ = nullptr, *open_ = nullptr, *save_ = nullptr, *quit_ = nullptr, *cut_ = nullptr,
+            *copy_ = nullptr;
+  JWindow* window_ = nullptr;
+};
+
+}  // namespace
+
+TEST(MenuText, ItemTextsGiveShortcutMnemonicAndPlatformLabel) {
+  JMenuItem* cut = JNewMenuItemFromText("XCCut");
+  EXPECT_STREQ(cut->label, "Cut");
+  EXPECT_EQ(cut->shortcut, 'X');
+  EXPECT_EQ(cut->mnemonic, 'C');
+  EXPECT_EQ(Label(cut->label, cut->mnemonic, cut->shortcut), "&Cut\tCtrl+X");
+  JMenuItem* magnifier = JNewMenuItemFromText("  Show Magnifier");
+  EXPECT_EQ(magnifier->shortcut, 0);
+  EXPECT_EQ(magnifier->mnemonic, 0);
+  EXPECT_EQ(Label(magnifier->label, 0, 0), "Show Magnifier");
+  JMenuItem* prefs = JNewMenuItemFromText(" PPreferences");
+  EXPECT_EQ(Label(prefs->label, prefs->mnemonic, prefs->shortcut), "&Preferences");
+  // Texts too short for their key characters give empty items, not reads past the end.
+  JMenuItem* shortOne = JNewMenuItemFromText("Q");
+  EXPECT_STREQ(shortOne->label, "");
+  EXPECT_EQ(shortOne->shortcut, 'Q');
+  JMenu* windows = JNewMenuFromText("WWindows");
+  EXPECT_STREQ(windows->title, "Windows");
+  EXPECT_EQ(windows->mnemonic, 'W');
+  JMenu* apple = JNewMenuFromText(" Apple");
+  EXPECT_STREQ(apple->title, "Apple");
+  EXPECT_EQ(apple->mnemonic, 0);
+  for (JMenuItem* i : {cut, magnifier, prefs, shortOne}) JDisposeMenuItem(i);
+  JDisposeMenu(windows);
+  JDisposeMenu(apple);
+}
+
+TEST(MenuText, MnemonicsMarkTheFirstOccurrenceInAnyCase) {
+  EXPECT_EQ(Label("Maximum Error vs Number of Colours", 'M', '2'),
+            "&Maximum Error vs Number of Colours\tCtrl+2");
+  EXPECT_EQ(Label("Save as...", 'a', 0), "S&ave as...");
+  EXPECT_EQ(Label("Save as...", 'A', 0), "S&ave as...");
+  EXPECT_EQ(Label("Quit", 'z', 0), "Quit");  // a letter not in the label marks nothing
+  // A literal ampersand is doubled, so it is not taken for the keyboard letter.
+  EXPECT_EQ(Label("Black & White", 'W', 0), "Black && &White");
+  JSetAlternateShortcuts(true);
+  EXPECT_EQ(Label("Cut", 'C', 'X'), "&Cut\tAlt+Ctrl+X");
+  JSetAlternateShortcuts(false);
+  EXPECT_TRUE(JAlternateShortcutSetting(nullptr));
+  EXPECT_TRUE(JAlternateShortcutSetting("1"));
+  EXPECT_FALSE(JAlternateShortcutSetting("0"));
+  EXPECT_FALSE(JAlternateShortcutSetting(""));
+}
+
+TEST(MenuModel, MenusShowDisabledExactlyWhileNoItemIsEnabled) {
+  JMenu* m = JNewMenu("Edit");
+  EXPECT_FALSE(JMenuEnabled(m));  // nothing to choose yet
+  JAppendMenuItem(m, JNewMenuSeparator());
+  EXPECT_FALSE(JMenuEnabled(m));  // separators start disabled
+  JMenuItem* a = JNewMenuItem("Cut");
+  JMenuItem* b = JNewMenuItem("Copy");
+  JAppendMenuItem(m, a);
+  JAppendMenuItem(m, b);
+  EXPECT_TRUE(JMenuEnabled(m));
+  JEnableMenuItem(a, false);
+  EXPECT_TRUE(JMenuEnabled(m));
+  JEnableMenuItem(b, false);
+  EXPECT_FALSE(JMenuEnabled(m));
+  EXPECT_EQ(m->flags & kJMenuSuppressed, kJMenuSuppressed);
+  JEnableMenuItem(b, true);
+  EXPECT_TRUE(JMenuEnabled(m));
+  EXPECT_EQ(m->flags & kJMenuSuppressed, 0);
+  // Removing the last enabled item disables the menu too.
+  JRemoveMenuItem(b);
+  EXPECT_FALSE(JMenuEnabled(m));
+  JInsertMenuItemAfter(m, nullptr, b);
+  EXPECT_EQ(m->items[0], b);
+  JInsertMenuItemAfter(m, a, b);  // moving an item within its menu
+  EXPECT_EQ(m->itemCount, 3);
+  EXPECT_EQ(m->items[2], b);
+  JDisposeMenu(m);
+}
+
+TEST(MenuModel, IdentifiersAreUniqueAndReturned) {
+  std::vector<JMenuItem*> items;
+  for (int i = 0; i < 50; ++i) items.push_back(JNewMenuItem("x"));
+  for (size_t i = 0; i < items.size(); ++i) {
+    EXPECT_NE(items[i]->id, 0);
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(items[i]->id, items[j]->id);
+  }
+  const uint16_t freed = items[10]->id;
+  JDisposeMenuItem(items[10]);
+  JMenuItem* again = JNewMenuItem("y");
+  EXPECT_EQ(again->id, freed);
+  items[10] = again;
+  for (JMenuItem* i : items) JDisposeMenuItem(i);
+}
+
+TEST(MenuModel, FindByTitleTakesTheLastMatch) {
+  JMenuBar* bar = JNewMenuBar();
+  JMenu* a = JNewMenu("Edit");
+  JMenu* b = JNewMenu("Edit");
+  JAppendMenu(bar, a);
+  JAppendMenu(bar, b);
+  EXPECT_EQ(JFindMenuByTitle(bar, "Edit"), b);
+  EXPECT_EQ(JFindMenuByTitle(bar, "File"), nullptr);
+  JRemoveMenu(bar, b);
+  EXPECT_EQ(JFindMenuByTitle(bar, "Edit"), a);
+  JDisposeMenu(b);
+  JDisposeMenuBar(bar);
+}
+
+TEST_F(Menus, ShortcutsReachTheirItemsInAnyCase) {
+  press('o', kCtrl);
+  press('Q', kCtrl | kShift);
+  EXPECT_EQ(calls, (std::vector<std::string>{"Open...", "Quit"}));
+  // Without the command combination the letter is an ordinary key for the window.
+  press('o', 0);
+  EXPECT_EQ(calls.back(), "key o");
+  // No item has K: the window gets the key.
+  press('k', kCtrl);
+  EXPECT_EQ(calls.back(), "key k");
+  // Items of the Apple menu have no shortcut here; the system-menu items still have ids.
+  EXPECT_NE(about_->id, 0);
+}
+
+TEST_F(Menus, ADisabledItemsShortcutBeepsAndDoesNothingElse) {
+  JEnableMenuItem(save_, false);
+  const int beeps = wm().beepCount();
+  press('s', kCtrl);
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+  EXPECT_TRUE(calls.empty());  // neither the item nor the window saw it
+  // A disabled menu beeps for all its items even when asked directly.
+  JEnableMenuItem(cut_, false);
+  JEnableMenuItem(copy_, false);
+  press('c', kCtrl);
+  EXPECT_EQ(wm().beepCount(), beeps + 2);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(Menus, AlternateShortcutsNeedAltWithCtrl) {
+  JSetAlternateShortcuts(true);
+  press('o', kCtrl);
+  EXPECT_EQ(calls, std::vector<std::string>{"key o"});
+  press('o', kCtrl | kAlt);
+  EXPECT_EQ(calls.back(), "Open...");
+  JSetAlternateShortcuts(false);
+}
+
+TEST_F(Menus, PlatformBarFollowsTheModelAtTheNextStep) {
+  const std::vector<platform::wm::Menu>& shown = wm().menus();
+  ASSERT_EQ(shown.size(), 2u);  // the Apple menu is not in the bar
+  EXPECT_EQ(shown[0].title, "&File");
+  EXPECT_EQ(shown[1].title, "&Edit");
+  ASSERT_EQ(shown[0].items.size(), 4u);
+  EXPECT_EQ(shown[0].items[0].label, "&Open...\tCtrl+O");
+  EXPECT_TRUE(shown[0].items[1].separator);
+  EXPECT_EQ(shown[1].items[0].label, "&Cut\tCtrl+X");
+  JEnableMenuItem(cut_, false);
+  JEnableMenuItem(copy_, false);
+  EXPECT_TRUE(wm().menus()[1].enabled);  // not before the next event step
+  JEventStep(nullptr, false);
+  EXPECT_FALSE(wm().menus()[1].enabled);
+  EXPECT_FALSE(wm().menus()[1].items[0].enabled);
+  JEnableMenuItem(copy_, true);
+  JEventStep(nullptr, false);
+  EXPECT_TRUE(wm().menus()[1].enabled);
+  // A menu appended to the installed bar shows at its right end.
+  JMenu* windows = JNewMenuFromText("WWindows");
+  Add(windows, "1QQuality");
+  JAppendMenu(bar_, windows);
+  JEventStep(nullptr, false);
+  ASSERT_EQ(wm().menus().size(), 3u);
+  EXPECT_EQ(wm().menus()[2].title, "&Windows");
+  JRemoveMenu(bar_, windows);
+  JEventStep(nullptr, false);
+  EXPECT_EQ(wm().menus().size(), 2u);
+  JDisposeMenu(windows);
+}
+
+TEST_F(Menus, ClickingATitleAndAnItemCallsTheItem) {
+  clickAt(title(0));
+  ASSERT_TRUE(wm().popup().isOpen());
+  const platform::Rect item = wm().popup().itemRects()[3];  // Quit
+  clickAt(item);
+  EXPECT_EQ(calls, std::vector<std::string>{"Quit"});
+  EXPECT_FALSE(wm().popup().isOpen());
+}
+
+TEST_F(Menus, AltWithAMnemonicOpensItsMenuForTheKeyboard) {
+  press('e', kAlt);
+  ASSERT_TRUE(wm().popup().isOpen());
+  EXPECT_EQ(wm().popup().barIndex(), 1);
+  input().key(platform::wm::kKeyDown);
+  input().key(platform::wm::kKeyDown);
+  input().key(platform::wm::kKeyReturn, '\r');
+  drain();
+  EXPECT_EQ(calls, std::vector<std::string>{"Copy"});
+  // A letter no title has is an ordinary key.
+  press('z', kAlt);
+  EXPECT_FALSE(wm().popup().isOpen());
+  EXPECT_EQ(calls.back(), "key z");
+}
+
+TEST_F(Menus, AppleItemsGoToTheMainWindowsSystemMenu) {
+  wm().openSystemMenu(wm().mainFrame());
+  ASSERT_TRUE(wm().popup().isOpen());
+  const std::vector<platform::wm::MenuItem>& items = wm().popup().items();
+  ASSERT_GE(items.size(), 3u);
+  EXPECT_EQ(items.back().label, "&About...");
+  EXPECT_TRUE(items[items.size() - 2].separator);
+  clickAt(wm().popup().itemRects().back());
+  EXPECT_EQ(calls, std::vector<std::string>{"About..."});
+}
+
+TEST_F(Menus, CommandsForDisabledOrUnknownItemsAreDropped) {
+  JEnableMenuItem(quit_, false);
+  input().command(quit_->id);
+  input().command(0x7000);
+  drain();
+  EXPECT_TRUE(calls.empty());
+  input().command(open_->id);
+  drain();
+  EXPECT_EQ(calls, std::vector<std::string>{"Open..."});
+}
+
+TEST_F(Menus, TheDrawnBarAndAnOpenMenuShowTheirTexts) {
+  wm().compose();
+  const platform::Rect f = frameOf(wm().mainFrame());
+  const platform::Rect strip = wm().window(wm().mainFrame())->menuBarRect().translated(f.left, f.top);
+  auto dark = [&](const platform::Rect& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        const platform::Colour c = wm().screen().pixel(x, y);
+        n += ((c >> 16) & 255) < 100 && ((c >> 8) & 255) < 100 && (c & 255) < 100;
+      }
+    return n;
+  };
+  EXPECT_GT(dark(title(0)), 10);  // "File" is written in its title
+  EXPECT_GT(dark(title(1)), 10);
+  // Past the last title the strip is empty.
+  const platform::Rect rest = {title(1).right + 4, strip.top, strip.right, strip.bottom - 1};
+  EXPECT_EQ(dark(rest), 0);
+  clickAt(title(0));
+  wm().compose();
+  ASSERT_TRUE(wm().popup().isOpen());
+  const std::vector<platform::Rect>& rows = wm().popup().itemRects();
+  EXPECT_GT(dark(rows[0]), 20);  // "Open..." and its shortcut
+  EXPECT_GT(dark(rows[3]), 10);
+  const std::string dir = std::string(TINTWELL_BINARY_DIR) + "/tests/jwin/menu";
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/open_file_menu.bmp";
+  std::string reason;
+  EXPECT_TRUE(wm().screen().saveBmp(path, &reason)) << reason;
+  // A disabled item is drawn greyed: no black text in its row.
+  input().key(platform::wm::kKeyEscape);
+  drain();
+  JEnableMenuItem(quit_, false);
+  JEventStep(nullptr, false);
+  clickAt(title(0));
+  wm().compose();
+  EXPECT_EQ(dark(wm().popup().itemRects()[3]), 0);
+}
