@@ -211,6 +211,26 @@ void JSetFocus(JWindow* window, JWidget* w) {
 
 JWidget* JFocus(const JWindow* window) { return window ? window->focus : nullptr; }
 
+bool JWidgetTakesKeys(const JWidget* w) { return w && w->widgetClass->key != DefaultKey; }
+
+bool JFocusNext(JWindow* window, bool backwards) {
+  if (!window || window->widgetCount == 0) return false;
+  const int n = window->widgetCount;
+  int start = -1;
+  for (int i = 0; i < n; ++i)
+    if (window->widgets[i] == window->focus) start = i;
+  for (int step = 1; step <= n; ++step) {
+    const int from = start < 0 ? (backwards ? n : -1) : start;
+    const int i = ((backwards ? from - step : from + step) % n + n) % n;
+    JWidget* w = window->widgets[i];
+    if ((w->state & kJWidgetVisible) && (w->state & kJWidgetActive) && JWidgetTakesKeys(w)) {
+      JSetFocus(window, w);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool JWidgetsMouseDown(JWindow* window, int16_t x, int16_t y, uint8_t modifiers) {
   JWidget* w = JWidgetAt(window, x, y);
   if (!w) return false;

@@ -103,6 +103,11 @@ bool JWidgetActive(const JWidget* w);
 JWidget* JWidgetAt(JWindow* window, int16_t x, int16_t y);
 void JSetFocus(JWindow* window, JWidget* w);
 JWidget* JFocus(const JWindow* window);
+// Whether a widget's class handles keys (it can hold the focus).
+bool JWidgetTakesKeys(const JWidget* w);
+// Moves the focus to the next (or previous) visible, active widget that takes keys, in
+// list order and wrapping; answers whether there was one.
+bool JFocusNext(JWindow* window, bool backwards);
 
 // Called by the window layer: the press, move, release and key go to widgets first.
 // Each answers whether a widget took the event.

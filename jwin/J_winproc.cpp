@@ -216,6 +216,10 @@ bool JKeyEventFromMessage(const Message& m, JKeyEvent* key) {
 void JDeliverKey(JWindow* w, JKeyEvent* key) {
   if (keyFilter && keyFilter(keyFilterData, key)) return;
   if (!w || (w->state & kJWindowClosed)) return;
+  // Dialog-style windows move the focus between their widgets with Tab.
+  if ((w->state & kJWindowDialogStyle) && key->character == kJCharTab &&
+      !(key->modifiers & (kJModCtrl | kJModAlt)) && JFocusNext(w, (key->modifiers & kJModShift) != 0))
+    return;
   if (JWidgetsKey(w, key)) return;
   if (JHandler h = w->slots[kJSlotKeyDown]) reinterpret_cast<JKeyProc>(h)(w, key);
 }
