@@ -37,14 +37,20 @@ TEST(Smoke, StartsShowsTheMainWindowAndQuitsByItsCloseBox) {
   // The main window fills the 1280 x 800 screen; its close box sits at the caption's
   // right end. System libraries behind SDL keep a few blocks to the end, so leak
   // checking is off for this run.
-  const std::string script =
-      "ASAN_OPTIONS=detect_leaks=0 '" + program + "' --backend sdl --screen 1280x800 & pid=$!; "
-      "sleep 3; import -window root '" + shot + "'; "
-      "xdotool mousemove 1266 14 click 1; "
-      "for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 $pid 2>/dev/null || break; sleep 1; done; "
-      "if kill -0 $pid 2>/dev/null; then kill $pid; echo status=hung; else wait $pid; echo status=$?; fi";
-  const std::string out =
-      Capture("timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' sh -c \"" + script + "\" 2>&1");
+  // The script goes to a file so that no shell in between expands its variables.
+  const std::string scriptPath = dir + "/smoke_start.sh";
+  {
+    std::ofstream script(scriptPath);
+    script << "ASAN_OPTIONS=detect_leaks=0 '" << program << "' --backend sdl --screen 1280x800 &\n"
+           << "pid=$!\n"
+           << "for i in $(seq 1 40); do xdotool search --name tintwell >/dev/null 2>&1 && break; sleep 0.5; done\n"
+           << "sleep 1\n"
+           << "import -window root '" << shot << "'\n"
+           << "xdotool mousemove 1266 14 click 1\n"
+           << "for i in $(seq 1 20); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done\n"
+           << "if kill -0 $pid 2>/dev/null; then kill $pid; echo status=hung; else wait $pid; echo status=$?; fi\n";
+  }
+  const std::string out = Capture("timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' sh '" + scriptPath + "' 2>&1");
   EXPECT_NE(out.find("status=0"), std::string::npos) << out;
   ASSERT_TRUE(std::ifstream(shot).good()) << out;
   // The active caption's colour shows at the top of the screen.
