@@ -201,30 +201,38 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
 void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
                         uint32_t progressStep) {
   const uint32_t n = table->count;
+  const bool parallel = n >= 8192 && std::thread::hardware_concurrency() > 1;
+  if (!parallel) {
+    for (uint32_t i = 0; i < n; ++i) {
+      store(data, i, FindNearestColour(root, table, table->records[i].colour));
+      if ((i & 127) == 0) ProgressStep(progressStep);
+    }
+    return;
+  }
+  // Every search is independent of the others, and stamps only spare a search
+  // from looking at a subtree twice: results are those of one search after
+  // another. Each thread keeps its stamps in an array of its own, so that
+  // neither writes into the tree the other is reading.
   constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
+  const size_t handles = static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk + 1;
+  uint32_t* stamps = JAllocArray<uint32_t>(2 * handles);
+  std::memset(stamps, 0, 2 * handles * sizeof(uint32_t));
   std::atomic<uint32_t> next{0};
   std::atomic<uint32_t> helperBlocks{0};
   uint32_t stepped = 0;
   uint32_t mainBlocks = 0;
-  // Every search is independent of the others, and stamps only spare a search
-  // from looking at a subtree twice: results are those of one search after another.
   auto work = [&](uint32_t* sideStamps, bool main) {
     uint32_t stamp = 0;
     for (;;) {
-      uint32_t first = next.fetch_add(kBlock);
+      const uint32_t first = next.fetch_add(kBlock);
       if (first >= n) break;
-      uint32_t last = first + kBlock < n ? first + kBlock : n;
+      const uint32_t last = first + kBlock < n ? first + kBlock : n;
       for (uint32_t i = first; i < last; ++i) {
-        const uint32_t colour = table->records[i].colour;
-        if (main) {
-          store(data, i, FindNearestColour(root, table, colour));
-        } else {
-          if (++stamp == 0) {
-            std::memset(sideStamps, 0, static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk * 4 + 4);
-            stamp = 1;
-          }
-          store(data, i, Nearest(root, colour, stamp, sideStamps));
+        if (++stamp == 0) {
+          std::memset(sideStamps, 0, handles * sizeof(uint32_t));
+          stamp = 1;
         }
+        store(data, i, Nearest(root, table->records[i].colour, stamp, sideStamps));
       }
       if (!main) {
         helperBlocks.fetch_add(1);
@@ -235,17 +243,9 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
       for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
     }
   };
-  const bool parallel = n >= 8192 && std::thread::hardware_concurrency() > 1;
-  if (!parallel) {
-    work(nullptr, true);
-    return;
-  }
-  const size_t handles = static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk + 1;
-  uint32_t* sideStamps = JAllocArray<uint32_t>(handles);
-  std::memset(sideStamps, 0, handles * sizeof(uint32_t));
-  std::thread helper(work, sideStamps, false);
-  work(nullptr, true);
+  std::thread helper(work, stamps + handles, false);
+  work(stamps, true);
   helper.join();
   for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
-  JFree(sideStamps);
+  JFree(stamps);
 }

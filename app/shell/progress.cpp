@@ -35,19 +35,21 @@ uint32_t ProgressBusyDepth() { return gBusyDepth; }
 
 void ProgressBegin(const char* label, uint32_t total) {
   ProgressReport* report = static_cast<ProgressReport*>(JAlloc(sizeof(ProgressReport)));
-  report->outer = gCurrent;
-  gCurrent = report;
-  if (gBusyDepth++ == 0 && gHost && gHost->busyCursor) gHost->busyCursor(gHost->data, true);
+  // The record is complete before the host is called, since the host may look at it.
   report->window = nullptr;
   report->labelWidget = nullptr;
   report->bar = nullptr;
-  report->startTick = report->lastRedrawTick = Now();
   report->done = 0;
   report->total = total;
   report->totalReal = total;
   report->label = JStrDup(label ? label : "");
   report->onShow = nullptr;
   report->onShowData = nullptr;
+  report->startTick = report->lastRedrawTick = 0;
+  report->outer = gCurrent;
+  gCurrent = report;
+  if (gBusyDepth++ == 0 && gHost && gHost->busyCursor) gHost->busyCursor(gHost->data, true);
+  report->startTick = report->lastRedrawTick = Now();
 }
 
 void ProgressOnShow(ProgressShowProc proc, void* data) {

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Measures.h"
 #include "app/colour/Preview.h"
+#include "app/shell/progress.h"
 #include "engine_support.h"
 #include "jindep/memory.h"
 
@@ -201,6 +203,50 @@ TEST(Measures, BudgetIsSixtyFourBitForLargePictures) {
   EXPECT_EQ(quality[0], 768ull * 30000 * 30000 - 255);
   document->width = 2;
   document->height = 1;
+  FreeTestDocument(document);
+}
+
+}  // namespace
+
+namespace {
+
+// Samples the innermost report at every step through the host's clock, which stands still.
+struct StageLog {
+  std::vector<std::string> labels;
+  std::vector<uint32_t> done;
+  uint32_t total = 0;
+};
+
+TEST(ColourPipeline, ReportsFourStagesUnderOneProgressReport) {
+  static StageLog log;
+  log = StageLog();
+  ProgressHost host{};
+  host.tickCount = [](void*) -> uint32_t {
+    ProgressReport* r = ProgressCurrent();
+    if (r && (log.labels.empty() || log.labels.back() != r->label)) log.labels.push_back(r->label);
+    if (r && r->outer == nullptr) {
+      log.done.push_back(r->done);
+      log.total = r->total;
+    }
+    return 0;
+  };
+  ProgressSetHost(&host);
+  std::mt19937 rng(12);
+  TestPicture picture = RandomPicture(rng, 300, 1, 200);  // one row: each row stage is one step of 2^24
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  ProgressSetHost(nullptr);
+  EXPECT_EQ(log.total, 4u << 24);
+  std::vector<std::string> expected = {"Computing Histogram", "Computing Indexed Image", "Creating Colour Graph",
+                                       "Computing Colour Maps"};
+  EXPECT_EQ(log.labels, expected);
+  // The clock is read at the start and before each step: the histogram's one step
+  // and the index image's one step each add 2^24.
+  ASSERT_GE(log.done.size(), 4u);
+  EXPECT_EQ(log.done[1], 0u);
+  EXPECT_EQ(log.done[2], 1u << 24);
+  EXPECT_EQ(log.done[3], 2u << 24);
+  EXPECT_EQ(ProgressCurrent(), nullptr);
   FreeTestDocument(document);
 }
 

@@ -1,0 +1,456 @@
+// The engine's ranking compared with the plain reference in reference_ranking:
+// colour table, merge order, merge targets, nearest colours and costs after
+// every merge, and both measures for every number of colours. The pictures are
+// made to tie: colours on small grids, equal distances, equal pixel counts,
+// colours apart only in their lowest bits, repeated tiles. A mismatch is shrunk
+// to a smaller picture that still fails and printed with its first difference.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "app/colour/ColourGraph.h"
+#include "app/colour/ColourMaps.h"
+#include "app/colour/ColourTree.h"
+#include "app/colour/Histogram.h"
+#include "app/colour/Measures.h"
+#include "engine_support.h"
+#include "reference_ranking.h"
+
+namespace {
+
+using Check = std::function<std::string(const TestPicture&)>;
+
+std::string Hex(uint32_t key) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%06X", key);
+  return text;
+}
+
+template <typename T>
+std::string FirstDifference(const char* what, const std::vector<T>& expected, const T* actual, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (expected[i] != actual[i]) {
+      std::ostringstream out;
+      out << what << "[" << i << "]: reference " << expected[i] << ", engine " << actual[i];
+      return out.str();
+    }
+  }
+  return "";
+}
+
+std::vector<uint8_t> NoneTransparent(uint32_t n) { return std::vector<uint8_t>(n, 0); }
+
+// Marks the chosen colours transparent in the document, as the user would.
+void MarkTransparent(Document* document, const std::vector<uint8_t>& transparent) {
+  ColourTable* table = document->colourTable;
+  for (uint32_t i = 0; i < table->count; ++i) {
+    table->records[i].transparent = transparent[i];
+    if (transparent[i]) TransparentListAppend(&document->transparentList, i);
+  }
+  document->transparencyOn = 1;
+}
+
+std::string CompareMeasures(Document* document, const reference::Ranking& expected,
+                            const std::vector<uint8_t>& transparent, const char* label) {
+  const uint32_t n = document->colourTable->count;
+  std::vector<uint32_t> errors(n, kNoMaximumError);
+  std::vector<uint64_t> quality(n, kNoQuality);
+  const uint32_t c = ComputeMaximumError(document, errors.data());
+  const uint32_t cq = ComputeQuality(document, quality.data());
+  uint32_t expectedC = 0;
+  for (uint32_t i = 0; i < n; ++i) expectedC += transparent[i] ? 0 : 1;
+  if (c != expectedC || cq != expectedC) {
+    return std::string(label) + ": available colours " + std::to_string(expectedC) + " expected, engine " +
+           std::to_string(c) + " / " + std::to_string(cq);
+  }
+  std::string problem = FirstDifference("maximum error", expected.MaximumError(transparent), errors.data(), c);
+  if (problem.empty()) problem = FirstDifference("quality", expected.Quality(transparent), quality.data(), c);
+  return problem.empty() ? problem : std::string(label) + ": " + problem;
+}
+
+// The whole pipeline against the reference: table, order, merge targets, measures.
+// With `withTransparency`, the measures are also compared with a third of the
+// colours (chosen from the picture's own indices) marked transparent.
+std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
+  reference::Ranking expected(picture.width, picture.height, picture.keys);
+  expected.BuildGraph();
+  expected.RunToEnd();
+
+  Document* document = NewTestDocument(picture);
+  if (!RunColourPipeline(document)) {
+    FreeTestDocument(document);
+    return "the pipeline refused the picture";
+  }
+  const ColourTable* table = document->colourTable;
+  const uint32_t n = expected.ColourCount();
+  std::string problem;
+  if (table->count != n || document->mergeOrder->count != n) {
+    problem = "colour count: reference " + std::to_string(n) + ", engine " + std::to_string(table->count);
+  }
+  for (uint32_t i = 0; problem.empty() && i < n; ++i) {
+    const ColourRecord& r = table->records[i];
+    if (r.colour != expected.Colours()[i] || r.count != expected.Counts()[i]) {
+      problem = "colour table[" + std::to_string(i) + "]: reference " + Hex(expected.Colours()[i]) + " x" +
+                std::to_string(expected.Counts()[i]) + ", engine " + Hex(r.colour) + " x" + std::to_string(r.count);
+    }
+  }
+  if (problem.empty()) problem = FirstDifference("merge order", expected.Order(), document->mergeOrder->order, n);
+  std::vector<uint32_t> into(n), position(n);
+  for (uint32_t i = 0; problem.empty() && i < n; ++i) {
+    into[i] = table->records[i].mergedInto;
+    position[i] = table->records[i].mergePosition;
+  }
+  if (problem.empty()) problem = FirstDifference("mergedInto", expected.MergedInto(), into.data(), n);
+  if (problem.empty()) problem = FirstDifference("mergePosition", expected.MergePosition(), position.data(), n);
+  if (problem.empty()) problem = CompareMeasures(document, expected, NoneTransparent(n), "all colours");
+  if (problem.empty() && withTransparency && n > 1) {
+    std::vector<uint8_t> transparent(n, 0);
+    for (uint32_t i = 0; i < n; ++i) transparent[i] = (i * 7 + n) % 3 == 0;
+    transparent[expected.Order()[n - 1]] = 0;  // keep at least one colour
+    MarkTransparent(document, transparent);
+    problem = CompareMeasures(document, expected, transparent, "with transparent colours");
+  }
+  FreeTestDocument(document);
+  return problem;
+}
+
+int EngineLeafLevel(uint32_t root, uint32_t colour) {
+  uint32_t slot = root;
+  for (int level = 7; level >= 0; --level) {
+    slot = TreeNodeAt(slot)->slots[ColourSlot(colour, level)];
+    if (slot == 0) return -1;
+    if (SlotIsLeaf(slot)) return level;
+  }
+  return -1;
+}
+
+// The graph's state: nearest colour and cost of every colour still present, and
+// (for small trees) where each colour's leaf sits, since the leaf's level decides
+// which neighbourhood the next search looks at.
+std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const ColourTable* table,
+                              reference::Ranking& expected, const std::string& when, bool deep) {
+  const uint32_t n = expected.ColourCount();
+  if (expected.HeapCount() <= 1) return "";  // the last colour's nearest is gone; it goes into itself
+  for (uint32_t i = 0; i < n; ++i) {
+    const bool alive = graph->nodes[i] != 0;
+    if (alive != expected.Alive(i)) return when + ": colour " + std::to_string(i) + " present differs";
+    if (!alive) continue;
+    const GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    const uint32_t nearest = GraphNodeAt(node->nearest)->index;
+    if (nearest != expected.Nearest(i) || node->cost != expected.Cost(i)) {
+      std::ostringstream out;
+      out << when << ": colour " << i << " (" << Hex(expected.Colours()[i]) << ") nearest/cost: reference "
+          << expected.Nearest(i) << "/" << expected.Cost(i) << ", engine " << nearest << "/" << node->cost;
+      return out.str();
+    }
+    if (!deep) continue;
+    const uint32_t colour = expected.Colours()[i];
+    const int level = EngineLeafLevel(root, colour);
+    if (level != expected.Tree().LeafLevel(colour)) {
+      return when + ": leaf level of colour " + std::to_string(i) + ": reference " +
+             std::to_string(expected.Tree().LeafLevel(colour)) + ", engine " + std::to_string(level);
+    }
+  }
+  return "";
+}
+
+// The graph driven one merge at a time through its public stages.
+std::string CompareSteps(const TestPicture& picture) {
+  reference::Ranking expected(picture.width, picture.height, picture.keys);
+  ColourTable* table = ColourTableCreate(kColourTableInitialCapacity);
+  const uint32_t root = ColourTreeNew();
+  for (uint32_t key : picture.keys) ColourTreeAdd(root, table, key);
+  for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
+  const uint32_t n = expected.ColourCount();
+  std::string problem;
+  if (table->count != n) problem = "colour count differs";
+
+  ColourGraph* graph = problem.empty() ? BuildColourGraph(table, root) : nullptr;
+  if (graph) {
+    expected.BuildGraph();
+    const bool deep = n <= 400;
+    problem = CompareGraphState(graph, root, table, expected, "after building the graph", true);
+    for (uint32_t s = 0; problem.empty() && s < n; ++s) {
+      uint32_t removed = 0, into = 0, wantRemoved = 0, wantInto = 0;
+      MergeStep(graph, table, root, &removed, &into);
+      expected.Step(&wantRemoved, &wantInto);
+      if (removed != wantRemoved || into != wantInto) {
+        problem = "merge step " + std::to_string(s) + ": reference (" + std::to_string(wantRemoved) + " into " +
+                  std::to_string(wantInto) + "), engine (" + std::to_string(removed) + " into " +
+                  std::to_string(into) + ")";
+      } else if (deep || s % 64 == 0) {
+        problem = CompareGraphState(graph, root, table, expected, "after merge step " + std::to_string(s), deep);
+      }
+    }
+    // Finish the engine's merges so that its pools are empty again.
+    for (uint32_t left = graph->heap->count; left > 0; --left) {
+      uint32_t removed = 0, into = 0;
+      MergeStep(graph, table, root, &removed, &into);
+    }
+    ColourGraphFree(graph);
+  }
+  ColourTreeFree(root);
+  ColourTableFree(table);
+  return problem;
+}
+
+TestPicture Crop(const TestPicture& p, int left, int top, int width, int height) {
+  TestPicture out{width, height, {}};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) out.keys.push_back(p.at(left + x, top + y));
+  }
+  return out;
+}
+
+// Greedy shrinking: keep any crop (halves, then one row or column off an edge)
+// that still fails.
+TestPicture Shrink(TestPicture picture, const Check& check) {
+  for (bool smaller = true; smaller;) {
+    smaller = false;
+    const int w = picture.width, h = picture.height;
+    std::vector<TestPicture> tries;
+    if (w > 1) {
+      tries.push_back(Crop(picture, 0, 0, w / 2, h));
+      tries.push_back(Crop(picture, w / 2, 0, w - w / 2, h));
+    }
+    if (h > 1) {
+      tries.push_back(Crop(picture, 0, 0, w, h / 2));
+      tries.push_back(Crop(picture, 0, h / 2, w, h - h / 2));
+    }
+    if (w > 1) {
+      tries.push_back(Crop(picture, 1, 0, w - 1, h));
+      tries.push_back(Crop(picture, 0, 0, w - 1, h));
+    }
+    if (h > 1) {
+      tries.push_back(Crop(picture, 0, 1, w, h - 1));
+      tries.push_back(Crop(picture, 0, 0, w, h - 1));
+    }
+    for (const TestPicture& t : tries) {
+      if (!check(t).empty()) {
+        picture = t;
+        smaller = true;
+        break;
+      }
+    }
+  }
+  return picture;
+}
+
+std::string Describe(const TestPicture& p) {
+  std::ostringstream out;
+  out << p.width << " x " << p.height << " picture, rows from the top:";
+  for (int y = 0; y < p.height && y < 24; ++y) {
+    out << "\n ";
+    for (int x = 0; x < p.width && x < 24; ++x) out << " " << Hex(p.at(x, y));
+    if (p.width > 24) out << " ...";
+  }
+  if (p.height > 24) out << "\n  ...";
+  return out.str();
+}
+
+void ExpectSame(const std::string& name, const TestPicture& picture, const Check& check) {
+  const std::string problem = check(picture);
+  if (problem.empty()) return;
+  const TestPicture small = Shrink(picture, check);
+  ADD_FAILURE() << name << ": " << problem << "\nsmallest failing case found: " << check(small) << "\n"
+                << Describe(small);
+}
+
+// ---------------------------------------------------------------- pictures
+
+using Rng = std::mt19937;
+
+int Uniform(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+
+uint32_t Key(int r, int g, int b) {
+  return static_cast<uint32_t>(r & 0xFF) << 16 | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF);
+}
+
+TestPicture FromPalette(Rng& rng, int w, int h, const std::vector<uint32_t>& palette, bool equalCounts) {
+  TestPicture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h)};
+  for (size_t i = 0; i < p.keys.size(); ++i) {
+    p.keys[i] = equalCounts ? palette[i % palette.size()] : palette[static_cast<size_t>(Uniform(rng, 0, static_cast<int>(palette.size()) - 1))];
+  }
+  return p;
+}
+
+// Colours on a grid of `levels` values per component, `step` apart: equal
+// distances everywhere, and grid steps that fall on the tree's cell borders.
+std::vector<uint32_t> GridPalette(Rng& rng, int colours, int levels, int step, int offset) {
+  std::vector<uint32_t> palette;
+  for (int i = 0; i < colours; ++i) {
+    palette.push_back(Key(offset + step * Uniform(rng, 0, levels - 1), offset + step * Uniform(rng, 0, levels - 1),
+                          offset + step * Uniform(rng, 0, levels - 1)));
+  }
+  return palette;
+}
+
+// Colours around one base that differ only in their lowest bits.
+std::vector<uint32_t> LowBitPalette(Rng& rng, int colours, int bits) {
+  const uint32_t base = Key(Uniform(rng, 0, 255), Uniform(rng, 0, 255), Uniform(rng, 0, 255)) & ~Key(255 >> (8 - bits) , 255 >> (8 - bits), 255 >> (8 - bits));
+  std::vector<uint32_t> palette;
+  const int mask = (1 << bits) - 1;
+  for (int i = 0; i < colours; ++i) palette.push_back(base | Key(Uniform(rng, 0, mask), Uniform(rng, 0, mask), Uniform(rng, 0, mask)));
+  return palette;
+}
+
+// Components next to the cube's faces and the middle borders of the tree.
+std::vector<uint32_t> BorderPalette(Rng& rng, int colours) {
+  static const int values[] = {0, 1, 2, 63, 64, 126, 127, 128, 129, 191, 192, 253, 254, 255};
+  std::vector<uint32_t> palette;
+  for (int i = 0; i < colours; ++i) {
+    palette.push_back(Key(values[Uniform(rng, 0, 13)], values[Uniform(rng, 0, 13)], values[Uniform(rng, 0, 13)]));
+  }
+  return palette;
+}
+
+// A random tile repeated over the picture.
+TestPicture Tiled(Rng& rng, int w, int h, const std::vector<uint32_t>& palette) {
+  const int tw = Uniform(rng, 1, 6), th = Uniform(rng, 1, 6);
+  TestPicture tile = FromPalette(rng, tw, th, palette, false);
+  TestPicture p{w, h, {}};
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) p.keys.push_back(tile.at(x % tw, y % th));
+  }
+  return p;
+}
+
+TestPicture TieHeavyPicture(Rng& rng, int trial) {
+  const int w = Uniform(rng, 1, trial % 4 == 0 ? 4 : 48);
+  const int h = Uniform(rng, 1, trial % 5 == 0 ? 4 : 40);
+  const int colours = Uniform(rng, 1, trial % 3 == 0 ? 6 : 300);
+  std::vector<uint32_t> palette;
+  switch (trial % 6) {
+    case 0: palette = GridPalette(rng, colours, 3, 1, Uniform(rng, 0, 250)); break;
+    case 1: palette = GridPalette(rng, colours, 5, 2, Uniform(rng, 0, 240)); break;
+    case 2: palette = GridPalette(rng, colours, 4, 1 << Uniform(rng, 2, 6), 0); break;
+    case 3: palette = LowBitPalette(rng, colours, Uniform(rng, 1, 3)); break;
+    case 4: palette = BorderPalette(rng, colours); break;
+    default: palette = GridPalette(rng, colours, 256, 1, 0); break;
+  }
+  if (trial % 7 == 3) return Tiled(rng, w, h, palette);
+  return FromPalette(rng, w, h, palette, trial % 2 == 0);
+}
+
+TestPicture Gradient(int w, int h, bool twoWay) {
+  TestPicture p{w, h, {}};
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int r = w > 1 ? x * 255 / (w - 1) : 0;
+      const int g = twoWay && h > 1 ? y * 255 / (h - 1) : 40;
+      p.keys.push_back(Key(r, g, twoWay ? 90 : r / 2));
+    }
+  }
+  return p;
+}
+
+std::vector<TestPicture> StructuredPictures() {
+  Rng rng(77);
+  std::vector<TestPicture> out;
+  out.push_back({1, 1, {Key(128, 0, 255)}});
+  out.push_back({3, 2, std::vector<uint32_t>(6, Key(10, 20, 30))});
+  TestPicture two{9, 7, {}};
+  for (int i = 0; i < 63; ++i) two.keys.push_back((i % 2) ? Key(0, 0, 0) : Key(0, 0, 1));
+  out.push_back(two);
+  TestPicture checker{8, 8, {}};
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) checker.keys.push_back(((x + y) % 2) ? Key(255, 255, 255) : Key(127, 128, 128));
+  }
+  out.push_back(checker);
+  out.push_back(Gradient(256, 3, false));
+  out.push_back(Gradient(300, 1, false));
+  out.push_back(Gradient(64, 64, true));
+  out.push_back(Gradient(1, 200, true));
+  // Just past the table's first capacity, and well beyond it.
+  out.push_back(FromPalette(rng, 32, 17, GridPalette(rng, 512, 256, 1, 0), true));
+  std::vector<uint32_t> distinct;
+  for (int i = 0; i < 520; ++i) distinct.push_back(Key(i & 7, (i >> 3) & 7, i >> 6) * 2);
+  out.push_back(FromPalette(rng, 26, 20, distinct, true));
+  out.push_back(FromPalette(rng, 60, 50, GridPalette(rng, 3000, 16, 1, 100), false));
+  out.push_back(FromPalette(rng, 220, 180, GridPalette(rng, 40000, 256, 1, 0), true));
+  return out;
+}
+
+// ---------------------------------------------------------------- tests
+
+TEST(ReferenceRanking, SmallPicturesBehaveAsDefined) {
+  // One colour: it goes into itself.
+  reference::Ranking one(2, 2, std::vector<uint32_t>(4, Key(5, 6, 7)));
+  one.BuildGraph();
+  EXPECT_EQ(one.Nearest(0), 0u);
+  EXPECT_EQ(one.Cost(0), 0u);
+  one.RunToEnd();
+  EXPECT_EQ(one.MergedInto()[0], 0u);
+
+  // Apart in bit 0 of blue only: the leaves part at level 0.
+  reference::Ranking pair(2, 1, {Key(9, 9, 8), Key(9, 9, 9)});
+  EXPECT_EQ(pair.Tree().LeafLevel(Key(9, 9, 8)), 0);
+  pair.BuildGraph();
+  EXPECT_EQ(pair.Nearest(0), 1u);
+  EXPECT_EQ(pair.Nearest(1), 0u);
+
+  // Two colours equally far from a third: the one met first stays its nearest,
+  // and of equal costs the earlier heap entry goes first.
+  reference::Ranking tie(3, 1, {Key(10, 10, 10), Key(10, 10, 12), Key(10, 10, 8)});
+  tie.BuildGraph();
+  EXPECT_EQ(tie.Nearest(0), 2u);
+  tie.RunToEnd();
+  EXPECT_EQ(tie.Order()[2], 0u);
+}
+
+TEST(ReferenceRanking, MergeTargetsAlwaysLeadToTheFirstColour) {
+  Rng rng(5);
+  for (int trial = 0; trial < 30; ++trial) {
+    TestPicture p = TieHeavyPicture(rng, trial);
+    reference::Ranking r(p.width, p.height, p.keys);
+    r.BuildGraph();
+    r.RunToEnd();
+    const uint32_t n = r.ColourCount();
+    EXPECT_EQ(r.MergedInto()[r.Order()[0]], r.Order()[0]);
+    for (uint32_t pos = 1; pos < n; ++pos) {
+      EXPECT_LT(r.MergePosition()[r.MergedInto()[r.Order()[pos]]], pos);
+    }
+    // Without transparency the quality falls by exactly the merge costs.
+    const std::vector<uint64_t> quality = r.Quality(std::vector<uint8_t>(n, 0));
+    for (uint32_t k = 1; k < n; ++k) EXPECT_GE(quality[k], quality[k - 1]);
+  }
+}
+
+TEST(EngineAgainstReference, TieHeavyPicturesRankTheSame) {
+  EngineInit();
+  Rng rng(31337);
+  for (int trial = 0; trial < 240; ++trial) {
+    const TestPicture picture = TieHeavyPicture(rng, trial);
+    const bool transparency = trial % 4 == 1;
+    ExpectSame("tie-heavy picture " + std::to_string(trial), picture,
+               [transparency](const TestPicture& p) { return CompareWhole(p, transparency); });
+  }
+}
+
+TEST(EngineAgainstReference, StructuredPicturesRankTheSame) {
+  EngineInit();
+  const std::vector<TestPicture> pictures = StructuredPictures();
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    ExpectSame("structured picture " + std::to_string(i), pictures[i],
+               [](const TestPicture& p) { return CompareWhole(p, true); });
+  }
+}
+
+TEST(EngineAgainstReference, NearestColoursAndCostsMatchAfterEveryMerge) {
+  EngineInit();
+  Rng rng(4242);
+  for (int trial = 0; trial < 120; ++trial) {
+    ExpectSame("graph of picture " + std::to_string(trial), TieHeavyPicture(rng, trial), CompareSteps);
+  }
+  const std::vector<TestPicture> pictures = StructuredPictures();
+  for (size_t i = 0; i + 1 < pictures.size(); ++i) {
+    ExpectSame("graph of structured picture " + std::to_string(i), pictures[i], CompareSteps);
+  }
+  EXPECT_EQ(TreeNodePool()->live, 0u);
+  EXPECT_EQ(GraphNodePool()->live, 0u);
+}
+
+}  // namespace
