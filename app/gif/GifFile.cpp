@@ -7,6 +7,7 @@
 #include "app/gif/GifWriter.h"
 #include "app/shell/Document.h"
 #include "app/shell/progress.h"
+#include "jindep/string_lists.h"
 
 bool WriteGifFile(Document* document, const char* path, GifSaveResult* result) {
   result->bytes = 0;
@@ -19,7 +20,7 @@ bool WriteGifFile(Document* document, const char* path, GifSaveResult* result) {
   const uint32_t n = document->colourCount;
   const uint32_t* tally = document->colourTable->tally;
   GifSinkBegin(GifTempFileWrite, &file);
-  ProgressBegin("Saving File", GifStreamPasses(document, n));
+  ProgressBegin(JStr(kStrProgressSaving), GifStreamPasses(document, n));
   for (uint32_t k = 1; GifWritePass(document, tally, n, k) && !GifSinkFailed(); ++k) ProgressStep(1);
   ProgressStep(1);
   ProgressEnd();

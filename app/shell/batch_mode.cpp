@@ -14,41 +14,12 @@
 #include "app/shell/Document.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 #include "jwin/picture.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 
 namespace {
-
-// Keys of the batch mode's texts in the application's string lists.
-enum : int {
-  kBatchUsageFirst = 172,
-  kBatchUsageLast = 182,
-  kBatchMessage = 183,  // "tintwell-batch: %s%"
-  kBatchUnknownOption,
-  kBatchMissingValue,
-  kBatchMissingFiles,
-  kBatchExtraArgument,
-  kBatchBadPassBits,
-  kBatchBadInterlace,
-  kBatchBadColour,
-  kBatchColourAbsent,
-  kBatchCannotRead,
-  kBatchCannotWrite,
-  kBatchReportFound,
-  kBatchReportKept,
-  kBatchReportPasses,
-  kBatchReportQuality,
-  kBatchReportMaximumError,
-  kBatchReportBytes,
-  // The controls panel's own messages, shared.
-  kBatchColoursNotInteger = 78,
-  kBatchColoursNegative = 83,
-  kBatchNoteTooManyColours = 81,
-  kBatchNoteGlobalLimit = 101,
-};
-
-const char* BatchString(int key);
 
 // A whole decimal number, possibly negative, with nothing but blanks after it:
 // what the controls panel accepts in its number fields.
@@ -109,7 +80,7 @@ bool ReadPair(const char* text, int low, int high, int* a, int* b) {
 
 bool IsOption(const char* arg) { return arg[0] == '-' && arg[1] != '\0'; }
 
-char* Problem(int key, const char* detail) { return JFormatNew(BatchString(key), detail); }
+char* Problem(JStringId key, const char* detail) { return JFormatNew(JStr(key), detail); }
 
 }  // namespace
 
@@ -124,7 +95,7 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
       } else if (!o->output) {
         o->output = arg;
       } else {
-        *problem = Problem(kBatchExtraArgument, arg);
+        *problem = Problem(kStrBatchExtraArgument, arg);
         return false;
       }
       continue;
@@ -145,18 +116,18 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
                             !strcmp(arg, "--interlace") || !strcmp(arg, "--transparent") ||
                             !strcmp(arg, "--background");
     if (!takesValue) {
-      *problem = Problem(kBatchUnknownOption, arg);
+      *problem = Problem(kStrBatchUnknownOption, arg);
       return false;
     }
     if (i + 1 >= argc) {
-      *problem = Problem(kBatchMissingValue, arg);
+      *problem = Problem(kStrBatchMissingValue, arg);
       return false;
     }
     if (!strcmp(arg, "--transparent")) {
       // Takes the colour after it and every further colour up to the next option or file name.
       uint32_t colour = 0;
       if (!ReadColour(argv[i + 1], &colour)) {
-        *problem = Problem(kBatchBadColour, argv[i + 1]);
+        *problem = Problem(kStrBatchBadColour, argv[i + 1]);
         return false;
       }
       while (i + 1 < argc && ReadColour(argv[i + 1], &colour)) {
@@ -171,11 +142,11 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
     if (!strcmp(arg, "--colours")) {
       int64_t v = 0;
       if (!ReadInteger(value, &v)) {
-        *problem = Problem(kBatchColoursNotInteger, value);
+        *problem = Problem(kStrColoursNotInteger, value);
         return false;
       }
       if (v < 0) {
-        *problem = JStrDup(BatchString(kBatchColoursNegative));
+        *problem = JStrDup(JStr(kStrColoursNegative));
         return false;
       }
       o->coloursGiven = true;
@@ -183,7 +154,7 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
     } else if (!strcmp(arg, "--passes-bits")) {
       int a = 0, b = 0;
       if (!ReadPair(value, 1, 8, &a, &b)) {
-        *problem = Problem(kBatchBadPassBits, value);
+        *problem = Problem(kStrBatchBadPassBits, value);
         return false;
       }
       o->passBitsGiven = true;
@@ -192,7 +163,7 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
     } else if (!strcmp(arg, "--interlace")) {
       int a = 0, b = 0;
       if (!ReadPair(value, 0, 1, &a, &b)) {
-        *problem = Problem(kBatchBadInterlace, value);
+        *problem = Problem(kStrBatchBadInterlace, value);
         return false;
       }
       o->interlaceGiven = true;
@@ -200,14 +171,14 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
       o->interlaceLater = static_cast<uint8_t>(b);
     } else if (!strcmp(arg, "--background")) {
       if (!ReadColour(value, &o->background)) {
-        *problem = Problem(kBatchBadColour, value);
+        *problem = Problem(kStrBatchBadColour, value);
         return false;
       }
       o->backgroundGiven = true;
     }
   }
   if (!o->help && (!o->input || !o->output)) {
-    *problem = JStrDup(BatchString(kBatchMissingFiles));
+    *problem = JStrDup(JStr(kStrBatchMissingFiles));
     return false;
   }
   return true;
@@ -240,7 +211,7 @@ bool LoadPicture(BatchDocument* b, const char* path, char** problem) {
   char reason[256] = "";
   b->map = JPictureReadFile(path, reason, sizeof reason);
   if (!b->map) {
-    *problem = JFormatNew(BatchString(kBatchCannotRead), path, reason);
+    *problem = JFormatNew(JStr(kStrBatchCannotRead), path, reason);
     return false;
   }
   Document* doc = &b->doc;
@@ -255,7 +226,7 @@ bool LoadPicture(BatchDocument* b, const char* path, char** problem) {
     refusal = strerror(EINVAL);
   }
   if (refusal) {
-    *problem = JFormatNew(BatchString(kBatchCannotRead), path, refusal);
+    *problem = JFormatNew(JStr(kStrBatchCannotRead), path, refusal);
     return false;
   }
   return true;
@@ -268,7 +239,7 @@ uint32_t FindColour(const ColourTable* table, uint32_t key) {
 }
 
 void FormatColour(char* buffer, uint32_t colour) {
-  JFormatInto(buffer, "%x02%%x02%%x02%", colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
+  JFormatInto(buffer, JStr(kStrColourHex), colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
 }
 
 // The document's settings as a new document has them, then the options applied
@@ -297,7 +268,7 @@ bool ApplySettings(Document* doc, const BatchOptions* o, FILE* err, char** probl
     if (index == table->count) {
       char text[8];
       FormatColour(text, o->transparent[i]);
-      *problem = Problem(kBatchColourAbsent, text);
+      *problem = Problem(kStrBatchColourAbsent, text);
       return false;
     }
     MarkTransparent(doc, index);
@@ -315,11 +286,11 @@ bool ApplySettings(Document* doc, const BatchOptions* o, FILE* err, char** probl
   if (o->coloursGiven) {
     uint32_t v = o->colours;
     if (doc->useGlobalTable && v > 256 && available > 256) {
-      fprintf(err, "%s\n", BatchString(kBatchNoteGlobalLimit));
+      fprintf(err, "%s\n", JStr(kStrGlobalTableLimit));
       v = 256;
     }
     if (v > available) {
-      fprintf(err, "%s\n", BatchString(kBatchNoteTooManyColours));
+      fprintf(err, "%s\n", JStr(kStrMoreColoursThanPresent));
       v = available;
     }
     doc->colourCount = v;
@@ -328,10 +299,10 @@ bool ApplySettings(Document* doc, const BatchOptions* o, FILE* err, char** probl
   return true;
 }
 
-void PrintPercent(FILE* out, int key, uint64_t value, double whole, uint32_t raw, bool withRaw) {
+void PrintPercent(FILE* out, JStringId key, uint64_t value, double whole, uint32_t raw, bool withRaw) {
   char percent[32];
-  JFormatInto(percent, "%f1,3.2,2%", whole > 0 ? 100.0 * static_cast<double>(value) / whole : 0.0);
-  char* line = withRaw ? JFormatNew(BatchString(key), raw, percent) : JFormatNew(BatchString(key), percent);
+  JFormatInto(percent, JStr(kStrPercent), whole > 0 ? 100.0 * static_cast<double>(value) / whole : 0.0);
+  char* line = withRaw ? JFormatNew(JStr(key), raw, percent) : JFormatNew(JStr(key), percent);
   fprintf(out, "%s\n", line);
   JFree(line);
 }
@@ -339,13 +310,13 @@ void PrintPercent(FILE* out, int key, uint64_t value, double whole, uint32_t raw
 void Report(Document* doc, uint64_t bytes, FILE* out) {
   const uint32_t n = doc->colourTable->count;
   const uint32_t k = doc->colourCount;
-  char* line = JFormatNew(BatchString(kBatchReportFound), n);
+  char* line = JFormatNew(JStr(kStrBatchReportFound), n);
   fprintf(out, "%s\n", line);
   JFree(line);
-  line = JFormatNew(BatchString(kBatchReportKept), k);
+  line = JFormatNew(JStr(kStrBatchReportKept), k);
   fprintf(out, "%s\n", line);
   JFree(line);
-  line = JFormatNew(BatchString(kBatchReportPasses), GifStreamPasses(doc, k));
+  line = JFormatNew(JStr(kStrBatchReportPasses), GifStreamPasses(doc, k));
   fprintf(out, "%s\n", line);
   JFree(line);
   if (k > 0) {
@@ -353,24 +324,24 @@ void Report(Document* doc, uint64_t bytes, FILE* out) {
     uint32_t* error = static_cast<uint32_t*>(JAlloc(sizeof(uint32_t) * n));
     ComputeQuality(doc, quality);
     ComputeMaximumError(doc, error);
-    PrintPercent(out, kBatchReportQuality, quality[k - 1], static_cast<double>(QualityBudget(doc)), 0, false);
-    PrintPercent(out, kBatchReportMaximumError, error[k - 1], 768.0, error[k - 1], true);
+    PrintPercent(out, kStrBatchReportQuality, quality[k - 1], static_cast<double>(QualityBudget(doc)), 0, false);
+    PrintPercent(out, kStrBatchReportMaximumError, error[k - 1], 768.0, error[k - 1], true);
     JFree(quality);
     JFree(error);
   }
   char count[24];
   snprintf(count, sizeof count, "%llu", static_cast<unsigned long long>(bytes));
-  line = JFormatNew(BatchString(kBatchReportBytes), count);
+  line = JFormatNew(JStr(kStrBatchReportBytes), count);
   fprintf(out, "%s\n", line);
   JFree(line);
 }
 
 void PrintUsage(FILE* out) {
-  for (int key = kBatchUsageFirst; key <= kBatchUsageLast; ++key) fprintf(out, "%s\n", BatchString(key));
+  for (int id = kStrBatchUsage1; id <= kStrBatchUsage11; ++id) fprintf(out, "%s\n", JStr(static_cast<JStringId>(id)));
 }
 
 int Fail(FILE* err, char* problem) {
-  char* line = JFormatNew(BatchString(kBatchMessage), problem);
+  char* line = JFormatNew(JStr(kStrBatchMessage), problem);
   fprintf(err, "%s\n", line);
   JFree(line);
   JFree(problem);
@@ -399,7 +370,7 @@ int BatchRun(int argc, char** argv, FILE* out, FILE* err) {
   } else {
     GifSaveResult saved;
     if (!WriteGifFile(&picture.doc, options.output, &saved)) {
-      status = Fail(err, JFormatNew(BatchString(kBatchCannotWrite), options.output, strerror(saved.error)));
+      status = Fail(err, JFormatNew(JStr(kStrBatchCannotWrite), options.output, strerror(saved.error)));
     } else if (options.report) {
       Report(&picture.doc, saved.bytes, out);
     }
@@ -409,44 +380,3 @@ int BatchRun(int argc, char** argv, FILE* out, FILE* err) {
   GifWriterRelease();
   return status;
 }
-
-// Provisional: the texts move to the string resources.
-namespace {
-const char* BatchString(int key) {
-  switch (key) {
-    case 172: return "Usage: tintwell-batch IN OUT.gif [options]";
-    case 173: return "Reduces the colours of a bitmap or metafile IN and writes the GIF file OUT.gif.";
-    case 174: return "  --colours N          keep N colours (default: all; at most 256 with --global)";
-    case 175: return "  --passes-bits A,B    colour-table bits of the first and of later passes, 1 to 8 (default: as needed, 8)";
-    case 176: return "  --global             one global colour table for all passes (at most 256 colours)";
-    case 177: return "  --interlace F,L      interlace the first pass (F) and later passes (L): 0 or 1 each";
-    case 178: return "  --transparent RRGGBB ...  make these colours of the picture transparent";
-    case 179: return "  --background RRGGBB  colour stored for transparent pixels (default FFFFFF)";
-    case 180: return "  --report             print colours found and kept, passes, quality, maximum error and bytes written";
-    case 181: return "  --help               print this text";
-    case 182: return "Give IN and OUT.gif before any --transparent colours. Bad input ends with a message and exit status 1.";
-    case 183: return "tintwell-batch: %s%";
-    case 184: return "unknown option '%s%' (see --help).";
-    case 185: return "the option %s% needs a value (see --help).";
-    case 186: return "give the picture to read and the GIF file to write (see --help).";
-    case 187: return "one file name too many: '%s%'.";
-    case 188: return "'%s%' is not two colour-table sizes from 1 to 8 bits, such as 8,8.";
-    case 189: return "'%s%' is not two interlace settings of 0 or 1, such as 0,1.";
-    case 190: return "'%s%' is not a colour of six hexadecimal digits, such as FF8000.";
-    case 191: return "the colour %s% does not occur in the picture, so it cannot be made transparent.";
-    case 192: return "cannot read the picture '%s%': %s%";
-    case 193: return "cannot write '%s%': %s%";
-    case 194: return "Colours found: %d%";
-    case 195: return "Colours kept: %d%";
-    case 196: return "Passes: %d%";
-    case 197: return "Quality: %s%%%%";
-    case 198: return "Maximum error: %d% (%s%%%%)";
-    case 199: return "Bytes written: %s%";
-    case 78: return "Sorry, but '%s%' is not an integer. The number of colours must be an integer.";
-    case 83: return "Sorry, but the number of colours must be non-negative.";
-    case 81: return "You have asked to show more colours than are present in the original image. The number of colours in the image will be shown.";
-    case 101: return "You have asked to show more than 256 colours. At most 256 colours may be shown since a global colour table is being used.";
-  }
-  return "";
-}
-}  // namespace
