@@ -1,6 +1,7 @@
 #include "platform/wm/MenuPopup.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/wm/CaptionFont.h"
 
@@ -52,6 +53,19 @@ int MenuPopup::itemAt(int x, int y) const {
   if (!open_) return -1;
   for (size_t i = 0; i < itemRects_.size(); ++i)
     if (itemRects_[i].contains(x, y)) return items_[i].separator ? -1 : static_cast<int>(i);
+  return -1;
+}
+
+int MenuPopup::itemWithLetter(uint32_t c) const {
+  if (!open_ || c == 0 || c > 127) return -1;
+  const int wanted = std::tolower(static_cast<int>(c));
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].separator || !items_[i].enabled) continue;
+    const MenuLabel label = MenuLabel::Parse(items_[i].label);
+    if (label.underline >= 0 &&
+        std::tolower(static_cast<unsigned char>(label.text[static_cast<size_t>(label.underline)])) == wanted)
+      return static_cast<int>(i);
+  }
   return -1;
 }
 

@@ -28,6 +28,8 @@ class MenuPopup {
   void step(int direction);
   // The item at a screen point, or -1 (separators count as none).
   int itemAt(int x, int y) const;
+  // The first enabled item whose keyboard letter is `c` (any case), or -1.
+  int itemWithLetter(uint32_t c) const;
   int barIndex() const { return barIndex_; }  // -1 for a system menu
   WindowId systemOf() const { return systemOf_; }
 

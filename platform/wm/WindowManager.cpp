@@ -745,6 +745,8 @@ bool WindowManager::menuInput(const InputEvent& e) {
         openBarMenu((popup_.barIndex() + (e.key == kKeyRight ? 1 : n - 1)) % n);
       } else if (e.key == kKeyReturn && popup_.hot() >= 0) {
         chooseMenuItem(popup_.hot());
+      } else if (const int item = popup_.itemWithLetter(e.character); item >= 0) {
+        chooseMenuItem(item);
       }
       return true;
     case InputEvent::Type::KeyUp:

@@ -276,6 +276,12 @@ TEST_F(Menus, AltWithAMnemonicOpensItsMenuForTheKeyboard) {
   input().key(platform::wm::kKeyReturn, '\r');
   drain();
   EXPECT_EQ(calls, std::vector<std::string>{"Copy"});
+  // In an open menu an item's keyboard letter chooses it.
+  press('f', kAlt);
+  ASSERT_TRUE(wm().popup().isOpen());
+  press('q', 0);
+  EXPECT_EQ(calls.back(), "Quit");
+  EXPECT_FALSE(wm().popup().isOpen());
   // A letter no title has is an ordinary key.
   press('z', kAlt);
   EXPECT_FALSE(wm().popup().isOpen());
