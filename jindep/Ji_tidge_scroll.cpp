@@ -5,6 +5,8 @@
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
+#include "jwin/J_sched.h"
+#include "jwin/J_window.h"
 
 namespace {
 
@@ -12,6 +14,9 @@ namespace {
 constexpr uint32_t kHorizontalMessage = 0x114;
 constexpr uint32_t kVerticalMessage = 0x115;
 constexpr int16_t kThickness = 16;
+// Holding an arrow or the track repeats its step: first after a pause, then steadily.
+constexpr int32_t kRepeatDelay = 400;
+constexpr int32_t kRepeatPeriod = 50;
 
 struct ScrollData {
   bool vertical;
@@ -20,6 +25,8 @@ struct ScrollData {
   JScrollAction actions[4];
   bool dragging;
   int grab;  // pointer offset into the thumb while dragging
+  int16_t repeatCode;     // the step being repeated while the button is held
+  JScheduled* repeat;     // its timed call, cleared by the scheduler when it runs
 };
 
 ScrollData* Data(JWidget* w) { return static_cast<ScrollData*>(w->classData); }
@@ -41,6 +48,7 @@ void ScrollConstruct(JWidget* w) {
 }
 
 void ScrollDestruct(JWidget* w) {
+  JCancelSchedule(Data(w)->repeat);
   JFree(w->classData);
   w->classData = nullptr;
 }
@@ -91,22 +99,41 @@ int32_t PositionAt(const JWidget* w, const ScrollData* d, int along) {
   return static_cast<int32_t>(p < 0 ? 0 : p > d->maximum ? d->maximum : p);
 }
 
+// The scroll code of a point on the bar: an arrow, the track on either side of the
+// thumb, or the thumb itself (kJScrollCodeThumbTrack); -1 off the bar.
+int16_t CodeAt(JWidget* w, int x, int y) {
+  ScrollData* d = Data(w);
+  if (x < w->x || y < w->y || x >= w->x + w->width || y >= w->y + w->height) return -1;
+  const int along = Along(d, x - w->x, y - w->y);
+  const int thumb = ThumbStart(w, d);
+  if (along < kThickness) return kJScrollCodeLineUp;
+  if (along >= Length(w, d) - kThickness) return kJScrollCodeLineDown;
+  if (d->maximum > 0 && along >= thumb && along < thumb + kThickness) return kJScrollCodeThumbTrack;
+  return along < thumb ? kJScrollCodePageUp : kJScrollCodePageDown;
+}
+
+void Repeat(void* data) {
+  JWidget* w = static_cast<JWidget*>(data);
+  ScrollData* d = Data(w);
+  // Only while the pointer stays on the part that was pressed.
+  int16_t x = 0, y = 0;
+  JGetWindowPointer(w->window, &x, &y);
+  if (CodeAt(w, x, y) == d->repeatCode) JScrollBarMessage(w, MessageOf(d), d->repeatCode, d->value);
+  if (!(w->state & kJWidgetDisposing)) JSchedule(Repeat, w, kRepeatPeriod, &d->repeat);
+}
+
 void ScrollDown(JWidget* w, int16_t x, int16_t y, uint8_t) {
   ScrollData* d = Data(w);
-  const int along = Along(d, x - w->x, y - w->y);
-  const int length = Length(w, d);
-  const int thumb = ThumbStart(w, d);
-  int16_t code;
-  if (along < kThickness)
-    code = kJScrollCodeLineUp;
-  else if (along >= length - kThickness)
-    code = kJScrollCodeLineDown;
-  else if (d->maximum > 0 && along >= thumb && along < thumb + kThickness) {
+  const int16_t code = CodeAt(w, x, y);
+  if (code < 0) return;
+  if (code == kJScrollCodeThumbTrack) {
     d->dragging = true;
-    d->grab = along - thumb;
+    d->grab = Along(d, x - w->x, y - w->y) - ThumbStart(w, d);
     return;
-  } else
-    code = along < thumb ? kJScrollCodePageUp : kJScrollCodePageDown;
+  }
+  d->repeatCode = code;
+  JCancelSchedule(d->repeat);
+  JSchedule(Repeat, w, kRepeatDelay, &d->repeat);
   JScrollBarMessage(w, MessageOf(d), code, d->value);
 }
 
@@ -119,6 +146,7 @@ void ScrollMove(JWidget* w, int16_t x, int16_t y) {
 
 void ScrollUp(JWidget* w, int16_t x, int16_t y, uint8_t) {
   ScrollData* d = Data(w);
+  JCancelSchedule(d->repeat);
   if (!d->dragging) return;
   d->dragging = false;
   JScrollBarMessage(w, MessageOf(d), kJScrollCodeThumbPosition,

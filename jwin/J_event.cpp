@@ -110,6 +110,7 @@ void JToolkitShutdown() {
   JDisposeAllWindows();
   JTempRelease();
   JClearHighLevelHandlers();
+  JResetWindowProcState();
   JDrawShutdown();
   platform::wm::Desktop::Stop();
   menuBarRedraw = nullptr;

@@ -309,6 +309,17 @@ void JSelectWindow(JWindow* window) {
   if (PlatformOf(window)) JWindowManager().activate(window->platformWindow);
 }
 
+void JGetWindowPointer(const JWindow* window, int16_t* x, int16_t* y) {
+  int px = 0, py = 0;
+  if (const platform::wm::Window* p = PlatformOf(window)) {
+    const Rect c = JWindowManager().screenClientRect(*p);
+    px = JWindowManager().pointer().x - c.left - window->originX;
+    py = JWindowManager().pointer().y - c.top - window->originY;
+  }
+  if (x) *x = static_cast<int16_t>(px);
+  if (y) *y = static_cast<int16_t>(py);
+}
+
 JWindow* JActiveWindow() {
   if (!JDesktopRunning()) return nullptr;
   const platform::wm::Window* p = JWindowManager().window(JWindowManager().activeWindow());

@@ -144,6 +144,8 @@ void JMoveWindow(JWindow* window, int16_t left, int16_t top);
 void JGetWindowContentSize(const JWindow* window, int16_t* width, int16_t* height);
 void JSetWindowOrigin(JWindow* window, int16_t x, int16_t y);
 void JSelectWindow(JWindow* window);
+// The pointer in the window's local coordinates.
+void JGetWindowPointer(const JWindow* window, int16_t* x, int16_t* y);
 // The toolkit window that is active (null when the main frame itself is).
 JWindow* JActiveWindow();
 JWindow* JWindowFromPlatform(uint32_t platformWindow);

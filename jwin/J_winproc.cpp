@@ -254,6 +254,14 @@ void JTrackPointer() {
   }
 }
 
+void JResetWindowProcState() {
+  pointerWindow = 0;
+  menuCommand = nullptr;
+  menuCommandData = nullptr;
+  keyFilter = nullptr;
+  keyFilterData = nullptr;
+}
+
 void JSetMenuCommandHandler(JMenuCommandProc proc, void* data) {
   menuCommand = proc;
   menuCommandData = data;

@@ -12,6 +12,8 @@ uint32_t JMainPlatformWindow();
 void JReleaseDisposedWindows();
 // Disposes and frees every window (shut-down).
 void JDisposeAllWindows();
+// Forgets the window under the pointer and the installed menu and key procedures (shut-down).
+void JResetWindowProcState();
 // Pointer tracking: delivers leave and enter for the window under the pointer.
 void JTrackPointer();
 // Holds keep a disposed record readable; the last release lets it be freed.

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "jindep/Ji_tempm.h"
 #include "jindep/Ji_tidge_std.h"
+#include "jwin/J_sched.h"
 #include "jwin/J_window.h"
 #include "toolkit_fixture.h"
 
@@ -247,4 +249,36 @@ TEST_F(StandardWidgets, TabMovesTheFocusInDialogStyleWindows) {
   drain();
   EXPECT_EQ(events, std::vector<std::string>{"windowkey9"});
   (void)hidden;
+}
+
+TEST_F(StandardWidgets, HoldingAScrollArrowRepeatsUntilReleased) {
+  JWidget* bar = JNewScrollBar(window_, nullptr, 300, 10, 200, true);
+  JSetScrollAction(bar, kJScrollLine, Scrolled);
+  JSetScrollMaximum(bar, 100);
+  JShowWidget(bar);
+  drain();
+  const int x = client().left + bar->x + 8, y = client().top + bar->y + 196;  // the lower arrow
+  input().mouseMove(x, y);
+  input().mouseDown(x, y);
+  drain();
+  EXPECT_EQ(events.size(), 1u);
+  // Idle steps let the virtual clock run: one pause, then a step every 50 ms.
+  for (int i = 0; i < 40; ++i) JEventStep(nullptr, true);
+  const size_t held = events.size();
+  EXPECT_GE(held, 5u);
+  for (const std::string& e : events) EXPECT_EQ(e, "0:1");
+  input().mouseUp(x, y);
+  drain();
+  for (int i = 0; i < 40; ++i) JEventStep(nullptr, true);
+  EXPECT_EQ(events.size(), held);  // released: no more steps, and no call left behind
+  EXPECT_FALSE(JAnythingScheduled());
+  // Disposing a bar while its arrow is held leaves no timed call behind either.
+  input().mouseDown(x, y);
+  drain();
+  EXPECT_TRUE(JAnythingScheduled());
+  JEventStep(nullptr, false);
+  JTempMark();
+  JDisposeWidget(bar);
+  JTempRelease();
+  EXPECT_FALSE(JAnythingScheduled());
 }
