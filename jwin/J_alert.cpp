@@ -206,9 +206,9 @@ void Place(JWidget* w, const JRect& r) {
   JShowWidget(w);
 }
 
-JWindow* MakeAlert(JWindow* parent, int16_t iconId, const char* message, const char* first, const char* second,
-                   JAlertProc proc, void* data, bool* answer) {
-  JWindow* window = JNewWindow(parent, "", kJWindowDialog);
+JWindow* MakeAlert(JWindow* parent, const char* title, int16_t iconId, const char* message, const char* first,
+                   const char* second, JAlertProc proc, void* data, bool* answer) {
+  JWindow* window = JNewWindow(parent, title ? title : "", kJWindowDialog);
   if (!window) return nullptr;
   AlertRecord* r = static_cast<AlertRecord*>(JAlloc(sizeof(AlertRecord)));
   *r = {window, nullptr, nullptr, proc, data, iconId, answer};
@@ -269,7 +269,7 @@ void JAlertComputeLayout(int16_t iconWidth, int16_t iconHeight, int16_t messageW
 
 bool JAlert(JWindow* parent, int16_t iconId, const char* message, const char* first, const char* second) {
   bool answer = false;
-  JWindow* window = MakeAlert(parent, iconId, message, first, second, nullptr, nullptr, &answer);
+  JWindow* window = MakeAlert(parent, nullptr, iconId, message, first, second, nullptr, nullptr, &answer);
   if (!window) return false;
   ++modalDepth;
   JModalLoop(window, true);
@@ -277,9 +277,17 @@ bool JAlert(JWindow* parent, int16_t iconId, const char* message, const char* fi
   return answer;
 }
 
+void JAlertTitled(const char* title, int16_t iconId, const char* message, const char* button) {
+  JWindow* window = MakeAlert(nullptr, title, iconId, message, button, nullptr, nullptr, nullptr, nullptr);
+  if (!window) return;
+  ++modalDepth;
+  JModalLoop(window, true);
+  --modalDepth;
+}
+
 JWindow* JAlertModeless(JWindow* parent, int16_t iconId, const char* message, const char* first,
                         const char* second, JAlertProc proc, void* data) {
-  JWindow* window = MakeAlert(parent, iconId, message, first, second, proc, data, nullptr);
+  JWindow* window = MakeAlert(parent, nullptr, iconId, message, first, second, proc, data, nullptr);
   if (window) JProcessPendingPaint();
   return window;
 }

@@ -30,6 +30,8 @@ typedef void (*JAlertProc)(void* data, bool first);
 // Runs a modal loop on the alert until a button is pressed; true for the first button.
 // No parent means the main window; a null second text means a single button.
 bool JAlert(JWindow* parent, int16_t iconId, const char* message, const char* first, const char* second);
+// A modal single-button alert with a window title (warnings that name themselves).
+void JAlertTitled(const char* title, int16_t iconId, const char* message, const char* button);
 // Shows and paints the alert and returns it at once; the procedure (if any) receives the choice.
 JWindow* JAlertModeless(JWindow* parent, int16_t iconId, const char* message, const char* first,
                         const char* second, JAlertProc proc, void* data);

@@ -10,6 +10,7 @@
 #include "jindep/Ji_prinf.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
+#include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
@@ -412,8 +413,8 @@ char* JMenuPlatformLabel(const char* label, uint8_t mnemonic, uint8_t shortcut) 
   }
   *out = '\0';
   if (!shortcut) return marked;
-  char* full = JFormatNew("%s%\t%s%%c%", marked, JAlternateShortcuts() ? "Alt+Ctrl+" : "Ctrl+",
-                          static_cast<int>(shortcut));
+  const char* prefix = JResourceString(JAlternateShortcuts() ? kStrAltCtrlPrefix : kStrCtrlPrefix);
+  char* full = JFormatNew("%s%\t%s%%c%", marked, prefix ? prefix : "", static_cast<int>(shortcut));
   JFree(marked);
   return full;
 }
