@@ -5,6 +5,7 @@
 
 #include "jindep/Ji_tempm.h"
 #include "jindep/memory.h"
+#include "jwin/J_clock.h"
 #include "jwin/J_hleven.h"
 #include "jwin/J_sched.h"
 #include "jwin/J_window.h"
@@ -362,4 +363,33 @@ TEST_F(Windows, ControlF4ClosesAndControlF6CyclesTheDocuments) {
   JReleaseWindow(b);
   EXPECT_EQ(JActiveWindow(), a);  // the topmost remaining document
   (void)c;
+}
+
+TEST_F(Windows, PendingPaintsRunAtOnceAndLeaveOtherMessagesQueued) {
+  drain();
+  JWindow* w = JNewWindow(nullptr, "Busy", 0);
+  JSetHandler(w, kJSlotDraw, [](JWindow* win) {
+    Say("paint");
+    platform::Bitmap& b = JWindowManager().window(win->platformWindow)->backing();
+    b.row32(0)[0] = 0x00123456;
+  });
+  JShowAndActivateWindow(w);
+  input().type("k");
+  wm().pumpInput();
+  JProcessPendingPaint();
+  EXPECT_EQ(trail, "paint");
+  const platform::Rect c = screenClient(w);
+  EXPECT_EQ(wm().screen().pixel(c.left, c.top), 0x00123456u);
+  platform::wm::Message m;
+  EXPECT_TRUE(wm().queue().peek(&m, [](const platform::wm::Message& q) {
+    return q.type == platform::wm::MessageType::Char;
+  }));
+}
+
+TEST_F(Windows, WaitLetsTheClockRun) {
+  const uint32_t start = JTickCount();
+  JWait(250);
+  EXPECT_GE(JTickCount() - start, 250u);
+  JWait(0);
+  EXPECT_LT(JTickCount() - start, 260u);
 }
