@@ -745,7 +745,8 @@ bool WindowManager::menuInput(const InputEvent& e) {
         openBarMenu((popup_.barIndex() + (e.key == kKeyRight ? 1 : n - 1)) % n);
       } else if (e.key == kKeyReturn && popup_.hot() >= 0) {
         chooseMenuItem(popup_.hot());
-      } else if (const int item = popup_.itemWithLetter(e.character); item >= 0) {
+      } else if (const int item = popup_.itemWithLetter(e.character ? e.character : e.key); item >= 0) {
+        // The key's own code serves where a backend types letters as separate text.
         chooseMenuItem(item);
       }
       return true;

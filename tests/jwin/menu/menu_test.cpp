@@ -282,6 +282,11 @@ TEST_F(Menus, AltWithAMnemonicOpensItsMenuForTheKeyboard) {
   press('q', 0);
   EXPECT_EQ(calls.back(), "Quit");
   EXPECT_FALSE(wm().popup().isOpen());
+  // Also when the backend types the letter separately and the key carries only its code.
+  press('f', kAlt);
+  input().key('o');
+  drain();
+  EXPECT_EQ(calls.back(), "Open...");
   // A letter no title has is an ordinary key.
   press('z', kAlt);
   EXPECT_FALSE(wm().popup().isOpen());
