@@ -112,11 +112,18 @@ void JSizeWidget(JWidget* w, int16_t width, int16_t height) {
       height = nh;
     }
   }
+  if (width < w->minWidth) width = w->minWidth;
   if (width == w->width && height == w->height) return;
   if (w->container)
     w->container->widgetClass->resizeChild(w->container, w, width, height);
   else
     w->widgetClass->setSize(w, width, height);
+}
+
+void JSetWidgetMinWidth(JWidget* w, int16_t width) {
+  if (!Live(w)) return;
+  w->minWidth = width < 0 ? 0 : width;
+  if (w->width < w->minWidth) JSizeWidget(w, w->minWidth, w->height);
 }
 
 void JMoveWidget(JWidget* w, int16_t x, int16_t y) {

@@ -37,6 +37,7 @@ struct JWidget {
   uintptr_t word2;
   JRect invalid;
   void* classData;  // the class's own record (its text, its values)
+  int16_t minWidth;  // sizing never makes the widget narrower (0: no minimum)
 };
 
 // The 28 slots, in order. Slots 11, 12 and 24 to 27 belong to widgets backed by platform
@@ -83,6 +84,8 @@ JWidget* JNewWidget(const JWidgetClass* c, JWindow* window, JWidget* container, 
 // Nothing when unchanged; 0 x 0 asks the class for its natural size.
 void JSizeWidget(JWidget* w, int16_t width, int16_t height);
 void JMoveWidget(JWidget* w, int16_t x, int16_t y);
+// A minimum width for every later sizing; a narrower widget is widened at once.
+void JSetWidgetMinWidth(JWidget* w, int16_t width);
 void JShowWidget(JWidget* w);
 // Shows without redrawing (the class is told not to redraw either).
 void JShowWidgetQuiet(JWidget* w);

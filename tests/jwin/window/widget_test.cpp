@@ -199,6 +199,15 @@ TEST_F(Widgets, SizesDefaultToSixteenOrTheNaturalSize) {
   EXPECT_EQ(a->height, 11);
   const JRect r = JWidgetBounds(a);
   EXPECT_EQ(r.right - r.left, 77);
+  // A minimum width widens the widget now and holds for later sizes, natural ones too.
+  JSetWidgetMinWidth(a, 120);
+  EXPECT_EQ(a->width, 120);
+  JSizeWidget(a, 50, 20);
+  EXPECT_EQ(a->width, 120);
+  EXPECT_EQ(a->height, 20);
+  JSizeWidget(a, 0, 0);
+  EXPECT_EQ(a->width, 120);
+  EXPECT_EQ(a->height, 11);
 }
 
 namespace {
