@@ -9,7 +9,7 @@
 #include "app/shell/progress.h"
 #include "jindep/string_lists.h"
 
-bool WriteGifFile(Document* document, const char* path, GifSaveResult* result) {
+bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result) {
   result->bytes = 0;
   result->error = 0;
   GifTempFile file;

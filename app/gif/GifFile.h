@@ -13,4 +13,4 @@ struct GifSaveResult {
 // Writes the whole stream under the "Saving File" progress report. The file at
 // `path` is replaced only when every byte was written and the file closed; on
 // failure it is left as it was and no partial file remains.
-bool WriteGifFile(Document* document, const char* path, GifSaveResult* result);
+bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result);

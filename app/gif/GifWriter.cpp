@@ -85,7 +85,7 @@ uint32_t GifStreamPasses(const Document* document, uint32_t n) {
   return PassesForColours(document, ColoursShown(document, n));
 }
 
-bool GifWritePass(Document* document, const uint32_t* tally, uint32_t n, uint32_t k) {
+bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k) {
   const IndexImage* image = document->indexImage;
   n = ColoursShown(document, n);
   const bool global = document->useGlobalTable && n > 0;

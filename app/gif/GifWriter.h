@@ -14,7 +14,7 @@ struct Document;
 // pass 1 is the whole stream. Returns true while a further pass follows.
 // Between passes of one stream other streams may run; a pass depends only on
 // its arguments.
-bool GifWritePass(Document* document, const uint32_t* tally, uint32_t n, uint32_t k);
+bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k);
 
 // Number of passes of the stream for n colours (0 for n = 0), capped as the
 // writer caps n when the global table is used.
