@@ -57,6 +57,7 @@ uint16_t KeyCodeOf(SDL_Keycode sym) {
     case SDLK_PAGEDOWN: return wm::kKeyPageDown;
     case SDLK_INSERT: return wm::kKeyInsert;
     case SDLK_DELETE: return wm::kKeyDelete;
+    case SDLK_KP_ENTER: return wm::kKeyReturn;
     default: break;
   }
   if (sym >= SDLK_F1 && sym <= SDLK_F12) return static_cast<uint16_t>(wm::kKeyF1 + (sym - SDLK_F1));
