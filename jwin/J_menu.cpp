@@ -55,9 +55,16 @@ uint8_t Upper(uint8_t c) { return static_cast<uint8_t>(std::toupper(c)); }
 
 bool InstalledBarHolds(const JMenu* menu) { return installed && menu && menu->bar == installed; }
 
+bool platformStale = false;  // the platform bar lags behind the model
+
+void BarChanged() {
+  platformStale = true;
+  JMenuBarChanged();
+}
+
 // Platform state follows at the next event step.
 void MenuChanged(const JMenu* menu) {
-  if (InstalledBarHolds(menu)) JMenuBarChanged();
+  if (InstalledBarHolds(menu)) BarChanged();
 }
 
 // Shown disabled exactly while none of its items is enabled.
@@ -117,6 +124,7 @@ std::vector<platform::wm::MenuItem> PlatformItems(const JMenu* menu) {
 // Rebuilds the whole platform bar and the system menu's extra items from the model.
 void PushToPlatform(void*) {
   if (!JDesktopRunning()) return;
+  platformStale = false;
   platform::wm::WindowManager& wm = JWindowManager();
   std::vector<platform::wm::Menu> menus;
   std::vector<platform::wm::MenuItem> extras;
@@ -189,6 +197,18 @@ bool MnemonicKey(uint8_t letter) {
     ++shown;
   }
   return false;
+}
+
+// At the start of an event step; a menu opened since the change already brought the
+// platform up to date, and pushing again would close it.
+void StepRedraw(void*) {
+  if (platformStale) PushToPlatform(nullptr);
+}
+
+// Enabling is brought up to date before the user sees a menu.
+void MenuOpening() {
+  JRunMenuUpdate();
+  if (platformStale) PushToPlatform(nullptr);
 }
 
 bool KeyFilter(void*, JKeyEvent* key) { return JMenuKey(key); }
@@ -379,7 +399,7 @@ void JSetMenuBar(JMenuBar* bar) {
   if (installed)
     for (int16_t i = 0; i < installed->menuCount; ++i) installed->menus[i]->inserted = false;
   installed = bar;
-  JMenuBarChanged();
+  BarChanged();
 }
 
 JMenuBar* JGetMenuBar() { return installed; }
@@ -467,7 +487,8 @@ void JMenuInit(const char* shortcutSetting) {
   JSetAlternateShortcuts(JAlternateShortcutSetting(shortcutSetting));
   JSetKeyFilter(KeyFilter, nullptr);
   JSetMenuCommandHandler(CommandHandler, nullptr);
-  JSetMenuBarRedraw(PushToPlatform, nullptr);
+  JSetMenuBarRedraw(StepRedraw, nullptr);
+  if (JDesktopRunning()) JWindowManager().setMenuOpeningHook(MenuOpening);
 }
 
 void JMenuShutdown() {
@@ -475,6 +496,7 @@ void JMenuShutdown() {
   JSetMenuCommandHandler(nullptr, nullptr);
   JSetMenuBarRedraw(nullptr, nullptr);
   JSetMenuUpdateProc(nullptr, nullptr);
+  if (JDesktopRunning()) JWindowManager().setMenuOpeningHook(nullptr);
   if (installed) {
     JMenuBar* bar = installed;
     installed = nullptr;

@@ -622,6 +622,7 @@ void WindowManager::markPopupDirty() {
 }
 
 void WindowManager::openBarMenu(int index) {
+  if (menuOpening_) menuOpening_();
   const Window* frame = window(mainFrame_);
   if (!frame || index < 0 || index >= static_cast<int>(menus_.size()) || !menus_[index].enabled) return;
   markPopupDirty();
@@ -633,6 +634,7 @@ void WindowManager::openBarMenu(int index) {
 }
 
 void WindowManager::openSystemMenu(WindowId id) {
+  if (id == mainFrame_ && menuOpening_) menuOpening_();
   const Window* w = window(id);
   if (!w) return;
   std::vector<MenuItem> items;

@@ -6,6 +6,7 @@
 // document area), the other ordinary windows, then the windows kept above.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -121,6 +122,9 @@ class WindowManager {
   const MenuPopup& popup() const { return popup_; }
   void openBarMenu(int index);
   void openSystemMenu(WindowId id);
+  // Called just before a menu of the bar or the main frame's system menu opens, so that
+  // the program can bring the menus up to date (it may call setMenus from there).
+  void setMenuOpeningHook(std::function<void()> hook) { menuOpening_ = std::move(hook); }
   void closeMenu();
   // Brings the bottom document window to the top and activates it: repeated, this
   // visits every document in turn.
@@ -178,6 +182,7 @@ class WindowManager {
   std::vector<Timer> timers_;
   std::vector<Menu> menus_;
   std::vector<MenuItem> systemExtras_;
+  std::function<void()> menuOpening_;
   MenuPopup popup_;
   bool popupPressed_ = false;  // the button went down inside the open menu
   DirtyRegion screenDirty_;

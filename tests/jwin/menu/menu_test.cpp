@@ -267,6 +267,21 @@ TEST_F(Menus, ClickingATitleAndAnItemCallsTheItem) {
   EXPECT_FALSE(wm().popup().isOpen());
 }
 
+TEST_F(Menus, TheUpdateProcedureRunsBeforeAMenuOpens) {
+  static JMenuItem* target = nullptr;
+  target = quit_;
+  JSetMenuUpdateProc([](void*) { JEnableMenuItem(target, false); }, nullptr);
+  clickAt(title(0));
+  ASSERT_TRUE(wm().popup().isOpen());
+  EXPECT_FALSE(wm().popup().items()[3].enabled);  // already greyed in the menu shown
+  clickAt(wm().popup().itemRects()[3]);
+  EXPECT_TRUE(calls.empty());
+  // And before the system menu that holds the Apple items.
+  target = about_;
+  wm().openSystemMenu(wm().mainFrame());
+  EXPECT_FALSE(wm().popup().items().back().enabled);
+}
+
 TEST_F(Menus, AltWithAMnemonicOpensItsMenuForTheKeyboard) {
   press('e', kAlt);
   ASSERT_TRUE(wm().popup().isOpen());
