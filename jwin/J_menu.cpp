@@ -182,7 +182,8 @@ bool ShortcutKey(uint8_t letter) {
 bool MnemonicKey(uint8_t letter) {
   if (!installed) return false;
   JRunMenuUpdate();
-  JMenuBarSync();
+  // Which menus the bar shows, and in what order, is what the platform has.
+  if (platformStale) PushToPlatform(nullptr);
   int shown = 0;
   for (int16_t m = 0; m < installed->menuCount; ++m) {
     const JMenu* menu = installed->menus[m];
