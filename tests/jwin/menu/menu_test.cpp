@@ -161,35 +161,6 @@ TEST(MenuModel, MenusShowDisabledExactlyWhileNoItemIsEnabled) {
   JDisposeMenu(m);
 }
 
-TEST(MenuModel, IdentifiersAreUniqueAndReturned) {
-  std::vector<JMenuItem*> items;
-  for (int i = 0; i < 50; ++i) items.push_back(JNewMenuItem("x"));
-  for (size_t i = 0; i < items.size(); ++i) {
-    EXPECT_NE(items[i]->id, 0);
-    for (size_t j = 0; j < i; ++j) EXPECT_NE(items[i]->id, items[j]->id);
-  }
-  const uint16_t freed = items[10]->id;
-  JDisposeMenuItem(items[10]);
-  JMenuItem* again = JNewMenuItem("y");
-  EXPECT_EQ(again->id, freed);
-  items[10] = again;
-  for (JMenuItem* i : items) JDisposeMenuItem(i);
-}
-
-TEST(MenuModel, FindByTitleTakesTheLastMatch) {
-  JMenuBar* bar = JNewMenuBar();
-  JMenu* a = JNewMenu("Edit");
-  JMenu* b = JNewMenu("Edit");
-  JAppendMenu(bar, a);
-  JAppendMenu(bar, b);
-  EXPECT_EQ(JFindMenuByTitle(bar, "Edit"), b);
-  EXPECT_EQ(JFindMenuByTitle(bar, "File"), nullptr);
-  JRemoveMenu(bar, b);
-  EXPECT_EQ(JFindMenuByTitle(bar, "Edit"), a);
-  JDisposeMenu(b);
-  JDisposeMenuBar(bar);
-}
-
 TEST_F(Menus, ShortcutsReachTheirItemsInAnyCase) {
   press('o', kCtrl);
   press('Q', kCtrl | kShift);
