@@ -7,6 +7,7 @@
 
 #include "jindep/debug.h"
 #include "jindep/memory.h"
+#include "jindep/string_resources.h"
 #include "platform/files/Files.h"
 
 namespace {
@@ -121,6 +122,10 @@ void JFileTypesLoad(JFileTypeTextProc text, void* data) {
     row->extension = Word(t, length, 4);
     row->description = CopyRange(t + 9, t + length);
   }
+}
+
+void JFileTypesInit() {
+  JFileTypesLoad([](int id, void*) { return JResourceString(static_cast<uint16_t>(id)); }, nullptr);
 }
 
 void JFileTypesFree() {

@@ -31,6 +31,8 @@ struct JFileTypeRow {
 // or null when it is missing. Rows already loaded are replaced.
 typedef const char* (*JFileTypeTextProc)(int stringId, void* data);
 void JFileTypesLoad(JFileTypeTextProc text, void* data);
+// Loads the table from the program's string resources.
+void JFileTypesInit();
 void JFileTypesFree();
 const JFileTypeRow* JFileTypeGetRow(int16_t row);  // null outside the table
 

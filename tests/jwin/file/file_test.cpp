@@ -168,3 +168,19 @@ TEST_F(FileTest, FileOperationsWorkThroughSpecs) {
   EXPECT_EQ(cwd[strlen(cwd) - 1], '/');
   JFree(cwd);
 }
+
+TEST(FileTypes, TheTableFromTheResourcesHasTheTwentyThreeRows) {
+  JFileTypesInit();
+  for (int row = 0; row < kJFileTypeRows; ++row) {
+    const char* expected = TestFileTypeText(200 + row, nullptr);
+    const JFileTypeRow* r = JFileTypeGetRow(static_cast<int16_t>(row));
+    if (!expected) {
+      EXPECT_STREQ(r->extension, "") << row;
+      continue;
+    }
+    EXPECT_STREQ(r->description, expected + 9) << row;
+  }
+  EXPECT_EQ(JFileTypeFromName("wmf"), kJFileTypeMetafile);
+  EXPECT_EQ(JFileTypeFromName("BMP"), kJFileTypeBitmap);
+  JFileTypesFree();
+}
