@@ -206,7 +206,8 @@ TestPicture Crop(const TestPicture& p, int left, int top, int width, int height)
 }
 
 // Greedy shrinking: keep any crop (halves, then one row or column off an edge)
-// that still fails.
+// that still fails; then lay the pixels out as one row, which keeps the scan
+// order and the counts, and drop runs of pixels, long runs first.
 TestPicture Shrink(TestPicture picture, const Check& check) {
   for (bool smaller = true; smaller;) {
     smaller = false;
@@ -236,12 +237,31 @@ TestPicture Shrink(TestPicture picture, const Check& check) {
       }
     }
   }
-  return picture;
+  TestPicture row{picture.width * picture.height, 1, picture.keys};
+  if (row.width > 4000 || check(row).empty()) return picture;
+  for (int run = row.width / 2; run >= 1; run /= 2) {
+    for (int start = 0; start + run <= row.width && row.width > 1;) {
+      TestPicture t = row;
+      t.keys.erase(t.keys.begin() + start, t.keys.begin() + start + run);
+      t.width -= run;
+      if (!check(t).empty()) {
+        row = t;
+      } else {
+        start += run;
+      }
+    }
+  }
+  return row;
 }
 
 std::string Describe(const TestPicture& p) {
   std::ostringstream out;
   out << p.width << " x " << p.height << " picture, rows from the top:";
+  if (p.height == 1) {
+    for (int x = 0; x < p.width && x < 240; ++x) out << (x % 12 == 0 ? "\n  " : " ") << Hex(p.at(x, 0));
+    if (p.width > 240) out << " ...";
+    return out.str();
+  }
   for (int y = 0; y < p.height && y < 24; ++y) {
     out << "\n ";
     for (int x = 0; x < p.width && x < 24; ++x) out << " " << Hex(p.at(x, y));
@@ -437,6 +457,35 @@ TEST(EngineAgainstReference, StructuredPicturesRankTheSame) {
     ExpectSame("structured picture " + std::to_string(i), pictures[i],
                [](const TestPicture& p) { return CompareWhole(p, true); });
   }
+}
+
+TEST(EngineAgainstReference, LargeTieHeavyPicturesRankTheSame) {
+  EngineInit();
+  Rng rng(99);
+  std::vector<TestPicture> pictures;
+  pictures.push_back(FromPalette(rng, 300, 200, GridPalette(rng, 6000, 16, 1, Uniform(rng, 0, 239)), true));
+  pictures.push_back(FromPalette(rng, 256, 256, GridPalette(rng, 20000, 32, 4, 0), false));
+  pictures.push_back(FromPalette(rng, 180, 240, LowBitPalette(rng, 9000, 4), true));
+  pictures.push_back(Tiled(rng, 310, 170, BorderPalette(rng, 40)));
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    ExpectSame("large picture " + std::to_string(i), pictures[i],
+               [](const TestPicture& p) { return CompareWhole(p, true); });
+  }
+}
+
+// Above 5,614,431 pixels a 32-bit cost of a colour 765 away wraps: here black's
+// true cost (765 x 5,660,000) is the largest, but wrapped it would be the least
+// and black, most of the picture, would be merged away first.
+TEST(EngineAgainstReference, CostsOfHugePicturesDoNotWrap) {
+  EngineInit();
+  TestPicture picture{2400, 2400, std::vector<uint32_t>(2400u * 2400u, Key(0, 0, 0))};
+  for (size_t i = 0; i < 100000; ++i) picture.keys[i * 57] = Key(255, 255, 255);
+  const std::string problem = CompareWhole(picture, false);
+  EXPECT_EQ(problem, "");
+  reference::Ranking expected(picture.width, picture.height, picture.keys);
+  expected.BuildGraph();
+  expected.RunToEnd();
+  EXPECT_EQ(expected.Colours()[expected.Order()[0]], Key(0, 0, 0));
 }
 
 TEST(EngineAgainstReference, NearestColoursAndCostsMatchAfterEveryMerge) {
