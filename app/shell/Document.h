@@ -15,6 +15,7 @@ struct JFileSpec;
 struct JWindow;
 struct ControlsPanel;
 struct GraphRecord;
+struct JWidget;
 
 // Three 16-bit channels, 0 .. 65535.
 struct DocumentColour {
@@ -64,4 +65,9 @@ struct Document {
   JBitArray* maskBuffer;
 
   GraphRecord* graphs[3];  // quality, maximum error, file size
+
+  // The preview window's scroll bars (null while hidden or before the window exists).
+  JWidget* horizontalBar;
+  JWidget* verticalBar;
+  uint8_t closing;  // set once CloseDocument has begun: nothing may bind or close it again
 };

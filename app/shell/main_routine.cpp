@@ -3,6 +3,7 @@
 #include "app/colour/BlockPool.h"
 #include "app/gif/LzwEncoder.h"
 #include "app/shell/bit_reverse.h"
+#include "app/shell/documents.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
@@ -19,7 +20,10 @@ void ApplicationMain() {
   BuildBitReverseTable();
   LzwInit();
   JSetHighLevelHandler(kJRequestQuit, QuitRequest, nullptr);
+  DocumentsInit();
   // The colour engine's block pools for graph and tree nodes.
   EngineInit();
   JRunEventLoop();
+  // Nothing is saved at the end; what the documents hold is given back.
+  CloseAllDocuments();
 }

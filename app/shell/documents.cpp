@@ -1,0 +1,289 @@
+#include "app/shell/documents.h"
+
+#include <cstring>
+
+#include "app/colour/ColourMaps.h"
+#include "app/colour/Passes.h"
+#include "app/colour/Pipeline.h"
+#include "app/picture/document_reading.h"
+#include "app/shell/Document.h"
+#include "app/shell/document_messages.h"
+#include "app/shell/document_strings.h"
+#include "app/shell/preview_window.h"
+#include "jindep/Ji_prinf.h"
+#include "jindep/memory.h"
+#include "jwin/J_clipbo.h"
+#include "jwin/J_draw.h"
+#include "jwin/J_event.h"
+#include "jwin/J_file.h"
+#include "jwin/J_hleven.h"
+#include "jwin/J_sched.h"
+#include "jwin/J_window.h"
+#include "jwin/picture.h"
+#include "jwin/pixel_buffer.h"
+#include "jwin/pixel_map.h"
+
+namespace {
+
+constexpr size_t kReasonSize = 256;
+
+uint16_t clipboardCounter = 1;
+Document* active = nullptr;
+DocumentListenerProc listener = nullptr;
+void* listenerData = nullptr;
+// Every open document, so that the end of the run can free what is left.
+Document** openDocuments = nullptr;
+uint32_t openCount = 0;
+
+void Notify() {
+  if (listener) listener(listenerData, active);
+}
+
+void Remember(Document* d) {
+  openDocuments = static_cast<Document**>(JRealloc(openDocuments, sizeof(Document*) * (openCount + 1)));
+  openDocuments[openCount++] = d;
+}
+
+void Forget(Document* d) {
+  for (uint32_t i = 0; i < openCount; ++i) {
+    if (openDocuments[i] != d) continue;
+    memmove(openDocuments + i, openDocuments + i + 1, sizeof(Document*) * (openCount - i - 1));
+    if (--openCount == 0) {
+      JFree(openDocuments);
+      openDocuments = nullptr;
+    }
+    return;
+  }
+}
+
+// Disposes a window of the document, which then no longer leads back to it.
+void DropWindow(JWindow* window) {
+  if (!window) return;
+  window->data = nullptr;
+  JDisposeWindow(window);
+}
+
+// Everything the document owns, each freed once; then the record.
+void FreeDocument(Document* d) {
+  FreeColourResults(d);
+  JFileSpecFree(d->fileSpec);
+  JPixMapFree(d->pictureMap);
+  JPixelBufferFree(d->workingBuffer);
+  JFree(d->name);
+  JFree(d);
+}
+
+void ShowProblem(const char* format, const char* name, const char* reason) {
+  char* text = JFormatNew(format, name, reason);
+  DocumentAlert(text);
+  JFree(text);
+}
+
+void DrawSourceWindow(JWindow* window) {
+  const Document* d = static_cast<const Document*>(window->data);
+  if (!d || !d->pictureMap) return;
+  int16_t w = 0, h = 0;
+  JGetWindowContentSize(window, &w, &h);
+  JCopyBits(d->pictureMap, JRectMake(0, 0, d->width, d->height), JRectMake(0, 0, w, h), kJCopyPlain);
+}
+
+// A source window left by the pipeline is closed once it has finished.
+void CloseSourceWindow(Document* d) {
+  DropWindow(d->window);
+  d->window = nullptr;
+}
+
+}  // namespace
+
+void SourceWindowSize(int32_t pictureWidth, int32_t pictureHeight, int32_t limitWidth, int32_t limitHeight,
+                      int16_t* width, int16_t* height) {
+  int32_t w = pictureWidth < 1 ? 1 : pictureWidth;
+  int32_t h = pictureHeight < 1 ? 1 : pictureHeight;
+  // Halving stops at one pixel: a limit below 1 would never be met.
+  while ((w > limitWidth || h > limitHeight) && (w > 1 || h > 1)) {
+    w = w > 1 ? w >> 1 : 1;
+    h = h > 1 ? h >> 1 : 1;
+  }
+  *width = static_cast<int16_t>(w > 32767 ? 32767 : w);
+  *height = static_cast<int16_t>(h > 32767 ? 32767 : h);
+}
+
+void ShowSourceWindow(JWindow* progressWindow, void* data) {
+  Document* d = static_cast<Document*>(data);
+  JWindow* w = JNewWindow(nullptr, "", kJWindowPopup);
+  if (!w) return;
+  d->window = w;
+  w->data = d;
+  JSetHandler(w, kJSlotDraw, DrawSourceWindow);
+  int16_t mainLeft = 0, mainTop = 0, mainWidth = 0, mainHeight = 0;
+  JGetMainWindowPlace(&mainLeft, &mainTop, &mainWidth, &mainHeight);
+  int16_t progressWidth = 0, progressHeight = 0;
+  JGetWindowContentSize(progressWindow, &progressWidth, &progressHeight);
+  int16_t width = 1, height = 1;
+  SourceWindowSize(d->width, d->height, mainWidth - 40, mainHeight - 40 - progressHeight, &width, &height);
+  JSizeWindow(w, width, height);
+  // Stacked: the progress window, 10 pixels, the picture; the pair centred in the main window.
+  const int y = mainTop + (mainHeight - progressHeight - height - 10) / 2;
+  if (progressWindow) JMoveWindow(progressWindow, progressWindow->lastLeft, static_cast<int16_t>(y));
+  JMoveWindow(w, static_cast<int16_t>(mainLeft + (mainWidth - width) / 2),
+              static_cast<int16_t>(y + progressHeight + 10));
+  JShowWindow(w);
+  JProcessPendingPaint();
+}
+
+bool MakePictureMaps(Document* d, int16_t width, int16_t height, const char** problem) {
+  d->width = width;
+  d->height = height;
+  *problem = JPictureSizeProblem(width, height);
+  if (*problem) return false;
+  d->pictureMap = JPixMapNewDirect(width, height, 32);
+  d->workingBuffer = JPixelBufferNew(width, height);
+  if (d->pictureMap && d->workingBuffer) return true;
+  JPixMapFree(d->pictureMap);
+  JPixelBufferFree(d->workingBuffer);
+  d->pictureMap = nullptr;
+  d->workingBuffer = nullptr;
+  *problem = "There is not enough memory for a picture of this size.";
+  return false;
+}
+
+void ResetReductionSettings(Document* d) {
+  d->transparencyOn = 0;
+  d->interlaceFirst = 0;
+  d->interlaceLater = 0;
+  d->useGlobalTable = 0;
+  d->estimateBytes = 0;
+  d->estimating = 1;
+  d->laterPassBits = 8;
+  d->colourCount = d->colourTable ? d->colourTable->count : 0;
+  d->firstPassBits = FirstPassBitsFor(d->colourCount);
+}
+
+void UpdateDocumentPicture(Document* d) {
+  if (!d || d->closing || !d->colourTable) return;
+  ApplyColourCount(d);
+  RedrawPreview(d);
+}
+
+Document* NewDocument(JFileSpec* spec, JPicture* picture, JClipPicture* clipPicture) {
+  Document* d = static_cast<Document*>(JAlloc(sizeof(Document)));
+  // Every field starts empty: no maps, no windows, no transparent colours, no graphs.
+  memset(d, 0, sizeof *d);
+  d->backgroundColour = {65535, 65535, 65535};
+  d->fileSpec = spec;
+  if (spec) {
+    d->name = JStrDup(spec->name);
+  } else {
+    d->name = JFormatNew(kClipboardDocumentName, static_cast<int>(clipboardCounter));
+    ++clipboardCounter;
+  }
+  char reason[kReasonSize] = "";
+  bool ok = false;
+  if (picture) {
+    ok = ReadPictureFileIntoDocument(d, picture, reason, sizeof reason);
+  } else if (clipPicture) {
+    ok = ReadClipPictureIntoDocument(d, clipPicture, reason, sizeof reason);
+  }
+  CloseSourceWindow(d);
+  if (!ok) {
+    if (spec) {
+      char* fileName = JFileSpecFileNameNew(spec);
+      ShowProblem(kPictureCannotBeOpened, fileName, reason);
+      JFree(fileName);
+    } else {
+      DocumentNote(kClipboardPictureUnavailable);
+    }
+    FreeDocument(d);
+    return nullptr;
+  }
+  ResetReductionSettings(d);
+  Remember(d);
+  OpenPreview(d);
+  // What the controls' first update does: map the colours for the count chosen.
+  UpdateDocumentPicture(d);
+  Notify();
+  return d;
+}
+
+void CloseDocument(Document* d) {
+  if (!d || d->closing) return;
+  d->closing = 1;
+  if (active == d) active = nullptr;
+  JCancelSchedule(static_cast<JScheduled*>(d->estimateIdle));
+  d->estimateIdle = nullptr;
+  DropWindow(d->window);
+  d->window = nullptr;
+  Forget(d);
+  // Listeners hear of it while the record is still readable (and marked closing).
+  Notify();
+  FreeDocument(d);
+}
+
+void CloseAllDocuments() {
+  while (openCount > 0) CloseDocument(openDocuments[openCount - 1]);
+}
+
+uint32_t OpenDocumentCount() { return openCount; }
+
+Document* ActiveDocument() { return active; }
+
+void SetDocumentListener(DocumentListenerProc proc, void* data) {
+  listener = proc;
+  listenerData = data;
+}
+
+void BindActiveDocument(Document* d) {
+  if (d && d->closing) d = nullptr;
+  if (d == active) return;
+  active = d;
+  Notify();
+}
+
+void OpenDocumentFile(JFileSpec* spec) {
+  if (!spec) return;
+  char reason[kReasonSize] = "";
+  JPicture* picture = JPictureOpenWithReason(spec, kJFileRead, reason, sizeof reason);
+  if (!picture) {
+    char* fileName = JFileSpecFileNameNew(spec);
+    ShowProblem(kPictureCannotBeOpened, fileName, reason);
+    JFree(fileName);
+    JFileSpecFree(spec);
+    return;
+  }
+  NewDocument(spec, picture, nullptr);
+  JPictureClose(picture);
+}
+
+void OpenDocumentCommand() {
+  // The toolkit offers no file-open dialog yet: there is nothing to ask with.
+}
+
+void NewPictureFromClipboard() {
+  JClipPicture* picture = JClipboardGetPicture();
+  if (!JClipboardHasPicture()) {
+    DocumentNote(kNoClipboardPicture);
+  } else if (picture) {
+    NewDocument(nullptr, nullptr, picture);
+  } else {
+    DocumentNote(kClipboardPictureUnavailable);
+  }
+  JClipPictureFree(picture);
+}
+
+void OpenDocumentsRequest(void*, const char* path) {
+  if (!path || !*path) return;
+  JFileSpec* spec = nullptr;
+  if (strchr(path, '/')) {
+    spec = JFileSpecFromPath(path);
+  } else {
+    char* directory = JFileCurrentDirectoryNew();
+    spec = JFileSpecNew(directory ? directory : "./", path);
+    JFree(directory);
+  }
+  OpenDocumentFile(spec);
+}
+
+void DocumentsInit() {
+  SetPipelineShowProc(ShowSourceWindow);
+  JSetHighLevelHandler(kJRequestOpenDocuments, OpenDocumentsRequest, nullptr);
+}

@@ -1,0 +1,59 @@
+// Documents: one opened picture each, made from a picture file or from the clipboard,
+// alive until its preview window is closed. A document is reached through its windows
+// (their data word points to it) and through the active-document binding.
+#pragma once
+#include <cstdint>
+
+struct Document;
+struct JClipPicture;
+struct JFileSpec;
+struct JPicture;
+struct JWindow;
+
+// File > Open...: asks for a bitmap file or metafile and opens it. Without a file
+// dialog in the toolkit it does nothing.
+void OpenDocumentCommand();
+// Reads the picture file and makes a document of it. A file that cannot be read is
+// reported in an alert naming it and why; no document is made then. Takes the spec.
+void OpenDocumentFile(JFileSpec* spec);
+// Edit > New Picture from Clipboard.
+void NewPictureFromClipboard();
+
+// Makes and shows a document from a picture file (with its spec, which the document
+// takes) or from a clipboard picture. Null, after an alert, when the picture cannot be
+// read or its maps cannot be made; everything taken is freed then.
+Document* NewDocument(JFileSpec* spec, JPicture* picture, JClipPicture* clipPicture);
+// Sets the size and makes the 32-bit picture map and the working buffer. False (and
+// nothing made) when the platform refuses a map of that size; *problem then says why.
+bool MakePictureMaps(Document* document, int16_t width, int16_t height, const char** problem);
+// Every colour shown, options off, first-pass table bits as the colours need.
+void ResetReductionSettings(Document* document);
+// Closes the document's windows and frees everything it owns. Runs once: calls while
+// it is closing return at once.
+void CloseDocument(Document* document);
+
+// The settings changed: map the colours again and show the result.
+void UpdateDocumentPicture(Document* document);
+
+// The document the menus act on: the one whose window is in front, or null.
+Document* ActiveDocument();
+// Called whenever the active document changes, or a document opens or closes.
+typedef void (*DocumentListenerProc)(void* data, Document* active);
+void SetDocumentListener(DocumentListenerProc proc, void* data);
+// Binds the menus to a document (null: none). The preview calls it on activation.
+void BindActiveDocument(Document* document);
+
+// The open-documents request of the shell: the path of one file.
+void OpenDocumentsRequest(void* data, const char* path);
+// Installs the source window with the colour pipeline and the open-documents request.
+void DocumentsInit();
+// Closes every document that is still open (end of the run).
+void CloseAllDocuments();
+uint32_t OpenDocumentCount();
+
+// The source window's size: the picture's, halved together until it fits the limits,
+// never below 1 pixel either way.
+void SourceWindowSize(int32_t pictureWidth, int32_t pictureHeight, int32_t limitWidth, int32_t limitHeight,
+                      int16_t* width, int16_t* height);
+// Shown when the pipeline's progress window appears: the picture, scaled to fit, below it.
+void ShowSourceWindow(JWindow* progressWindow, void* document);

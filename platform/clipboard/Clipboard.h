@@ -1,0 +1,47 @@
+// The clipboard: one process-wide store of data by format, opened by one owner at a
+// time. Tests (and the desktop bridge of a backend) put data here; the toolkit reads it.
+// A metafile picture is held as the metafile's bits with its mapping mode and extents,
+// as a desktop hands it over.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::clipboard {
+
+enum Format : uint32_t {
+  kText = 1,
+  kMetafilePicture = 3,
+};
+
+// The mapping mode in which extents are pixels.
+constexpr int32_t kMappingText = 1;
+
+struct MetafilePicture {
+  int32_t mappingMode = kMappingText;
+  int32_t xExtent = 0;
+  int32_t yExtent = 0;
+  std::vector<uint8_t> bits;  // the metafile proper: its 18-byte header, then the records
+};
+
+// Opening fails while another owner holds the clipboard open; owner 0 is no owner.
+bool Open(uintptr_t owner);
+// Closes it if `owner` holds it; answers whether it did.
+bool Close(uintptr_t owner);
+bool IsOpen();
+
+// Changes need the clipboard open by their owner (false otherwise). Putting data of
+// one format replaces what was held in that format and keeps the others.
+bool Empty(uintptr_t owner);
+bool SetText(uintptr_t owner, const std::string& text);
+bool SetMetafilePicture(uintptr_t owner, const MetafilePicture& picture);
+
+// Reading needs the clipboard open (by anyone).
+bool HasFormat(Format format);
+// The picture held, or null; valid until the clipboard changes.
+const MetafilePicture* GetMetafilePicture();
+
+// Clears everything and forgets the owner (start-up of the toolkit, tests).
+void Reset();
+
+}  // namespace platform::clipboard

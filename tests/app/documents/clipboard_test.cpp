@@ -1,0 +1,137 @@
+#include "app/shell/document_strings.h"
+#include "app/gif/save_document.h"
+#include "app/shell/preview_window.h"
+#include "documents_fixture.h"
+#include "jwin/J_clipbo.h"
+#include "tests/platform/metafile/wmf_builder.h"
+
+namespace clip = platform::clipboard;
+
+namespace {
+
+constexpr uintptr_t kOtherProgram = 4242;
+
+// A metafile picture of extents w x h: the whole box in one colour, a smaller box in another.
+clip::MetafilePicture Picture(int w, int h, int32_t mode = clip::kMappingText) {
+  WmfBuilder b;
+  b.pen(5, 0, 0).brush(0, 0x2040C0).select(0).select(1).add(0x041B, {h, w, 0, 0});
+  b.brush(0, 0xE0A010).select(2).add(0x041B, {h / 2, w / 2, 0, 0});
+  clip::MetafilePicture p;
+  p.mappingMode = mode;
+  p.xExtent = w;
+  p.yExtent = h;
+  p.bits = b.bits();
+  return p;
+}
+
+void Put(const clip::MetafilePicture& p) {
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::Empty(kOtherProgram);
+  clip::SetMetafilePicture(kOtherProgram, p);
+  clip::Close(kOtherProgram);
+}
+
+class Clipboard : public DocumentsTest {
+ protected:
+  Document* fromClipboard() {
+    const uint32_t before = OpenDocumentCount();
+    NewPictureFromClipboard();
+    drain();
+    return OpenDocumentCount() > before ? ActiveDocument() : nullptr;
+  }
+};
+
+TEST_F(Clipboard, OnlyAMetafilePictureCounts) {
+  EXPECT_FALSE(JClipboardHasPicture());
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::SetText(kOtherProgram, "just words");
+  clip::Close(kOtherProgram);
+  EXPECT_FALSE(JClipboardHasPicture());
+  EXPECT_EQ(JClipboardGetPicture(), nullptr);
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kNoClipboardPicture);
+  Put(Picture(32, 20));
+  EXPECT_TRUE(JClipboardHasPicture());
+  // While another program, or the toolkit itself, holds the clipboard open, there is none.
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  EXPECT_FALSE(JClipboardHasPicture());
+  EXPECT_EQ(JClipboardGetPicture(), nullptr);
+  clip::Close(kOtherProgram);
+  JClipboardSetHeld(true);
+  EXPECT_FALSE(JClipboardHasPicture());
+  JClipboardSetHeld(false);
+  // Every read closes the clipboard again.
+  JClipPicture* p = JClipboardGetPicture();
+  ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(clip::IsOpen());
+  JRect frame;
+  JClipPictureFrame(p, &frame);
+  EXPECT_EQ(frame.top, 0);
+  EXPECT_EQ(frame.left, 0);
+  EXPECT_EQ(frame.bottom, 20);
+  EXPECT_EQ(frame.right, 32);
+  JClipPictureFree(p);
+}
+
+TEST_F(Clipboard, APictureBecomesADocumentThatOutlivesTheClipboard) {
+  Put(Picture(320, 200));
+  Document* d = fromClipboard();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->width, 320);
+  EXPECT_EQ(d->height, 200);
+  EXPECT_EQ(d->fileSpec, nullptr);
+  EXPECT_EQ(std::string(d->name).rfind("From clipboard #", 0), 0u) << d->name;
+  EXPECT_EQ(d->colourTable->count, 2u);
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::Empty(kOtherProgram);
+  clip::Close(kOtherProgram);
+  // Shown and saved from its own copy.
+  RedrawPreview(d);
+  drain();
+  const int cx = d->centreX, cy = d->centreY;
+  EXPECT_EQ(shown(d->window, cx + 10, cy + 10), 0xE0A010u);
+  EXPECT_EQ(shown(d->window, cx + 300, cy + 150), 0x2040C0u);
+  JFileSpec* out = spec("clip.gif");
+  EXPECT_TRUE(SaveDocumentAsGif(d, out));
+  JFileSpecFree(out);
+  const giftest::Screen s = giftest::DecodeScreen(readFile("clip.gif"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.pixels[10 * 320 + 10], 0xE0A010u);
+  EXPECT_EQ(s.pixels[199 * 320 + 319], 0x2040C0u);
+}
+
+TEST_F(Clipboard, DocumentsAreNumberedInTurn) {
+  Put(Picture(16, 16));
+  Document* first = fromClipboard();
+  ASSERT_NE(first, nullptr);
+  int n = 0;
+  ASSERT_EQ(sscanf(first->name, "From clipboard #%d", &n), 1);
+  Document* second = fromClipboard();
+  Document* third = fromClipboard();
+  ASSERT_NE(second, nullptr);
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(std::string(third->name), "From clipboard #" + std::to_string(n + 2));
+  EXPECT_EQ(std::string(third->window->title), "From clipboard #" + std::to_string(n + 2) + " (Preview)");
+}
+
+TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
+  // Another mapping mode: its extents are not pixels, so the frame comes out empty.
+  Put(Picture(64, 64, 8));
+  JClipPicture* p = JClipboardGetPicture();
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->width, 0);
+  EXPECT_EQ(p->height, 0);
+  JClipPictureFree(p);
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // A picture whose bits are not a metafile cannot be copied out.
+  clip::MetafilePicture broken = Picture(10, 10);
+  broken.bits.resize(7);
+  Put(broken);
+  EXPECT_TRUE(JClipboardHasPicture());
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+}
+
+}  // namespace
