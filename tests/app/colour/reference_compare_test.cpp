@@ -72,8 +72,8 @@ std::string CompareMeasures(Document* document, const reference::Ranking& expect
 }
 
 // The whole pipeline against the reference: table, order, merge targets, measures.
-// With `withTransparency`, the measures are also compared with a third of the
-// colours (chosen from the picture's own indices) marked transparent.
+// With `withTransparency`, the measures are also compared with about a third of
+// the colours (chosen from the picture's own indices) marked transparent.
 std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
   reference::Ranking expected(picture.width, picture.height, picture.keys);
   expected.BuildGraph();
@@ -106,12 +106,18 @@ std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
   if (problem.empty()) problem = FirstDifference("mergedInto", expected.MergedInto(), into.data(), n);
   if (problem.empty()) problem = FirstDifference("mergePosition", expected.MergePosition(), position.data(), n);
   if (problem.empty()) problem = CompareMeasures(document, expected, NoneTransparent(n), "all colours");
-  if (problem.empty() && withTransparency && n > 1) {
+  // Once with the longest-surviving colour opaque, once transparent: then the
+  // walks meet one merge more than the arrays hold below c, and it is dropped.
+  for (int firstTransparent = 0; problem.empty() && withTransparency && n > 1 && firstTransparent < 2;
+       ++firstTransparent) {
     std::vector<uint8_t> transparent(n, 0);
     for (uint32_t i = 0; i < n; ++i) transparent[i] = (i * 7 + n) % 3 == 0;
+    transparent[expected.Order()[0]] = static_cast<uint8_t>(firstTransparent);
     transparent[expected.Order()[n - 1]] = 0;  // keep at least one colour
+    TransparentListClear(&document->transparentList);
     MarkTransparent(document, transparent);
-    problem = CompareMeasures(document, expected, transparent, "with transparent colours");
+    problem = CompareMeasures(document, expected, transparent,
+                              firstTransparent ? "first colour transparent" : "with transparent colours");
   }
   FreeTestDocument(document);
   return problem;
