@@ -159,6 +159,13 @@ std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const Col
       return when + ": leaf level of colour " + std::to_string(i) + ": reference " +
              std::to_string(expected.Tree().LeafLevel(colour)) + ", engine " + std::to_string(level);
     }
+    // A search of any colour still present, not only of those the merge re-searched.
+    const uint32_t found = FindNearestColour(root, table, colour);
+    const uint32_t wanted = expected.Tree().FindNearest(colour, expected.Colours());
+    if (found != wanted) {
+      return when + ": nearest colour searched for colour " + std::to_string(i) + " (" + Hex(colour) +
+             "): reference " + std::to_string(wanted) + ", engine " + std::to_string(found);
+    }
   }
   return "";
 }
@@ -177,7 +184,7 @@ std::string CompareSteps(const TestPicture& picture) {
   ColourGraph* graph = problem.empty() ? BuildColourGraph(table, root) : nullptr;
   if (graph) {
     expected.BuildGraph();
-    const bool deep = n <= 400;
+    const bool deep = n <= 200;
     problem = CompareGraphState(graph, root, table, expected, "after building the graph", true);
     for (uint32_t s = 0; problem.empty() && s < n; ++s) {
       uint32_t removed = 0, into = 0, wantRemoved = 0, wantInto = 0;
