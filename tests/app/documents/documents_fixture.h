@@ -11,6 +11,7 @@
 #include "app/shell/Document.h"
 #include "app/shell/documents.h"
 #include "jindep/Ji_tidge_std.h"
+#include "jwin/J_alert.h"
 #include "jwin/J_event.h"
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
@@ -101,11 +102,12 @@ class DocumentsTest : public ::testing::Test {
     const platform::Rect c = client(w);
     return wm().screen().pixel(c.left + x, c.top + y);
   }
-  // The text of the message window in front, or "" when there is none.
+  // The text of the alert in front, or "" when there is none. An alert's widgets are
+  // its icon, its message (whose class data is the text) and its buttons.
   std::string messageShown() {
     JWindow* w = JActiveWindow();
-    if (!w || w->widgetCount == 0 || (w->data != nullptr)) return "";
-    return JLabelText(w->widgets[0]);
+    if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return "";
+    return static_cast<const char*>(w->widgets[1]->classData);
   }
 
   std::string dir_;
