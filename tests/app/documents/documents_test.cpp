@@ -2,6 +2,7 @@
 
 #include "app/colour/ColourTable.h"
 #include "app/shell/preview_window.h"
+#include "app/shell/progress.h"
 #include "documents_fixture.h"
 #include "jindep/memory.h"
 #include "jwin/pixel_map.h"
@@ -334,6 +335,84 @@ TEST_F(Documents, ArrowKeysMoveThePointerByOnePixel) {
   JGetPointer(&x, &y);
   EXPECT_EQ(x, 102);
   EXPECT_EQ(y, 99);
+}
+
+}  // namespace
+
+namespace {
+
+// A progress host whose clock runs 300 ms a reading, so that the pipeline's report
+// shows its window part way and the source window comes up below it.
+struct SourceSeen {
+  uint32_t ticks = 0;
+  JWindow* progress = nullptr;
+  uint32_t sourceId = 0;
+  int16_t width = 0, height = 0;
+  int sourceTop = 0, progressBottom = 0;
+  uint32_t centrePixel = 0;
+};
+SourceSeen seen;
+
+platform::wm::WindowManager& Wm() { return JWindowManager(); }
+
+const ProgressHost kHost = {
+    nullptr,
+    [](void*) { return seen.ticks += 300; },
+    [](void*, uint32_t) {},
+    [](void*, bool) {},
+    [](void*, ProgressReport* report, JWindow*) {
+      report->window = JNewWindow(nullptr, "", kJWindowPopup);
+      JSizeWindow(report->window, 300, 100);
+      seen.progress = report->window;
+    },
+    [](void*, ProgressReport* report) {
+      JShowWindow(report->window);
+      // The on-show procedure has run: the document holds its source window now.
+      const Document* d = static_cast<const Document*>(report->onShowData);
+      if (!d || !d->window) return;
+      seen.sourceId = d->window->platformWindow;
+      JGetWindowContentSize(d->window, &seen.width, &seen.height);
+      seen.sourceTop = Wm().screenFrame(*Wm().window(seen.sourceId)).top;
+      seen.progressBottom = Wm().screenFrame(*Wm().window(report->window->platformWindow)).bottom;
+      Wm().compose();
+      const platform::Rect c = Wm().screenClientRect(*Wm().window(seen.sourceId));
+      seen.centrePixel = Wm().screen().pixel(c.left + seen.width / 2, c.top + seen.height / 2);
+    },
+    [](void*, ProgressReport*, uint32_t) {},
+    [](void*, ProgressReport*) {},
+    [](void*, ProgressReport*) {},
+    [](void*) {},
+    [](void*) {},
+    [](void*, ProgressReport* report) { JDisposeWindow(report->window); },
+};
+
+class SourceWindowShown : public DocumentsTest {};
+
+TEST_F(SourceWindowShown, ALongReadingShowsThePictureHalvedBelowTheProgressWindowAndClosesIt) {
+  const int W = 1600, H = 1000;
+  std::vector<uint32_t> pixels(static_cast<size_t>(W) * H, 0x3060C0);
+  for (int y = H / 4; y < 3 * H / 4; ++y)
+    for (int x = W / 4; x < 3 * W / 4; ++x) pixels[static_cast<size_t>(y) * W + x] = 0xF0A020;
+  writeBmp("wide.bmp", W, H, pixels);
+  seen = SourceSeen{};
+  ProgressSetHost(&kHost);
+  Document* d = open("wide.bmp");
+  ProgressSetHost(nullptr);
+  ASSERT_NE(d, nullptr);
+  ASSERT_NE(seen.sourceId, 0u) << "the progress window never appeared";
+  int16_t mainLeft, mainTop, mainWidth, mainHeight;
+  JGetMainWindowPlace(&mainLeft, &mainTop, &mainWidth, &mainHeight);
+  // Halved together until it fits beside the progress window.
+  int16_t w = 0, h = 0;
+  SourceWindowSize(W, H, mainWidth - 40, mainHeight - 40 - 100, &w, &h);
+  EXPECT_EQ(seen.width, w);
+  EXPECT_EQ(seen.height, h);
+  EXPECT_LT(seen.width, W);
+  EXPECT_GE(seen.sourceTop, seen.progressBottom);
+  EXPECT_EQ(seen.centrePixel, 0xF0A020u);  // the whole picture, stretched into it
+  // Gone once the pipeline finished; the preview took its place.
+  EXPECT_EQ(Wm().window(seen.sourceId), nullptr);
+  EXPECT_STREQ(d->window->title, "wide (Preview)");
 }
 
 }  // namespace
