@@ -207,3 +207,39 @@ TEST(TransparencyMask, MatchesTheIndexImageForEveryWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// A caller asking for more colours than are left after the transparent ones gets
+// the mapping of every colour rather than an endless loop or a palette past the table.
+TEST_F(TransparencyFixture, AskingForMoreColoursThanAreLeftMapsThemAll) {
+  ColourTable* table = document->colourTable;
+  document->transparencyOn = 1;
+  for (uint32_t x : {0u, 1u, 2u}) {
+    table->records[x].transparent = 1;
+    TransparentListAppend(&document->transparentList, x);
+  }
+  MapForCount(document, table->tally, table->count);
+  for (uint32_t i = 0; i < table->count; ++i) EXPECT_EQ(table->records[i].representative, i);
+}
+
+// Without a picture map (a map the platform refused) the pipeline works from the
+// working buffer as it stands.
+TEST(ColourPipeline, WorksFromTheBufferWhenThereIsNoPictureMap) {
+  std::mt19937 rng(41);
+  TestPicture picture = RandomPicture(rng, 17, 9, 12);
+  Document* document = NewTestDocument(picture);
+  JPixMapFree(document->pictureMap);
+  document->pictureMap = nullptr;
+  ASSERT_TRUE(RunColourPipeline(document));
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      ASSERT_EQ(document->colourTable->records[IndexAt(document->indexImage, x, y)].colour, picture.at(x, y));
+    }
+  }
+  document->colourCount = 3;
+  ApplyColourCount(document);  // renders into the buffer; the missing map is passed over
+  FreeTestDocument(document);
+}
+
+}  // namespace
