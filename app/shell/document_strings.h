@@ -14,4 +14,8 @@ inline constexpr const char* kClipboardPictureUnavailable =
 inline constexpr const char* kPictureCannotBeOpened = "Sorry, but \"%s%\" cannot be opened. %s%";
 // A GIF file that cannot be written: its file name, then why.
 inline constexpr const char* kGifCannotBeSaved = "Sorry, but \"%s%\" cannot be saved. %s%";
+// A file of a type that is never a picture, named by its base name twice.
+inline constexpr const char* kUnsupportedFileType =
+    "Sorry, but \"%s%\" is not a supported file type, so it cannot be opened directly by tintwell. Try to "
+    "convert \"%s%\" to the PICT format with another program.";
 inline constexpr const char* kOkButton = "Ok";

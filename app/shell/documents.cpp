@@ -280,6 +280,15 @@ void OpenDocumentsRequest(void*, const char* path) {
     spec = JFileSpecNew(directory ? directory : "./", path);
     JFree(directory);
   }
+  if (!spec) return;
+  const int16_t type = spec->type.row;
+  if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
+    char* text = JFormatNew(kUnsupportedFileType, spec->name, spec->name);
+    DocumentNote(text);
+    JFree(text);
+    JFileSpecFree(spec);
+    return;
+  }
   OpenDocumentFile(spec);
 }
 

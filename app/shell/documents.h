@@ -43,7 +43,8 @@ void SetDocumentListener(DocumentListenerProc proc, void* data);
 // Binds the menus to a document (null: none). The preview calls it on activation.
 void BindActiveDocument(Document* document);
 
-// The open-documents request of the shell: the path of one file.
+// The open-documents request of the shell: the path of one file. Files of a type that is
+// never a picture get a note naming them; the others are opened as OpenDocumentFile does.
 void OpenDocumentsRequest(void* data, const char* path);
 // Installs the source window with the colour pipeline and the open-documents request.
 void DocumentsInit();

@@ -416,3 +416,30 @@ TEST_F(SourceWindowShown, ALongReadingShowsThePictureHalvedBelowTheProgressWindo
 }
 
 }  // namespace
+
+namespace {
+
+class OpenRequest : public DocumentsTest {};
+
+TEST_F(OpenRequest, PicturesOpenAndOtherTypesAreNamedInANote) {
+  writeBmp("Harbour.bmp", 10, 10, Pattern(10, 10, 2));
+  OpenDocumentsRequest(nullptr, (dir_ + "Harbour.bmp").c_str());
+  drain();
+  ASSERT_EQ(OpenDocumentCount(), 1u);
+  EXPECT_STREQ(ActiveDocument()->name, "Harbour");
+  writeFile("notes.txt", {'h', 'i'});
+  OpenDocumentsRequest(nullptr, (dir_ + "notes.txt").c_str());
+  drain();
+  EXPECT_EQ(OpenDocumentCount(), 1u);
+  EXPECT_EQ(messageShown(),
+            "Sorry, but \"notes\" is not a supported file type, so it cannot be opened directly by tintwell. Try to "
+            "convert \"notes\" to the PICT format with another program.");
+  // A picture type whose content is not a bitmap or metafile is an unreadable picture.
+  writeFile("old.pct", {'P', 'I', 'C', 'T'});
+  OpenDocumentsRequest(nullptr, (dir_ + "old.pct").c_str());
+  drain();
+  EXPECT_EQ(OpenDocumentCount(), 1u);
+  EXPECT_NE(messageShown().find("\"old.pct\""), std::string::npos);
+}
+
+}  // namespace
