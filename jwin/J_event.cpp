@@ -1,9 +1,11 @@
 #include "jwin/J_event.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "jindep/Ji_tempm.h"
+#include "jindep/string_resources.h"
 #include "jindep/memory.h"
 #include "jwin/J_clock.h"
 #include "jwin/J_draw.h"
@@ -91,7 +93,12 @@ bool JToolkitInit(const JStartValues* values) {
   countdown = kTimerCountdown;
   trackedOnce = false;
   pushedBack = false;
-  if (!JCreateMainWindow("Test Application", 2)) {
+  // The main window's title and kind come from the string resources.
+  char title[256];
+  char kind[16];
+  JLoadStringDefault(kStrMainTitle, title, sizeof title, "Test Application");
+  JLoadStringDefault(kStrMainKind, kind, sizeof kind, "0");
+  if (!JCreateMainWindow(title, static_cast<int>(std::strtol(kind, nullptr, 10)))) {
     platform::wm::Desktop::Stop();
     started = false;
     return false;

@@ -393,3 +393,10 @@ TEST_F(Windows, WaitLetsTheClockRun) {
   JWait(0);
   EXPECT_LT(JTickCount() - start, 260u);
 }
+
+TEST_F(Windows, TheMainWindowTakesItsTitleAndKindFromTheResources) {
+  const platform::wm::Window* frame = wm().window(wm().mainFrame());
+  EXPECT_EQ(frame->title(), "tintwell");
+  EXPECT_TRUE(frame->style().sizable);  // kind 2 keeps the sizing border
+  EXPECT_TRUE(frame->style().maximizeBox);
+}
