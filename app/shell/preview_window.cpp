@@ -48,13 +48,17 @@ void Paint(JWindow* window) {
   const JRect dest = JRectMake(static_cast<int16_t>(d->centreX), static_cast<int16_t>(d->centreY),
                                static_cast<int16_t>(d->centreX + visibleWidth),
                                static_cast<int16_t>(d->centreY + visibleHeight));
+  // Everything around the picture, the corner between the bars included (the bars
+  // draw over their own parts afterwards).
+  int16_t contentWidth = 0, contentHeight = 0;
+  JGetWindowContentSize(window, &contentWidth, &contentHeight);
   // A context of its own: the colours set here must not reach other drawing.
   JGC* gc = JNewGC();
   JSetGC(gc);
-  FillBackground(d, 0, 0, view.width, dest.top);
-  FillBackground(d, 0, dest.bottom, view.width, view.height);
+  FillBackground(d, 0, 0, contentWidth, dest.top);
+  FillBackground(d, 0, dest.bottom, contentWidth, contentHeight);
   FillBackground(d, 0, dest.top, dest.left, dest.bottom);
-  FillBackground(d, dest.right, dest.top, view.width, dest.bottom);
+  FillBackground(d, dest.right, dest.top, contentWidth, dest.bottom);
   if (d->colourCount == 0) {
     FillBackground(d, dest.left, dest.top, dest.right, dest.bottom);
   } else {

@@ -271,6 +271,7 @@ TEST_F(Documents, ALargePictureScrollsByLinePageAndThumb) {
   EXPECT_EQ(d->scrollY, 1);
   for (int y : {0, 150, 299})
     for (int x : {0, 200, 399}) ASSERT_EQ(shown(d->window, x, y), pixels[(y + 1) * W + x + 50]) << x << "," << y;
+  EXPECT_EQ(shown(d->window, 408, 308), 0xFFFFFFu);  // the corner between the bars
   // Clicks hit the picture where it is shown.
   input().click(client(d->window).left + 7, client(d->window).top + 9);
   drain();
