@@ -80,13 +80,22 @@ void UseColours(Document* doc, uint32_t k) {
   MapForCount(doc, doc->colourTable->tally, k);
 }
 
+// Files written by the benchmarks, removed by the summary at the end.
+std::string gTempDir;
+std::vector<std::string> gTempFiles;
+
 std::string TempPath(const std::string& tail) {
-  static std::string dir;
-  if (dir.empty()) {
+  if (gTempDir.empty()) {
     char name[] = "/tmp/tintwell-gif-bench-XXXXXX";
-    dir = mkdtemp(name) ? name : "/tmp";
+    gTempDir = mkdtemp(name) ? name : "/tmp";
   }
-  return dir + "/" + tail;
+  gTempFiles.push_back(gTempDir + "/" + tail);
+  return gTempFiles.back();
+}
+
+void RemoveTempFiles() {
+  for (const std::string& path : gTempFiles) unlink(path.c_str());
+  if (gTempDir != "/tmp") rmdir(gTempDir.c_str());
 }
 
 uint64_t FileSize(const std::string& path) {
@@ -304,6 +313,7 @@ const char* Verdict(bool met) { return met ? "met" : "NOT met"; }
 void BM_Summary(benchmark::State& state) {
   for (auto _ : state) {
   }
+  RemoveTempFiles();
   std::printf("\nFigures (wall times include syncing the file to disk; processor times show the work itself):\n");
   for (auto& [key, f] : gFigures) {
     std::printf("  %s k=%d: %u passes, encode and write %.1f ms (%.1f ms processor), encoder %.1f MP/s, %llu bytes",
