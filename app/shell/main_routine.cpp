@@ -4,6 +4,7 @@
 #include "app/gif/LzwEncoder.h"
 #include "app/shell/bit_reverse.h"
 #include "app/shell/documents.h"
+#include "app/shell/menus.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
@@ -17,6 +18,7 @@ void QuitRequest(void*, const char*) { JQuit(); }
 void ApplicationMain() {
   // Memory first: the reserve lets the program still say that memory ran out.
   JMemSetEmergencyReserve(kEmergencyReserve);
+  BuildMenus();
   BuildBitReverseTable();
   LzwInit();
   JSetHighLevelHandler(kJRequestQuit, QuitRequest, nullptr);
@@ -26,4 +28,5 @@ void ApplicationMain() {
   JRunEventLoop();
   // Nothing is saved at the end; what the documents hold is given back.
   CloseAllDocuments();
+  DisposeMenus();
 }
