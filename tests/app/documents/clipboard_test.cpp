@@ -124,6 +124,10 @@ TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
   JClipPictureFree(p);
   EXPECT_EQ(fromClipboard(), nullptr);
   EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // Pixels as units, but no extent: nothing to make maps of.
+  Put(Picture(0, 40));
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
   // A picture whose bits are not a metafile cannot be copied out.
   clip::MetafilePicture broken = Picture(10, 10);
   broken.bits.resize(7);

@@ -5,6 +5,7 @@
 #include "app/shell/progress.h"
 #include "documents_fixture.h"
 #include "jindep/memory.h"
+#include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
 
@@ -78,6 +79,22 @@ TEST(PreviewGeometry, BarsAppearOnlyWhereThePictureDoesNotFit) {
   v = PreviewViewFor(5, 5, 400, 400, 16);
   EXPECT_EQ(v.width, 0);
   EXPECT_EQ(v.height, 0);
+}
+
+TEST(PictureMaps, ASizeOutsideTheLimitsMakesNothingAndSaysWhy) {
+  Document d = {};
+  const char* problem = nullptr;
+  EXPECT_FALSE(MakePictureMaps(&d, 0, 10, &problem));
+  EXPECT_NE(problem, nullptr);
+  EXPECT_EQ(d.pictureMap, nullptr);
+  EXPECT_EQ(d.workingBuffer, nullptr);
+  EXPECT_FALSE(MakePictureMaps(&d, 10, -3, &problem));
+  EXPECT_EQ(d.pictureMap, nullptr);
+  EXPECT_TRUE(MakePictureMaps(&d, 3, 2, &problem));
+  EXPECT_EQ(d.workingBuffer->width, 3);
+  EXPECT_EQ(d.pictureMap->height, 2);
+  JPixMapFree(d.pictureMap);
+  JPixelBufferFree(d.workingBuffer);
 }
 
 class Documents : public DocumentsTest {};
