@@ -132,11 +132,22 @@ void JFileTypesFree() {
   for (JFileTypeRow& row : gRows) FreeRow(&row);
 }
 
+namespace {
+
+// The table loads itself from the resources on first use when nobody loaded it.
+void EnsureLoaded() {
+  if (!gRows[0].name) JFileTypesInit();
+}
+
+}  // namespace
+
 const JFileTypeRow* JFileTypeGetRow(int16_t row) {
+  EnsureLoaded();
   return row >= 0 && row < kJFileTypeRows ? &gRows[row] : nullptr;
 }
 
 int16_t JFileTypeFromName(const char* name) {
+  EnsureLoaded();
   if (!name || !*name) return kJFileTypeData;
   for (int16_t i = 0; i < kJFileTypeRows; ++i) {
     if (gRows[i].name && *gRows[i].name && EqualIgnoringCase(gRows[i].name, name)) return i;

@@ -31,7 +31,8 @@ struct JFileTypeRow {
 // or null when it is missing. Rows already loaded are replaced.
 typedef const char* (*JFileTypeTextProc)(int stringId, void* data);
 void JFileTypesLoad(JFileTypeTextProc text, void* data);
-// Loads the table from the program's string resources.
+// Loads the table from the program's string resources; the first use of the table does
+// this by itself when nothing was loaded.
 void JFileTypesInit();
 void JFileTypesFree();
 const JFileTypeRow* JFileTypeGetRow(int16_t row);  // null outside the table
