@@ -316,6 +316,16 @@ TEST_F(Menus, TheDrawnBarAndAnOpenMenuShowTheirTexts) {
   };
   EXPECT_GT(dark(title(0)), 10);  // "File" is written in its title
   EXPECT_GT(dark(title(1)), 10);
+  // A menu with nothing enabled has its title greyed.
+  JEnableMenuItem(cut_, false);
+  JEnableMenuItem(copy_, false);
+  JEventStep(nullptr, false);
+  wm().compose();
+  EXPECT_EQ(dark(title(1)), 0);
+  JEnableMenuItem(copy_, true);
+  JEventStep(nullptr, false);
+  wm().compose();
+  EXPECT_GT(dark(title(1)), 10);
   // Past the last title the strip is empty.
   const platform::Rect rest = {title(1).right + 4, strip.top, strip.right, strip.bottom - 1};
   EXPECT_EQ(dark(rest), 0);
