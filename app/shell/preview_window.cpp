@@ -119,6 +119,17 @@ JWidget* NewBar(JWindow* window, bool vertical) {
   return bar;
 }
 
+// After a change of marks: the colours are mapped again when the mapping no longer
+// holds or the number of colours was brought within the colours left; otherwise only
+// the overlay changed.
+void ShowMarks(Document* d, TransparencyChange change, uint32_t countBefore) {
+  if (change == kTransparencyRemap || d->colourCount != countBefore) {
+    UpdateDocumentPicture(d);
+  } else {
+    RedrawPreview(d);
+  }
+}
+
 void MouseDown(JWindow* window, int16_t x, int16_t y, uint8_t) {
   Document* d = DocumentOf(window);
   if (!d) return;
@@ -127,11 +138,8 @@ void MouseDown(JWindow* window, int16_t x, int16_t y, uint8_t) {
   const int32_t px = x - d->centreX + d->scrollX;
   const int32_t py = y - d->centreY + d->scrollY;
   if (px < 0 || py < 0 || px >= d->width || py >= d->height) return;
-  if (PictureClick(d, px, py) == kTransparencyRemap) {
-    UpdateDocumentPicture(d);
-  } else {
-    RedrawPreview(d);
-  }
+  const uint32_t count = d->colourCount;
+  ShowMarks(d, PictureClick(d, px, py), count);
 }
 
 void KeyDown(JWindow* window, JKeyEvent* key) {
@@ -144,11 +152,8 @@ void KeyDown(JWindow* window, JKeyEvent* key) {
     case kJCharDelete: {
       const TransparentList& list = d->transparentList;
       if (list.count > 0) {
-        if (UnmarkTransparent(d, list.indices[list.count - 1], list.count - 1) == kTransparencyRemap) {
-          UpdateDocumentPicture(d);
-        } else {
-          RedrawPreview(d);
-        }
+        const uint32_t count = d->colourCount;
+        ShowMarks(d, UnmarkTransparent(d, list.indices[list.count - 1], list.count - 1), count);
       }
       break;
     }

@@ -1,4 +1,5 @@
 #include <random>
+#include <set>
 
 #include "app/colour/ColourTable.h"
 #include "app/shell/preview_window.h"
@@ -339,6 +340,26 @@ TEST_F(Documents, ClicksMarkAndUnmarkColoursAndTheOverlayShowsTheBackground) {
   EXPECT_EQ(d->colourTable->records[d->transparentList.indices[0]].colour, pixels[0]);
   EXPECT_EQ(shown(d->window, 14, 15), marked);
   EXPECT_EQ(shown(d->window, 10, 10), 0xFFFFFFu);
+}
+
+TEST_F(Documents, MarkingKeepsThePreviewWithinTheColoursLeft) {
+  const std::vector<uint32_t> pixels = Pattern(60, 40, 6);
+  writeBmp("six.bmp", 60, 40, pixels);
+  Document* d = open("six.bmp");
+  ASSERT_NE(d, nullptr);
+  input().click(client(d->window).left + 10, client(d->window).top + 10);
+  input().click(client(d->window).left + 10 + 4, client(d->window).top + 10);
+  drain();
+  ASSERT_EQ(d->transparentList.count, 2u);
+  EXPECT_EQ(d->colourCount, 4u);
+  std::set<uint32_t> seen;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const uint32_t p = pixels[y * 60 + x];
+      if (p != pixels[0] && p != pixels[4]) seen.insert(shown(d->window, 10 + x, 10 + y));
+    }
+  EXPECT_LE(seen.size(), 4u);
+  EXPECT_EQ(seen.count(0xFFFFFFu), 0u);
 }
 
 TEST_F(Documents, ArrowKeysMoveThePointerByOnePixel) {
