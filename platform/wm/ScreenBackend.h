@@ -20,7 +20,8 @@ class ScreenBackend {
   virtual bool nextInput(InputEvent* out) = 0;
   // Returns when input arrives or `ms` milliseconds have passed.
   virtual void waitForInput(uint32_t ms) = 0;
-  // Shows the framebuffer; only the listed rectangles changed since the last call.
+  // Shows the framebuffer; only the listed rectangles changed since the last call (none:
+  // nothing changed, but a backend whose display lost the pixels shows them again).
   virtual void present(const Bitmap& framebuffer, const std::vector<Rect>& changed) = 0;
   virtual void setCursor(CursorShape shape) = 0;
   // Moves the pointer; a backend without a real pointer just knows it from the manager.

@@ -341,7 +341,12 @@ void WindowManager::compose() {
     for (const Rect& r : region.rects()) contentChanged(id, r);
   }
   painting_.clear();
-  if (screenDirty_.empty()) return;
+  if (screenDirty_.empty()) {
+    // Nothing changed, but a desktop that lost our pixels (uncovered, just mapped) shows
+    // the framebuffer again.
+    backend_.present(screen_.framebuffer(), {});
+    return;
+  }
   const std::vector<Rect> rects = screenDirty_.rects();
   screenDirty_.clear();
   compositor_.compose(*this, rects);

@@ -20,6 +20,7 @@ void HeadlessBackend::waitForInput(uint32_t ms) {
 }
 
 void HeadlessBackend::present(const Bitmap&, const std::vector<Rect>& changed) {
+  if (changed.empty()) return;
   ++presents_;
   for (const Rect& r : changed) pixelsPresented_ += static_cast<uint64_t>(r.width()) * r.height();
 }

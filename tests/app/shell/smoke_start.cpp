@@ -43,14 +43,17 @@ TEST(Smoke, StartsShowsTheMainWindowAndQuitsByItsCloseBox) {
     std::ofstream script(scriptPath);
     script << "ASAN_OPTIONS=detect_leaks=0 '" << program << "' --backend sdl --screen 1280x800 &\n"
            << "pid=$!\n"
-           << "for i in $(seq 1 40); do xdotool search --name tintwell >/dev/null 2>&1 && break; sleep 0.5; done\n"
-           << "sleep 1\n"
-           << "import -window root '" << shot << "'\n"
+           // A loaded machine may take a while: wait until the active caption shows.
+           << "for i in $(seq 1 120); do\n"
+           << "  import -window root '" << shot << "' 2>/dev/null\n"
+           << "  convert '" << shot << "' -format '%[pixel:p{300,12}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
+           << "  sleep 0.5\n"
+           << "done\n"
            << "xdotool mousemove 1266 14 click 1\n"
-           << "for i in $(seq 1 20); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done\n"
+           << "for i in $(seq 1 60); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done\n"
            << "if kill -0 $pid 2>/dev/null; then kill $pid; echo status=hung; else wait $pid; echo status=$?; fi\n";
   }
-  const std::string out = Capture("timeout 120 xvfb-run -a -s '-screen 0 1280x800x24' sh '" + scriptPath + "' 2>&1");
+  const std::string out = Capture("timeout 180 xvfb-run -a -s '-screen 0 1280x800x24' sh '" + scriptPath + "' 2>&1");
   EXPECT_NE(out.find("status=0"), std::string::npos) << out;
   ASSERT_TRUE(std::ifstream(shot).good()) << out;
   // The active caption's colour shows at the top of the screen.
