@@ -17,6 +17,16 @@ char* gDefaultFace = nullptr;
 
 const char* DefaultFaceName() { return gDefaultFace ? gDefaultFace : "Sans"; }
 
+void FreeFace(JFontFace* face) {
+  while (JFontRef* font = face->fonts) {
+    face->fonts = font->next;
+    if (gDestroy) gDestroy(gProcData, font->platformFont);
+    JFree(font);
+  }
+  JFree(face->name);
+  JFree(face);
+}
+
 }  // namespace
 
 void JFontSetPlatformProcs(JFontCreateProc create, JFontDestroyProc destroy, void* data) {
@@ -24,6 +34,14 @@ void JFontSetPlatformProcs(JFontCreateProc create, JFontDestroyProc destroy, voi
   gDestroy = destroy;
   gProcData = data;
 }
+
+void JFontGetPlatformProcs(JFontCreateProc* create, JFontDestroyProc* destroy, void** data) {
+  *create = gCreate;
+  *destroy = gDestroy;
+  *data = gProcData;
+}
+
+const char* JFontDefaultFace() { return DefaultFaceName(); }
 
 void JFontSetDefaultFace(const char* name) {
   JFree(gDefaultFace);
@@ -100,16 +118,21 @@ JFontRef* JFontChangeFace(JFontRef* font, const char* face) {
   return Replace(font, face, font->size, font->style, font->scale);
 }
 
+void JFontFreeFace(const char* name) {
+  for (JFontFace** link = &gFaces; *link; link = &(*link)->next) {
+    if (strcmp((*link)->name, name) == 0) {
+      JFontFace* face = *link;
+      *link = face->next;
+      FreeFace(face);
+      return;
+    }
+  }
+}
+
 void JFontFreeAll() {
   while (JFontFace* face = gFaces) {
     gFaces = face->next;
-    while (JFontRef* font = face->fonts) {
-      face->fonts = font->next;
-      if (gDestroy) gDestroy(gProcData, font->platformFont);
-      JFree(font);
-    }
-    JFree(face->name);
-    JFree(face);
+    FreeFace(face);
   }
   JFontSetDefaultFace(nullptr);
 }

@@ -28,9 +28,11 @@ struct JFontRef {
 typedef void* (*JFontCreateProc)(void* data, const char* face, uint16_t size, uint16_t style, double scale);
 typedef void (*JFontDestroyProc)(void* data, void* platformFont);
 void JFontSetPlatformProcs(JFontCreateProc create, JFontDestroyProc destroy, void* data);
+void JFontGetPlatformProcs(JFontCreateProc* create, JFontDestroyProc* destroy, void** data);
 
 // The face used when a request names none.
 void JFontSetDefaultFace(const char* name);
+const char* JFontDefaultFace();
 // Finds a known face by name or adds it; null for a null or empty name.
 JFontFace* JFontFaceGet(const char* name);
 
@@ -48,5 +50,7 @@ JFontRef* JFontChangeStyle(JFontRef* font, uint16_t style);
 JFontRef* JFontChangeScale(JFontRef* font, double scale);
 JFontRef* JFontChangeFace(JFontRef* font, const char* face);
 
+// Destroys the platform fonts of one face and forgets it; its fonts must no longer be in use.
+void JFontFreeFace(const char* name);
 // Destroys every platform font and forgets every face (at shut-down).
 void JFontFreeAll();

@@ -16,10 +16,14 @@ struct FakePlatform {
 };
 FakePlatform gPlatform;
 
+// The window layer may already have fonts of its own: the test installs stand-in
+// platform procedures, works only with faces of its own, and puts everything back.
 class Fonts : public DebugLogTest {
  protected:
   void SetUp() override {
     DebugLogTest::SetUp();
+    JFontGetPlatformProcs(&savedCreate_, &savedDestroy_, &savedData_);
+    savedDefault_ = JFontDefaultFace();
     gPlatform = FakePlatform();
     JFontSetPlatformProcs(
         [](void*, const char*, uint16_t, uint16_t, double) -> void* {
@@ -30,11 +34,19 @@ class Fonts : public DebugLogTest {
     JFontSetDefaultFace("Body");
   }
   void TearDown() override {
-    JFontFreeAll();
+    JFontFreeFace("Body");
+    JFontFreeFace("Title");
     EXPECT_EQ(gPlatform.destroyed, gPlatform.made);
-    JFontSetPlatformProcs(nullptr, nullptr, nullptr);
+    JFontSetPlatformProcs(savedCreate_, savedDestroy_, savedData_);
+    JFontSetDefaultFace(savedDefault_.c_str());
     DebugLogTest::TearDown();
   }
+
+ private:
+  JFontCreateProc savedCreate_;
+  JFontDestroyProc savedDestroy_;
+  void* savedData_;
+  std::string savedDefault_;
 };
 
 }  // namespace
