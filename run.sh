@@ -10,7 +10,12 @@ cmake --build build >/dev/null
 
 picture="${1:-samples/sample.bmp}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found (DISPLAY is not set): nothing to show."
+  # Without a display the same pipeline and writer run in batch mode.
+  name=$(basename "$picture")
+  out="build/${name%.*}.gif"
+  echo "No display found (DISPLAY is not set): reducing $picture to 256 colours in batch mode."
+  build/tintwell-batch "$picture" "$out" --colours 256 --report
+  echo "The GIF is $out"
   exit 0
 fi
 exec build/tintwell "$picture"

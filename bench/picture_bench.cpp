@@ -118,15 +118,15 @@ BENCHMARK(BM_ReadFileIntoNewMap)->Unit(benchmark::kMillisecond)->Iterations(6);
 void BM_OpenAndDrawIntoMap(benchmark::State& state) {
   const std::string path = PhotoPath();
   const double limit = LimitSeconds(path, false);
-  JFileSpec* spec = JFileSpecFromPath(path.c_str());
-  spec->type.row = kJFileTypeBitmap;  // no type table is loaded in this program
+  JFileSpec* fileSpec = JFileSpecFromPath(path.c_str());
+  fileSpec->type.row = kJFileTypeBitmap;  // no type table is loaded in this program
   JPixMap* map = JPixMapNewDirect(6000, 4000, 32);
   double total = 0;
   int64_t rounds = 0;
   char reason[200];
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    JPicture* picture = JPictureOpenWithReason(spec, kJFileRead, reason, sizeof reason);
+    JPicture* picture = JPictureOpenWithReason(fileSpec, kJFileRead, reason, sizeof reason);
     if (picture) {
       JPictureDrawInto(picture, map, 0, 0, 4000, 6000, reason, sizeof reason);
       JPictureClose(picture);
@@ -140,7 +140,7 @@ void BM_OpenAndDrawIntoMap(benchmark::State& state) {
     ++rounds;
   }
   JPixMapFree(map);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
   Report(state, total, rounds, limit);
 }
 BENCHMARK(BM_OpenAndDrawIntoMap)->Unit(benchmark::kMillisecond)->Iterations(6);

@@ -12,8 +12,8 @@ namespace {
 
 const char kSource[] = "jindep/Ji_prinf";
 
-// The text of one directive's spec: from after the letter up to the closing percent.
-struct Spec {
+// The text of one directive's modifiers: from after the letter up to the closing percent.
+struct DirectiveText {
   const char* p;
   const char* end;
   char Peek() const { return p < end ? *p : 0; }
@@ -54,53 +54,53 @@ struct NumberSpec {
 };
 
 // A width or limit: digits (their value's low 8 bits), v (the next int argument), or `absent`.
-uint8_t ReadFigure(Spec* spec, va_list* args, uint8_t absent) {
-  char c = spec->Peek();
+uint8_t ReadFigure(DirectiveText* dirText, va_list* args, uint8_t absent) {
+  char c = dirText->Peek();
   if (IsDigit(c)) {
     uint32_t value = 0;
-    while (IsDigit(spec->Peek())) value = (value * 10 + static_cast<uint32_t>(*spec->p++ - '0')) & 0xFF;
+    while (IsDigit(dirText->Peek())) value = (value * 10 + static_cast<uint32_t>(*dirText->p++ - '0')) & 0xFF;
     return static_cast<uint8_t>(value);
   }
   if (c == 'v') {
-    ++spec->p;
+    ++dirText->p;
     return static_cast<uint8_t>(static_cast<uint16_t>(va_arg(*args, int)) & 0xFF);
   }
   return absent;
 }
 
 // Fill, width and limit; the fill is any first character that cannot start a width.
-void ReadFillWidthLimit(Spec* spec, va_list* args, char defaultFill, uint8_t defaultLimit, char* fill,
+void ReadFillWidthLimit(DirectiveText* dirText, va_list* args, char defaultFill, uint8_t defaultLimit, char* fill,
                         uint8_t* width, uint8_t* limit) {
-  char c = spec->Peek();
+  char c = dirText->Peek();
   if ((c >= '1' && c <= '9') || c == 'v' || c == 0) {
     *fill = defaultFill;
   } else {
     *fill = c;
-    ++spec->p;
+    ++dirText->p;
   }
-  *width = ReadFigure(spec, args, 0);
-  char next = spec->PeekAt(1);
-  if (spec->Peek() == ',' && (IsDigit(next) || next == 'v')) {
-    ++spec->p;
-    *limit = ReadFigure(spec, args, defaultLimit);
+  *width = ReadFigure(dirText, args, 0);
+  char next = dirText->PeekAt(1);
+  if (dirText->Peek() == ',' && (IsDigit(next) || next == 'v')) {
+    ++dirText->p;
+    *limit = ReadFigure(dirText, args, defaultLimit);
   } else {
     *limit = defaultLimit;
   }
 }
 
-NumberSpec ReadNumberSpec(Spec* spec, va_list* args) {
+NumberSpec ReadNumberSpec(DirectiveText* dirText, va_list* args) {
   NumberSpec n = {};
-  switch (spec->Peek()) {
-    case 'l': n.sizeCode = 1; ++spec->p; break;
-    case 's': n.sizeCode = 2; ++spec->p; break;
-    case 'b': n.sizeCode = 3; ++spec->p; break;
+  switch (dirText->Peek()) {
+    case 'l': n.sizeCode = 1; ++dirText->p; break;
+    case 's': n.sizeCode = 2; ++dirText->p; break;
+    case 'b': n.sizeCode = 3; ++dirText->p; break;
     default: break;
   }
-  ReadFillWidthLimit(spec, args, ' ', 255, &n.fill, &n.width, &n.limit);
+  ReadFillWidthLimit(dirText, args, ' ', 255, &n.fill, &n.width, &n.limit);
   return n;
 }
 
-// Lays out sign, fill and digits in a field of the spec's width and limit; when the
+// Lays out sign, fill and digits in a field of the modifiers's width and limit; when the
 // digits exceed the limit the lowest-order ones are kept.
 void PutIntegerField(Sink* sink, const NumberSpec& n, bool negative, const char* digits, size_t digitCount) {
   size_t count = digitCount + (negative ? 1 : 0);
@@ -119,8 +119,8 @@ void PutIntegerField(Sink* sink, const NumberSpec& n, bool negative, const char*
   }
 }
 
-void PutUnsigned(Sink* sink, Spec* spec, va_list* args, bool isSigned, unsigned base) {
-  NumberSpec n = ReadNumberSpec(spec, args);
+void PutUnsigned(Sink* sink, DirectiveText* dirText, va_list* args, bool isSigned, unsigned base) {
+  NumberSpec n = ReadNumberSpec(dirText, args);
   uint32_t bits = va_arg(*args, unsigned);
   bool negative = isSigned && static_cast<int32_t>(bits) < 0;
   uint32_t magnitude = negative ? 0u - bits : bits;
@@ -135,9 +135,9 @@ void PutUnsigned(Sink* sink, Spec* spec, va_list* args, bool isSigned, unsigned 
   PutIntegerField(sink, n, negative, digits, count);
 }
 
-void PutD(Sink* sink, Spec* spec, va_list* args) { PutUnsigned(sink, spec, args, true, 10); }
-void PutU(Sink* sink, Spec* spec, va_list* args) { PutUnsigned(sink, spec, args, false, 10); }
-void PutX(Sink* sink, Spec* spec, va_list* args) { PutUnsigned(sink, spec, args, false, 16); }
+void PutD(Sink* sink, DirectiveText* dirText, va_list* args) { PutUnsigned(sink, dirText, args, true, 10); }
+void PutU(Sink* sink, DirectiveText* dirText, va_list* args) { PutUnsigned(sink, dirText, args, false, 10); }
+void PutX(Sink* sink, DirectiveText* dirText, va_list* args) { PutUnsigned(sink, dirText, args, false, 16); }
 
 // ---- reals --------------------------------------------------------------------
 
@@ -151,18 +151,18 @@ struct RealSpec {
   uint8_t fracMax;
 };
 
-RealSpec ReadRealSpec(Spec* spec, va_list* args) {
+RealSpec ReadRealSpec(DirectiveText* dirText, va_list* args) {
   RealSpec r = {};
-  if (spec->Peek() == '+') {
+  if (dirText->Peek() == '+') {
     r.showSign = true;
-    ++spec->p;
-  } else if (spec->Peek() == 's') {
-    ++spec->p;
+    ++dirText->p;
+  } else if (dirText->Peek() == 's') {
+    ++dirText->p;
     r.showSign = (va_arg(*args, int) & 0xFF) != 0;
   }
-  ReadFillWidthLimit(spec, args, ' ', 255, &r.intFill, &r.intWidth, &r.intLimit);
-  if (spec->Peek() == '.') ++spec->p;
-  ReadFillWidthLimit(spec, args, '0', 10, &r.fracFill, &r.fracMin, &r.fracMax);
+  ReadFillWidthLimit(dirText, args, ' ', 255, &r.intFill, &r.intWidth, &r.intLimit);
+  if (dirText->Peek() == '.') ++dirText->p;
+  ReadFillWidthLimit(dirText, args, '0', 10, &r.fracFill, &r.fracMin, &r.fracMax);
   return r;
 }
 
@@ -191,8 +191,8 @@ int FractionDigits(double magnitude, const RealSpec& r) {
   return r.fracMin + found;
 }
 
-void PutF(Sink* sink, Spec* spec, va_list* args) {
-  RealSpec r = ReadRealSpec(spec, args);
+void PutF(Sink* sink, DirectiveText* dirText, va_list* args) {
+  RealSpec r = ReadRealSpec(dirText, args);
   double value = va_arg(*args, double);
   if (std::isnan(value)) {
     sink->Put("NAN", 3);
@@ -254,16 +254,16 @@ void PutF(Sink* sink, Spec* spec, va_list* args) {
 
 // ---- the other letters ----------------------------------------------------------
 
-void PutPercent(Sink* sink, Spec*, va_list*) { sink->Put('%'); }
+void PutPercent(Sink* sink, DirectiveText*, va_list*) { sink->Put('%'); }
 
-void PutC(Sink* sink, Spec*, va_list* args) { sink->Put(static_cast<char>(va_arg(*args, int) & 0xFF)); }
+void PutC(Sink* sink, DirectiveText*, va_list* args) { sink->Put(static_cast<char>(va_arg(*args, int) & 0xFF)); }
 
-void PutS(Sink* sink, Spec*, va_list* args) {
+void PutS(Sink* sink, DirectiveText*, va_list* args) {
   const char* s = va_arg(*args, const char*);
   if (s) sink->Put(s, strlen(s));
 }
 
-typedef void (*PutProc)(Sink* sink, Spec* spec, va_list* args);
+typedef void (*PutProc)(Sink* sink, DirectiveText* dirText, va_list* args);
 
 PutProc Handler(char letter) {
   switch (letter) {
@@ -292,10 +292,10 @@ void Run(Sink* sink, const char* format, va_list args) {
     }
     char letter = f[1];
     if (!letter) break;
-    Spec spec = {f + 2, f + 2};
-    while (*spec.end && *spec.end != '%') ++spec.end;
-    if (PutProc put = Handler(letter)) put(sink, &spec, &ap);
-    f = *spec.end ? spec.end + 1 : spec.end;
+    DirectiveText dirText = {f + 2, f + 2};
+    while (*dirText.end && *dirText.end != '%') ++dirText.end;
+    if (PutProc put = Handler(letter)) put(sink, &dirText, &ap);
+    f = *dirText.end ? dirText.end + 1 : dirText.end;
   }
   va_end(ap);
 }

@@ -1,13 +1,13 @@
 // Formatted text. Directives sit between two percent signs: a letter, an optional
-// spec, and a closing percent ("%d%", "%d02%", "%f1,3.2,2%", "%s%"); everything
+// modifiers, and a closing percent ("%d%", "%d02%", "%f1,3.2,2%", "%s%"); everything
 // else is copied. "%%%" writes one percent sign.
 //
 //   %c%  an int; its low byte as one character
 //   %s%  a const char* (never padded or cut)
 //   %d%  an int, signed        %u%  an unsigned int        %x%  an unsigned int in upper-case hex
-//        spec: [size l|s|b] [fill] [width|v] [,limit|,v] - size letters change nothing,
+//        modifiers: [size l|s|b] [fill] [width|v] [,limit|,v] - size letters change nothing,
 //        a fill is any first character other than 1-9 and v, v takes the figure from an int argument
-//   %f%  a double; spec: [+|s] integer fill/width/limit [.] fraction fill/min/max
+//   %f%  a double; modifiers: [+|s] integer fill/width/limit [.] fraction fill/min/max
 //
 // Integer arguments are 32-bit (pass int or unsigned, never a 64-bit value);
 // strings are pointers. JFormatNew and JFormatTemp measure first and take a block
@@ -40,7 +40,7 @@ char* JFormatUnsigned(char* buffer, uint32_t value);
 // pointers: int32_t* for d and x (int16_t* with size s, int8_t* with size b),
 // uint32_t* (uint16_t*, uint8_t*) for u, char* for c, double* for f, and for s a
 // buffer, or a char** with the a (JAlloc) or t (temporary) modifier.
-// Spec modifiers after the size letter (so "%dll2%" reads two digits): l<n> at most n digits (d, u, x; default 10)
+// Modifiers modifiers after the size letter (so "%dll2%" reads two digits): l<n> at most n digits (d, u, x; default 10)
 // or for s the size of the buffer (default 256, terminator included), s<c> skip
 // repetitions of c before the field, w read without storing (no argument), x keep
 // blanks (by default blanks before a field are skipped), and for s: d<c> the

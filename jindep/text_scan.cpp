@@ -191,9 +191,9 @@ bool ScanString(Cursor* c, const ScanSpec& s, va_list* args) {
   return true;
 }
 
-bool ScanDirective(Cursor* c, char letter, const char* spec, const char* specEnd, va_list* args) {
+bool ScanDirective(Cursor* c, char letter, const char* dirText, const char* specEnd, va_list* args) {
   if (!strchr("cdfsux", letter) || !letter) return false;
-  ScanSpec s = ReadScanSpec(letter, spec, specEnd);
+  ScanSpec s = ReadScanSpec(letter, dirText, specEnd);
   const char* before = c->p;
   while (c->p < c->end && ((s.skipBlanks && *c->p == ' ') || (s.skip && *c->p == s.skip))) ++c->p;
   bool ok;
@@ -231,10 +231,10 @@ bool JScanV(const char* text, const char* format, JScanResult* result, va_list a
       ++f;
       break;
     }
-    const char* spec = f + 2;
-    const char* specEnd = spec;
+    const char* dirText = f + 2;
+    const char* specEnd = dirText;
     while (*specEnd && *specEnd != '%') ++specEnd;
-    if (ScanDirective(&c, letter, spec, specEnd, &ap)) {
+    if (ScanDirective(&c, letter, dirText, specEnd, &ap)) {
       ++matched;
       f = *specEnd ? specEnd + 1 : specEnd;
     } else {

@@ -68,12 +68,12 @@ char* JoinNew(const char* a, const char* b, const char* extension) {
   return s;
 }
 
-char* PathNew(const JFileSpec* spec) { return JoinNew(spec->directory, spec->name, spec->extension); }
+char* PathNew(const JFileSpec* fileSpec) { return JoinNew(fileSpec->directory, fileSpec->name, fileSpec->extension); }
 
-// Runs a platform call on the spec's full path.
+// Runs a platform call on the file spec's full path.
 template <typename F>
-auto WithPath(const JFileSpec* spec, F call) {
-  char* path = PathNew(spec);
+auto WithPath(const JFileSpec* fileSpec, F call) {
+  char* path = PathNew(fileSpec);
   auto result = call(path);
   JFree(path);
   return result;
@@ -89,18 +89,18 @@ char* DirectoryWithSlash(const char* directory) {
   return d;
 }
 
-void SetNameAndExtension(JFileSpec* spec, const char* fileName) {
+void SetNameAndExtension(JFileSpec* fileSpec, const char* fileName) {
   // The last dot splits; a dot in first place belongs to the name (hidden files).
   const char* dot = strrchr(fileName, '.');
   if (dot && dot != fileName) {
-    spec->name = CopyRange(fileName, dot);
-    spec->extension = JStrDup(dot + 1);
+    fileSpec->name = CopyRange(fileName, dot);
+    fileSpec->extension = JStrDup(dot + 1);
   } else {
-    spec->name = JStrDup(fileName);
-    spec->extension = nullptr;
+    fileSpec->name = JStrDup(fileName);
+    fileSpec->extension = nullptr;
   }
-  spec->type.row = JFileTypeFromName(spec->extension ? spec->extension : "");
-  spec->type.name = JStrDup(TypeName(spec->type.row));
+  fileSpec->type.row = JFileTypeFromName(fileSpec->extension ? fileSpec->extension : "");
+  fileSpec->type.name = JStrDup(TypeName(fileSpec->type.row));
 }
 
 }  // namespace
@@ -156,56 +156,56 @@ int16_t JFileTypeFromName(const char* name) {
 }
 
 JFileSpec* JFileSpecNew(const char* directory, const char* fileName) {
-  JFileSpec* spec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
-  spec->directory = DirectoryWithSlash(directory ? directory : "");
-  SetNameAndExtension(spec, fileName ? fileName : "");
-  return spec;
+  JFileSpec* fileSpec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
+  fileSpec->directory = DirectoryWithSlash(directory ? directory : "");
+  SetNameAndExtension(fileSpec, fileName ? fileName : "");
+  return fileSpec;
 }
 
 JFileSpec* JFileSpecNewOfType(const char* directory, const char* baseName, int16_t row) {
-  JFileSpec* spec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
-  spec->directory = DirectoryWithSlash(directory ? directory : "");
-  spec->name = JStrDup(baseName ? baseName : "");
-  spec->extension = nullptr;
-  spec->type.name = nullptr;
-  JFileSpecSetType(spec, row);
-  return spec;
+  JFileSpec* fileSpec = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
+  fileSpec->directory = DirectoryWithSlash(directory ? directory : "");
+  fileSpec->name = JStrDup(baseName ? baseName : "");
+  fileSpec->extension = nullptr;
+  fileSpec->type.name = nullptr;
+  JFileSpecSetType(fileSpec, row);
+  return fileSpec;
 }
 
 JFileSpec* JFileSpecFromPath(const char* path) {
   const char* slash = path ? strrchr(path, '/') : nullptr;
   if (!slash) return nullptr;
   char* directory = CopyRange(path, slash + 1);
-  JFileSpec* spec = JFileSpecNew(directory, slash + 1);
+  JFileSpec* fileSpec = JFileSpecNew(directory, slash + 1);
   JFree(directory);
-  return spec;
+  return fileSpec;
 }
 
-JFileSpec* JFileSpecCopy(const JFileSpec* spec) {
+JFileSpec* JFileSpecCopy(const JFileSpec* fileSpec) {
   JFileSpec* copy = static_cast<JFileSpec*>(JAlloc(sizeof(JFileSpec)));
-  copy->directory = JStrDup(spec->directory);
-  copy->name = JStrDup(spec->name);
-  copy->extension = spec->extension ? JStrDup(spec->extension) : nullptr;
-  copy->type.row = spec->type.row;
-  copy->type.name = JStrDup(spec->type.name ? spec->type.name : "");
+  copy->directory = JStrDup(fileSpec->directory);
+  copy->name = JStrDup(fileSpec->name);
+  copy->extension = fileSpec->extension ? JStrDup(fileSpec->extension) : nullptr;
+  copy->type.row = fileSpec->type.row;
+  copy->type.name = JStrDup(fileSpec->type.name ? fileSpec->type.name : "");
   return copy;
 }
 
-void JFileSpecFree(JFileSpec* spec) {
-  if (!spec) return;
-  JFree(spec->directory);
-  JFree(spec->name);
-  JFree(spec->extension);
-  JFree(spec->type.name);
-  JFree(spec);
+void JFileSpecFree(JFileSpec* fileSpec) {
+  if (!fileSpec) return;
+  JFree(fileSpec->directory);
+  JFree(fileSpec->name);
+  JFree(fileSpec->extension);
+  JFree(fileSpec->type.name);
+  JFree(fileSpec);
 }
 
-void JFileSpecSetType(JFileSpec* spec, int16_t row) {
-  JFree(spec->extension);
-  JFree(spec->type.name);
-  spec->type.row = row;
-  spec->type.name = JStrDup(TypeName(row));
-  spec->extension = *spec->type.name ? JStrDup(spec->type.name) : nullptr;
+void JFileSpecSetType(JFileSpec* fileSpec, int16_t row) {
+  JFree(fileSpec->extension);
+  JFree(fileSpec->type.name);
+  fileSpec->type.row = row;
+  fileSpec->type.name = JStrDup(TypeName(row));
+  fileSpec->extension = *fileSpec->type.name ? JStrDup(fileSpec->type.name) : nullptr;
 }
 
 JFileSpec* JFileSpecOfProgram(const char* argv0) {
@@ -220,16 +220,16 @@ JFileSpec* JFileSpecOfProgram(const char* argv0) {
   while (*end && *end != ' ') ++end;
   char* name = CopyRange(base, end);
   if (char* dot = strrchr(name, '.'); dot && dot != name) *dot = '\0';
-  JFileSpec* spec = JFileSpecNewOfType(directory, name, kJFileTypeExe);
+  JFileSpec* fileSpec = JFileSpecNewOfType(directory, name, kJFileTypeExe);
   JFree(name);
   JFree(directory);
-  return spec;
+  return fileSpec;
 }
 
-char* JFileSpecFileNameNew(const JFileSpec* spec) { return JoinNew("", spec->name, spec->extension); }
+char* JFileSpecFileNameNew(const JFileSpec* fileSpec) { return JoinNew("", fileSpec->name, fileSpec->extension); }
 
-bool JFileSpecFullPath(const JFileSpec* spec, char* buffer, size_t size) {
-  char* path = PathNew(spec);
+bool JFileSpecFullPath(const JFileSpec* fileSpec, char* buffer, size_t size) {
+  char* path = PathNew(fileSpec);
   const size_t n = strlen(path);
   const bool fits = n + 1 <= size;
   if (fits) memcpy(buffer, path, n + 1);
@@ -238,24 +238,24 @@ bool JFileSpecFullPath(const JFileSpec* spec, char* buffer, size_t size) {
   return fits;
 }
 
-char* JFileSpecFullPathNew(const JFileSpec* spec) { return PathNew(spec); }
+char* JFileSpecFullPathNew(const JFileSpec* fileSpec) { return PathNew(fileSpec); }
 
-bool JFileExists(const JFileSpec* spec) {
-  return WithPath(spec, [](const char* p) { return platform::files::Exists(p); });
+bool JFileExists(const JFileSpec* fileSpec) {
+  return WithPath(fileSpec, [](const char* p) { return platform::files::Exists(p); });
 }
 
-bool JFileCreate(const JFileSpec* spec) {
-  return WithPath(spec, [](const char* p) { return !platform::files::Exists(p) && platform::files::CreateNew(p); });
+bool JFileCreate(const JFileSpec* fileSpec) {
+  return WithPath(fileSpec, [](const char* p) { return !platform::files::Exists(p) && platform::files::CreateNew(p); });
 }
 
-JFile* JFileOpen(const JFileSpec* spec, uint16_t mode) {
+JFile* JFileOpen(const JFileSpec* fileSpec, uint16_t mode) {
   const auto access = (mode & kJFileReadWrite) == kJFileReadWrite ? platform::files::kReadWrite
                       : (mode & kJFileWrite)                       ? platform::files::kWrite
                                                                    : platform::files::kRead;
-  const int handle = WithPath(spec, [access](const char* p) { return platform::files::Open(p, access); });
+  const int handle = WithPath(fileSpec, [access](const char* p) { return platform::files::Open(p, access); });
   if (handle == platform::files::kNoFile) return nullptr;
   JFile* file = static_cast<JFile*>(JAlloc(sizeof(JFile)));
-  file->spec = JFileSpecCopy(spec);
+  file->fileSpec = JFileSpecCopy(fileSpec);
   file->handle = handle;
   return file;
 }
@@ -263,12 +263,12 @@ JFile* JFileOpen(const JFileSpec* spec, uint16_t mode) {
 void JFileClose(JFile* file) {
   if (!file) return;
   if (!platform::files::Close(file->handle)) JAssertFail(kSource, __LINE__);
-  JFileSpecFree(file->spec);
+  JFileSpecFree(file->fileSpec);
   JFree(file);
 }
 
-bool JFileDelete(const JFileSpec* spec) {
-  return WithPath(spec, [](const char* p) { return platform::files::Delete(p); });
+bool JFileDelete(const JFileSpec* fileSpec) {
+  return WithPath(fileSpec, [](const char* p) { return platform::files::Delete(p); });
 }
 
 bool JFileRead(JFile* file, uint64_t* count, void* buffer) {

@@ -1,6 +1,6 @@
 // Files named by file specifications: a directory, a base name and a file type from
 // the toolkit's table of known types. On this platform directories are UTF-8 paths
-// ending in `/` (where the original had drive letters and `\`), and a spec keeps the
+// ending in `/` (rather than drive letters and `\`), and a file spec keeps the
 // file's exact name: the base name and the extension as written, whatever their case.
 #pragma once
 #include <cstddef>
@@ -53,44 +53,44 @@ struct JFileSpec {
   JFileType type;
 };
 
-// A spec of a name in a directory. The name is split at its last dot (a leading dot
+// A file spec of a name in a directory. The name is split at its last dot (a leading dot
 // belongs to the name); the type comes from the extension. The directory gets a
 // trailing '/' when it lacks one.
 JFileSpec* JFileSpecNew(const char* directory, const char* fileName);
-// A spec for a new file of a type: the extension is the row's type name.
+// A file spec for a new file of a type: the extension is the row's type name.
 JFileSpec* JFileSpecNewOfType(const char* directory, const char* baseName, int16_t row);
 // Null when the path has no '/'.
 JFileSpec* JFileSpecFromPath(const char* path);
-JFileSpec* JFileSpecCopy(const JFileSpec* spec);
-void JFileSpecFree(JFileSpec* spec);
+JFileSpec* JFileSpecCopy(const JFileSpec* fileSpec);
+void JFileSpecFree(JFileSpec* fileSpec);
 // Replaces the type and the extension (with the row's type name).
-void JFileSpecSetType(JFileSpec* spec, int16_t row);
-// The spec of this program: the current directory and the base name of `argv0`.
+void JFileSpecSetType(JFileSpec* fileSpec, int16_t row);
+// The file spec of this program: the current directory and the base name of `argv0`.
 JFileSpec* JFileSpecOfProgram(const char* argv0);
 
 // The exact file name: base name, then a dot and the extension when there is one.
-char* JFileSpecFileNameNew(const JFileSpec* spec);  // JFree it
+char* JFileSpecFileNameNew(const JFileSpec* fileSpec);  // JFree it
 // Directory plus file name. The buffer form writes nothing past `size` bytes and answers
 // false when the path does not fit; the allocating form always succeeds.
-bool JFileSpecFullPath(const JFileSpec* spec, char* buffer, size_t size);
-char* JFileSpecFullPathNew(const JFileSpec* spec);  // JFree it
+bool JFileSpecFullPath(const JFileSpec* fileSpec, char* buffer, size_t size);
+char* JFileSpecFullPathNew(const JFileSpec* fileSpec);  // JFree it
 
 // Access words for JFileOpen.
 enum : uint16_t { kJFileRead = 1, kJFileWrite = 2, kJFileReadWrite = 3 };
 
 struct JFile {
-  JFileSpec* spec;  // owned copy
+  JFileSpec* fileSpec;  // owned copy
   int handle;
 };
 
-bool JFileExists(const JFileSpec* spec);
+bool JFileExists(const JFileSpec* fileSpec);
 // False when the file exists; otherwise creates it empty and answers whether it could.
-bool JFileCreate(const JFileSpec* spec);
+bool JFileCreate(const JFileSpec* fileSpec);
 // Null when the file cannot be opened; never creates a file.
-JFile* JFileOpen(const JFileSpec* spec, uint16_t mode);
+JFile* JFileOpen(const JFileSpec* fileSpec, uint16_t mode);
 void JFileClose(JFile* file);
 // False when the file did not exist or could not be deleted.
-bool JFileDelete(const JFileSpec* spec);
+bool JFileDelete(const JFileSpec* fileSpec);
 // *count: in, the bytes wanted; out, the bytes moved.
 bool JFileRead(JFile* file, uint64_t* count, void* buffer);
 bool JFileWrite(JFile* file, uint64_t* count, const void* buffer);

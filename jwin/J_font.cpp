@@ -24,18 +24,18 @@ JFontRef* gApplicationFont = nullptr;
 JFontRef* gSystemFont = nullptr;
 
 platform::FontSpec SpecFor(const char* face, uint16_t size, uint16_t style) {
-  platform::FontSpec spec;
-  spec.face = face ? face : kJDefaultFaceName;
-  spec.height = size > 0 ? size : kJDefaultFontSize;
-  spec.weight = (style & kJStyleBold) ? 700 : 400;
-  spec.italic = (style & kJStyleItalic) != 0;
-  spec.underline = (style & kJStyleUnderline) != 0;
-  return spec;
+  platform::FontSpec fontSpec;
+  fontSpec.face = face ? face : kJDefaultFaceName;
+  fontSpec.height = size > 0 ? size : kJDefaultFontSize;
+  fontSpec.weight = (style & kJStyleBold) ? 700 : 400;
+  fontSpec.italic = (style & kJStyleItalic) != 0;
+  fontSpec.underline = (style & kJStyleUnderline) != 0;
+  return fontSpec;
 }
 
 void* CreateFont(void*, const char* face, uint16_t size, uint16_t style, double scale) {
-  platform::FontSpec spec = SpecFor(face, size, style);
-  std::shared_ptr<platform::Font> font = platform::Font::Create(spec);
+  platform::FontSpec fontSpec = SpecFor(face, size, style);
+  std::shared_ptr<platform::Font> font = platform::Font::Create(fontSpec);
   if (!font) {
     JDebugReport(kSource, __LINE__, "Problem switching fonts");
     return nullptr;
@@ -44,8 +44,8 @@ void* CreateFont(void*, const char* face, uint16_t size, uint16_t style, double 
     // A scaled font is made again with the natural average width times the scale.
     int width = static_cast<int>(font->averageCharWidth() * scale);
     if (width < 1) width = 1;
-    spec.width = width;
-    font = platform::Font::Create(spec);
+    fontSpec.width = width;
+    font = platform::Font::Create(fontSpec);
     if (!font) {
       JDebugReport(kSource, __LINE__, "Problem switching fonts");
       return nullptr;

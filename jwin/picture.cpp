@@ -99,12 +99,12 @@ bool OpenMetafile(JPicture* p, char* reason, size_t size) {
   return ok;
 }
 
-JPicture* OpenAs(const JFileSpec* spec, uint16_t mode, int16_t type, char* reason, size_t size) {
+JPicture* OpenAs(const JFileSpec* fileSpec, uint16_t mode, int16_t type, char* reason, size_t size) {
   if (type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
     Refuse(reason, size, "The file is neither a bitmap file nor a metafile.");
     return nullptr;
   }
-  JFile* file = JFileOpen(spec, mode);
+  JFile* file = JFileOpen(fileSpec, mode);
   if (!file) {
     Refuse(reason, size, "The file cannot be opened.");
     return nullptr;
@@ -182,12 +182,12 @@ bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* dir
 
 }  // namespace
 
-JPicture* JPictureOpenWithReason(const JFileSpec* spec, uint16_t mode, char* reason, size_t reasonSize) {
-  return OpenAs(spec, mode, spec->type.row, reason, reasonSize);
+JPicture* JPictureOpenWithReason(const JFileSpec* fileSpec, uint16_t mode, char* reason, size_t reasonSize) {
+  return OpenAs(fileSpec, mode, fileSpec->type.row, reason, reasonSize);
 }
 
-JPicture* JPictureOpen(const JFileSpec* spec, uint16_t mode) {
-  return JPictureOpenWithReason(spec, mode, nullptr, 0);
+JPicture* JPictureOpen(const JFileSpec* fileSpec, uint16_t mode) {
+  return JPictureOpenWithReason(fileSpec, mode, nullptr, 0);
 }
 
 void JPictureClose(JPicture* picture) {
@@ -232,17 +232,17 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
     Refuse(reason, reasonSize, "No file was named.");
     return nullptr;
   }
-  JFileSpec* spec = nullptr;
+  JFileSpec* fileSpec = nullptr;
   if (strchr(path, '/')) {
-    spec = JFileSpecFromPath(path);
+    fileSpec = JFileSpecFromPath(path);
   } else {
     char* cwd = JFileCurrentDirectoryNew();
-    spec = JFileSpecNew(cwd ? cwd : "./", path);
+    fileSpec = JFileSpecNew(cwd ? cwd : "./", path);
     JFree(cwd);
   }
   // The content decides, whatever the name says.
   int16_t type = -1;
-  if (JFile* f = JFileOpen(spec, kJFileRead)) {
+  if (JFile* f = JFileOpen(fileSpec, kJFileRead)) {
     uint8_t magic[4] = {};
     uint64_t n = 4;
     JFileRead(f, &n, magic);
@@ -252,12 +252,12 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
     else if (n == 4 && (key == platform::wmf::kPlaceableKey || ((magic[0] == 1 || magic[0] == 2) && magic[1] == 0 && magic[2] == 9 && magic[3] == 0)))
       type = kJFileTypeMetafile;
   } else {
-    JFileSpecFree(spec);
+    JFileSpecFree(fileSpec);
     Refuse(reason, reasonSize, "The file cannot be opened.");
     return nullptr;
   }
-  JPicture* picture = OpenAs(spec, kJFileRead, type, reason, reasonSize);
-  JFileSpecFree(spec);
+  JPicture* picture = OpenAs(fileSpec, kJFileRead, type, reason, reasonSize);
+  JFileSpecFree(fileSpec);
   if (!picture) return nullptr;
   JRect frame;
   JPictureFrame(picture, &frame);

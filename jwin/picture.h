@@ -35,9 +35,9 @@ struct JPicture {
 };
 
 // Null when the file cannot be opened, is not of type 13 or 17, or is damaged.
-JPicture* JPictureOpen(const JFileSpec* spec, uint16_t mode);
+JPicture* JPictureOpen(const JFileSpec* fileSpec, uint16_t mode);
 // The same, with a one-line reason for a refusal written into `reason` (cut to fit).
-JPicture* JPictureOpenWithReason(const JFileSpec* spec, uint16_t mode, char* reason, size_t reasonSize);
+JPicture* JPictureOpenWithReason(const JFileSpec* fileSpec, uint16_t mode, char* reason, size_t reasonSize);
 void JPictureClose(JPicture* picture);
 
 // The frame moved to the origin: top = left = 0, bottom = height, right = width.

@@ -69,25 +69,25 @@ bool GifTempFileOpen(GifTempFile* file, const char* path) {
   char* tempName = static_cast<char*>(JAlloc(tempLength));
   for (int attempt = 0; attempt < kNameTries && !file->file; ++attempt) {
     snprintf(tempName, tempLength, ".%s.%d.tmp", name, attempt);
-    JFileSpec* spec = JFileSpecNew(directory, tempName);
-    if (JFileExists(spec)) {
-      JFileSpecFree(spec);
+    JFileSpec* fileSpec = JFileSpecNew(directory, tempName);
+    if (JFileExists(fileSpec)) {
+      JFileSpecFree(fileSpec);
       continue;
     }
     errno = 0;
-    if (JFileCreate(spec)) {
-      file->file = JFileOpen(spec, kJFileWrite);
+    if (JFileCreate(fileSpec)) {
+      file->file = JFileOpen(fileSpec, kJFileWrite);
       if (file->file) {
-        file->tempSpec = spec;
+        file->tempSpec = fileSpec;
         break;
       }
       file->error = errno ? errno : EIO;
-      JFileDelete(spec);
-      JFileSpecFree(spec);
+      JFileDelete(fileSpec);
+      JFileSpecFree(fileSpec);
       break;
     }
     file->error = errno ? errno : EIO;
-    JFileSpecFree(spec);
+    JFileSpecFree(fileSpec);
     if (file->error != EEXIST) break;  // only a name taken meanwhile is worth another try
   }
   if (!file->file && !file->error) file->error = EEXIST;

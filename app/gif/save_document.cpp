@@ -16,17 +16,17 @@ bool saving = false;
 
 bool GifSaveRunning() { return saving; }
 
-bool SaveDocumentAsGif(Document* document, const JFileSpec* spec) {
+bool SaveDocumentAsGif(Document* document, const JFileSpec* fileSpec) {
   // The toolkit has no save dialog yet: without a file named there is nothing to write.
-  if (!document || !spec || saving) return false;
-  char* path = JFileSpecFullPathNew(spec);
+  if (!document || !fileSpec || saving) return false;
+  char* path = JFileSpecFullPathNew(fileSpec);
   saving = true;
   GifSaveResult result;
   const bool written = WriteGifFile(document, path, &result);
   saving = false;
   JFree(path);
   if (!written) {
-    char* fileName = JFileSpecFileNameNew(spec);
+    char* fileName = JFileSpecFileNameNew(fileSpec);
     char* text = JFormatNew(kGifCannotBeSaved, fileName, strerror(result.error));
     DocumentAlert(text);
     JFree(text);

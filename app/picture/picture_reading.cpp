@@ -7,9 +7,9 @@
 #include "jwin/picture.h"
 #include "jwin/pixel_map.h"
 
-JPicture* OpenPictureFile(const JFileSpec* spec) {
-  if (!spec || (spec->type.row != kJFileTypeMetafile && spec->type.row != kJFileTypeBitmap)) return nullptr;
-  return JPictureOpen(spec, kJFileRead);
+JPicture* OpenPictureFile(const JFileSpec* fileSpec) {
+  if (!fileSpec || (fileSpec->type.row != kJFileTypeMetafile && fileSpec->type.row != kJFileTypeBitmap)) return nullptr;
+  return JPictureOpen(fileSpec, kJFileRead);
 }
 
 void PictureFileSize(const JPicture* picture, int16_t* width, int16_t* height) {

@@ -9,7 +9,7 @@ struct JPixMap;
 // Opens a picture file for a document. Only metafiles and bitmap files are pictures: for
 // any other type (the open request also lets "pct" files through) the answer is null and
 // nothing is shown.
-JPicture* OpenPictureFile(const JFileSpec* spec);
+JPicture* OpenPictureFile(const JFileSpec* fileSpec);
 
 // The picture's size in pixels, from its frame.
 void PictureFileSize(const JPicture* picture, int16_t* width, int16_t* height);

@@ -165,14 +165,14 @@ void UpdateDocumentPicture(Document* d) {
   RedrawPreview(d);
 }
 
-Document* NewDocument(JFileSpec* spec, JPicture* picture, JClipPicture* clipPicture) {
+Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clipPicture) {
   Document* d = static_cast<Document*>(JAlloc(sizeof(Document)));
   // Every field starts empty: no maps, no windows, no transparent colours, no graphs.
   memset(d, 0, sizeof *d);
   d->backgroundColour = {65535, 65535, 65535};
-  d->fileSpec = spec;
-  if (spec) {
-    d->name = JStrDup(spec->name);
+  d->fileSpec = fileSpec;
+  if (fileSpec) {
+    d->name = JStrDup(fileSpec->name);
   } else {
     d->name = JFormatNew(kClipboardDocumentName, static_cast<int>(clipboardCounter));
     ++clipboardCounter;
@@ -186,8 +186,8 @@ Document* NewDocument(JFileSpec* spec, JPicture* picture, JClipPicture* clipPict
   }
   CloseSourceWindow(d);
   if (!ok) {
-    if (spec) {
-      char* fileName = JFileSpecFileNameNew(spec);
+    if (fileSpec) {
+      char* fileName = JFileSpecFileNameNew(fileSpec);
       ShowProblem(kPictureCannotBeOpened, fileName, reason);
       JFree(fileName);
     } else {
@@ -239,18 +239,18 @@ void BindActiveDocument(Document* d) {
   Notify();
 }
 
-void OpenDocumentFile(JFileSpec* spec) {
-  if (!spec) return;
+void OpenDocumentFile(JFileSpec* fileSpec) {
+  if (!fileSpec) return;
   char reason[kReasonSize] = "";
-  JPicture* picture = JPictureOpenWithReason(spec, kJFileRead, reason, sizeof reason);
+  JPicture* picture = JPictureOpenWithReason(fileSpec, kJFileRead, reason, sizeof reason);
   if (!picture) {
-    char* fileName = JFileSpecFileNameNew(spec);
+    char* fileName = JFileSpecFileNameNew(fileSpec);
     ShowProblem(kPictureCannotBeOpened, fileName, reason);
     JFree(fileName);
-    JFileSpecFree(spec);
+    JFileSpecFree(fileSpec);
     return;
   }
-  NewDocument(spec, picture, nullptr);
+  NewDocument(fileSpec, picture, nullptr);
   JPictureClose(picture);
 }
 
@@ -272,24 +272,24 @@ void NewPictureFromClipboard() {
 
 void OpenDocumentsRequest(void*, const char* path) {
   if (!path || !*path) return;
-  JFileSpec* spec = nullptr;
+  JFileSpec* fileSpec = nullptr;
   if (strchr(path, '/')) {
-    spec = JFileSpecFromPath(path);
+    fileSpec = JFileSpecFromPath(path);
   } else {
     char* directory = JFileCurrentDirectoryNew();
-    spec = JFileSpecNew(directory ? directory : "./", path);
+    fileSpec = JFileSpecNew(directory ? directory : "./", path);
     JFree(directory);
   }
-  if (!spec) return;
-  const int16_t type = spec->type.row;
+  if (!fileSpec) return;
+  const int16_t type = fileSpec->type.row;
   if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
-    char* text = JFormatNew(kUnsupportedFileType, spec->name, spec->name);
+    char* text = JFormatNew(kUnsupportedFileType, fileSpec->name, fileSpec->name);
     DocumentNote(text);
     JFree(text);
-    JFileSpecFree(spec);
+    JFileSpecFree(fileSpec);
     return;
   }
-  OpenDocumentFile(spec);
+  OpenDocumentFile(fileSpec);
 }
 
 void DocumentsInit() {

@@ -14,15 +14,15 @@ struct JWindow;
 // dialog in the toolkit it does nothing.
 void OpenDocumentCommand();
 // Reads the picture file and makes a document of it. A file that cannot be read is
-// reported in an alert naming it and why; no document is made then. Takes the spec.
-void OpenDocumentFile(JFileSpec* spec);
+// reported in an alert naming it and why; no document is made then. Takes the file spec.
+void OpenDocumentFile(JFileSpec* fileSpec);
 // Edit > New Picture from Clipboard.
 void NewPictureFromClipboard();
 
-// Makes and shows a document from a picture file (with its spec, which the document
+// Makes and shows a document from a picture file (with its file spec, which the document
 // takes) or from a clipboard picture. Null, after an alert, when the picture cannot be
 // read or its maps cannot be made; everything taken is freed then.
-Document* NewDocument(JFileSpec* spec, JPicture* picture, JClipPicture* clipPicture);
+Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clipPicture);
 // Sets the size and makes the 32-bit picture map and the working buffer. False (and
 // nothing made) when the platform refuses a map of that size; *problem then says why.
 bool MakePictureMaps(Document* document, int16_t width, int16_t height, const char** problem);

@@ -114,7 +114,7 @@ bool ReadPatternBrush(const Record& r, Object* o) {
 bool ReadFont(const Record& r, Object* o) {
   if (!r.has(9)) return false;
   o->kind = ObjectKind::Font;
-  FontSpec& s = o->font.spec;
+  FontSpec& s = o->font.fontSpec;
   s.height = r.p(0);
   s.width = r.p(1);
   o->font.escapement = r.p(2);

@@ -24,7 +24,7 @@ struct BrushObject {
 };
 
 struct FontObject {
-  FontSpec spec;   // height and width in logical units
+  FontSpec fontSpec;   // height and width in logical units
   int escapement = 0;
 };
 

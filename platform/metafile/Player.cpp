@@ -144,19 +144,19 @@ class Playback {
   }
 
   void applyFont() {
-    FontSpec spec = st_.font.spec;
-    if (!st_.hasFont) spec = FontSpec();
+    FontSpec fontSpec = st_.font.fontSpec;
+    if (!st_.hasFont) fontSpec = FontSpec();
     const double sy = std::fabs(map().scaleY()), sx = std::fabs(map().scaleX());
-    spec.height = static_cast<int>(std::lround(std::clamp(spec.height * sy, -1.0 * kMaxFontPixels,
+    fontSpec.height = static_cast<int>(std::lround(std::clamp(fontSpec.height * sy, -1.0 * kMaxFontPixels,
                                                           1.0 * kMaxFontPixels)));
-    spec.width = static_cast<int>(std::lround(std::clamp(std::fabs(spec.width * sx), 0.0, 1.0 * kMaxFontPixels)));
-    if (st_.font.spec.height != 0 && spec.height == 0) spec.height = st_.font.spec.height < 0 ? -1 : 1;
+    fontSpec.width = static_cast<int>(std::lround(std::clamp(std::fabs(fontSpec.width * sx), 0.0, 1.0 * kMaxFontPixels)));
+    if (st_.font.fontSpec.height != 0 && fontSpec.height == 0) fontSpec.height = st_.font.fontSpec.height < 0 ? -1 : 1;
     const FontSpec& cached = fontSpec_;
-    if (!font_ || cached.face != spec.face || cached.height != spec.height || cached.width != spec.width ||
-        cached.weight != spec.weight || cached.italic != spec.italic ||
-        cached.underline != spec.underline || cached.strikeOut != spec.strikeOut) {
-      font_ = Font::Create(spec);
-      fontSpec_ = spec;
+    if (!font_ || cached.face != fontSpec.face || cached.height != fontSpec.height || cached.width != fontSpec.width ||
+        cached.weight != fontSpec.weight || cached.italic != fontSpec.italic ||
+        cached.underline != fontSpec.underline || cached.strikeOut != fontSpec.strikeOut) {
+      font_ = Font::Create(fontSpec);
+      fontSpec_ = fontSpec;
     }
     dc_.setFont(font_);
     const int h = st_.textAlign & 6;

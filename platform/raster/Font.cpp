@@ -32,9 +32,9 @@ std::string Lower(const std::string& s) {
 }
 
 // The DejaVu file standing in for a face name.
-std::string FaceFile(const FontSpec& spec) {
-  const std::string name = Lower(spec.face);
-  const bool bold = spec.weight >= 600;
+std::string FaceFile(const FontSpec& fontSpec) {
+  const std::string name = Lower(fontSpec.face);
+  const bool bold = fontSpec.weight >= 600;
   std::string family = "DejaVuSans";
   if (name.find("courier") != std::string::npos || name.find("mono") != std::string::npos ||
       name.find("fixed") != std::string::npos) {
@@ -61,15 +61,15 @@ struct Font::Impl {
   }
 };
 
-std::shared_ptr<Font> Font::Create(const FontSpec& spec) {
+std::shared_ptr<Font> Font::Create(const FontSpec& fontSpec) {
   FT_Library lib = Library();
   if (!lib) return nullptr;
   std::shared_ptr<Font> font(new Font());
-  font->spec_ = spec;
+  font->spec_ = fontSpec;
   font->impl_ = std::make_unique<Impl>();
   FT_Face face = nullptr;
-  if (FT_New_Face(lib, FaceFile(spec).c_str(), 0, &face) != 0) {
-    FontSpec plain = spec;
+  if (FT_New_Face(lib, FaceFile(fontSpec).c_str(), 0, &face) != 0) {
+    FontSpec plain = fontSpec;
     plain.face.clear();
     plain.weight = 400;
     if (FT_New_Face(lib, FaceFile(plain).c_str(), 0, &face) != 0) return nullptr;
@@ -79,12 +79,12 @@ std::shared_ptr<Font> Font::Create(const FontSpec& spec) {
   const double asc = face->ascender / units;
   const double desc = -face->descender / units;
   int em;
-  if (spec.height > 0) {
-    em = std::max(1, static_cast<int>(std::lround(spec.height / (asc + desc))));
-    font->ascent_ = static_cast<int>(std::lround(spec.height * asc / (asc + desc)));
-    font->descent_ = spec.height - font->ascent_;
+  if (fontSpec.height > 0) {
+    em = std::max(1, static_cast<int>(std::lround(fontSpec.height / (asc + desc))));
+    font->ascent_ = static_cast<int>(std::lround(fontSpec.height * asc / (asc + desc)));
+    font->descent_ = fontSpec.height - font->ascent_;
   } else {
-    em = spec.height < 0 ? -spec.height : 12;
+    em = fontSpec.height < 0 ? -fontSpec.height : 12;
     em = std::min(em, 2000);
     font->ascent_ = static_cast<int>(std::ceil(asc * em));
     font->descent_ = static_cast<int>(std::ceil(desc * em));
@@ -94,14 +94,14 @@ std::shared_ptr<Font> Font::Create(const FontSpec& spec) {
   font->externalLeading_ = std::max(0, lineGap);
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) return nullptr;
   font->averageWidth_ = std::max(1, font->advance('x'));
-  if (spec.width > 0 && spec.width != font->averageWidth_) {
+  if (fontSpec.width > 0 && fontSpec.width != font->averageWidth_) {
     // A requested character width scales the glyphs horizontally.
-    const int xEm = std::clamp(static_cast<int>(std::lround(double(em) * spec.width / font->averageWidth_)), 1, 4000);
+    const int xEm = std::clamp(static_cast<int>(std::lround(double(em) * fontSpec.width / font->averageWidth_)), 1, 4000);
     if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(xEm), static_cast<FT_UInt>(em)) != 0) return nullptr;
     font->impl_->advances.clear();
     font->averageWidth_ = std::max(1, font->advance('x'));
   }
-  if (spec.italic) {
+  if (fontSpec.italic) {
     FT_Matrix slant;
     slant.xx = 0x10000;
     slant.xy = static_cast<FT_Fixed>(0.2126 * 0x10000);  // tan 12 degrees

@@ -34,12 +34,12 @@ struct Glyph {
 class Font {
  public:
   // Null when no face file can be loaded.
-  static std::shared_ptr<Font> Create(const FontSpec& spec);
+  static std::shared_ptr<Font> Create(const FontSpec& fontSpec);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
 
-  const FontSpec& spec() const { return spec_; }
+  const FontSpec& fontSpec() const { return spec_; }
   int ascent() const { return ascent_; }
   int descent() const { return descent_; }
   int height() const { return ascent_ + descent_; }

@@ -81,8 +81,8 @@ void DeviceContext::textOut(int x, int y, const char* text, int length) {
     }
     penX += g.advance + charExtra_;
   }
-  const FontSpec& spec = font_->spec();
-  if (spec.underline || spec.strikeOut) {
+  const FontSpec& fontSpec = font_->fontSpec();
+  if (fontSpec.underline || fontSpec.strikeOut) {
     SpanPaint line;
     line.value = ink;
     const int thickness = std::max(1, font_->height() / 14);
@@ -93,8 +93,8 @@ void DeviceContext::textOut(int x, int y, const char* text, int length) {
         for (int row = r.top; row < r.bottom; ++row) WriteSpan(*target_, row, r.left, r.right, line);
       }
     };
-    if (spec.underline) rule(baseline + std::max(1, extent.descent / 2));
-    if (spec.strikeOut) rule(baseline - extent.ascent / 3);
+    if (fontSpec.underline) rule(baseline + std::max(1, extent.descent / 2));
+    if (fontSpec.strikeOut) rule(baseline - extent.ascent / 3);
   }
 }
 

@@ -10,10 +10,10 @@ namespace {
 
 Font* TheFont() {
   static std::shared_ptr<Font> font = [] {
-    FontSpec spec;
-    spec.face = "Sans";
-    spec.height = CaptionFont::kPixelHeight;
-    return Font::Create(spec);
+    FontSpec fontSpec;
+    fontSpec.face = "Sans";
+    fontSpec.height = CaptionFont::kPixelHeight;
+    return Font::Create(fontSpec);
   }();
   return font.get();
 }

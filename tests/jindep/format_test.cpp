@@ -43,7 +43,7 @@ TEST(Format, LiteralsAndPercentSigns) {
   EXPECT_FORMAT("100%", "%d%%%%", 100);
   EXPECT_FORMAT("99.50%", "%f1,3.2,2%%%%", 99.5);
   EXPECT_FORMAT("abc", "abc%");
-  // Two percent signs alone open a percent directive whose spec runs to the end.
+  // Two percent signs alone open a percent directive whose modifiers runs to the end.
   EXPECT_FORMAT("x%", "x%%abc");
   // A letter without a handler yields nothing and takes no argument.
   EXPECT_FORMAT("7-8", "%q%%d%-%zzz%%d%", 7, 8);
@@ -84,7 +84,7 @@ TEST(Format, WidthsAndLimitsFromArguments) {
   EXPECT_FORMAT("   42", "%dv%", 0x10105, 42);
   // Digits in the format are cut to 8 bits as well: 258 is 2.
   EXPECT_FORMAT("07", "%d0258%", 7);
-  // A comma not followed by a figure is not a limit: the rest of the spec is ignored.
+  // A comma not followed by a figure is not a limit: the rest of the modifiers is ignored.
   EXPECT_FORMAT("1234", "%d4,x%", 1234);
   EXPECT_FORMAT("5|6", "%dv%|%d%", 0, 5, 6);
 }
@@ -176,7 +176,7 @@ TEST(Format, DecimalAndHexAgreeWithTheStandardConversion) {
 
 TEST(Format, RandomDirectivesNeverWriteOtherThanTheyMeasure) {
   // Integer directives with random specs (widths and limits from arguments
-  // included): every argument is an int, so any spec is safe to try.
+  // included): every argument is an int, so any modifiers is safe to try.
   std::mt19937 rng(99);
   const char letters[] = "%cdux qzlbv";
   const char specChars[] = "lb0123456789v,.+ x*";  // no s or f: they would read a pointer or a double

@@ -91,7 +91,7 @@ TEST_F(Clipboard, APictureBecomesADocumentThatOutlivesTheClipboard) {
   const int cx = d->centreX, cy = d->centreY;
   EXPECT_EQ(shown(d->window, cx + 10, cy + 10), 0xE0A010u);
   EXPECT_EQ(shown(d->window, cx + 300, cy + 150), 0x2040C0u);
-  JFileSpec* out = spec("clip.gif");
+  JFileSpec* out = fileSpec("clip.gif");
   EXPECT_TRUE(SaveDocumentAsGif(d, out));
   JFileSpecFree(out);
   const giftest::Screen s = giftest::DecodeScreen(readFile("clip.gif"));

@@ -95,7 +95,7 @@ class DocumentsTest : public ::testing::Test {
     drain();
     return OpenDocumentCount() > before ? ActiveDocument() : nullptr;
   }
-  JFileSpec* spec(const std::string& name) { return JFileSpecNew(dir_.c_str(), name.c_str()); }
+  JFileSpec* fileSpec(const std::string& name) { return JFileSpecNew(dir_.c_str(), name.c_str()); }
 
   // The screen pixel at a point of a window's content.
   uint32_t shown(JWindow* w, int x, int y) {

@@ -22,7 +22,7 @@ class Saving : public DocumentsTest {
     return out;
   }
   giftest::Screen save(Document* d, const std::string& name) {
-    JFileSpec* s = spec(name);
+    JFileSpec* s = fileSpec(name);
     EXPECT_TRUE(SaveDocumentAsGif(d, s));
     JFileSpecFree(s);
     return giftest::DecodeScreen(readFile(name));
@@ -77,7 +77,7 @@ TEST_F(Saving, NoColoursGivesAnEmptyScreenAndReplacesALongerFile) {
   ASSERT_NE(d, nullptr);
   writeFile("out.gif", std::vector<uint8_t>(5000, 0xAB));
   d->colourCount = 0;
-  JFileSpec* s = spec("out.gif");
+  JFileSpec* s = fileSpec("out.gif");
   EXPECT_TRUE(SaveDocumentAsGif(d, s));
   JFileSpecFree(s);
   const std::vector<uint8_t> bytes = readFile("out.gif");
@@ -95,7 +95,7 @@ TEST_F(Saving, AFileThatCannotBeWrittenIsReportedAndWhatWasThereIsKept) {
   // The name is taken by a folder: the finished GIF cannot be put in its place.
   ASSERT_EQ(mkdir((dir_ + "taken.gif").c_str(), 0755), 0);
   writeFile("taken.gif/inside", {'o', 'l', 'd'});
-  JFileSpec* s = spec("taken.gif");
+  JFileSpec* s = fileSpec("taken.gif");
   EXPECT_FALSE(SaveDocumentAsGif(d, s));
   JFileSpecFree(s);
   drain();

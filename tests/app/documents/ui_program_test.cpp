@@ -55,9 +55,9 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 }
 
 giftest::Screen Save(Document* d) {
-  JFileSpec* spec = JFileSpecNew(run.dir.c_str(), "out.gif");
-  EXPECT_TRUE(SaveDocumentAsGif(d, spec));
-  JFileSpecFree(spec);
+  JFileSpec* fileSpec = JFileSpecNew(run.dir.c_str(), "out.gif");
+  EXPECT_TRUE(SaveDocumentAsGif(d, fileSpec));
+  JFileSpecFree(fileSpec);
   return giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
 }
 

@@ -46,8 +46,8 @@ TEST_F(PictureReading, BitmapFileFillsItsDocumentMapUnderAProgressReport) {
   s.width = 3;
   s.height = 2;
   s.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x111111, 0x222222, 0x333333};
-  JFileSpec* spec = write("Photo.BMP", BuildBmp(s));
-  JPicture* picture = OpenPictureFile(spec);
+  JFileSpec* fileSpec = write("Photo.BMP", BuildBmp(s));
+  JPicture* picture = OpenPictureFile(fileSpec);
   ASSERT_NE(picture, nullptr);
   int16_t width, height;
   PictureFileSize(picture, &width, &height);
@@ -62,14 +62,14 @@ TEST_F(PictureReading, BitmapFileFillsItsDocumentMapUnderAProgressReport) {
   EXPECT_NE(JCurrentDrawBitmap(), map);
   JPixMapFree(map);
   JPictureClose(picture);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
 }
 
 TEST_F(PictureReading, OtherTypesOpenNothing) {
   BmpSpec s;
   s.pixels = {0};
-  JFileSpec* spec = write("old.pct", BuildBmp(s));
-  EXPECT_EQ(OpenPictureFile(spec), nullptr);
-  JFileSpecFree(spec);
+  JFileSpec* fileSpec = write("old.pct", BuildBmp(s));
+  EXPECT_EQ(OpenPictureFile(fileSpec), nullptr);
+  JFileSpecFree(fileSpec);
   EXPECT_EQ(OpenPictureFile(nullptr), nullptr);
 }

@@ -26,8 +26,8 @@ class FileTest : public ::testing::Test {
   std::string dir_;
 };
 
-std::string FullPath(const JFileSpec* spec) {
-  char* p = JFileSpecFullPathNew(spec);
+std::string FullPath(const JFileSpec* fileSpec) {
+  char* p = JFileSpecFullPathNew(fileSpec);
   std::string s = p;
   JFree(p);
   return s;
@@ -78,29 +78,29 @@ TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
       {"/d/odd.", "/d/", "odd", "", 12},
   };
   for (const Case& c : cases) {
-    JFileSpec* spec = JFileSpecFromPath(c.path);
-    ASSERT_NE(spec, nullptr) << c.path;
-    EXPECT_STREQ(spec->directory, c.directory) << c.path;
-    EXPECT_STREQ(spec->name, c.name) << c.path;
+    JFileSpec* fileSpec = JFileSpecFromPath(c.path);
+    ASSERT_NE(fileSpec, nullptr) << c.path;
+    EXPECT_STREQ(fileSpec->directory, c.directory) << c.path;
+    EXPECT_STREQ(fileSpec->name, c.name) << c.path;
     if (c.extension)
-      EXPECT_STREQ(spec->extension, c.extension) << c.path;
+      EXPECT_STREQ(fileSpec->extension, c.extension) << c.path;
     else
-      EXPECT_EQ(spec->extension, nullptr) << c.path;
-    EXPECT_EQ(spec->type.row, c.row) << c.path;
-    EXPECT_EQ(FullPath(spec), c.path);
-    JFileSpec* copy = JFileSpecCopy(spec);
+      EXPECT_EQ(fileSpec->extension, nullptr) << c.path;
+    EXPECT_EQ(fileSpec->type.row, c.row) << c.path;
+    EXPECT_EQ(FullPath(fileSpec), c.path);
+    JFileSpec* copy = JFileSpecCopy(fileSpec);
     EXPECT_EQ(FullPath(copy), c.path);
     JFileSpecFree(copy);
-    JFileSpecFree(spec);
+    JFileSpecFree(fileSpec);
   }
   EXPECT_EQ(JFileSpecFromPath("no-folder.gif"), nullptr);
 
-  JFileSpec* spec = JFileSpecNewOfType("/out", "picture", 2);
-  EXPECT_EQ(FullPath(spec), "/out/picture.gif");
-  EXPECT_STREQ(spec->type.name, "gif");
-  JFileSpecSetType(spec, 17);
-  EXPECT_EQ(FullPath(spec), "/out/picture.bmp");
-  JFileSpecFree(spec);
+  JFileSpec* fileSpec = JFileSpecNewOfType("/out", "picture", 2);
+  EXPECT_EQ(FullPath(fileSpec), "/out/picture.gif");
+  EXPECT_STREQ(fileSpec->type.name, "gif");
+  JFileSpecSetType(fileSpec, 17);
+  EXPECT_EQ(FullPath(fileSpec), "/out/picture.bmp");
+  JFileSpecFree(fileSpec);
 
   JFileSpec* program = JFileSpecOfProgram("/usr/local/bin/tintwell");
   EXPECT_STREQ(program->name, "tintwell");
@@ -110,15 +110,15 @@ TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
 }
 
 TEST_F(FileTest, FullPathsNeverOverflowTheirBufferAndLongPathsWork) {
-  JFileSpec* spec = JFileSpecNew("/somewhere", "name.gif");
+  JFileSpec* fileSpec = JFileSpecNew("/somewhere", "name.gif");
   char buffer[32];
   memset(buffer, 'Z', sizeof buffer);
-  EXPECT_FALSE(JFileSpecFullPath(spec, buffer, 10));
+  EXPECT_FALSE(JFileSpecFullPath(fileSpec, buffer, 10));
   EXPECT_EQ(buffer[0], '\0');
   EXPECT_EQ(buffer[10], 'Z');
-  EXPECT_TRUE(JFileSpecFullPath(spec, buffer, sizeof buffer));
+  EXPECT_TRUE(JFileSpecFullPath(fileSpec, buffer, sizeof buffer));
   EXPECT_STREQ(buffer, "/somewhere/name.gif");
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
 
   std::string deep = dir_;
   while (deep.size() < PATH_MAX - 400) {
@@ -133,16 +133,16 @@ TEST_F(FileTest, FullPathsNeverOverflowTheirBufferAndLongPathsWork) {
 }
 
 TEST_F(FileTest, FileOperationsWorkThroughSpecs) {
-  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "Data.TMP");
-  EXPECT_FALSE(JFileExists(spec));
-  EXPECT_EQ(JFileOpen(spec, kJFileRead), nullptr);
-  EXPECT_FALSE(JFileExists(spec));  // opening never creates
-  EXPECT_TRUE(JFileCreate(spec));
-  EXPECT_FALSE(JFileCreate(spec));
+  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "Data.TMP");
+  EXPECT_FALSE(JFileExists(fileSpec));
+  EXPECT_EQ(JFileOpen(fileSpec, kJFileRead), nullptr);
+  EXPECT_FALSE(JFileExists(fileSpec));  // opening never creates
+  EXPECT_TRUE(JFileCreate(fileSpec));
+  EXPECT_FALSE(JFileCreate(fileSpec));
 
-  JFile* f = JFileOpen(spec, kJFileReadWrite);
+  JFile* f = JFileOpen(fileSpec, kJFileReadWrite);
   ASSERT_NE(f, nullptr);
-  EXPECT_EQ(FullPath(f->spec), dir_ + "Data.TMP");
+  EXPECT_EQ(FullPath(f->fileSpec), dir_ + "Data.TMP");
   uint64_t n = 5;
   EXPECT_TRUE(JFileWrite(f, &n, "hello"));
   EXPECT_EQ(n, 5u);
@@ -159,9 +159,9 @@ TEST_F(FileTest, FileOperationsWorkThroughSpecs) {
   EXPECT_TRUE(JFileFlush(f));
   JFileClose(f);
 
-  EXPECT_TRUE(JFileDelete(spec));
-  EXPECT_FALSE(JFileDelete(spec));
-  JFileSpecFree(spec);
+  EXPECT_TRUE(JFileDelete(fileSpec));
+  EXPECT_FALSE(JFileDelete(fileSpec));
+  JFileSpecFree(fileSpec);
 
   char* cwd = JFileCurrentDirectoryNew();
   ASSERT_NE(cwd, nullptr);

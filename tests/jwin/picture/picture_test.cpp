@@ -86,8 +86,8 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
   s.palette.assign(256, 0x123456);
   s.pixels.assign(6, 0);
   write("PHOTO.BMP", BuildBmp(s));
-  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "PHOTO.BMP");
-  JPicture* p = JPictureOpen(spec, kJFileRead);
+  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "PHOTO.BMP");
+  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->type, kJFileTypeBitmap);
   EXPECT_EQ(p->colourCount, 256);
@@ -100,24 +100,24 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
   EXPECT_EQ(frame.right, 3);
   EXPECT_EQ(JPictureSize(p), 14u + 40 + 1024 + 8);
   JPictureClose(p);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
 
   BmpSpec direct;
   direct.width = 2;
   direct.pixels = {1, 2};
   write("d.bmp", BuildBmp(direct));
-  spec = JFileSpecNew(dir_.c_str(), "d.bmp");
-  p = JPictureOpen(spec, kJFileRead);
+  fileSpec = JFileSpecNew(dir_.c_str(), "d.bmp");
+  p = JPictureOpen(fileSpec, kJFileRead);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->colourCount, 0);
   JPictureClose(p);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
 
   // The same bytes named .pct open nothing: only metafiles and bitmap files are pictures.
   write("x.pct", BuildBmp(direct));
-  spec = JFileSpecNew(dir_.c_str(), "x.pct");
-  EXPECT_EQ(JPictureOpen(spec, kJFileRead), nullptr);
-  JFileSpecFree(spec);
+  fileSpec = JFileSpecNew(dir_.c_str(), "x.pct");
+  EXPECT_EQ(JPictureOpen(fileSpec, kJFileRead), nullptr);
+  JFileSpecFree(fileSpec);
 }
 
 TEST_F(PictureTest, MetafileFramesFromThePlacementBoxOrTheRecords) {
@@ -150,8 +150,8 @@ TEST_F(PictureTest, DrawingOntoALargerRectangleStretches) {
   s.height = 1;
   s.pixels = {0xFF0000, 0x0000FF};
   write("two.bmp", BuildBmp(s));
-  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "two.bmp");
-  JPicture* p = JPictureOpen(spec, kJFileRead);
+  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "two.bmp");
+  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
   ASSERT_NE(p, nullptr);
   JPixMap* map = JPixMapNewDirect(8, 4, 32);
   ASSERT_TRUE(JPictureDrawInto(p, map, 0, 0, 4, 8, nullptr, 0));
@@ -159,7 +159,7 @@ TEST_F(PictureTest, DrawingOntoALargerRectangleStretches) {
   EXPECT_EQ(At(map, 4, 0), 0x0000FFu);
   JPixMapFree(map);
   JPictureClose(p);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
 }
 
 TEST_F(PictureTest, UnreadablePicturesAreRefusedWithAReason) {
@@ -224,18 +224,18 @@ TEST_F(PictureTest, DrawingGoesToTheCurrentDrawingArea) {
   JPixMap* map = JPixMapNewDirect(30, 20, 32);
   JSetDrawBitmap(map);
   ASSERT_EQ(JCurrentDrawBitmap(), map);
-  JFileSpec* spec = JFileSpecNew(dir_.c_str(), "area.wmf");
-  JPicture* p = JPictureOpen(spec, kJFileRead);
+  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "area.wmf");
+  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
   ASSERT_NE(p, nullptr);
   EXPECT_TRUE(JPictureDraw(p, JPoint{5, 10}, JPoint{15, 30}));  // 20 x 10 at (10, 5)
   JPictureClose(p);
-  JFileSpecFree(spec);
-  spec = JFileSpecNew(dir_.c_str(), "dot.bmp");
-  p = JPictureOpen(spec, kJFileRead);
+  JFileSpecFree(fileSpec);
+  fileSpec = JFileSpecNew(dir_.c_str(), "dot.bmp");
+  p = JPictureOpen(fileSpec, kJFileRead);
   ASSERT_NE(p, nullptr);
   EXPECT_TRUE(JPictureDraw(p, JPoint{0, 0}, JPoint{2, 2}));
   JPictureClose(p);
-  JFileSpecFree(spec);
+  JFileSpecFree(fileSpec);
   JResetDrawArea(nullptr);
   EXPECT_EQ(At(map, 10, 5), 0x00FF00u);
   EXPECT_EQ(At(map, 29, 14), 0x00FF00u);

@@ -26,9 +26,9 @@ TEST(Extremes, PrimitivesWithHugeValuesStayInsideTheBitmap) {
     auto other = Make(16, 16, depth);
     DeviceContext dc(b.get());
     DeviceContext src(other.get());
-    FontSpec spec;
-    spec.height = 15;
-    dc.setFont(Font::Create(spec));
+    FontSpec fontSpec;
+    fontSpec.height = 15;
+    dc.setFont(Font::Create(fontSpec));
     for (int round = 0; round < 400; ++round) {
       dc.setOrigin({Extreme(rng) % 100, Extreme(rng) % 100});
       dc.setPen({static_cast<PenStyle>(rng() % 7), rng() % 5 == 0 ? Extreme(rng) : static_cast<int>(rng() % 6),

@@ -13,11 +13,11 @@ using namespace rastertest;
 namespace {
 
 std::shared_ptr<Font> UiFont(int weight = 400) {
-  FontSpec spec;
-  spec.face = "MS Sans Serif";
-  spec.height = 15;
-  spec.weight = weight;
-  return Font::Create(spec);
+  FontSpec fontSpec;
+  fontSpec.face = "MS Sans Serif";
+  fontSpec.height = 15;
+  fontSpec.weight = weight;
+  return Font::Create(fontSpec);
 }
 
 TEST(Fonts, CellHeightAndFacesAndGlyphCache) {
@@ -73,10 +73,10 @@ TEST(Text, DrawingStaysInsideMeasuredBoxAndClip) {
           for (bool italic : {false, true}) {
             auto b = Make(200, 60, depth);
             DeviceContext dc(b.get());
-            FontSpec spec;
-            spec.height = 15;
-            spec.italic = italic;
-            dc.setFont(Font::Create(spec));
+            FontSpec fontSpec;
+            fontSpec.height = 15;
+            fontSpec.italic = italic;
+            dc.setFont(Font::Create(fontSpec));
             dc.setBackgroundMode(BackgroundMode::Transparent);
             dc.setTextAlign(static_cast<TextHAlign>(h), static_cast<TextVAlign>(v));
             const Rect clip{0, 0, 130, 60};
