@@ -45,37 +45,36 @@ Rect Window::frameAround(const Rect& client) const {
   return {client.left - b, client.top - top, client.right + b, client.bottom + b};
 }
 
+namespace {
+
+// The caption's boxes stand in a line from its right end: each is placed left of its
+// neighbour, and an empty neighbour stands for the caption's right edge.
+Rect BoxLeftOf(Rect neighbour, const Rect& caption) {
+  if (neighbour.empty()) {
+    const int top = caption.top + (Metrics::kCaptionHeight - Metrics::kBoxHeight) / 2;
+    neighbour = {caption.right, top, caption.right, top + Metrics::kBoxHeight};
+  }
+  const int right = neighbour.left - Metrics::kBoxGap;
+  return {right - Metrics::kBoxWidth, neighbour.top, right, neighbour.bottom};
+}
+
+}  // namespace
+
 Rect Window::closeBoxRect() const {
   if (!style_.caption || !style_.closeBox) return {};
-  const Rect c = captionRect();
-  const int top = c.top + (Metrics::kCaptionHeight - Metrics::kBoxHeight) / 2;
-  const int right = c.right - Metrics::kBoxGap;
-  return {right - Metrics::kBoxWidth, top, right, top + Metrics::kBoxHeight};
+  return BoxLeftOf({}, captionRect());
 }
 
 Rect Window::maximizeBoxRect() const {
   if (!style_.caption || !style_.maximizeBox) return {};
-  Rect r = closeBoxRect();
-  if (r.empty()) {
-    const Rect c = captionRect();
-    const int top = c.top + (Metrics::kCaptionHeight - Metrics::kBoxHeight) / 2;
-    r = {c.right, top, c.right, top + Metrics::kBoxHeight};
-  }
-  const int right = r.left - Metrics::kBoxGap;
-  return {right - Metrics::kBoxWidth, r.top, right, r.bottom};
+  return BoxLeftOf(closeBoxRect(), captionRect());
 }
 
 Rect Window::minimizeBoxRect() const {
   if (!style_.caption || !style_.minimizeBox) return {};
   Rect r = maximizeBoxRect();
   if (r.empty()) r = closeBoxRect();
-  if (r.empty()) {
-    const Rect c = captionRect();
-    const int top = c.top + (Metrics::kCaptionHeight - Metrics::kBoxHeight) / 2;
-    r = {c.right, top, c.right, top + Metrics::kBoxHeight};
-  }
-  const int right = r.left - Metrics::kBoxGap;
-  return {right - Metrics::kBoxWidth, r.top, right, r.bottom};
+  return BoxLeftOf(r, captionRect());
 }
 
 Rect Window::systemBoxRect() const {

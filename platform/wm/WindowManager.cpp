@@ -163,6 +163,18 @@ Message WindowManager::messageFor(MessageType type, const Window& w) const {
   return m;
 }
 
+// A pointer message carries the point both in the window's client coordinates and on the screen.
+Message WindowManager::pointerMessageFor(MessageType type, const Window& w, const InputEvent& e) const {
+  Message m = messageFor(type, w);
+  const Rect c = screenClientRect(w);
+  m.x = e.x - c.left;
+  m.y = e.y - c.top;
+  m.screenX = e.x;
+  m.screenY = e.y;
+  m.modifiers = e.modifiers;
+  return m;
+}
+
 void WindowManager::applyFrame(Window& w, const Rect& frame) {
   const Rect oldClient = w.clientRect().translated(w.frame().left, w.frame().top);
   const bool wasVisible = w.visible_;
@@ -471,13 +483,7 @@ void WindowManager::handleInput(const InputEvent& e) {
         if (hit.part == HitPart::Client) target = hit.window;
       }
       if (const Window* w = window(target)) {
-        Message m = messageFor(MessageType::MouseMove, *w);
-        const Rect c = screenClientRect(*w);
-        m.x = e.x - c.left;
-        m.y = e.y - c.top;
-        m.screenX = e.x;
-        m.screenY = e.y;
-        m.modifiers = e.modifiers;
+        Message m = pointerMessageFor(MessageType::MouseMove, *w, e);
         m.time = ticks();
         queue_.postCoalesced(m);
       }
@@ -494,14 +500,9 @@ void WindowManager::handleInput(const InputEvent& e) {
       const Window* current = window(active_);
       if (hit.window != mainFrame_ || !current || current->kind() != WindowKind::Document)
         activate(hit.window);
-      Message m = messageFor(hit.part == HitPart::Client ? MessageType::MouseDown : MessageType::NonClientDown, *w);
-      const Rect c = screenClientRect(*w);
-      m.x = e.x - c.left;
-      m.y = e.y - c.top;
-      m.screenX = e.x;
-      m.screenY = e.y;
+      Message m =
+          pointerMessageFor(hit.part == HitPart::Client ? MessageType::MouseDown : MessageType::NonClientDown, *w, e);
       m.button = e.button;
-      m.modifiers = e.modifiers;
       m.command = hit.part == HitPart::MenuBar ? static_cast<uint32_t>(hit.menuIndex + 1) : 0;
       post(m);
       switch (hit.part) {
@@ -553,14 +554,8 @@ void WindowManager::handleInput(const InputEvent& e) {
         if (hit.part == HitPart::Client) target = hit.window;
       }
       if (const Window* w = window(target)) {
-        Message m = messageFor(MessageType::MouseUp, *w);
-        const Rect c = screenClientRect(*w);
-        m.x = e.x - c.left;
-        m.y = e.y - c.top;
-        m.screenX = e.x;
-        m.screenY = e.y;
+        Message m = pointerMessageFor(MessageType::MouseUp, *w, e);
         m.button = e.button;
-        m.modifiers = e.modifiers;
         post(m);
       }
       return;

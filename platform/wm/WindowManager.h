@@ -164,6 +164,7 @@ class WindowManager {
   void pickNewActive(WindowId leaving);
   void removeFromOrder(WindowId id);
   Message messageFor(MessageType type, const Window& w) const;
+  Message pointerMessageFor(MessageType type, const Window& w, const InputEvent& e) const;
   bool hitWindow(const Window& w, int x, int y, HitResult* out) const;
   void markPopupDirty();
   // Input while a menu is open; answers whether the menu took it.
