@@ -5,6 +5,7 @@
 #include "app/shell/bit_reverse.h"
 #include "app/shell/documents.h"
 #include "app/shell/menus.h"
+#include "app/shell/progress_window.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
@@ -23,10 +24,12 @@ void ApplicationMain() {
   LzwInit();
   JSetHighLevelHandler(kJRequestQuit, QuitRequest, nullptr);
   DocumentsInit();
+  InstallProgressWindows();
   // The colour engine's block pools for graph and tree nodes.
   EngineInit();
   JRunEventLoop();
   // Nothing is saved at the end; what the documents hold is given back.
   CloseAllDocuments();
+  RemoveProgressWindows();
   DisposeMenus();
 }

@@ -1,0 +1,59 @@
+// The progress window on the headless desktop: it appears only after the waiting
+// time, nests beside its outer window, and is gone after the report ends.
+#include <gtest/gtest.h>
+
+#include "app/shell/progress.h"
+#include "app/shell/progress_window.h"
+#include "jindep/Ji_tempm.h"
+#include "jindep/Ji_tidge_std.h"
+#include "jwin/J_window.h"
+#include "../../jwin/window/toolkit_fixture.h"
+
+namespace {
+
+class ProgressWindow : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    InstallProgressWindows();
+    JTempMark();
+  }
+  void TearDown() override {
+    JTempRelease();
+    RemoveProgressWindows();
+    ToolkitTest::TearDown();
+  }
+};
+
+TEST_F(ProgressWindow, AppearsAfterTheWaitWithItsLabelAndClosesAtTheEnd) {
+  ProgressBegin("Reading File", 100);
+  EXPECT_EQ(JCurrentCursor(), 4);
+  clock().advance(1999);
+  ProgressStep(10);
+  EXPECT_EQ(ProgressCurrent()->window, nullptr);
+  clock().advance(1100);
+  ProgressStep(10);
+  JWindow* window = ProgressCurrent()->window;
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(JWindowVisible(window));
+  EXPECT_EQ(JProgressValue(static_cast<JWidget*>(ProgressCurrent()->bar)), 20u);
+  EXPECT_STREQ(JLabelText(static_cast<JWidget*>(ProgressCurrent()->labelWidget)), "Reading File");
+
+  // A nested report's window sits 30 pixels right of and below its outer one.
+  ProgressBegin("Saving File", 4);
+  clock().advance(3000);
+  ProgressStep(1);
+  JWindow* inner = ProgressCurrent()->window;
+  ASSERT_NE(inner, nullptr);
+  const platform::Rect outerFrame = screenFrame(window);
+  const platform::Rect innerFrame = screenFrame(inner);
+  EXPECT_EQ(innerFrame.left - outerFrame.left, 30);
+  EXPECT_EQ(innerFrame.top - outerFrame.top, 30);
+  ProgressEnd();
+  ProgressEnd();
+  EXPECT_EQ(ProgressCurrent(), nullptr);
+  EXPECT_NE(JCurrentCursor(), 4);
+  drain();
+}
+
+}  // namespace
