@@ -319,14 +319,17 @@ void WriteMeasured(char* block, size_t measured, const char* format, va_list arg
   }
 }
 
-}  // namespace
-
-char* JFormatNewV(const char* format, va_list args) {
+// Measures the text, takes a block of exactly that size from `take`, and writes it.
+char* FormatInNewBlock(void* (*take)(size_t), const char* format, va_list args) {
   size_t measured = Measure(format, args);
-  char* block = static_cast<char*>(JAlloc(measured + 1));
+  char* block = static_cast<char*>(take(measured + 1));
   WriteMeasured(block, measured, format, args);
   return block;
 }
+
+}  // namespace
+
+char* JFormatNewV(const char* format, va_list args) { return FormatInNewBlock(JAlloc, format, args); }
 
 char* JFormatNew(const char* format, ...) {
   va_list args;
@@ -336,12 +339,7 @@ char* JFormatNew(const char* format, ...) {
   return s;
 }
 
-char* JFormatTempV(const char* format, va_list args) {
-  size_t measured = Measure(format, args);
-  char* block = static_cast<char*>(JTempAlloc(measured + 1));
-  WriteMeasured(block, measured, format, args);
-  return block;
-}
+char* JFormatTempV(const char* format, va_list args) { return FormatInNewBlock(JTempAlloc, format, args); }
 
 char* JFormatTemp(const char* format, ...) {
   va_list args;
