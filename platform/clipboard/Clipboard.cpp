@@ -9,12 +9,17 @@ struct Store {
   uintptr_t owner = 0;
   std::optional<std::string> text;
   std::optional<MetafilePicture> picture;
+  // The last picture taken from the desktop, kept until the clipboard is closed so that
+  // the pointer handed out stays valid while the reader copies it.
+  std::optional<MetafilePicture> desktopPicture;
 };
 
 Store& TheStore() {
   static Store store;
   return store;
 }
+
+DesktopSource* desktopSource = nullptr;
 
 bool HeldBy(uintptr_t owner) { return owner != 0 && TheStore().owner == owner; }
 
@@ -30,6 +35,7 @@ bool Open(uintptr_t owner) {
 bool Close(uintptr_t owner) {
   if (!HeldBy(owner)) return false;
   TheStore().owner = 0;
+  TheStore().desktopPicture.reset();
   return true;
 }
 
@@ -59,17 +65,23 @@ bool HasFormat(Format format) {
   if (s.owner == 0) return false;
   switch (format) {
     case kText: return s.text.has_value();
-    case kMetafilePicture: return s.picture.has_value();
+    case kMetafilePicture:
+      return s.picture.has_value() || (desktopSource && desktopSource->offersPicture());
   }
   return false;
 }
 
 const MetafilePicture* GetMetafilePicture() {
   Store& s = TheStore();
-  if (s.owner == 0 || !s.picture) return nullptr;
-  return &*s.picture;
+  if (s.owner == 0) return nullptr;
+  if (s.picture) return &*s.picture;
+  if (!desktopSource) return nullptr;
+  s.desktopPicture = desktopSource->takePicture();
+  return s.desktopPicture ? &*s.desktopPicture : nullptr;
 }
 
 void Reset() { TheStore() = Store{}; }
+
+void SetDesktopSource(DesktopSource* source) { desktopSource = source; }
 
 }  // namespace platform::clipboard

@@ -4,6 +4,7 @@
 // as a desktop hands it over.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,23 @@ bool HasFormat(Format format);
 // The picture held, or null; valid until the clipboard changes.
 const MetafilePicture* GetMetafilePicture();
 
-// Clears everything and forgets the owner (start-up of the toolkit, tests).
+// Clears everything and forgets the owner (start-up of the toolkit, tests). The desktop
+// source stays: it belongs to the backend, which outlives both.
 void Reset();
+
+// The desktop's own clipboard, as a backend that can reach it offers it. It is asked for
+// a picture only while the clipboard is open and the store itself holds none, so a
+// picture put here by the process always comes first.
+class DesktopSource {
+ public:
+  virtual ~DesktopSource() = default;
+  // Whether the desktop offers a picture in a form the source can convert.
+  virtual bool offersPicture() = 0;
+  // The desktop's picture converted to the held form, or none.
+  virtual std::optional<MetafilePicture> takePicture() = 0;
+};
+
+// Installs the source (null: none). Not owned; the installer removes it before it goes.
+void SetDesktopSource(DesktopSource* source);
 
 }  // namespace platform::clipboard

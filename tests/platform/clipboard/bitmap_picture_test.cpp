@@ -1,0 +1,163 @@
+#include <random>
+
+#include "clipboard_test_util.h"
+#include "platform/clipboard/PictureFromBitmap.h"
+#include "platform/dib/DibReader.h"
+#include "platform/dib/LittleEndian.h"
+#include "platform/metafile/Metafile.h"
+#include "platform/metafile/RecordTypes.h"
+#include "tests/platform/dib/bmp_builder.h"
+
+namespace clip = platform::clipboard;
+namespace wmf = platform::wmf;
+
+namespace {
+
+using cliptest::ClipboardTest;
+
+struct Kind {
+  int bitCount;
+  uint32_t compression;
+  bool topDown;
+};
+
+constexpr Kind kKinds[] = {{1, 0, false}, {4, 0, false},  {8, 0, true},  {16, 0, false}, {24, 0, false},
+                           {24, 0, true}, {32, 0, false}, {8, 1, false}, {4, 2, false},  {16, 3, true},
+                           {32, 3, false}};
+
+BmpSpec RandomBitmap(std::mt19937& rng, const Kind& k) {
+  BmpSpec s;
+  s.width = 1 + static_cast<int>(rng() % 37);
+  s.height = 1 + static_cast<int>(rng() % 23);
+  s.bitCount = k.bitCount;
+  s.compression = k.compression;
+  s.topDown = k.topDown;
+  if (k.compression == 3) {
+    s.masks[0] = k.bitCount == 16 ? 0xF800 : 0xFF0000;
+    s.masks[1] = k.bitCount == 16 ? 0x07E0 : 0x00FF00;
+    s.masks[2] = k.bitCount == 16 ? 0x001F : 0x0000FF;
+  }
+  const uint32_t colours = k.bitCount <= 8 ? 1 + rng() % (1u << k.bitCount) : 0;
+  for (uint32_t i = 0; i < colours; ++i) s.palette.push_back(rng() & 0xFFFFFF);
+  // Runs of equal pixels, so that compressed rows hold runs of several lengths.
+  uint32_t value = 0;
+  for (int i = 0; i < s.width * s.height; ++i) {
+    if (i == 0 || rng() % 3 == 0) value = colours ? rng() % colours : rng() & (k.bitCount == 16 ? 0xFFFF : 0xFFFFFF);
+    s.pixels.push_back(value);
+  }
+  return s;
+}
+
+std::unique_ptr<platform::Bitmap> Decoded(const std::vector<uint8_t>& file) {
+  std::string reason;
+  std::unique_ptr<platform::Bitmap> b = platform::dib::DecodeFile(file.data(), file.size(), &reason);
+  EXPECT_TRUE(b) << reason;
+  return b;
+}
+
+// Records of the picture's metafile, in order.
+std::vector<wmf::Record> Records(const clip::MetafilePicture& p) {
+  std::string reason;
+  static std::unique_ptr<wmf::Metafile> m;  // the records point into it
+  m = wmf::Metafile::FromBits(p.bits.data(), p.bits.size(), &reason);
+  EXPECT_TRUE(m) << reason;
+  std::vector<wmf::Record> out;
+  if (!m) return out;
+  EXPECT_TRUE(m->enumerate(
+      [](const wmf::Record& r, void* data) {
+        static_cast<std::vector<wmf::Record>*>(data)->push_back(r);
+        return true;
+      },
+      &out, &reason))
+      << reason;
+  return out;
+}
+
+void ExpectDrawsAsTheFile(const std::vector<uint8_t>& wrapped, const std::vector<uint8_t>& file,
+                          const std::string& what) {
+  std::string reason;
+  std::optional<clip::MetafilePicture> p = clip::PictureFromBitmap(wrapped.data(), wrapped.size(), &reason);
+  ASSERT_TRUE(p) << what << ": " << reason;
+  std::unique_ptr<platform::Bitmap> expected = Decoded(file);
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(p->mappingMode, clip::kMappingText);
+  EXPECT_EQ(p->xExtent, expected->width());
+  EXPECT_EQ(p->yExtent, expected->height());
+  // One bitmap record drawing the whole bitmap at (0, 0) at its size, then the end.
+  const std::vector<wmf::Record> records = Records(*p);
+  ASSERT_EQ(records.size(), 2u) << what;
+  const wmf::Record& r = records[0];
+  EXPECT_EQ(r.function, wmf::fn::StretchDib);
+  EXPECT_EQ(r.u32(0), 0x00CC0020u);
+  EXPECT_EQ(r.p(7), expected->height());
+  EXPECT_EQ(r.p(8), expected->width());
+  EXPECT_EQ(r.p(9), 0);
+  EXPECT_EQ(r.p(10), 0);
+  EXPECT_EQ(records[1].function, wmf::fn::Eof);
+  EXPECT_EQ(platform::GetU32(p->bits.data() + 6) * size_t{2}, p->bits.size());
+  cliptest::Put(*p);
+  std::unique_ptr<platform::Bitmap> drawn = cliptest::TakeAndDraw();
+  ASSERT_TRUE(drawn) << what;
+  EXPECT_EQ(cliptest::FirstDifference(*drawn, *expected), "") << what;
+}
+
+TEST_F(ClipboardTest, BitmapsOfEveryDepthAndCompressionDrawAsTheirFiles) {
+  std::mt19937 rng(7);
+  for (const Kind& k : kKinds) {
+    for (int trial = 0; trial < 8; ++trial) {
+      const std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, k));
+      const std::string what = std::to_string(k.bitCount) + " bits, compression " + std::to_string(k.compression) +
+                               ", trial " + std::to_string(trial);
+      ExpectDrawsAsTheFile(file, file, "file of " + what);
+      // The same bitmap packed, as the clipboard of some desktops carries it.
+      const std::vector<uint8_t> packed(file.begin() + 14, file.end());
+      ExpectDrawsAsTheFile(packed, file, "packed " + what);
+    }
+  }
+}
+
+TEST_F(ClipboardTest, BitsKeptFurtherOnInTheFileAndOddLengthsAreCarriedWhole) {
+  std::mt19937 rng(11);
+  // A gap between the colour table and the bits: only the bits go into the record.
+  std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, {8, 0, false}));
+  const uint32_t offset = platform::GetU32(file.data() + 10);
+  file.insert(file.begin() + offset, 10, 0xEE);
+  platform::PutU32(file.data() + 10, offset + 10);
+  platform::PutU32(file.data() + 2, static_cast<uint32_t>(file.size()));
+  ExpectDrawsAsTheFile(file, file, "gap before the bits");
+  // Compressed bits of an odd length: the record pads them to a whole word.
+  std::vector<uint8_t> rle = BuildBmp(RandomBitmap(rng, {8, 1, false}));
+  rle.push_back(0);
+  ASSERT_EQ((rle.size() - 14) % 2, 1u);
+  ExpectDrawsAsTheFile(rle, rle, "odd compressed length");
+}
+
+TEST_F(ClipboardTest, DamagedOrOversizedBitmapsAreRefusedWithAReason) {
+  std::mt19937 rng(3);
+  for (const Kind& k : {Kind{24, 0, false}, Kind{8, 1, false}, Kind{4, 2, false}, Kind{16, 3, false}}) {
+    const std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, k));
+    // Every cut short of the last row is damaged. Compressed bits may lose just their
+    // end-of-bitmap mark: every row is there.
+    const size_t whole = k.compression == 1 || k.compression == 2 ? file.size() - 2 : file.size();
+    for (size_t n = 0; n < whole; ++n) {
+      std::string reason;
+      EXPECT_FALSE(clip::PictureFromBitmap(file.data(), n, &reason))
+          << k.bitCount << " bits cut at " << n << " of " << file.size();
+      EXPECT_FALSE(reason.empty());
+    }
+  }
+  // More pixels than the player draws: refused from the header alone, before any allocation.
+  BmpSpec one;
+  one.pixels = {0x123456};
+  std::vector<uint8_t> header = BuildBmp(one);
+  platform::PutU32(header.data() + 18, 10000);
+  platform::PutU32(header.data() + 22, 10000);
+  std::string reason;
+  EXPECT_FALSE(clip::PictureFromBitmap(header.data(), header.size(), &reason));
+  EXPECT_NE(reason.find("pixels"), std::string::npos) << reason;
+  // Not a bitmap at all.
+  const uint8_t text[] = "just some words on the clipboard";
+  EXPECT_FALSE(clip::PictureFromBitmap(text, sizeof text, &reason));
+}
+
+}  // namespace
