@@ -93,3 +93,28 @@ int16_t JCurrentCursor();
 // In the main window's content coordinates.
 void JGetPointer(int16_t* x, int16_t* y);
 void JSetPointer(int16_t x, int16_t y);
+
+// --- list -------------------------------------------------------------------------------
+// A bordered box of text rows with one selected row (highlighted) and a vertical scroll
+// bar when the rows do not fit. A click selects a row; a double click, or Return while
+// the list has the focus, activates it. With the focus, Up, Down, Home, End, PageUp and
+// PageDown move the selection. The scroll bar is a widget of its own in the same window,
+// moved, shown and disposed with the list.
+typedef void (*JListAction)(JWidget* list);
+JWidget* JNewList(JWindow* window, JWidget* container, int16_t x, int16_t y, int16_t width, int16_t height);
+// Replaces the rows with copies of `rows`; nothing is selected afterwards.
+void JSetListRows(JWidget* list, const char* const* rows, int count);
+int JListRowCount(const JWidget* list);
+const char* JListRow(const JWidget* list, int index);  // null outside the rows
+// -1 (or any index outside the rows) selects nothing; a selected row is scrolled into view.
+void JSetListSelection(JWidget* list, int index);
+int JListSelection(const JWidget* list);  // -1 when nothing is selected
+const char* JListSelectedRow(const JWidget* list);  // null when nothing is selected
+// Called after the user changes the selection (not after JSetListSelection).
+void JSetListSelectAction(JWidget* list, JListAction action);
+// Called on a double click on a row or on Return, with that row selected.
+void JSetListActivateAction(JWidget* list, JListAction action);
+int JListTopRow(const JWidget* list);  // the first row shown
+int16_t JListRowHeight(const JWidget* list);
+// The row under a point of the window, or -1.
+int JListRowAt(const JWidget* list, int16_t x, int16_t y);

@@ -292,6 +292,19 @@ JWindow* JAlertModeless(JWindow* parent, int16_t iconId, const char* message, co
   return window;
 }
 
+JWindow* JAlertModelessTitled(JWindow* parent, const char* title, int16_t iconId, const char* message,
+                              const char* first, const char* second, JAlertProc proc, void* data) {
+  JWindow* window = MakeAlert(parent, title, iconId, message, first, second, proc, data, nullptr);
+  if (window) JProcessPendingPaint();
+  return window;
+}
+
+void JRunModal(JWindow* window) {
+  ++modalDepth;
+  JModalLoop(window, true);
+  --modalDepth;
+}
+
 JWindow* JNote(const char* message, const char* button) {
   return JAlertModeless(nullptr, kJIconNote, message, button, nullptr, nullptr, nullptr);
 }

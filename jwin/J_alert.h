@@ -37,6 +37,12 @@ JWindow* JAlertModeless(JWindow* parent, int16_t iconId, const char* message, co
                         const char* second, JAlertProc proc, void* data);
 // A modeless single-button alert with the note icon and no procedure.
 JWindow* JNote(const char* message, const char* button);
+// JAlertModeless with a window title (the toolkit's dialogs title their messages).
+JWindow* JAlertModelessTitled(JWindow* parent, const char* title, int16_t iconId, const char* message,
+                              const char* first, const char* second, JAlertProc proc, void* data);
+// Runs a modal loop on a shown alert or toolkit dialog until it is disposed; menu
+// shortcuts wait meanwhile, as they do under JAlert.
+void JRunModal(JWindow* window);
 
 // The buttons of an alert window (null when it is not one or has no second button).
 struct JWidget;

@@ -1,0 +1,393 @@
+// The open and save dialogs' window: its parts and their places, the lists of the shown
+// directory, and the three ways in.
+#include <cstring>
+
+#include "jindep/Ji_tidge_paint.h"
+#include "jindep/Ji_tidge_std.h"
+#include "jindep/memory.h"
+#include "jindep/string_resources.h"
+#include "jwin/J_alert.h"
+#include "jwin/J_filedlg_state.h"
+#include "jwin/J_event.h"
+#include "jwin/J_gc.h"
+#include "jwin/J_platform.h"
+#include "platform/files/Files.h"
+
+namespace {
+
+// The content: a column for the name, files and types, one for the directories and the
+// places, and one for the buttons.
+constexpr int16_t kWidth = 580;
+constexpr int16_t kHeight = 336;
+constexpr int16_t kMargin = 10;
+constexpr int16_t kGap = 10;
+constexpr int16_t kNameColumn = 220;
+constexpr int16_t kDirectoryColumn = 190;
+constexpr int16_t kButtonColumn = kWidth - 2 * kMargin - kNameColumn - kDirectoryColumn - 2 * kGap;
+constexpr int16_t kLabelHeight = 18;
+constexpr int16_t kListHeight = 152;
+constexpr int16_t kLowListHeight = 76;
+// The longest path the shown directory is kept for between dialogs, with its terminator.
+constexpr size_t kRememberedMax = 4096;
+
+// Where the next dialog starts when its caller names no directory.
+char remembered[kRememberedMax];
+
+const char* Text(uint16_t id) {
+  const char* s = JResourceString(id);
+  return s ? s : "";
+}
+
+JFileDialog* DialogOf(JWidget* w) { return reinterpret_cast<JFileDialog*>(w->word1); }
+
+void Remember(const char* directory) {
+  const size_t n = std::strlen(directory);
+  if (n < kRememberedMax) std::memcpy(remembered, directory, n + 1);
+}
+
+// The directory a dialog starts in: the caller's, the last dialog's, or the current one.
+// A directory that is gone by now is passed over.
+char* StartDirectory(const JFileSpec* initial) {
+  char* current = JFileCurrentDirectoryNew();
+  if (!current) current = JStrDup("/");
+  if (initial && initial->directory && *initial->directory) {
+    char* resolved = JFileDialogResolve(current, initial->directory);
+    if (resolved && platform::files::IsDirectory(resolved)) {
+      JFree(current);
+      return resolved;
+    }
+    JFree(resolved);
+  }
+  if (remembered[0] && platform::files::IsDirectory(remembered)) {
+    JFree(current);
+    return JStrDup(remembered);
+  }
+  return current;
+}
+
+char* PatternOf(const JFileDialog* d) {
+  const JFileTypeRow* row = d->selected >= 0 && d->selected < d->count ? JFileTypeGetRow(d->rows[d->selected]) : nullptr;
+  const char* extension = row && row->extension && *row->extension ? row->extension : ".*";
+  const size_t n = std::strlen(extension);
+  char* pattern = static_cast<char*>(JAlloc(n + 2));
+  pattern[0] = '*';
+  std::memcpy(pattern + 1, extension, n + 1);
+  return pattern;
+}
+
+// A path too wide for its place loses characters at its start, shown as "...".
+void ShowDirectory(JFileDialog* d) {
+  JWidget* label = d->parts[kJFileDialogDirectoryText];
+  const int room = kWidth - kMargin - label->x;
+  const char* shown = d->directory;
+  int16_t w = 0, h = 0;
+  tidge::TextSize(label, shown, &w, &h);
+  char* cut = nullptr;
+  while (w > room && *shown) {
+    ++shown;
+    while ((static_cast<unsigned char>(*shown) & 0xC0) == 0x80) ++shown;
+    JFree(cut);
+    const size_t n = std::strlen(shown);
+    cut = static_cast<char*>(JAlloc(n + 4));
+    std::memcpy(cut, "...", 3);
+    std::memcpy(cut + 3, shown, n + 1);
+    tidge::TextSize(label, cut, &w, &h);
+  }
+  JSetLabelText(label, cut ? cut : d->directory);
+  JSizeWidget(label, 0, 0);
+  JFree(cut);
+}
+
+void SetRows(JWidget* list, const JFileList& names) {
+  JSetListRows(list, const_cast<const char* const*>(names.names), names.count);
+}
+
+// --- actions of the parts --------------------------------------------------------------------
+
+void FileSelected(JWidget* list) {
+  if (const char* name = JListSelectedRow(list)) JSetFieldText(DialogOf(list)->parts[kJFileDialogNameField], name);
+}
+
+void FileActivated(JWidget* list) {
+  FileSelected(list);
+  JFileDialogPressOk(DialogOf(list));
+}
+
+void TypeSelected(JWidget* list) { JFileDialogSelectType(DialogOf(list), JListSelection(list)); }
+
+void DirectoryActivated(JWidget* list) {
+  JFileDialog* d = DialogOf(list);
+  const char* row = JListSelectedRow(list);
+  if (!row || row[0] != '[') return;
+  // "[name]" without its brackets.
+  const size_t n = std::strlen(row);
+  char* name = static_cast<char*>(JAlloc(n));
+  std::memcpy(name, row + 1, n - 2);
+  name[n - 2] = '\0';
+  char* path = JFileDialogResolve(d->directory, name);
+  if (path) JFileDialogEnter(d, path);
+  JFree(path);
+  JFree(name);
+}
+
+void PlaceActivated(JWidget* list) {
+  if (const char* place = JListSelectedRow(list)) JFileDialogEnter(DialogOf(list), place);
+}
+
+void OkPressed(JWidget* button) { JFileDialogPressOk(DialogOf(button)); }
+void CancelPressed(JWidget* button) { JFileDialogClose(DialogOf(button)); }
+void CreatePressed(JWidget* button) { JFileDialogCreateDirectory(DialogOf(button)); }
+
+void DialogDraw(JWindow* window) {
+  int16_t w = 0, h = 0;
+  JGetWindowContentSize(window, &w, &h);
+  JSetGC(JDefaultGC());
+  tidge::Fill(0, 0, w, h, tidge::kFace);
+  tidge::End();
+}
+
+void DialogKey(JWindow* window, JKeyEvent* key) {
+  JFileDialog* d = JFileDialogOf(window);
+  if (!d) return;
+  if (key->character == kJCharReturn)
+    JPressButton(d->parts[kJFileDialogOkButton]);
+  else if (key->character == kJCharEscape)
+    JPressButton(d->parts[kJFileDialogCancelButton]);
+}
+
+// --- building ------------------------------------------------------------------------------
+
+JWidget* Own(JFileDialog* d, JWidget* w) {
+  w->word1 = reinterpret_cast<uintptr_t>(d);
+  JShowWidget(w);
+  return w;
+}
+
+void Label(JFileDialog* d, int16_t x, int16_t y, const char* text) { Own(d, JNewLabel(d->window, nullptr, x, y, text)); }
+
+JWidget* List(JFileDialog* d, int16_t x, int16_t y, int16_t width, int16_t height) {
+  return Own(d, JNewList(d->window, nullptr, x, y, width, height));
+}
+
+JWidget* Button(JFileDialog* d, int16_t y, const char* title, JButtonAction action) {
+  JWidget* b = Own(d, JNewButton(d->window, nullptr, static_cast<int16_t>(kWidth - kMargin - kButtonColumn), y, title));
+  JSizeWidget(b, kButtonColumn, b->height);
+  JSetButtonAction(b, action);
+  return b;
+}
+
+void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel) {
+  d->window = JNewWindow(parent, title, kJWindowDialog | kJWindowSystemMenu);
+  if (!d->window) return;
+  d->window->data = d;
+  JWidget** p = d->parts;
+  const int16_t a = kMargin, b = kMargin + kNameColumn + kGap;
+  int16_t y = kMargin;
+
+  // Made in focus order: Tab goes from the name to the files, the types, the directories
+  // and the places.
+  Label(d, a, y, Text(kStrFileNameLabel));
+  Label(d, b, y, Text(kStrDirectoryLabel));
+  int16_t tw = 0, th = 0;
+  tidge::TextSize(d->window->widgets[d->window->widgetCount - 1], Text(kStrDirectoryLabel), &tw, &th);
+  p[kJFileDialogDirectoryText] = Own(d, JNewLabel(d->window, nullptr, static_cast<int16_t>(b + tw + 6), y, ""));
+  y = static_cast<int16_t>(y + kLabelHeight);
+  p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
+  JSizeWidget(p[kJFileDialogNameField], kNameColumn, p[kJFileDialogNameField]->height);
+  const int16_t listTop = static_cast<int16_t>(y + p[kJFileDialogNameField]->height + 6);
+  p[kJFileDialogFileList] = List(d, a, listTop, kNameColumn, kListHeight);
+  const int16_t lowTop = static_cast<int16_t>(listTop + kListHeight + 8);
+  Label(d, a, lowTop, typeLabel);
+  p[kJFileDialogTypeList] =
+      List(d, a, static_cast<int16_t>(lowTop + kLabelHeight), kNameColumn, kLowListHeight);
+  p[kJFileDialogDirectoryList] = List(d, b, y, kDirectoryColumn,
+                                      static_cast<int16_t>(listTop + kListHeight - y));
+  Label(d, b, lowTop, Text(kStrPlacesLabel));
+  p[kJFileDialogPlaceList] = List(d, b, static_cast<int16_t>(lowTop + kLabelHeight), kDirectoryColumn, kLowListHeight);
+
+  p[kJFileDialogOkButton] = Button(d, y, Text(d->saving ? kStrSaveButton : kStrOpenButton), OkPressed);
+  JSetButtonDefault(p[kJFileDialogOkButton], true);
+  p[kJFileDialogCancelButton] =
+      Button(d, static_cast<int16_t>(y + p[kJFileDialogOkButton]->height + 8), Text(kStrCancelButton), CancelPressed);
+  if (d->saving)
+    p[kJFileDialogCreateButton] = Button(d, static_cast<int16_t>(listTop + kListHeight - p[kJFileDialogOkButton]->height),
+                                         Text(kStrCreateDirectoryTitle), CreatePressed);
+
+  JSetListSelectAction(p[kJFileDialogFileList], FileSelected);
+  JSetListActivateAction(p[kJFileDialogFileList], FileActivated);
+  JSetListSelectAction(p[kJFileDialogTypeList], TypeSelected);
+  JSetListActivateAction(p[kJFileDialogDirectoryList], DirectoryActivated);
+  JSetListActivateAction(p[kJFileDialogPlaceList], PlaceActivated);
+  JSetListRows(p[kJFileDialogTypeList], d->labels, d->count);
+  JSetListSelection(p[kJFileDialogTypeList], d->selected);
+  d->places = JFileListRoots();
+  SetRows(p[kJFileDialogPlaceList], d->places);
+
+  JSetHandler(d->window, kJSlotDraw, DialogDraw);
+  JSetHandler(d->window, kJSlotKeyDown, DialogKey);
+  JSizeWindow(d->window, kWidth, kHeight);
+  JFileDialogCentre(d->window);
+}
+
+// The dialog's offered types: rows (with their descriptions) or the caller's choices.
+JFileDialog* NewDialog(bool saving, const int16_t* rows, const char* const* labels, int count, int selected) {
+  JFileDialog* d = static_cast<JFileDialog*>(JAlloc(sizeof(JFileDialog)));
+  std::memset(d, 0, sizeof(JFileDialog));
+  d->saving = saving;
+  d->rows = static_cast<int16_t*>(JAlloc(sizeof(int16_t) * static_cast<size_t>(count > 0 ? count : 1)));
+  d->labels = static_cast<char**>(JAlloc(sizeof(char*) * static_cast<size_t>(count > 0 ? count : 1)));
+  for (int i = 0; i < count; ++i) {
+    d->rows[i] = rows[i];
+    const JFileTypeRow* row = JFileTypeGetRow(rows[i]);
+    d->labels[i] = JStrDup(labels ? labels[i] : row && row->description ? row->description : "");
+  }
+  d->count = count;
+  d->selected = selected >= 0 && selected < count ? selected : 0;
+  return d;
+}
+
+void FreeDialog(JFileDialog* d) {
+  for (int i = 0; i < d->count; ++i) JFree(d->labels[i]);
+  JFree(d->labels);
+  JFree(d->rows);
+  JFree(d->directory);
+  JFree(d->pattern);
+  JFileListFree(&d->places);
+  JFileSpecFree(d->result);
+  JFree(d);
+}
+
+// Shows the dialog, runs it, and answers its result (taken out of the record).
+JFileSpec* Run(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel, const JFileSpec* initial,
+               bool* existed) {
+  Build(d, parent, title, typeLabel);
+  if (!d->window) return nullptr;
+  d->pattern = PatternOf(d);
+  JSetFieldText(d->parts[kJFileDialogNameField], d->pattern);
+  char* start = StartDirectory(initial);
+  JFileDialogEnter(d, start);
+  JFree(start);
+  JSetFocus(d->window, d->parts[kJFileDialogNameField]);
+  JShowAndActivateWindow(d->window);
+  JProcessPendingPaint();
+  JFileDialogNotify(d->window, nullptr);
+  JRunModal(d->window);
+  Remember(d->directory);
+  JFileSpec* result = d->result;
+  d->result = nullptr;
+  if (existed) *existed = result && d->existed;
+  return result;
+}
+
+}  // namespace
+
+JFileDialog* JFileDialogOf(JWindow* window) {
+  if (!window || window->slots[kJSlotDraw] != reinterpret_cast<JHandler>(DialogDraw)) return nullptr;
+  return static_cast<JFileDialog*>(window->data);
+}
+
+void JFileDialogEnter(JFileDialog* d, const char* directory) {
+  const size_t n = std::strlen(directory);
+  JFree(d->directory);
+  d->directory = static_cast<char*>(JAlloc(n + 2));
+  std::memcpy(d->directory, directory, n + 1);
+  if (n == 0 || directory[n - 1] != '/') std::memcpy(d->directory + n, "/", 2);
+  ShowDirectory(d);
+  JFileDialogRefresh(d);
+}
+
+void JFileDialogRefresh(JFileDialog* d) {
+  JFileList directories = JFileListDirectories(d->directory);
+  SetRows(d->parts[kJFileDialogDirectoryList], directories);
+  JFileListFree(&directories);
+  JFileList files = JFileListFiles(d->directory, d->pattern);
+  SetRows(d->parts[kJFileDialogFileList], files);
+  JFileListFree(&files);
+}
+
+void JFileDialogSelectType(JFileDialog* d, int index) {
+  if (index < 0 || index >= d->count) return;
+  d->selected = index;
+  JSetListSelection(d->parts[kJFileDialogTypeList], index);
+  // A pattern in the name field follows the type; a name typed there stays.
+  JWidget* field = d->parts[kJFileDialogNameField];
+  const char* typed = JGetFieldText(field);
+  const bool showsPattern = !*typed || std::strchr(typed, '*') || std::strchr(typed, '?');
+  JFree(d->pattern);
+  d->pattern = PatternOf(d);
+  if (showsPattern) JSetFieldText(field, d->pattern);
+  JFileDialogRefresh(d);
+}
+
+void JFileDialogClose(JFileDialog* d) { JDisposeWindow(d->window); }
+
+void JFileDialogCentre(JWindow* window) {
+  platform::wm::WindowManager& wm = JWindowManager();
+  const platform::Rect frame = wm.screenFrame(*wm.window(window->platformWindow));
+  const platform::Rect area = wm.documentArea().empty() ? wm.screen().bounds() : wm.documentArea();
+  JMoveWindow(window, static_cast<int16_t>(area.left + (area.width() - frame.width()) / 2),
+              static_cast<int16_t>(area.top + (area.height() - frame.height()) / 2));
+}
+
+JFileSpec* JFileOpenDialog(JWindow* parent, const int16_t* rows, int count, const JFileSpec* initial) {
+  // Without a list every type up to the bitmaps is offered, except the table's empty rows.
+  int16_t all[kJFileTypeBitmap + 1];
+  if (!rows) {
+    count = 0;
+    for (int16_t r = 0; r <= kJFileTypeBitmap; ++r) {
+      const JFileTypeRow* row = JFileTypeGetRow(r);
+      if (row && row->description && *row->description) all[count++] = r;
+    }
+    rows = all;
+  }
+  if (count <= 0) return nullptr;
+  int selected = 0;
+  for (int i = 0; i < count; ++i)
+    if (initial && rows[i] == initial->type.row) selected = i;
+  JFileDialog* d = NewDialog(false, rows, nullptr, count, selected);
+  JFileSpec* result = Run(d, parent, Text(kStrOpenButton), Text(kStrFileTypeLabel), initial, nullptr);
+  FreeDialog(d);
+  return result;
+}
+
+JFileSpec* JFileSaveDialog(JWindow* parent, const JFileSpec* initial, bool* existed) {
+  const int16_t row = initial ? initial->type.row : static_cast<int16_t>(kJFileTypeAll);
+  JFileDialog* d = NewDialog(true, &row, nullptr, 1, 0);
+  JFileSpec* result = Run(d, parent, Text(kStrSaveAsTitle), Text(kStrFileTypeLabel), initial, existed);
+  FreeDialog(d);
+  return result;
+}
+
+JFileSpec* JFileSaveDialogWithChoice(JWindow* parent, JFileSaveRequest* request, const JFileSpec* initial) {
+  if (!request || request->count <= 0 || !request->choices) return nullptr;
+  const int count = request->count;
+  int16_t* rows = static_cast<int16_t*>(JAlloc(sizeof(int16_t) * static_cast<size_t>(count)));
+  const char** labels = static_cast<const char**>(JAlloc(sizeof(char*) * static_cast<size_t>(count)));
+  for (int i = 0; i < count; ++i) {
+    rows[i] = request->choices[i].row;
+    labels[i] = request->choices[i].label ? request->choices[i].label : "";
+  }
+  JFileDialog* d = NewDialog(true, rows, labels, count, request->selected);
+  JFree(labels);
+  JFree(rows);
+  bool existed = false;
+  JFileSpec* result = Run(d, parent, Text(kStrSaveAsTitle), request->prompt ? request->prompt : Text(kStrFileTypeLabel),
+                          initial, &existed);
+  if (result) {
+    request->selected = d->selected;
+    request->existed = existed;
+  }
+  FreeDialog(d);
+  return result;
+}
+
+JWidget* JFileDialogWidget(JWindow* dialog, JFileDialogPart part) {
+  JFileDialog* d = JFileDialogOf(dialog);
+  if (!d || part < kJFileDialogNameField || part > kJFileDialogCreateButton) return nullptr;
+  return d->parts[part];
+}
+
+const char* JFileDialogDirectory(JWindow* dialog) {
+  JFileDialog* d = JFileDialogOf(dialog);
+  return d ? d->directory : nullptr;
+}

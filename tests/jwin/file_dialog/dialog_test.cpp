@@ -1,0 +1,390 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jindep/Ji_tidge_std.h"
+#include "jindep/memory.h"
+#include "jindep/string_resources.h"
+#include "jwin/J_filedlg.h"
+#include "tests/jwin/window/toolkit_fixture.h"
+
+namespace {
+
+using Step = std::function<void(JWindow*, const char*)>;
+
+class FileDialogs : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    char pattern[] = "/tmp/tintwell-dialog-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = std::string(pattern) + "/";
+    JSetFileDialogWatcher(Watch, this);
+  }
+  void TearDown() override {
+    JSetFileDialogWatcher(nullptr, nullptr);
+    EXPECT_TRUE(steps_.empty()) << steps_.size() << " steps left";
+    EXPECT_EQ(unexpected_, 0);
+    std::system(("rm -rf '" + dir_ + "'").c_str());
+    ToolkitTest::TearDown();
+  }
+
+  // Each time a dialog window waits for the user, the next step gives its input. With no
+  // step left the dialog is answered or cancelled, so that a failing test cannot hang.
+  static void Watch(void* data, JWindow* window, const char* message) {
+    FileDialogs* t = static_cast<FileDialogs*>(data);
+    if (message) t->messages_.push_back(std::string(window->title) + ": " + message);
+    if (t->steps_.empty()) {
+      ++t->unexpected_;
+      if (message)
+        t->input().key(platform::wm::kKeyReturn, '\r');
+      else
+        t->input().key(platform::wm::kKeyEscape, 27);
+      return;
+    }
+    Step step = t->steps_.front();
+    t->steps_.pop_front();
+    step(window, message);
+  }
+  void then(Step step) { steps_.push_back(std::move(step)); }
+
+  void press(uint16_t code, uint32_t character) { input().key(code, character); }
+  void enter() { press(platform::wm::kKeyReturn, '\r'); }
+  void escape() { press(platform::wm::kKeyEscape, 27); }
+  // Empties the name field with backspaces, types the text and presses Return.
+  void typeName(JWindow* dialog, const std::string& text) {
+    const std::string old = JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField));
+    for (unsigned char c : old)
+      if ((c & 0xC0) != 0x80) press(platform::wm::kKeyBackspace, 8);
+    input().type(text);
+    enter();
+  }
+  void click(JWindow* window, const JWidget* w, int dx, int dy) {
+    const platform::Rect c = screenClient(window);
+    input().click(c.left + w->x + dx, c.top + w->y + dy);
+  }
+  void clickRow(JWindow* dialog, JFileDialogPart part, int row) {
+    const JWidget* list = JFileDialogWidget(dialog, part);
+    click(dialog, list, 20, 2 + (row - JListTopRow(list)) * JListRowHeight(list) + JListRowHeight(list) / 2);
+  }
+  int rowOf(JWindow* dialog, JFileDialogPart part, const std::string& text) {
+    const JWidget* list = JFileDialogWidget(dialog, part);
+    for (int i = 0; i < JListRowCount(list); ++i)
+      if (text == JListRow(list, i)) return i;
+    return -1;
+  }
+  std::vector<std::string> rows(JWindow* dialog, JFileDialogPart part) {
+    const JWidget* list = JFileDialogWidget(dialog, part);
+    std::vector<std::string> out;
+    for (int i = 0; i < JListRowCount(list); ++i) out.push_back(JListRow(list, i));
+    return out;
+  }
+  std::string field(JWindow* dialog) { return JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)); }
+  void touch(const std::string& name) { std::ofstream(dir_ + name) << "x"; }
+  std::string message(uint16_t title, uint16_t text, const std::string& a = "", const std::string& b = "") {
+    std::string s = JResourceString(text), out = std::string(JResourceString(title)) + ": ";
+    const std::string args[] = {a, b};
+    int used = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+      if (s.compare(i, 3, "%s%") == 0) {
+        out += args[used++];
+        i += 2;
+      } else {
+        out += s[i];
+      }
+    }
+    return out;
+  }
+  JFileSpec* saveGif(bool* existed = nullptr) {
+    JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "untitled", kJFileTypeGif);
+    JFileSpec* chosen = JFileSaveDialog(nullptr, initial, existed);
+    JFileSpecFree(initial);
+    return chosen;
+  }
+  std::string path(const JFileSpec* spec) {
+    char* p = JFileSpecFullPathNew(spec);
+    std::string s(p);
+    JFree(p);
+    return s;
+  }
+
+  std::string dir_;
+  std::deque<Step> steps_;
+  std::vector<std::string> messages_;
+  int unexpected_ = 0;
+};
+
+}  // namespace
+
+TEST_F(FileDialogs, AMissingExtensionIsAppendedAndShownBeforeSaving) {
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), "*.gif");
+    EXPECT_EQ(JFileDialogDirectory(d), dir_);
+    EXPECT_EQ(JFocus(d), JFileDialogWidget(d, kJFileDialogNameField));
+    EXPECT_NE(JFileDialogWidget(d, kJFileDialogCreateButton), nullptr);
+    typeName(d, "picture");
+  });
+  then([&](JWindow*, const char*) { enter(); });  // the message's Ok
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), "picture.gif");
+    enter();
+  });
+  bool existed = true;
+  JFileSpec* chosen = saveGif(&existed);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "picture.gif");
+  EXPECT_EQ(chosen->type.row, kJFileTypeGif);
+  EXPECT_FALSE(existed);
+  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrMissingExtensionTitle, kStrMissingExtension, ".gif")});
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, TheRightExtensionInCapitalsIsTakenSilently) {
+  then([&](JWindow* d, const char*) { typeName(d, "HOLIDAY.GIF"); });
+  JFileSpec* chosen = saveGif();
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "HOLIDAY.GIF");
+  EXPECT_TRUE(messages_.empty());
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, AnotherTypesExtensionIsReplacedWhenOnlyGifIsOffered) {
+  then([&](JWindow* d, const char*) { typeName(d, "photo.bmp"); });
+  then([&](JWindow*, const char*) { enter(); });
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), "photo.gif");
+    enter();
+  });
+  JFileSpec* chosen = saveGif();
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "photo.gif");
+  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrWrongExtensionTitle, kStrWrongExtension, ".bmp", ".gif")});
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, AnOfferedTypesExtensionMovesTheTypeSelection) {
+  touch("old.bmp");
+  touch("old.gif");
+  const JFileChoice choices[] = {{kJFileTypeGif, "a GIF picture"}, {kJFileTypeBitmap, "a bitmap"}};
+  JFileSaveRequest request = {"Save the image as:", choices, 2, 0, true};
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(rows(d, kJFileDialogTypeList), (std::vector<std::string>{"a GIF picture", "a bitmap"}));
+    EXPECT_EQ(rows(d, kJFileDialogFileList), std::vector<std::string>{"old.gif"});
+    typeName(d, "shot.bmp");
+  });
+  then([&](JWindow*, const char*) { enter(); });
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(JListSelection(JFileDialogWidget(d, kJFileDialogTypeList)), 1);
+    EXPECT_EQ(field(d), "shot.bmp");  // the name stays as typed
+    EXPECT_EQ(rows(d, kJFileDialogFileList), std::vector<std::string>{"old.bmp"});
+    enter();
+  });
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "x", kJFileTypeGif);
+  JFileSpec* chosen = JFileSaveDialogWithChoice(nullptr, &request, initial);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "shot.bmp");
+  EXPECT_EQ(request.selected, 1);
+  EXPECT_FALSE(request.existed);
+  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrOtherTypeExtensionTitle, kStrOtherTypeExtension, ".bmp")});
+  JFileSpecFree(initial);
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
+  touch("old.gif");
+  touch("locked.gif");
+  ASSERT_EQ(chmod((dir_ + "locked.gif").c_str(), 0444), 0);
+  then([&](JWindow* d, const char*) { typeName(d, "old.gif"); });
+  then([&](JWindow* alert, const char*) {
+    EXPECT_EQ(std::string(alert->title), "File Exists");
+    escape();  // No
+  });
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), "old.gif");
+    // A file that cannot be written is asked about too, never taken for a new one.
+    typeName(d, "locked.gif");
+  });
+  then([&](JWindow*, const char*) { enter(); });  // Yes
+  bool existed = false;
+  JFileSpec* chosen = saveGif(&existed);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "locked.gif");
+  EXPECT_TRUE(existed);
+  EXPECT_EQ(messages_, (std::vector<std::string>{message(kStrFileExistsTitle, kStrFileExists, "old.gif"),
+                                                 message(kStrFileExistsTitle, kStrFileExists, "locked.gif")}));
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, OpeningAFileThatIsNotThereSaysSo) {
+  touch("there.bmp");
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(JFileDialogWidget(d, kJFileDialogCreateButton), nullptr);
+    typeName(d, "nothere.bmp");
+  });
+  then([&](JWindow*, const char*) { enter(); });
+  then([&](JWindow* d, const char*) { typeName(d, "there.bmp"); });
+  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeMetafile};
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
+  JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "there.bmp");
+  EXPECT_EQ(chosen->type.row, kJFileTypeBitmap);
+  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "nothere.bmp")});
+  JFileSpecFree(initial);
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, ATypedPatternListsItsFiles) {
+  for (const char* f : {"a.gif", "b.bmp", "c.bmp"}) touch(f);
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(rows(d, kJFileDialogFileList), (std::vector<std::string>{"b.bmp", "c.bmp"}));
+    typeName(d, "*.gif");
+    // Then Tab to the file list, Down to its first row and Return opens it.
+    press(platform::wm::kKeyTab, 9);
+    press(platform::wm::kKeyDown, 0);
+    enter();
+  });
+  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
+  JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "a.gif");
+  EXPECT_TRUE(messages_.empty());
+  JFileSpecFree(initial);
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, DoubleClickingADirectoryEntersItWithoutChangingTheProcesssDirectory) {
+  ASSERT_EQ(mkdir((dir_ + "sub").c_str(), 0755), 0);
+  touch("sub/inner.gif");
+  touch("outer.gif");
+  char before[4096];
+  ASSERT_NE(getcwd(before, sizeof before), nullptr);
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(rows(d, kJFileDialogDirectoryList), (std::vector<std::string>{"[..]", "[sub]"}));
+    const int row = rowOf(d, kJFileDialogDirectoryList, "[sub]");
+    clickRow(d, kJFileDialogDirectoryList, row);
+    clickRow(d, kJFileDialogDirectoryList, row);
+    // In the new directory the first file is clicked, which names it, and opened.
+    clickRow(d, kJFileDialogFileList, 0);
+    enter();
+  });
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeGif);
+  JFileSpec* chosen = JFileOpenDialog(nullptr, nullptr, 0, initial);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "sub/inner.gif");
+  char after[4096];
+  ASSERT_NE(getcwd(after, sizeof after), nullptr);
+  EXPECT_STREQ(before, after);
+  JFileSpecFree(chosen);
+  JFileSpecFree(initial);
+
+  // The next dialog without a directory of its own starts where this one ended.
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(JFileDialogDirectory(d), dir_ + "sub/");
+    // The type list offers the table's named rows only, no empty ones.
+    for (const std::string& r : rows(d, kJFileDialogTypeList)) EXPECT_FALSE(r.empty());
+    escape();
+  });
+  EXPECT_EQ(JFileOpenDialog(nullptr, nullptr, 0, nullptr), nullptr);
+}
+
+TEST_F(FileDialogs, CreateDirectoryMakesItAndListsIt) {
+  then([&](JWindow* d, const char*) { click(d, JFileDialogWidget(d, kJFileDialogCreateButton), 10, 10); });
+  then([&](JWindow* c, const char*) {
+    EXPECT_EQ(std::string(c->title), "Create Directory");
+    input().type("new pictures");
+    enter();
+  });
+  then([&](JWindow* d, const char*) {
+    EXPECT_NE(rowOf(d, kJFileDialogDirectoryList, "[new pictures]"), -1);
+    EXPECT_EQ(JFileDialogDirectory(d), dir_);  // nothing entered
+    escape();
+  });
+  EXPECT_EQ(saveGif(), nullptr);
+  struct stat st;
+  ASSERT_EQ(stat((dir_ + "new pictures").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(FileDialogs, ACreateDirectoryFailureSaysSoAndKeepsItsDialog) {
+  ASSERT_EQ(mkdir((dir_ + "taken").c_str(), 0755), 0);
+  then([&](JWindow* d, const char*) { click(d, JFileDialogWidget(d, kJFileDialogCreateButton), 10, 10); });
+  then([&](JWindow*, const char*) {
+    input().type("taken");
+    enter();
+  });
+  then([&](JWindow*, const char*) { enter(); });  // the message
+  then([&](JWindow* c, const char*) {
+    EXPECT_EQ(std::string(c->title), "Create Directory");
+    escape();
+  });
+  then([&](JWindow*, const char*) { escape(); });  // the file dialog
+  EXPECT_EQ(saveGif(), nullptr);
+  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrDirectoryErrorTitle, kStrDirectoryError, dir_ + "taken")});
+}
+
+TEST_F(FileDialogs, EscapeCancels) {
+  then([&](JWindow*, const char*) { escape(); });
+  bool existed = true;
+  EXPECT_EQ(saveGif(&existed), nullptr);
+  EXPECT_FALSE(existed);
+}
+
+TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
+  const std::string fits = std::string(250, 'a') + ".gif";  // 254 characters: the field's limit
+  const std::string tooLong = std::string(251, 'a') + ".gif";
+  std::string wide;
+  for (int i = 0; i < 130; ++i) wide += "\xC3\xA9";  // 130 characters but 260 bytes
+  wide += ".gif";
+  then([&](JWindow* d, const char*) { typeName(d, tooLong); });
+  then([&](JWindow* alert, const char*) {
+    EXPECT_EQ(std::string(alert->title), "Bad Filename");
+    enter();
+  });
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), tooLong);  // not cut to another name
+    typeName(d, wide);
+  });
+  then([&](JWindow*, const char*) { enter(); });
+  then([&](JWindow* d, const char*) { typeName(d, fits); });
+  JFileSpec* chosen = saveGif();
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + fits);
+  ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(messages_[0], message(kStrBadFilenameTitle, kStrBadFilename, std::string(61, 'a') + "..."));
+  EXPECT_EQ(messages_[1].rfind("Bad Filename: ", 0), 0u);
+  JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, TheSaveDialogLooksLikeADesktopDialog) {
+  for (const char* f : {"beach.gif", "city at night.gif", "forest.gif"}) touch(f);
+  ASSERT_EQ(mkdir((dir_ + "holidays").c_str(), 0755), 0);
+  const JFileChoice choices[] = {{kJFileTypeGif, "GIF Files (.GIF)"}, {kJFileTypeBitmap, "Windows Bitmap Files (.BMP)"}};
+  JFileSaveRequest request = {"Save the image as a ", choices, 2, 0, false};
+  then([&](JWindow* d, const char*) {
+    clickRow(d, kJFileDialogFileList, 1);
+    drain();
+    wm().compose();
+    std::string reason;
+    EXPECT_TRUE(wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/file_dialog.bmp", &reason)) << reason;
+    // The default button's frame is dark, the face around the parts is grey.
+    const platform::Rect c = screenClient(d);
+    const JWidget* ok = JFileDialogWidget(d, kJFileDialogOkButton);
+    EXPECT_EQ(wm().screen().pixel(c.left + ok->x + ok->width / 2, c.top + ok->y) & 0xFFFFFF, 0u);
+    EXPECT_EQ(wm().screen().pixel(c.left + 4, c.top + 4) & 0xFFFFFF, 0xD4D0C8u);
+    EXPECT_EQ(field(d), "city at night.gif");
+    escape();
+  });
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "x", kJFileTypeGif);
+  EXPECT_EQ(JFileSaveDialogWithChoice(nullptr, &request, initial), nullptr);
+  JFileSpecFree(initial);
+}
