@@ -2,10 +2,15 @@
 
 #include "app/shell/document_strings.h"
 #include "jwin/J_alert.h"
+#include "jwin/J_beep.h"
 
 // Modeless: nothing waits for the answer, and the work that failed is already undone.
 void DocumentAlert(const char* text) {
+  JBeep();
   JAlertModeless(nullptr, kJIconWarning, text, kOkButton, nullptr, nullptr, nullptr);
 }
 
-void DocumentNote(const char* text) { JNote(text, kOkButton); }
+void DocumentNote(const char* text) {
+  JBeep();
+  JNote(text, kOkButton);
+}

@@ -5,6 +5,7 @@
 #include "app/shell/bit_reverse.h"
 #include "app/shell/documents.h"
 #include "app/shell/menus.h"
+#include "app/shell/out_of_memory.h"
 #include "app/shell/progress_window.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
@@ -18,6 +19,7 @@ void QuitRequest(void*, const char*) { JQuit(); }
 
 void ApplicationMain() {
   // Memory first: the reserve lets the program still say that memory ran out.
+  InstallOutOfMemoryAlert();
   JMemSetEmergencyReserve(kEmergencyReserve);
   BuildMenus();
   BuildBitReverseTable();

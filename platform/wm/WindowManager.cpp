@@ -373,8 +373,18 @@ void WindowManager::post(Message m) {
 }
 
 bool WindowManager::nextMessage(Message* out, WindowId filter, bool remove) {
-  auto accept = [filter](const Message& m) { return filter == 0 || m.window == filter; };
-  if (remove ? queue_.take(out, accept) : queue_.peek(out, accept)) return true;
+  // Keys belong to the window that is active when they are read, not when they were
+  // queued: keys typed after the one that opens a dialog or an alert go to it.
+  const WindowId keyTarget = active_ ? active_ : mainFrame_;
+  auto target = [keyTarget](const Message& m) {
+    const bool key = m.type == MessageType::KeyDown || m.type == MessageType::KeyUp || m.type == MessageType::Char;
+    return key && keyTarget ? keyTarget : m.window;
+  };
+  auto accept = [filter, &target](const Message& m) { return filter == 0 || target(m) == filter; };
+  if (remove ? queue_.take(out, accept) : queue_.peek(out, accept)) {
+    out->window = target(*out);
+    return true;
+  }
   // Paints come once nothing else waits, then timers.
   if (nextPaint(out, filter, remove)) return true;
   const uint32_t now = ticks();

@@ -94,8 +94,9 @@ class WindowManager {
   void pumpInput();
   void handleInput(const InputEvent& e);
   // The next message, for one window only when `filter` is not 0: posted messages first,
-  // then paints, then due timers. A paint message moves the window's invalid area into
-  // its paint region (erasing it to the background first when the window asks for that).
+  // then paints, then due timers. Key messages go to the window active now. A paint
+  // message moves the window's invalid area into its paint region (erasing it to the
+  // background first when the window asks for that).
   bool nextMessage(Message* out, WindowId filter, bool remove);
   // Only a paint message, whatever else waits.
   bool nextPaint(Message* out, WindowId filter, bool remove = true);

@@ -1,0 +1,74 @@
+// Running out of memory while the program handles input: the alert must answer the keys
+// typed after the one that ran memory out, then the process ends with its failure code.
+// Each case runs in a child process with an alarm, so a hang fails instead of blocking.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/shell/out_of_memory.h"
+#include "jindep/memory.h"
+#include "jindep/Ji_tidge.h"
+#include "jwin/J_alert.h"
+#include "jwin/J_event.h"
+#include "jwin/J_platform.h"
+#include "jwin/J_window.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+
+namespace {
+
+constexpr unsigned kAlarmSeconds = 10;
+
+platform::backend::HeadlessBackend& Input() {
+  return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+}
+
+// Every key that reaches an alert is reported on stderr with the alert's message and
+// the beeps so far, which the parent matches.
+bool ReportAlertKey(void*, JKeyEvent*) {
+  JWindow* w = JActiveWindow();
+  if (w && JAlertButton(w, true) && w->widgetCount >= 2)
+    std::fprintf(stderr, "[beeps %d, two buttons %d: %s]", JWindowManager().beepCount(),
+                 JAlertButton(w, false) != nullptr, static_cast<const char*>(w->widgets[1]->classData));
+  return false;
+}
+
+// Typing x in this window asks for memory that is not there.
+void ExhaustOnX(JWindow*, JKeyEvent* key) {
+  if (key->character != 'x') return;
+  JMemFailNextAllocations(2);
+  JFree(JAlloc(64));
+  std::fprintf(stderr, "[the allocation returned]");
+}
+
+// Starts a desktop with one window, types x and then `answer`, and runs the event loop.
+[[noreturn]] void RunOutOfMemory(const char* answer) {
+  alarm(kAlarmSeconds);
+  static char program[] = "tintwell";
+  static char* argv[] = {program, nullptr};
+  JStartValues v = {"headless", 800, 600, 1, argv, 0};
+  if (!JToolkitInit(&v)) _exit(70);
+  InstallOutOfMemoryAlert();
+  JMemSetEmergencyReserve(65536);
+  JSetKeyFilter(ReportAlertKey, nullptr);
+  JWindow* w = JNewWindow(nullptr, "Typing", kJWindowSizable);
+  JSetHandler(w, kJSlotKeyDown, ExhaustOnX);
+  JShowAndActivateWindow(w);
+  // Everything is typed at once, before the alert exists.
+  Input().key('x', 'x');
+  for (const char* c = answer; *c; ++c) Input().key(static_cast<uint16_t>(*c), static_cast<uint32_t>(*c));
+  for (;;) JEventStep(nullptr, true);
+}
+
+}  // namespace
+
+TEST(OutOfMemoryDeathTest, OkEndsTheProgramAfterTheAlert) {
+  EXPECT_EXIT(RunOutOfMemory("\r"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
+              "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]$");
+}
+
+TEST(OutOfMemoryDeathTest, MoreInfoExplainsInASecondAlertBeforeTheEnd) {
+  EXPECT_EXIT(RunOutOfMemory("\x1b\r"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
+              "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]"
+              "\\[beeps 1, two buttons 0: Tintwell cannot operate without enough memory\\. [^]]*\\]$");
+}
