@@ -34,7 +34,7 @@ bool JFileDialogMessage(JWindow* parent, int16_t titleString, int16_t textString
   char* text = JFormatNew(Text(textString), argument1 ? argument1 : "", argument2 ? argument2 : "");
   // Closing the alert without a button (its window torn down) counts as No.
   bool answer = !question;
-  JWindow* alert = JAlertModelessTitled(parent, Text(titleString), question ? kJIconWarning : kJIconNote, text,
+  JWindow* alert = JAlertModelessTitled(parent, Text(titleString), question ? kJIconNote : kJIconWarning, text,
                                         Text(question ? kStrYesButton : kStrOkButton),
                                         question ? Text(kStrNoButton) : nullptr, Answer, &answer);
   if (alert) {

@@ -388,3 +388,70 @@ TEST_F(FileDialogs, TheSaveDialogLooksLikeADesktopDialog) {
   EXPECT_EQ(JFileSaveDialogWithChoice(nullptr, &request, initial), nullptr);
   JFileSpecFree(initial);
 }
+
+TEST_F(FileDialogs, ChoosingATypeListsItsFilesAndAPlaceIsEnteredByDoubleClick) {
+  for (const char* f : {"a.gif", "b.bmp"}) touch(f);
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(rows(d, kJFileDialogFileList), std::vector<std::string>{"b.bmp"});
+    clickRow(d, kJFileDialogTypeList, 1);
+    drain();
+    EXPECT_EQ(field(d), "*.gif");
+    EXPECT_EQ(rows(d, kJFileDialogFileList), std::vector<std::string>{"a.gif"});
+    const int root = rowOf(d, kJFileDialogPlaceList, "/");
+    ASSERT_GE(root, 0);
+    clickRow(d, kJFileDialogPlaceList, root);
+    clickRow(d, kJFileDialogPlaceList, root);
+    drain();
+    EXPECT_EQ(JFileDialogDirectory(d), std::string("/"));
+    EXPECT_EQ(std::string(JLabelText(JFileDialogWidget(d, kJFileDialogDirectoryText))), "/");
+    EXPECT_EQ(rowOf(d, kJFileDialogDirectoryList, "[..]"), -1);
+    escape();
+  });
+  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
+  EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
+  JFileSpecFree(initial);
+}
+
+TEST_F(FileDialogs, ALongDirectoryIsShownByItsEnd) {
+  std::string deep = dir_;
+  for (int i = 0; i < 8; ++i) {
+    deep += "a rather long directory name " + std::to_string(i) + "/";
+    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
+  }
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(JFileDialogDirectory(d), deep);
+    const JWidget* text = JFileDialogWidget(d, kJFileDialogDirectoryText);
+    const std::string shown = JLabelText(text);
+    EXPECT_EQ(shown.rfind("...", 0), 0u);
+    EXPECT_EQ(deep.substr(deep.size() - (shown.size() - 3)), shown.substr(3));
+    int16_t w = 0, h = 0;
+    JGetWindowContentSize(d, &w, &h);
+    EXPECT_LE(text->x + text->width, w);
+    escape();
+  });
+  JFileSpec* initial = JFileSpecNewOfType(deep.c_str(), "", kJFileTypeGif);
+  EXPECT_EQ(JFileOpenDialog(nullptr, nullptr, 0, initial), nullptr);
+  JFileSpecFree(initial);
+}
+
+TEST_F(FileDialogs, CreateDirectoryTakesEightyCharactersAndFullPaths) {
+  const std::string elsewhere = dir_ + "elsewhere";
+  then([&](JWindow* d, const char*) { click(d, JFileDialogWidget(d, kJFileDialogCreateButton), 10, 10); });
+  then([&](JWindow*, const char*) {
+    input().type(std::string(90, 'k'));  // the last ten are refused
+    enter();
+  });
+  then([&](JWindow* d, const char*) {
+    EXPECT_NE(rowOf(d, kJFileDialogDirectoryList, "[" + std::string(80, 'k') + "]"), -1);
+    click(d, JFileDialogWidget(d, kJFileDialogCreateButton), 10, 10);
+  });
+  then([&](JWindow*, const char*) {
+    input().type(elsewhere);
+    enter();
+  });
+  then([&](JWindow*, const char*) { escape(); });
+  EXPECT_EQ(saveGif(), nullptr);
+  struct stat st;
+  EXPECT_EQ(stat(elsewhere.c_str(), &st), 0);
+}
