@@ -4,6 +4,7 @@
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
+#include "jwin/J_beep.h"
 #include "jwin/J_filedlg_state.h"
 
 namespace {
@@ -32,6 +33,8 @@ void JFileDialogNotify(JWindow* window, const char* message) {
 bool JFileDialogMessage(JWindow* parent, int16_t titleString, int16_t textString, const char* argument1,
                         const char* argument2, bool question) {
   char* text = JFormatNew(Text(textString), argument1 ? argument1 : "", argument2 ? argument2 : "");
+  // Errors are heard as well as seen; the overwrite question is not an error.
+  if (!question) JBeep();
   // Closing the alert without a button (its window torn down) counts as No.
   bool answer = !question;
   JWindow* alert = JAlertModelessTitled(parent, Text(titleString), question ? kJIconNote : kJIconWarning, text,

@@ -163,7 +163,9 @@ JWidget* Own(JFileDialog* d, JWidget* w) {
   return w;
 }
 
-void Label(JFileDialog* d, int16_t x, int16_t y, const char* text) { Own(d, JNewLabel(d->window, nullptr, x, y, text)); }
+JWidget* Label(JFileDialog* d, int16_t x, int16_t y, const char* text) {
+  return Own(d, JNewLabel(d->window, nullptr, x, y, text));
+}
 
 JWidget* List(JFileDialog* d, int16_t x, int16_t y, int16_t width, int16_t height) {
   return Own(d, JNewList(d->window, nullptr, x, y, width, height));
@@ -187,10 +189,8 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   // Made in focus order: Tab goes from the name to the files, the types, the directories
   // and the places.
   Label(d, a, y, Text(kStrFileNameLabel));
-  Label(d, b, y, Text(kStrDirectoryLabel));
-  int16_t tw = 0, th = 0;
-  tidge::TextSize(d->window->widgets[d->window->widgetCount - 1], Text(kStrDirectoryLabel), &tw, &th);
-  p[kJFileDialogDirectoryText] = Own(d, JNewLabel(d->window, nullptr, static_cast<int16_t>(b + tw + 6), y, ""));
+  const JWidget* directoryLabel = Label(d, b, y, Text(kStrDirectoryLabel));
+  p[kJFileDialogDirectoryText] = Label(d, static_cast<int16_t>(b + directoryLabel->width + 6), y, "");
   y = static_cast<int16_t>(y + kLabelHeight);
   p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
   JSizeWidget(p[kJFileDialogNameField], kNameColumn, p[kJFileDialogNameField]->height);

@@ -219,6 +219,7 @@ TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
   EXPECT_TRUE(existed);
   EXPECT_EQ(messages_, (std::vector<std::string>{message(kStrFileExistsTitle, kStrFileExists, "old.gif"),
                                                  message(kStrFileExistsTitle, kStrFileExists, "locked.gif")}));
+  EXPECT_EQ(input().beeps(), 0);  // a question, not an error
   JFileSpecFree(chosen);
 }
 
@@ -360,6 +361,7 @@ TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(path(chosen), dir_ + fits);
   ASSERT_EQ(messages_.size(), 2u);
+  EXPECT_EQ(input().beeps(), 2);
   EXPECT_EQ(messages_[0], message(kStrBadFilenameTitle, kStrBadFilename, std::string(61, 'a') + "..."));
   EXPECT_EQ(messages_[1].rfind("Bad Filename: ", 0), 0u);
   JFileSpecFree(chosen);
