@@ -15,7 +15,8 @@ struct JWindow;
 // type selected when that type is offered.
 JFileSpec* JFileOpenDialog(JWindow* parent, const int16_t* rows, int count, const JFileSpec* initial);
 
-// The initial spec's type is the only type offered; the dialog shows its directory.
+// The initial spec's type is the only type offered; the dialog shows its directory, and
+// its file name (when it has one) in the name field.
 // *existed (may be null) tells whether a file of the chosen name existed before.
 JFileSpec* JFileSaveDialog(JWindow* parent, const JFileSpec* initial, bool* existed);
 
@@ -33,7 +34,7 @@ struct JFileSaveRequest {
 };
 
 // A save dialog offering several types under labels of the caller's. The dialog shows
-// the initial spec's directory (the previous dialog's when null).
+// the initial spec's directory (the previous dialog's when null) and its file name.
 JFileSpec* JFileSaveDialogWithChoice(JWindow* parent, JFileSaveRequest* request, const JFileSpec* initial);
 
 // --- Watching the dialogs (scripting and tests) --------------------------------------------

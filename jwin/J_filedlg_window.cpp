@@ -263,7 +263,15 @@ JFileSpec* Run(JFileDialog* d, JWindow* parent, const char* title, const char* t
   Build(d, parent, title, typeLabel);
   if (!d->window) return nullptr;
   d->pattern = PatternOf(d);
-  JSetFieldText(d->parts[kJFileDialogNameField], d->pattern);
+  // The name field starts with the pattern of the required type, except that a save
+  // dialog offers the name its caller suggests; the file list shows the pattern either way.
+  if (d->saving && initial && initial->name && *initial->name) {
+    char* suggested = JFileSpecFileNameNew(initial);
+    JSetFieldText(d->parts[kJFileDialogNameField], suggested);
+    JFree(suggested);
+  } else {
+    JSetFieldText(d->parts[kJFileDialogNameField], d->pattern);
+  }
   char* start = StartDirectory(initial);
   JFileDialogEnter(d, start);
   JFree(start);

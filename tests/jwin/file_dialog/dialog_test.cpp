@@ -103,7 +103,7 @@ class FileDialogs : public ToolkitTest {
     return out;
   }
   JFileSpec* saveGif(bool* existed = nullptr) {
-    JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "untitled", kJFileTypeGif);
+    JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeGif);
     JFileSpec* chosen = JFileSaveDialog(nullptr, initial, existed);
     JFileSpecFree(initial);
     return chosen;
@@ -144,6 +144,22 @@ TEST_F(FileDialogs, AMissingExtensionIsAppendedAndShownBeforeSaving) {
   EXPECT_FALSE(existed);
   EXPECT_EQ(messages_, std::vector<std::string>{message(kStrMissingExtensionTitle, kStrMissingExtension, ".gif")});
   JFileSpecFree(chosen);
+}
+
+TEST_F(FileDialogs, ASuggestedNameFillsTheSaveDialogsField) {
+  touch("old.gif");
+  touch("old.bmp");
+  then([&](JWindow* d, const char*) {
+    EXPECT_EQ(field(d), "sunset.gif");
+    EXPECT_EQ(rows(d, kJFileDialogFileList), std::vector<std::string>{"old.gif"});
+    enter();
+  });
+  JFileSpec* initial = JFileSpecNew(dir_.c_str(), "sunset.gif");
+  JFileSpec* chosen = JFileSaveDialog(nullptr, initial, nullptr);
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "sunset.gif");
+  JFileSpecFree(chosen);
+  JFileSpecFree(initial);
 }
 
 TEST_F(FileDialogs, TheRightExtensionInCapitalsIsTakenSilently) {
