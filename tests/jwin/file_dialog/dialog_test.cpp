@@ -13,6 +13,7 @@
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_filedlg.h"
+#include "jwin/J_menu.h"
 #include "tests/jwin/window/toolkit_fixture.h"
 
 namespace {
@@ -472,4 +473,27 @@ TEST_F(FileDialogs, CreateDirectoryTakesEightyCharactersAndFullPaths) {
   EXPECT_EQ(saveGif(), nullptr);
   struct stat st;
   EXPECT_EQ(stat(elsewhere.c_str(), &st), 0);
+}
+
+TEST_F(FileDialogs, MenuShortcutsWaitWhileADialogIsUp) {
+  JMenuInit("0");
+  JMenuBar* bar = JNewMenuBar();
+  JMenu* file = JNewMenuFromText("FFile");
+  JMenuItem* quit = JNewMenuItemFromText("QQQuit");
+  static int quits = 0;
+  quits = 0;
+  JSetMenuItemProc(quit, [](JMenuItem*, void*) { ++quits; }, nullptr);
+  JAppendMenuItem(file, quit);
+  JAppendMenu(bar, file);
+  JSetMenuBar(bar);
+  then([&](JWindow*, const char*) {
+    input().key('q', 'q', platform::wm::kCtrl);
+    escape();
+  });
+  EXPECT_EQ(saveGif(), nullptr);
+  EXPECT_EQ(quits, 0);
+  input().key('q', 'q', platform::wm::kCtrl);
+  drain();
+  EXPECT_EQ(quits, 1);
+  JMenuShutdown();
 }
