@@ -75,27 +75,39 @@ char* PatternOf(const JFileDialog* d) {
   return pattern;
 }
 
-// A path too wide for its place loses characters at its start, shown as "...".
+// "..." and the end of a path from byte `start` (moved on to a whole character).
+char* Shortened(const char* path, size_t start) {
+  while ((static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
+  const size_t n = std::strlen(path + start);
+  char* cut = static_cast<char*>(JAlloc(n + 4));
+  std::memcpy(cut, "...", 3);
+  std::memcpy(cut + 3, path + start, n + 1);
+  return cut;
+}
+
+// A path too wide for its place loses characters at its start, shown as "...". The
+// shortest cut that fits is searched by halves: paths may be thousands of bytes long.
 void ShowDirectory(JFileDialog* d) {
   JWidget* label = d->parts[kJFileDialogDirectoryText];
   const int room = kWidth - kMargin - label->x;
-  const char* shown = d->directory;
   int16_t w = 0, h = 0;
-  tidge::TextSize(label, shown, &w, &h);
-  char* cut = nullptr;
-  while (w > room && *shown) {
-    ++shown;
-    while ((static_cast<unsigned char>(*shown) & 0xC0) == 0x80) ++shown;
+  tidge::TextSize(label, d->directory, &w, &h);
+  if (w <= room) {
+    JSetLabelText(label, d->directory);
+  } else {
+    size_t fits = std::strlen(d->directory), tooWide = 0;
+    while (fits - tooWide > 1) {
+      const size_t middle = tooWide + (fits - tooWide) / 2;
+      char* cut = Shortened(d->directory, middle);
+      tidge::TextSize(label, cut, &w, &h);
+      JFree(cut);
+      (w <= room ? fits : tooWide) = middle;
+    }
+    char* cut = Shortened(d->directory, fits);
+    JSetLabelText(label, cut);
     JFree(cut);
-    const size_t n = std::strlen(shown);
-    cut = static_cast<char*>(JAlloc(n + 4));
-    std::memcpy(cut, "...", 3);
-    std::memcpy(cut + 3, shown, n + 1);
-    tidge::TextSize(label, cut, &w, &h);
   }
-  JSetLabelText(label, cut ? cut : d->directory);
   JSizeWidget(label, 0, 0);
-  JFree(cut);
 }
 
 void SetRows(JWidget* list, const JFileList& names) {
