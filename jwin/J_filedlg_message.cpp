@@ -14,12 +14,12 @@ void* watcherData = nullptr;
 
 void Answer(void* data, bool first) { *static_cast<bool*>(data) = first; }
 
-const char* Text(int16_t id) {
-  const char* s = JResourceString(static_cast<uint16_t>(id));
+}  // namespace
+
+const char* JFileDialogText(uint16_t id) {
+  const char* s = JResourceString(id);
   return s ? s : "";
 }
-
-}  // namespace
 
 void JSetFileDialogWatcher(JFileDialogWatcher proc, void* data) {
   watcher = proc;
@@ -32,14 +32,14 @@ void JFileDialogNotify(JWindow* window, const char* message) {
 
 bool JFileDialogMessage(JWindow* parent, int16_t titleString, int16_t textString, const char* argument1,
                         const char* argument2, bool question) {
-  char* text = JFormatNew(Text(textString), argument1 ? argument1 : "", argument2 ? argument2 : "");
+  char* text = JFormatNew(JFileDialogText(static_cast<uint16_t>(textString)), argument1 ? argument1 : "", argument2 ? argument2 : "");
   // Errors are heard as well as seen; the overwrite question is not an error.
   if (!question) JBeep();
   // Closing the alert without a button (its window torn down) counts as No.
   bool answer = !question;
-  JWindow* alert = JAlertModelessTitled(parent, Text(titleString), question ? kJIconNote : kJIconWarning, text,
-                                        Text(question ? kStrYesButton : kStrOkButton),
-                                        question ? Text(kStrNoButton) : nullptr, Answer, &answer);
+  JWindow* alert = JAlertModelessTitled(parent, JFileDialogText(static_cast<uint16_t>(titleString)), question ? kJIconNote : kJIconWarning, text,
+                                        JFileDialogText(question ? kStrYesButton : kStrOkButton),
+                                        question ? JFileDialogText(kStrNoButton) : nullptr, Answer, &answer);
   if (alert) {
     JFileDialogNotify(alert, text);
     JRunModal(alert);

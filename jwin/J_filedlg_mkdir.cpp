@@ -30,11 +30,6 @@ struct CreateDialog {
 
 CreateDialog* Of(JWidget* w) { return reinterpret_cast<CreateDialog*>(w->word1); }
 
-const char* Text(uint16_t id) {
-  const char* s = JResourceString(id);
-  return s ? s : "";
-}
-
 // Characters typed beyond the limit are refused, as a field of that size would.
 void Limit(JWidget* field) {
   const char* text = JGetFieldText(field);
@@ -105,16 +100,16 @@ JWidget* Own(CreateDialog* c, JWidget* w) {
 
 void JFileDialogCreateDirectory(JFileDialog* d) {
   CreateDialog c{d, nullptr, nullptr, nullptr, nullptr, false, false};
-  c.window = JNewWindow(d->window, Text(kStrCreateDirectoryTitle), kJWindowDialog | kJWindowSystemMenu);
+  c.window = JNewWindow(d->window, JFileDialogText(kStrCreateDirectoryTitle), kJWindowDialog | kJWindowSystemMenu);
   if (!c.window) return;
   c.window->data = &c;
-  Own(&c, JNewLabel(c.window, nullptr, kMargin, kMargin, Text(kStrDirectoryNameLabel)));
+  Own(&c, JNewLabel(c.window, nullptr, kMargin, kMargin, JFileDialogText(kStrDirectoryNameLabel)));
   c.field = Own(&c, JNewTextField(c.window, nullptr, kMargin, kMargin + 20, ""));
   JSizeWidget(c.field, kFieldWidth, c.field->height);
   JSetFieldAction(c.field, Limit);
   const int16_t buttonTop = static_cast<int16_t>(c.field->y + c.field->height + 12);
-  c.ok = Own(&c, JNewButton(c.window, nullptr, 0, buttonTop, Text(kStrOkButton)));
-  c.cancel = Own(&c, JNewButton(c.window, nullptr, 0, buttonTop, Text(kStrCancelButton)));
+  c.ok = Own(&c, JNewButton(c.window, nullptr, 0, buttonTop, JFileDialogText(kStrOkButton)));
+  c.cancel = Own(&c, JNewButton(c.window, nullptr, 0, buttonTop, JFileDialogText(kStrCancelButton)));
   const int16_t buttonWidth = c.cancel->width > c.ok->width ? c.cancel->width : c.ok->width;
   const int16_t width = static_cast<int16_t>(kFieldWidth + 2 * kMargin);
   JSizeWidget(c.ok, buttonWidth, c.ok->height);

@@ -25,8 +25,12 @@ struct JFileDialog {
   bool existed;
 };
 
-// The dialog a widget or window belongs to, or null.
+// The dialog a window shows, or null.
 JFileDialog* JFileDialogOf(JWindow* window);
+
+// Makes the dialog's window with its parts (hidden), the type and place lists filled and
+// the pattern of the selected type; false when no window can be made.
+bool JFileDialogBuild(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel);
 
 // Shows another directory: lists, text and the remembered directory follow.
 void JFileDialogEnter(JFileDialog* d, const char* directory);
@@ -44,6 +48,8 @@ void JFileDialogPressOk(JFileDialog* d);
 // The Create Directory button: its dialog, then the lists again.
 void JFileDialogCreateDirectory(JFileDialog* d);
 
+// A string resource's text ("" when it is missing).
+const char* JFileDialogText(uint16_t id);
 // Tells the watcher (if any) that a window waits for the user.
 void JFileDialogNotify(JWindow* window, const char* message);
 // A modal message titled and composed from string resources; a question answers Yes

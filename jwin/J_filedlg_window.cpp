@@ -1,17 +1,14 @@
-// The open and save dialogs' window: its parts and their places, the lists of the shown
-// directory, and the three ways in.
+// The open and save dialogs' window: its parts and their places, what they do when
+// used, and the lists of the shown directory.
 #include <cstring>
 
 #include "jindep/Ji_tidge_paint.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
-#include "jwin/J_alert.h"
 #include "jwin/J_filedlg_state.h"
-#include "jwin/J_event.h"
 #include "jwin/J_gc.h"
 #include "jwin/J_platform.h"
-#include "platform/files/Files.h"
 
 namespace {
 
@@ -27,45 +24,9 @@ constexpr int16_t kButtonColumn = kWidth - 2 * kMargin - kNameColumn - kDirector
 constexpr int16_t kLabelHeight = 18;
 constexpr int16_t kListHeight = 152;
 constexpr int16_t kLowListHeight = 76;
-// The longest path the shown directory is kept for between dialogs, with its terminator.
-constexpr size_t kRememberedMax = 4096;
-
-// Where the next dialog starts when its caller names no directory.
-char remembered[kRememberedMax];
-
-const char* Text(uint16_t id) {
-  const char* s = JResourceString(id);
-  return s ? s : "";
-}
-
 JFileDialog* DialogOf(JWidget* w) { return reinterpret_cast<JFileDialog*>(w->word1); }
 
-void Remember(const char* directory) {
-  const size_t n = std::strlen(directory);
-  if (n < kRememberedMax) std::memcpy(remembered, directory, n + 1);
-}
-
-// The directory a dialog starts in: the caller's, the last dialog's, or the current one.
-// A directory that is gone by now is passed over.
-char* StartDirectory(const JFileSpec* initial) {
-  char* current = JFileCurrentDirectoryNew();
-  if (!current) current = JStrDup("/");
-  if (initial && initial->directory && *initial->directory) {
-    char* resolved = JFileDialogResolve(current, initial->directory);
-    if (resolved && platform::files::IsDirectory(resolved)) {
-      JFree(current);
-      return resolved;
-    }
-    JFree(resolved);
-  }
-  if (remembered[0] && platform::files::IsDirectory(remembered)) {
-    JFree(current);
-    return JStrDup(remembered);
-  }
-  return current;
-}
-
-char* PatternOf(const JFileDialog* d) {
+char* PatternOfDialog(const JFileDialog* d) {
   const JFileTypeRow* row = d->selected >= 0 && d->selected < d->count ? JFileTypeGetRow(d->rows[d->selected]) : nullptr;
   const char* extension = row && row->extension && *row->extension ? row->extension : ".*";
   const size_t n = std::strlen(extension);
@@ -200,8 +161,8 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
 
   // Made in focus order: Tab goes from the name to the files, the types, the directories
   // and the places.
-  Label(d, a, y, Text(kStrFileNameLabel));
-  const JWidget* directoryLabel = Label(d, b, y, Text(kStrDirectoryLabel));
+  Label(d, a, y, JFileDialogText(kStrFileNameLabel));
+  const JWidget* directoryLabel = Label(d, b, y, JFileDialogText(kStrDirectoryLabel));
   p[kJFileDialogDirectoryText] = Label(d, static_cast<int16_t>(b + directoryLabel->width + 6), y, "");
   y = static_cast<int16_t>(y + kLabelHeight);
   p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
@@ -214,16 +175,17 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
       List(d, a, static_cast<int16_t>(lowTop + kLabelHeight), kNameColumn, kLowListHeight);
   p[kJFileDialogDirectoryList] = List(d, b, y, kDirectoryColumn,
                                       static_cast<int16_t>(listTop + kListHeight - y));
-  Label(d, b, lowTop, Text(kStrPlacesLabel));
+  Label(d, b, lowTop, JFileDialogText(kStrPlacesLabel));
   p[kJFileDialogPlaceList] = List(d, b, static_cast<int16_t>(lowTop + kLabelHeight), kDirectoryColumn, kLowListHeight);
 
-  p[kJFileDialogOkButton] = Button(d, y, Text(d->saving ? kStrSaveButton : kStrOpenButton), OkPressed);
+  p[kJFileDialogOkButton] = Button(d, y, JFileDialogText(d->saving ? kStrSaveButton : kStrOpenButton), OkPressed);
   JSetButtonDefault(p[kJFileDialogOkButton], true);
   p[kJFileDialogCancelButton] =
-      Button(d, static_cast<int16_t>(y + p[kJFileDialogOkButton]->height + 8), Text(kStrCancelButton), CancelPressed);
+      Button(d, static_cast<int16_t>(y + p[kJFileDialogOkButton]->height + 8), JFileDialogText(kStrCancelButton),
+             CancelPressed);
   if (d->saving)
     p[kJFileDialogCreateButton] = Button(d, static_cast<int16_t>(listTop + kListHeight - p[kJFileDialogOkButton]->height),
-                                         Text(kStrCreateDirectoryTitle), CreatePressed);
+                                         JFileDialogText(kStrCreateDirectoryTitle), CreatePressed);
 
   JSetListSelectAction(p[kJFileDialogFileList], FileSelected);
   JSetListActivateAction(p[kJFileDialogFileList], FileActivated);
@@ -239,64 +201,6 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   JSetHandler(d->window, kJSlotKeyDown, DialogKey);
   JSizeWindow(d->window, kWidth, kHeight);
   JFileDialogCentre(d->window);
-}
-
-// The dialog's offered types: rows (with their descriptions) or the caller's choices.
-JFileDialog* NewDialog(bool saving, const int16_t* rows, const char* const* labels, int count, int selected) {
-  JFileDialog* d = static_cast<JFileDialog*>(JAlloc(sizeof(JFileDialog)));
-  std::memset(d, 0, sizeof(JFileDialog));
-  d->saving = saving;
-  d->rows = static_cast<int16_t*>(JAlloc(sizeof(int16_t) * static_cast<size_t>(count > 0 ? count : 1)));
-  d->labels = static_cast<char**>(JAlloc(sizeof(char*) * static_cast<size_t>(count > 0 ? count : 1)));
-  for (int i = 0; i < count; ++i) {
-    d->rows[i] = rows[i];
-    const JFileTypeRow* row = JFileTypeGetRow(rows[i]);
-    d->labels[i] = JStrDup(labels ? labels[i] : row && row->description ? row->description : "");
-  }
-  d->count = count;
-  d->selected = selected >= 0 && selected < count ? selected : 0;
-  return d;
-}
-
-void FreeDialog(JFileDialog* d) {
-  for (int i = 0; i < d->count; ++i) JFree(d->labels[i]);
-  JFree(d->labels);
-  JFree(d->rows);
-  JFree(d->directory);
-  JFree(d->pattern);
-  JFileListFree(&d->places);
-  JFileSpecFree(d->result);
-  JFree(d);
-}
-
-// Shows the dialog, runs it, and answers its result (taken out of the record).
-JFileSpec* Run(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel, const JFileSpec* initial,
-               bool* existed) {
-  Build(d, parent, title, typeLabel);
-  if (!d->window) return nullptr;
-  d->pattern = PatternOf(d);
-  // The name field starts with the pattern of the required type, except that a save
-  // dialog offers the name its caller suggests; the file list shows the pattern either way.
-  if (d->saving && initial && initial->name && *initial->name) {
-    char* suggested = JFileSpecFileNameNew(initial);
-    JSetFieldText(d->parts[kJFileDialogNameField], suggested);
-    JFree(suggested);
-  } else {
-    JSetFieldText(d->parts[kJFileDialogNameField], d->pattern);
-  }
-  char* start = StartDirectory(initial);
-  JFileDialogEnter(d, start);
-  JFree(start);
-  JSetFocus(d->window, d->parts[kJFileDialogNameField]);
-  JShowAndActivateWindow(d->window);
-  JProcessPendingPaint();
-  JFileDialogNotify(d->window, nullptr);
-  JRunModal(d->window);
-  Remember(d->directory);
-  JFileSpec* result = d->result;
-  d->result = nullptr;
-  if (existed) *existed = result && d->existed;
-  return result;
 }
 
 }  // namespace
@@ -334,12 +238,19 @@ void JFileDialogSelectType(JFileDialog* d, int index) {
   const char* typed = JGetFieldText(field);
   const bool showsPattern = !*typed || std::strchr(typed, '*') || std::strchr(typed, '?');
   JFree(d->pattern);
-  d->pattern = PatternOf(d);
+  d->pattern = PatternOfDialog(d);
   if (showsPattern) JSetFieldText(field, d->pattern);
   JFileDialogRefresh(d);
 }
 
 void JFileDialogClose(JFileDialog* d) { JDisposeWindow(d->window); }
+
+bool JFileDialogBuild(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel) {
+  Build(d, parent, title, typeLabel);
+  if (!d->window) return false;
+  d->pattern = PatternOfDialog(d);
+  return true;
+}
 
 void JFileDialogCentre(JWindow* window) {
   platform::wm::WindowManager& wm = JWindowManager();
@@ -347,58 +258,6 @@ void JFileDialogCentre(JWindow* window) {
   const platform::Rect area = wm.documentArea().empty() ? wm.screen().bounds() : wm.documentArea();
   JMoveWindow(window, static_cast<int16_t>(area.left + (area.width() - frame.width()) / 2),
               static_cast<int16_t>(area.top + (area.height() - frame.height()) / 2));
-}
-
-JFileSpec* JFileOpenDialog(JWindow* parent, const int16_t* rows, int count, const JFileSpec* initial) {
-  // Without a list every type up to the bitmaps is offered, except the table's empty rows.
-  int16_t all[kJFileTypeBitmap + 1];
-  if (!rows) {
-    count = 0;
-    for (int16_t r = 0; r <= kJFileTypeBitmap; ++r) {
-      const JFileTypeRow* row = JFileTypeGetRow(r);
-      if (row && row->description && *row->description) all[count++] = r;
-    }
-    rows = all;
-  }
-  if (count <= 0) return nullptr;
-  int selected = 0;
-  for (int i = 0; i < count; ++i)
-    if (initial && rows[i] == initial->type.row) selected = i;
-  JFileDialog* d = NewDialog(false, rows, nullptr, count, selected);
-  JFileSpec* result = Run(d, parent, Text(kStrOpenButton), Text(kStrFileTypeLabel), initial, nullptr);
-  FreeDialog(d);
-  return result;
-}
-
-JFileSpec* JFileSaveDialog(JWindow* parent, const JFileSpec* initial, bool* existed) {
-  const int16_t row = initial ? initial->type.row : static_cast<int16_t>(kJFileTypeAll);
-  JFileDialog* d = NewDialog(true, &row, nullptr, 1, 0);
-  JFileSpec* result = Run(d, parent, Text(kStrSaveAsTitle), Text(kStrFileTypeLabel), initial, existed);
-  FreeDialog(d);
-  return result;
-}
-
-JFileSpec* JFileSaveDialogWithChoice(JWindow* parent, JFileSaveRequest* request, const JFileSpec* initial) {
-  if (!request || request->count <= 0 || !request->choices) return nullptr;
-  const int count = request->count;
-  int16_t* rows = static_cast<int16_t*>(JAlloc(sizeof(int16_t) * static_cast<size_t>(count)));
-  const char** labels = static_cast<const char**>(JAlloc(sizeof(char*) * static_cast<size_t>(count)));
-  for (int i = 0; i < count; ++i) {
-    rows[i] = request->choices[i].row;
-    labels[i] = request->choices[i].label ? request->choices[i].label : "";
-  }
-  JFileDialog* d = NewDialog(true, rows, labels, count, request->selected);
-  JFree(labels);
-  JFree(rows);
-  bool existed = false;
-  JFileSpec* result = Run(d, parent, Text(kStrSaveAsTitle), request->prompt ? request->prompt : Text(kStrFileTypeLabel),
-                          initial, &existed);
-  if (result) {
-    request->selected = d->selected;
-    request->existed = existed;
-  }
-  FreeDialog(d);
-  return result;
 }
 
 JWidget* JFileDialogWidget(JWindow* dialog, JFileDialogPart part) {
