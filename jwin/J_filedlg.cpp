@@ -75,15 +75,7 @@ void FreeDialog(JFileDialog* d) {
 JFileSpec* Run(JFileDialog* d, JWindow* parent, const char* title, const char* typeLabel, const JFileSpec* initial,
                bool* existed) {
   if (!JFileDialogBuild(d, parent, title, typeLabel)) return nullptr;
-  // The name field starts with the pattern of the required type, except that a save
-  // dialog offers the name its caller suggests; the file list shows the pattern either way.
-  if (d->saving && initial && initial->name && *initial->name) {
-    char* suggested = JFileSpecFileNameNew(initial);
-    JSetFieldText(d->parts[kJFileDialogNameField], suggested);
-    JFree(suggested);
-  } else {
-    JSetFieldText(d->parts[kJFileDialogNameField], d->pattern);
-  }
+  JFileDialogSetName(d, d->pattern);
   char* start = StartDirectory(initial);
   JFileDialogEnter(d, start);
   JFree(start);

@@ -2,7 +2,9 @@
 // places to start from, of the directories and of the files in the shown directory, and
 // (when saving) a Create Directory button. Each runs a modal loop until the user chooses
 // a file or cancels, applies the file-name rules of J_file and shows their messages, and
-// answers the chosen file spec (JFileSpecFree it) or null when cancelled.
+// answers the chosen file spec (JFileSpecFree it) or null when cancelled. Text the dialog
+// puts into the name field (the pattern at first, a clicked file's name, a corrected
+// name) stands selected: the first character typed replaces it.
 #pragma once
 #include <cstdint>
 
@@ -15,8 +17,7 @@ struct JWindow;
 // type selected when that type is offered.
 JFileSpec* JFileOpenDialog(JWindow* parent, const int16_t* rows, int count, const JFileSpec* initial);
 
-// The initial spec's type is the only type offered; the dialog shows its directory, and
-// its file name (when it has one) in the name field.
+// The initial spec's type is the only type offered; the dialog shows its directory.
 // *existed (may be null) tells whether a file of the chosen name existed before.
 JFileSpec* JFileSaveDialog(JWindow* parent, const JFileSpec* initial, bool* existed);
 
@@ -34,7 +35,7 @@ struct JFileSaveRequest {
 };
 
 // A save dialog offering several types under labels of the caller's. The dialog shows
-// the initial spec's directory (the previous dialog's when null) and its file name.
+// the initial spec's directory (the previous dialog's when null).
 JFileSpec* JFileSaveDialogWithChoice(JWindow* parent, JFileSaveRequest* request, const JFileSpec* initial);
 
 // --- Watching the dialogs (scripting and tests) --------------------------------------------

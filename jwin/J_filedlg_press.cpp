@@ -57,7 +57,7 @@ void Navigate(JFileDialog* d, const char* name) {
       JFileDialogEnter(d, path);
     else
       JFileDialogRefresh(d);
-    JSetFieldText(Field(d), d->pattern);
+    JFileDialogSetName(d, d->pattern);
   }
   JFree(path);
   JFree(pattern);
@@ -90,7 +90,7 @@ bool EnteredDirectory(JFileDialog* d, const char* name) {
   const bool isDirectory = path && platform::files::IsDirectory(path);
   if (isDirectory) {
     JFileDialogEnter(d, path);
-    JSetFieldText(Field(d), d->pattern);
+    JFileDialogSetName(d, d->pattern);
   }
   JFree(path);
   return isDirectory;
@@ -123,7 +123,7 @@ void PressSave(JFileDialog* d, const char* name) {
   if (check.titleString) {
     if (check.outcome == kJSaveNameTypeChanged) JFileDialogSelectType(d, check.selected);
     Tell(d, check.titleString, check.textString, check.argument1, check.argument2, false);
-    JSetFieldText(Field(d), check.name);
+    JFileDialogSetName(d, check.name);
     JSaveNameCheckFree(&check);
     return;
   }

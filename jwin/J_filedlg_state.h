@@ -1,6 +1,7 @@
 // What the file dialogs' sources share: the dialog record, the window that shows it, and
 // the helpers for paths and messages.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "jwin/J_file.h"
@@ -20,6 +21,8 @@ struct JFileDialog {
   char* pattern;    // what the file list shows, "*.gif" at first
   JFileList places;
   JWidget* parts[kJFileDialogCreateButton + 1];
+  bool nameOffered;   // the name field holds text the dialog put there...
+  size_t offeredLength;  // ... this many bytes long, which the next key typed replaces
   bool nestedShown;  // a message or nested dialog was shown since the last wait
   JFileSpec* result;
   bool existed;
@@ -40,6 +43,9 @@ void JFileDialogRefresh(JFileDialog* d);
 void JFileDialogSelectType(JFileDialog* d, int index);
 // Places a dialog's window over the middle of the main window's document area.
 void JFileDialogCentre(JWindow* window);
+// Puts a name or pattern into the name field as a selected text: the first character
+// typed replaces it, and Backspace clears it.
+void JFileDialogSetName(JFileDialog* d, const char* text);
 // Ends the modal loop; the result (if any) is already in the record.
 void JFileDialogClose(JFileDialog* d);
 

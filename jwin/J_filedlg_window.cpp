@@ -78,7 +78,19 @@ void SetRows(JWidget* list, const JFileList& names) {
 // --- actions of the parts --------------------------------------------------------------------
 
 void FileSelected(JWidget* list) {
-  if (const char* name = JListSelectedRow(list)) JSetFieldText(DialogOf(list)->parts[kJFileDialogNameField], name);
+  if (const char* name = JListSelectedRow(list)) JFileDialogSetName(DialogOf(list), name);
+}
+
+// The first change after the dialog offered a text: a typed character takes the text's
+// place, a Backspace takes it away.
+void NameEdited(JWidget* field) {
+  JFileDialog* d = DialogOf(field);
+  if (!d->nameOffered) return;
+  d->nameOffered = false;
+  const char* text = JGetFieldText(field);
+  char* typed = JStrDup(std::strlen(text) > d->offeredLength ? text + d->offeredLength : "");
+  JSetFieldText(field, typed);
+  JFree(typed);
 }
 
 void FileActivated(JWidget* list) {
@@ -167,6 +179,7 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   y = static_cast<int16_t>(y + kLabelHeight);
   p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
   JSizeWidget(p[kJFileDialogNameField], kNameColumn, p[kJFileDialogNameField]->height);
+  JSetFieldAction(p[kJFileDialogNameField], NameEdited);
   const int16_t listTop = static_cast<int16_t>(y + p[kJFileDialogNameField]->height + 6);
   p[kJFileDialogFileList] = List(d, a, listTop, kNameColumn, kListHeight);
   const int16_t lowTop = static_cast<int16_t>(listTop + kListHeight + 8);
@@ -239,8 +252,14 @@ void JFileDialogSelectType(JFileDialog* d, int index) {
   const bool showsPattern = !*typed || std::strchr(typed, '*') || std::strchr(typed, '?');
   JFree(d->pattern);
   d->pattern = PatternOfDialog(d);
-  if (showsPattern) JSetFieldText(field, d->pattern);
+  if (showsPattern) JFileDialogSetName(d, d->pattern);
   JFileDialogRefresh(d);
+}
+
+void JFileDialogSetName(JFileDialog* d, const char* text) {
+  JSetFieldText(d->parts[kJFileDialogNameField], text);
+  d->nameOffered = true;
+  d->offeredLength = std::strlen(text);
 }
 
 void JFileDialogClose(JFileDialog* d) { JDisposeWindow(d->window); }
