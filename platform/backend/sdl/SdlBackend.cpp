@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/backend/sdl/X11Clipboard.h"
+#include "platform/clipboard/Clipboard.h"
 #include "platform/wm/BackendRegistry.h"
 #include "platform/wm/Message.h"
 #include "platform/wm/Utf8.h"
@@ -24,10 +26,13 @@ std::unique_ptr<SdlBackend> SdlBackend::Open(int width, int height) {
                                     width, height);
   if (!b->texture_) return nullptr;
   SDL_StartTextInput();
+  b->desktopClipboard_ = X11Clipboard::Open();
+  if (b->desktopClipboard_) clipboard::SetDesktopSource(b->desktopClipboard_.get());
   return b;
 }
 
 SdlBackend::~SdlBackend() {
+  if (desktopClipboard_) clipboard::SetDesktopSource(nullptr);
   for (auto& [shape, cursor] : cursors_) SDL_FreeCursor(cursor);
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);

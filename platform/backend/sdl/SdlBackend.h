@@ -15,6 +15,8 @@ union SDL_Event;
 
 namespace platform::backend {
 
+class X11Clipboard;
+
 class SdlClock : public wm::Clock {
  public:
   uint32_t ticks() override;
@@ -46,6 +48,8 @@ class SdlBackend : public wm::ScreenBackend {
   std::map<int, SDL_Cursor*> cursors_;
   std::deque<wm::InputEvent> pending_;
   SdlClock clock_;
+  // The desktop's clipboard, offered to the platform clipboard while the window lives.
+  std::unique_ptr<X11Clipboard> desktopClipboard_;
   bool exposed_ = false;  // the desktop lost our pixels: show everything again
   int beeps_ = 0;
 };

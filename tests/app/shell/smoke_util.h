@@ -1,0 +1,92 @@
+// What the desktop smoke tests share: finding the tools, running a shell script inside a
+// virtual X server, and reading pixels of its screenshots.
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+
+namespace smoke {
+
+inline bool Have(const char* tool) {
+  const std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+}
+
+// The first of the tools that is missing, or empty when all are there.
+inline std::string Missing(std::initializer_list<const char*> tools) {
+  for (const char* tool : tools)
+    if (!Have(tool)) return tool;
+  return "";
+}
+
+inline std::string Capture(const std::string& cmd) {
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  return out;
+}
+
+inline std::string BinaryDir() { return TINTWELL_BINARY_DIR; }
+inline std::string Program() { return BinaryDir() + "/tintwell"; }
+inline bool ProgramBuilt() { return std::ifstream(Program()).good(); }
+
+// Script lines that start the program on the desktop backend (its pid in $pid) and wait
+// until its active caption shows in `shot`. System libraries behind SDL keep a few blocks
+// to the end, so leak checking is off for it.
+inline std::string StartProgram(const std::string& shot, const std::string& arguments) {
+  return "ASAN_OPTIONS=detect_leaks=0 '" + Program() + "' --backend sdl --screen 1280x800 " + arguments +
+         " &\n"
+         "pid=$!\n"
+         "for i in $(seq 1 120); do\n"
+         "  import -window root '" + shot + "' 2>/dev/null\n"
+         "  convert '" + shot + "' -format '%[pixel:p{300,12}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
+         "  sleep 0.5\n"
+         "done\n";
+}
+
+// Script lines that wait (up to `seconds`) until `shot` holds at least `count` pixels of
+// the colour "R,G,B" and then print "found=" with the count.
+inline std::string WaitForColour(const std::string& shot, const std::string& rgb, long count, int seconds) {
+  return "n=0\n"
+         "for i in $(seq 1 " + std::to_string(seconds * 2) + "); do\n"
+         "  import -window root '" + shot + "' 2>/dev/null\n"
+         "  n=$(convert '" + shot + "' -format %c histogram:info:- 2>/dev/null | grep '(" + rgb +
+         ")' | awk '{s += $1} END {print s + 0}')\n"
+         "  [ \"$n\" -ge " + std::to_string(count) + " ] && break\n"
+         "  sleep 0.5\n"
+         "done\n"
+         "echo found=$n\n";
+}
+
+// Script lines that end the program with Ctrl+Q and print its exit status ("hung" when
+// it would not end).
+inline std::string QuitProgram() {
+  return "xdotool key ctrl+q\n"
+         "for i in $(seq 1 60); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done\n"
+         "if kill -0 $pid 2>/dev/null; then kill $pid; echo status=hung; else wait $pid; echo status=$?; fi\n";
+}
+
+// Writes the script to the build folder (so no shell in between expands its variables)
+// and runs it inside a 1280 x 800 virtual X server; answers what it printed.
+inline std::string RunOnVirtualDesktop(const std::string& name, const std::string& script) {
+  const std::string path = BinaryDir() + "/" + name + ".sh";
+  {
+    std::ofstream out(path);
+    out << script;
+  }
+  return Capture("timeout 300 xvfb-run -a -s '-screen 0 1280x800x24' sh '" + path + "' 2>&1");
+}
+
+// The number printed after `key=` by a script, or -1.
+inline long Printed(const std::string& out, const std::string& key) {
+  const size_t at = out.rfind(key + "=");
+  if (at == std::string::npos) return -1;
+  return std::strtol(out.c_str() + at + key.size() + 1, nullptr, 10);
+}
+
+}  // namespace smoke
