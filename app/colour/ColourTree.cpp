@@ -107,23 +107,3 @@ void ColourTreeFree(uint32_t root) {
   }
   BlockPoolPut(TreeNodePool(), root >> 1);
 }
-
-static uint32_t CopyDepthFirst(uint32_t nodeRef) {
-  uint32_t copy = NewNode();
-  TreeNode* to = TreeNodeAt(copy);
-  *to = *TreeNodeAt(nodeRef);
-  for (uint32_t s = 0; s < 8; ++s) {
-    uint32_t slot = TreeNodeAt(nodeRef)->slots[s];
-    if (SlotIsNode(slot)) {
-      uint32_t child = CopyDepthFirst(slot);
-      TreeNodeAt(copy)->slots[s] = child;
-    }
-  }
-  return copy;
-}
-
-uint32_t ColourTreeCompact(uint32_t root) {
-  uint32_t copy = CopyDepthFirst(root);
-  ColourTreeFree(root);
-  return copy;
-}

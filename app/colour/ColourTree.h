@@ -46,7 +46,12 @@ uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bo
 uint32_t ColourTreeFind(uint32_t root, uint32_t colour);
 void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index);
 void ColourTreeFree(uint32_t root);
-// Copies the tree into fresh pool blocks in depth-first order and frees the old
-// nodes, so that every subtree lies together in memory. The tree's shape and
-// contents are unchanged; returns the new root.
-uint32_t ColourTreeCompact(uint32_t root);
+// Gives an empty tree (a new root) a leaf for every record of the table, in
+// depth-first order of nodes. The tree is the one that adding the colours one by
+// one would make; only where its nodes lie in memory differs. The table's
+// colours must be distinct. `scratch` has room for one entry a colour.
+struct TreePathEntry {
+  uint32_t path;   // the colour's slots from level 7 down, three bits each
+  uint32_t index;  // the colour's index
+};
+void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch);

@@ -36,7 +36,7 @@ bool RunColourPipeline(Document* document, const char** problem) {
   uint32_t root = BuildHistogram(document);
   ColourTable* table = document->colourTable;
   for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
-  document->indexImage = ComputeIndexImage(buffer, root);
+  document->indexImage = ComputeIndexImage(buffer, table);
   ColourGraph* graph = BuildColourGraph(table, root);
   document->mergeOrder = ComputeColourMaps(graph, table, root);
   ProgressEnd();

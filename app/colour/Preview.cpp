@@ -1,11 +1,16 @@
 #include "app/colour/Preview.h"
 
-#include "app/colour/ColourTree.h"
+#include "app/colour/ColourHash.h"
 #include "app/colour/StageLabels.h"
 #include "app/shell/Document.h"
 #include "app/shell/progress.h"
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"
+
+namespace {
+// Pixels (or colours) between a slot's prefetch and its probe.
+constexpr uint32_t kPrefetchAhead = 16;
+}  // namespace
 
 void IndexImageFree(IndexImage* image) {
   if (!image) return;
@@ -13,7 +18,7 @@ void IndexImageFree(IndexImage* image) {
   JFree(image);
 }
 
-IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, uint32_t root) {
+IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* table) {
   IndexImage* image = static_cast<IndexImage*>(JAlloc(sizeof(IndexImage)));
   image->width = buffer->width;
   image->height = buffer->height;
@@ -21,21 +26,36 @@ IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, uint32_t root) {
 
   ProgressSetLabel(kLabelComputingIndexedImage);
   const uint32_t step = (1u << 24) / buffer->height;
+  // Each pixel's index comes from a hash table of the colours rather than a walk
+  // down the colour tree: one probe, fetched a few pixels ahead.
+  ColourHash indices;
+  ColourHashInit(&indices, table->count);
+  for (uint32_t i = 0; i < table->count; ++i) {
+    if (i + kPrefetchAhead < table->count) ColourHashPrefetch(&indices, table->records[i + kPrefetchAhead].colour);
+    ColourHashAdd(&indices, table->records[i].colour, i);
+  }
   uint32_t* out = image->indices;
-  uint32_t lastKey = 0xFFFFFFFFu;
+  uint32_t lastKey = kNoColourKey;
   uint32_t lastIndex = 0;
   for (uint32_t row = buffer->height; row > 0; --row) {
     const uint8_t* p = JPixelBufferRow(buffer, row - 1);
     for (uint32_t x = 0; x < buffer->width; ++x, p += 3) {
-      uint32_t key = ColourKey(p[2], p[1], p[0]);
+      if (x + kPrefetchAhead < buffer->width) {
+        const uint8_t* ahead = p + 3 * kPrefetchAhead;
+        ColourHashPrefetch(&indices, ColourKey(ahead[2], ahead[1], ahead[0]));
+      }
+      const uint32_t key = ColourKey(p[2], p[1], p[0]);
       if (key != lastKey) {
         lastKey = key;
-        lastIndex = ColourTreeFind(root, key);
+        // A colour missing from the table (never the case after the histogram) gets index 0.
+        const ColourHashSlot* slot = ColourHashProbe(&indices, key);
+        lastIndex = slot->key == key ? slot->value : 0;
       }
       *out++ = lastIndex;
     }
     ProgressStep(step);
   }
+  ColourHashFree(&indices);
   return image;
 }
 

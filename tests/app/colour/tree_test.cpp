@@ -196,6 +196,53 @@ TEST(ColourTree, RandomAddsAndRemovesKeepTheTreeSound) {
   }
 }
 
+// Two trees hold the same colours in the same places: every slot of every node
+// is alike (leaf index and kept colour, or a node with the same contents).
+void ExpectSameTree(uint32_t a, uint32_t b, int level) {
+  const TreeNode* na = TreeNodeAt(a);
+  const TreeNode* nb = TreeNodeAt(b);
+  for (uint32_t s = 0; s < 8; ++s) {
+    const uint32_t sa = na->slots[s];
+    const uint32_t sb = nb->slots[s];
+    ASSERT_EQ(sa == 0, sb == 0) << "level " << level << " slot " << s;
+    ASSERT_EQ(SlotIsLeaf(sa), SlotIsLeaf(sb)) << "level " << level << " slot " << s;
+    if (SlotIsLeaf(sa)) {
+      ASSERT_EQ(sa, sb);
+      ASSERT_EQ(na->leafColours[s], nb->leafColours[s]);
+    } else if (sa != 0) {
+      ExpectSameTree(sa, sb, level - 1);
+    }
+  }
+}
+
+// The tree built at once from a table is the tree of adding its colours one by
+// one: clustered colours, colours apart only in their lowest bits, wide spreads.
+TEST(ColourTree, BuiltAtOnceIsTheTreeOfOneByOneAdds) {
+  std::mt19937 rng(23);
+  for (int trial = 0; trial < 40; ++trial) {
+    ColourTable* table = ColourTableCreate(kColourTableInitialCapacity);
+    const uint32_t added = ColourTreeNew();
+    const int range = trial % 4 == 0 ? 2 : (trial % 4 == 1 ? 8 : 256);
+    const uint32_t offset = static_cast<uint32_t>(rng()) & 0x808080u;
+    std::uniform_int_distribution<int> component(0, range - 1);
+    const int pixels = 1 + static_cast<int>(rng() % 3000);
+    for (int i = 0; i < pixels; ++i) {
+      ColourTreeAdd(added, table, ColourKey(component(rng), component(rng), component(rng)) | offset);
+    }
+    const uint32_t built = ColourTreeNew();
+    std::vector<TreePathEntry> scratch(table->count);
+    ColourTreeBuild(built, table, scratch.data());
+    ExpectSameTree(added, built, 7);
+    std::map<uint32_t, int> leaves;
+    CheckTree(built, 7, true, &leaves);
+    ASSERT_EQ(leaves.size(), table->count);
+    ColourTreeFree(added);
+    ColourTreeFree(built);
+    ColourTableFree(table);
+  }
+  EXPECT_EQ(TreeNodePool()->live, 0u);
+}
+
 TEST(Histogram, NumbersColoursInOrderOfFirstAppearanceFromTheTopLeft) {
   TestPicture picture{3, 2, {0x111111, 0x222222, 0x111111, 0x333333, 0x222222, 0x444444}};
   Document* document = NewTestDocument(picture);
