@@ -17,13 +17,16 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// 160 x 100: the left half one colour, the right half another.
+// 800 x 500: the left half one colour, the right half another. At 1.2 MB it is larger
+// than xclip sends in one piece, so it comes over in increments.
+constexpr int kWidth = 800, kHeight = 500, kHalf = kWidth / 2 * kHeight;
+
 std::vector<uint8_t> TwoColourBitmap() {
   BmpSpec s;
-  s.width = 160;
-  s.height = 100;
+  s.width = kWidth;
+  s.height = kHeight;
   for (int y = 0; y < s.height; ++y)
-    for (int x = 0; x < s.width; ++x) s.pixels.push_back(x < 80 ? 0xC9255A : 0x14B48C);
+    for (int x = 0; x < s.width; ++x) s.pixels.push_back(x < kWidth / 2 ? 0xC9255A : 0x14B48C);
   return BuildBmp(s);
 }
 
@@ -49,9 +52,9 @@ TEST(Smoke, NewPictureFromClipboardTakesTheDesktopsBitmapAndMetafile) {
   script += "xclip -selection clipboard -t image/bmp -i '" + bmp + "' &\n"
             "sleep 1\n"
             "xdotool key ctrl+l\n";
-  script += smoke::WaitForColour(shot, "201,37,90", 8000, 60);
+  script += smoke::WaitForColour(shot, "201,37,90", kHalf, 60);
   script += "echo left=$n\n";
-  script += smoke::WaitForColour(shot, "20,180,140", 8000, 5);
+  script += smoke::WaitForColour(shot, "20,180,140", kHalf, 5);
   script += "echo right=$n\n";
   // Another owner takes the selection over, as a copy in another program would.
   script += "xclip -selection clipboard -t image/x-wmf -i '" + wmf + "' &\n"
@@ -63,8 +66,8 @@ TEST(Smoke, NewPictureFromClipboardTakesTheDesktopsBitmapAndMetafile) {
   const std::string out = smoke::RunOnVirtualDesktop("smoke_clipboard", script);
 
   // Every pixel of each half is on the screen, and no more of it than the picture has.
-  EXPECT_EQ(smoke::Printed(out, "left"), 8000) << out;
-  EXPECT_EQ(smoke::Printed(out, "right"), 8000) << out;
+  EXPECT_EQ(smoke::Printed(out, "left"), kHalf) << out;
+  EXPECT_EQ(smoke::Printed(out, "right"), kHalf) << out;
   EXPECT_EQ(smoke::Printed(out, "metafile"), 120 * 90) << out;
   EXPECT_EQ(smoke::Printed(out, "status"), 0) << out;
   EXPECT_TRUE(std::ifstream(shot).good()) << out;
