@@ -6,19 +6,34 @@
 #include "app/shell/Document.h"
 #include "app/shell/document_messages.h"
 #include "app/shell/document_strings.h"
+#include "app/shell/documents.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 #include "jwin/J_file.h"
+#include "jwin/J_filedlg.h"
 
 namespace {
+
 bool saving = false;
+
+// The save dialog offers the GIF type only. It opens in the folder the picture came
+// from, named like it; a clipboard picture has no folder, so the previous dialog's is used.
+JFileSpec* AskForGifFile(const Document* document) {
+  const JFileChoice gif = {kJFileTypeGif, JStr(kStrGifTypeLabel)};
+  JFileSaveRequest request = {JStr(kStrSavePrompt), &gif, 1, 0, false};
+  JFileSpec* initial = nullptr;
+  if (document->fileSpec) {
+    char* name = JFormatNew("%s%.gif", document->name);
+    initial = JFileSpecNew(document->fileSpec->directory, name);
+    JFree(name);
+  }
+  JFileSpec* chosen = JFileSaveDialogWithChoice(nullptr, &request, initial);
+  JFileSpecFree(initial);
+  return chosen;
 }
 
-bool GifSaveRunning() { return saving; }
-
-bool SaveDocumentAsGif(Document* document, const JFileSpec* fileSpec) {
-  // The toolkit has no save dialog yet: without a file named there is nothing to write.
-  if (!document || !fileSpec || saving) return false;
+bool WriteNamedFile(Document* document, const JFileSpec* fileSpec) {
   char* path = JFileSpecFullPathNew(fileSpec);
   saving = true;
   GifSaveResult result;
@@ -32,5 +47,20 @@ bool SaveDocumentAsGif(Document* document, const JFileSpec* fileSpec) {
     JFree(text);
     JFree(fileName);
   }
+  return written;
+}
+
+}  // namespace
+
+bool GifSaveRunning() { return saving; }
+
+bool SaveDocumentAsGif(Document* document, const JFileSpec* fileSpec) {
+  if (!document || document->closing || saving) return false;
+  if (fileSpec) return WriteNamedFile(document, fileSpec);
+  JFileSpec* chosen = AskForGifFile(document);
+  if (!chosen) return false;
+  // The dialog ran events of its own: the document may have been closed meanwhile.
+  const bool written = DocumentIsOpen(document) && WriteNamedFile(document, chosen);
+  JFileSpecFree(chosen);
   return written;
 }

@@ -16,6 +16,7 @@
 #include "jwin/J_draw.h"
 #include "jwin/J_event.h"
 #include "jwin/J_file.h"
+#include "jwin/J_filedlg.h"
 #include "jwin/J_hleven.h"
 #include "jwin/J_sched.h"
 #include "jwin/J_window.h"
@@ -225,6 +226,12 @@ void CloseAllDocuments() {
 
 uint32_t OpenDocumentCount() { return openCount; }
 
+bool DocumentIsOpen(const Document* d) {
+  for (uint32_t i = 0; i < openCount; ++i)
+    if (openDocuments[i] == d) return !d->closing;
+  return false;
+}
+
 Document* ActiveDocument() { return active; }
 
 void SetDocumentListener(DocumentListenerProc proc, void* data) {
@@ -255,7 +262,8 @@ void OpenDocumentFile(JFileSpec* fileSpec) {
 }
 
 void OpenDocumentCommand() {
-  // The toolkit offers no file-open dialog yet: there is nothing to ask with.
+  static constexpr int16_t kPictureTypes[] = {kJFileTypeBitmap, kJFileTypeMetafile};
+  OpenDocumentFile(JFileOpenDialog(nullptr, kPictureTypes, 2, nullptr));
 }
 
 void NewPictureFromClipboard() {

@@ -10,8 +10,8 @@ struct JFileSpec;
 struct JPicture;
 struct JWindow;
 
-// File > Open...: asks for a bitmap file or metafile and opens it. Without a file
-// dialog in the toolkit it does nothing.
+// File > Open...: asks for a bitmap file or metafile in the toolkit's open dialog and
+// opens it; cancelling does nothing.
 void OpenDocumentCommand();
 // Reads the picture file and makes a document of it. A file that cannot be read is
 // reported in an alert naming it and why; no document is made then. Takes the file spec.
@@ -51,6 +51,9 @@ void DocumentsInit();
 // Closes every document that is still open (end of the run).
 void CloseAllDocuments();
 uint32_t OpenDocumentCount();
+// True while the document is open and not closing (work that ran events checks its
+// document is still there).
+bool DocumentIsOpen(const Document* document);
 
 // The source window's size: the picture's, halved together until it fits the limits,
 // never below 1 pixel either way.

@@ -1,11 +1,13 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/colour/ColourMaps.h"
 #include "app/gif/save_document.h"
 #include "app/shell/document_strings.h"
 #include "documents_fixture.h"
+#include "jwin/J_filedlg.h"
 #include "jwin/J_sched.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
@@ -116,3 +118,105 @@ TEST_F(Saving, AFileThatCannotBeWrittenIsReportedAndWhatWasThereIsKept) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the save dialog: `act` runs when it first waits, then any message gets Return.
+struct DialogScript {
+  std::function<void(JWindow*)> act;
+  int waits = 0;
+  std::vector<std::string> messages;
+};
+
+void Script(void* data, JWindow* window, const char* message) {
+  DialogScript* s = static_cast<DialogScript*>(data);
+  platform::backend::HeadlessBackend& input =
+      static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+  if (message) {
+    s->messages.push_back(message);
+    input.key(platform::wm::kKeyReturn, '\r');
+  } else if (s->waits++ == 0) {
+    s->act(window);
+  } else {
+    input.key(platform::wm::kKeyEscape, 27);  // back a second time: a name that did not do
+  }
+}
+
+class SavingThroughTheDialog : public Saving {
+ protected:
+  void TearDown() override {
+    JSetFileDialogWatcher(nullptr, nullptr);
+    Saving::TearDown();
+  }
+  bool saveWith(Document* d, DialogScript* script) {
+    JSetFileDialogWatcher(Script, script);
+    return SaveDocumentAsGif(d);
+  }
+  void typeName(const std::string& name) {
+    input().type(name);
+    input().key(platform::wm::kKeyReturn, '\r');
+  }
+};
+
+}  // namespace
+
+TEST_F(SavingThroughTheDialog, TheDialogStartsInThePicturesFolderAndTheChosenNameIsWritten) {
+  writeBmp("scene.bmp", 30, 20, Pattern(30, 20, 9));
+  Document* d = open("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  DialogScript script;
+  script.act = [&](JWindow* dialog) {
+    EXPECT_EQ(std::string(JFileDialogDirectory(dialog)), dir_);
+    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.gif");
+    typeName("picked.GIF");
+  };
+  EXPECT_TRUE(saveWith(d, &script));
+  EXPECT_TRUE(script.messages.empty());  // the extension in capitals is the GIF type's
+  const giftest::Screen s = giftest::DecodeScreen(readFile("picked.GIF"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.pixels, reduced(d));
+}
+
+TEST_F(SavingThroughTheDialog, CancelWritesNothingAndSaysNothing) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  const int beeps = wm().beepCount();
+  DialogScript script;
+  script.act = [&](JWindow*) { input().key(platform::wm::kKeyEscape, 27); };
+  EXPECT_FALSE(saveWith(d, &script));
+  drain();
+  EXPECT_EQ(messageShown(), "");
+  EXPECT_EQ(wm().beepCount(), beeps);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_))
+    EXPECT_EQ(entry.path().extension(), ".bmp") << entry.path();
+}
+
+// The dialog runs events: should the document go meanwhile, nothing is written from it.
+TEST_F(SavingThroughTheDialog, ADocumentClosedWhileTheDialogWaitsIsNotWritten) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  DialogScript script;
+  script.act = [&](JWindow*) {
+    CloseDocument(d);
+    typeName("gone.gif");
+  };
+  EXPECT_FALSE(saveWith(d, &script));
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_TRUE(readFile("gone.gif").empty());
+}
+
+TEST_F(SavingThroughTheDialog, AFailedWriteIsReportedWithABeep) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  const int beeps = wm().beepCount();
+  DialogScript script;
+  // A folder where no one can make a file, whoever runs the test.
+  script.act = [&](JWindow*) { typeName("/proc/denied.gif"); };
+  EXPECT_FALSE(saveWith(d, &script));
+  drain();
+  EXPECT_EQ(messageShown().rfind("Sorry, but \"denied.gif\" cannot be saved. ", 0), 0u) << messageShown();
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+}

@@ -1,21 +1,29 @@
-// The whole program on the headless desktop: started with a bitmap on the command line,
-// the picture is shown, saved, marked, saved again, closed; clipboard pictures follow.
+// The whole program on the headless desktop, driven as a user drives it: started with a
+// bitmap on the command line, the reduced picture saved through File > Save as... and the
+// save dialog, a colour clicked and the file replaced, more pictures opened through
+// File > Open... (a damaged one, a cancelled dialog), closed; clipboard pictures follow.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/gif/save_document.h"
 #include "app/shell/Document.h"
 #include "app/shell/documents.h"
 #include "app/shell/main_routine.h"
+#include "jindep/Ji_tidge.h"
 #include "jindep/memory.h"
+#include "jwin/J_alert.h"
 #include "jwin/J_event.h"
 #include "jwin/J_file.h"
+#include "jwin/J_filedlg.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
+#include "jwin/pixel_map.h"
+#include "platform/Bitmap.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
@@ -25,15 +33,27 @@
 
 namespace {
 
+using platform::wm::kAlt;
+using platform::wm::kCtrl;
+
 constexpr int W = 48, H = 36;
+constexpr uint32_t kColours = 12;
+
+// What a file dialog is to do each time it waits for the user: called with the window
+// and the text of the message it shows (null for the dialog itself).
+using DialogStep = std::function<void(JWindow*, const char*)>;
 
 struct Run {
   std::string dir;
   std::vector<uint32_t> pixels;
   Document* document = nullptr;
+  std::vector<uint32_t> reduced;
   uint32_t clicked = 0;
   uint64_t bytesBefore = 0;
   int stepsDone = 0;
+  std::deque<DialogStep> dialogSteps;
+  std::vector<std::string> messages;  // every message a file dialog showed
+  int unexpectedWaits = 0;
 };
 Run run;
 
@@ -54,11 +74,76 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
   return bytes;
 }
 
-giftest::Screen Save(Document* d) {
-  JFileSpec* fileSpec = JFileSpecNew(run.dir.c_str(), "out.gif");
-  EXPECT_TRUE(SaveDocumentAsGif(d, fileSpec));
-  JFileSpecFree(fileSpec);
-  return giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+// What the picture map shows: the picture at the current number of colours.
+std::vector<uint32_t> Reduced(const Document* d) {
+  std::vector<uint32_t> out;
+  for (int y = 0; y < d->height; ++y)
+    for (int x = 0; x < d->width; ++x) out.push_back(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
+  return out;
+}
+
+// The text of the alert in front, or "" when there is none.
+std::string AlertShown() {
+  JWindow* w = JActiveWindow();
+  if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return "";
+  return static_cast<const char*>(w->widgets[1]->classData);
+}
+
+void Key(uint16_t code, uint32_t character, uint8_t modifiers = 0) { Input().key(code, character, modifiers); }
+void Return() { Key(platform::wm::kKeyReturn, '\r'); }
+void Escape() { Key(platform::wm::kKeyEscape, 27); }
+void TypeName(const std::string& name) {
+  Input().type(name);
+  Return();
+}
+
+// Runs the next scripted step; a wait nobody scripted is answered so the run goes on.
+void WatchDialogs(void*, JWindow* window, const char* message) {
+  if (message) run.messages.push_back(std::string(window->title) + ": " + message);
+  if (run.dialogSteps.empty()) {
+    ++run.unexpectedWaits;
+    message ? Return() : Escape();
+    return;
+  }
+  DialogStep step = std::move(run.dialogSteps.front());
+  run.dialogSteps.pop_front();
+  step(window, message);
+}
+
+void Then(DialogStep step) { run.dialogSteps.push_back(std::move(step)); }
+
+// A dialog shown with the name field as it starts: the pattern of its type.
+DialogStep Named(const std::string& typed) {
+  return [typed](JWindow* dialog, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    EXPECT_EQ(std::string(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField))).rfind("*.", 0), 0u);
+    TypeName(typed);
+  };
+}
+
+// A message whose title is `title`, answered with Return (Ok, or Yes to a question).
+DialogStep Answer(const std::string& title) {
+  return [title](JWindow* window, const char* message) {
+    EXPECT_NE(message, nullptr);
+    EXPECT_EQ(std::string(window->title), title);
+    Return();
+  };
+}
+
+// The dialog back again after a message: its field as the message left it.
+DialogStep Resume(const std::string& field) {
+  return [field](JWindow* dialog, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    EXPECT_EQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), field);
+    Return();
+  };
 }
 
 void Quit(void*) { JQuit(); }
@@ -90,48 +175,123 @@ void ClipboardDocuments(void*) {
   JSchedule(CheckClipboardNames, nullptr, 100);
 }
 
-// The preview window closed: the document and everything it held are gone.
-void AfterClose(void*) {
+// Cancelling the open dialog does nothing; memory is back where it was before the
+// second picture was opened.
+void AfterCancel(void*) {
   EXPECT_EQ(OpenDocumentCount(), 0u);
   EXPECT_EQ(ActiveDocument(), nullptr);
+  EXPECT_EQ(AlertShown(), "");
   EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
   ++run.stepsDone;
   JSchedule(ClipboardDocuments, nullptr, 100);
 }
 
-// The user clicks the new preview's close box.
-void CloseReopened(void*) {
-  ASSERT_NE(ActiveDocument(), nullptr);
-  const platform::wm::Window* w = JWindowManager().window(ActiveDocument()->window->platformWindow);
-  const platform::Rect frame = JWindowManager().screenFrame(*w);
-  const platform::Rect box = w->closeBoxRect().translated(frame.left, frame.top);
-  Input().click((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+// A damaged file: its alert, and no document. The alert answered, the dialog cancelled.
+void AfterDamaged(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  const std::string shown = AlertShown();
+  EXPECT_EQ(shown.rfind("Sorry, but \"damaged.bmp\" cannot be opened. ", 0), 0u) << shown;
+  Return();
+  Then([](JWindow*, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    Escape();
+  });
+  Key('o', 'o', kCtrl);
   ++run.stepsDone;
-  JSchedule(AfterClose, nullptr, 200);
+  JSchedule(AfterCancel, nullptr, 300);
 }
 
-// A second opening of the same file, closed again, frees every byte it took.
-void Reopen(void*) {
-  run.bytesBefore = JMemBytesInUse();
-  OpenDocumentFile(JFileSpecNew(run.dir.c_str(), "start.bmp"));
+// The second document closed from the keyboard: everything it took is given back.
+void AfterSecondClosed(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
+  Then(Named("damaged.bmp"));
+  Key('o', 'o', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterDamaged, nullptr, 300);
+}
+
+void AfterOpen(void*) {
   ASSERT_EQ(OpenDocumentCount(), 1u);
+  ASSERT_NE(ActiveDocument(), nullptr);
+  EXPECT_STREQ(ActiveDocument()->name, "second");
+  EXPECT_EQ(ActiveDocument()->width, 20);
+  Key('w', 'w', kCtrl);
   ++run.stepsDone;
-  JSchedule(CloseReopened, nullptr, 100);
+  JSchedule(AfterSecondClosed, nullptr, 300);
 }
 
-void AfterClick(void*) {
-  Document* d = run.document;
-  ASSERT_EQ(d->transparentList.count, 1u);
-  const giftest::Screen s = Save(d);
-  ASSERT_TRUE(s.ok);
-  for (int i = 0; i < W * H; ++i)
-    ASSERT_EQ(s.pixels[i], run.pixels[i] == run.clicked ? giftest::kUnset : run.pixels[i]) << i;
-  // The preview shows the background where the colour was.
-  const platform::Rect c = Client(d->window);
-  EXPECT_EQ(JWindowManager().screen().pixel(c.left + d->centreX + 5, c.top + d->centreY + 4), 0xFFFFFFu);
-  JRequestClose(d->window);
+// The first document is closed; a second picture comes through File > Open..., named
+// with its whole path.
+void OpenSecond(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  run.bytesBefore = JMemBytesInUse();
+  Then(Named(run.dir + "second.bmp"));
+  Key('o', 'o', kCtrl);
   ++run.stepsDone;
-  JSchedule(Reopen, nullptr, 200);
+  JSchedule(AfterOpen, nullptr, 300);
+}
+
+// The replaced file leaves the clicked colour out and keeps every other pixel.
+void AfterSecondSave(void*) {
+  EXPECT_TRUE(run.dialogSteps.empty());
+  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+  ASSERT_TRUE(s.ok);
+  const std::vector<uint32_t> after = Reduced(run.document);
+  int transparent = 0;
+  for (int i = 0; i < W * H; ++i) {
+    if (run.pixels[i] == run.clicked) {
+      ASSERT_EQ(s.pixels[i], giftest::kUnset) << i;
+      ++transparent;
+    } else {
+      ASSERT_EQ(s.pixels[i], after[i]) << i;
+    }
+  }
+  EXPECT_GT(transparent, 1);
+  JRequestClose(run.document->window);
+  run.document = nullptr;
+  ++run.stepsDone;
+  JSchedule(OpenSecond, nullptr, 200);
+}
+
+// A colour clicked in the preview, then Ctrl+S: the same name, and the question whether
+// to replace the file answered with Yes.
+void AfterClick(void*) {
+  ASSERT_EQ(run.document->transparentList.count, 1u);
+  // The preview shows the background where the colour was.
+  const platform::Rect c = Client(run.document->window);
+  EXPECT_EQ(JWindowManager().screen().pixel(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4),
+            0xFFFFFFu);
+  Then(Named("out.gif"));
+  Then(Answer("File Exists"));
+  Key('s', 's', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterSecondSave, nullptr, 300);
+}
+
+// The file decodes to the reduced picture.
+void AfterFirstSave(void*) {
+  EXPECT_TRUE(run.dialogSteps.empty());
+  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.width, W);
+  EXPECT_EQ(s.pixels, run.reduced);
+  const platform::Rect c = Client(run.document->window);
+  run.clicked = run.pixels[4 * W + 5];
+  Input().click(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4);
+  ++run.stepsDone;
+  JSchedule(AfterClick, nullptr, 200);
+}
+
+// The File menu is open: S chooses Save as...; "out" lacks its extension.
+void FileMenuOpen(void*) {
+  EXPECT_TRUE(JWindowManager().popup().isOpen());
+  Then(Named("out"));
+  Then(Answer("Mising Extension"));
+  Then(Resume("out.gif"));
+  Key('s', 's');
+  ++run.stepsDone;
+  JSchedule(AfterFirstSave, nullptr, 300);
 }
 
 void FirstLook(void*) {
@@ -144,13 +304,13 @@ void FirstLook(void*) {
     for (int x = 0; x < W; ++x)
       ASSERT_EQ(JWindowManager().screen().pixel(c.left + d->centreX + x, c.top + d->centreY + y),
                 run.pixels[y * W + x]);
-  const giftest::Screen s = Save(d);
-  ASSERT_TRUE(s.ok);
-  EXPECT_EQ(s.pixels, run.pixels);
-  run.clicked = run.pixels[4 * W + 5];
-  Input().click(c.left + d->centreX + 5, c.top + d->centreY + 4);
+  // Fewer colours, as the controls would set them.
+  d->colourCount = kColours;
+  UpdateDocumentPicture(d);
+  run.reduced = Reduced(d);
+  Key('f', 'f', kAlt);
   ++run.stepsDone;
-  JSchedule(AfterClick, nullptr, 200);
+  JSchedule(FileMenuOpen, nullptr, 100);
 }
 
 TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
@@ -163,11 +323,16 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) s.pixels.push_back(static_cast<uint32_t>(((x / 6) * 30) << 16 | ((y / 6) * 50) << 8 | 0x30));
   run.pixels = s.pixels;
-  const std::vector<uint8_t> bytes = BuildBmp(s);
-  FILE* f = fopen((run.dir + "start.bmp").c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
+  WriteAll(run.dir + "start.bmp", BuildBmp(s));
+  BmpSpec second;
+  second.width = 20;
+  second.height = 10;
+  second.pixels.assign(200, 0x406080);
+  WriteAll(run.dir + "second.bmp", BuildBmp(second));
+  // A bitmap cut off inside its pixels.
+  std::vector<uint8_t> damaged = BuildBmp(s);
+  damaged.resize(damaged.size() / 2);
+  WriteAll(run.dir + "damaged.bmp", damaged);
 
   static char program[] = "tintwell";
   std::string path = run.dir + "start.bmp";
@@ -176,11 +341,19 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   ASSERT_TRUE(JToolkitInit(&v));
   JFileTypesLoad(TestFileTypeText, nullptr);
   platform::clipboard::Reset();
+  JSetFileDialogWatcher(WatchDialogs, nullptr);
   JSchedule(FirstLook, nullptr, 300);
   // Ends the run even when a step fails before it schedules the next.
   JSchedule(Quit, nullptr, 60000);
   ApplicationMain();
-  EXPECT_EQ(run.stepsDone, 7);
+  JSetFileDialogWatcher(nullptr, nullptr);
+  EXPECT_EQ(run.stepsDone, 12);
+  EXPECT_EQ(run.unexpectedWaits, 0);
+  EXPECT_EQ(run.messages,
+            (std::vector<std::string>{
+                "Mising Extension: The file name entered lacks an extension. The appropriate extension (.gif) has "
+                "been appended.",
+                "File Exists: A file with the name 'out.gif' already exists. Overwrite this file?"}));
   EXPECT_EQ(OpenDocumentCount(), 0u);  // the end of the run closed the clipboard documents
   JToolkitShutdown();
   std::system(("rm -rf '" + run.dir + "'").c_str());
