@@ -137,32 +137,38 @@ bool X11Clipboard::convert(XId target, std::vector<uint8_t>* bytes, XId* type, i
   return true;
 }
 
-X11Clipboard::XId X11Clipboard::pictureTarget() {
+std::vector<X11Clipboard::XId> X11Clipboard::pictureTargets() {
+  std::vector<XId> found;
   std::vector<uint8_t> bytes;
   XId type = 0;
   int format = 0;
-  if (!convert(targets_, &bytes, &type, &format) || format != 32) return 0;
+  if (!convert(targets_, &bytes, &type, &format) || format != 32) return found;
   std::vector<XId> offered(bytes.size() / sizeof(XId));
   std::memcpy(offered.data(), bytes.data(), offered.size() * sizeof(XId));
   for (const std::vector<XId>* kind : {&metafileTargets_, &bitmapTargets_})
     for (XId t : *kind)
-      if (std::find(offered.begin(), offered.end(), t) != offered.end()) return t;
-  return 0;
+      if (std::find(offered.begin(), offered.end(), t) != offered.end()) found.push_back(t);
+  return found;
 }
 
-bool X11Clipboard::offersPicture() { return pictureTarget() != 0; }
+bool X11Clipboard::offersPicture() { return !pictureTargets().empty(); }
 
 std::optional<clipboard::MetafilePicture> X11Clipboard::takePicture() {
-  const XId target = pictureTarget();
-  if (target == 0) return std::nullopt;
-  std::vector<uint8_t> bytes;
-  XId type = 0;
-  int format = 0;
-  if (!convert(target, &bytes, &type, &format) || format != 8) return std::nullopt;
-  std::string reason;
-  const bool metafile = std::find(metafileTargets_.begin(), metafileTargets_.end(), target) != metafileTargets_.end();
-  return metafile ? clipboard::PictureFromMetafile(bytes.data(), bytes.size(), &reason)
-                  : clipboard::PictureFromBitmap(bytes.data(), bytes.size(), &reason);
+  // A form that cannot be read (damaged, too large) gives way to the next one offered.
+  for (XId target : pictureTargets()) {
+    std::vector<uint8_t> bytes;
+    XId type = 0;
+    int format = 0;
+    if (!convert(target, &bytes, &type, &format) || format != 8) continue;
+    std::string reason;
+    const bool metafile =
+        std::find(metafileTargets_.begin(), metafileTargets_.end(), target) != metafileTargets_.end();
+    std::optional<clipboard::MetafilePicture> picture =
+        metafile ? clipboard::PictureFromMetafile(bytes.data(), bytes.size(), &reason)
+                 : clipboard::PictureFromBitmap(bytes.data(), bytes.size(), &reason);
+    if (picture) return picture;
+  }
+  return std::nullopt;
 }
 
 }  // namespace platform::backend

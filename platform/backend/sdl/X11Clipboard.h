@@ -34,8 +34,8 @@ class X11Clipboard : public clipboard::DesktopSource {
   using XId = unsigned long;  // an X window or atom
 
   X11Clipboard() = default;
-  // The picture target the owner offers that is preferred, or 0.
-  XId pictureTarget();
+  // The picture targets the owner offers, the preferred first.
+  std::vector<XId> pictureTargets();
   // Asks the owner for `target` and reads the reply; false when there is none in time.
   bool convert(XId target, std::vector<uint8_t>* bytes, XId* type, int* format);
   bool readProperty(std::vector<uint8_t>* bytes, XId* type, int* format, bool remove);
