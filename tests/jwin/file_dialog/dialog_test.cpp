@@ -235,7 +235,11 @@ TEST_F(FileDialogs, OpeningAFileThatIsNotThereSaysSo) {
     typeName(d, "nothere.bmp");
   });
   then([&](JWindow*, const char*) { enter(); });
-  then([&](JWindow* d, const char*) { typeName(d, "there.bmp"); });
+  then([&](JWindow* d, const char*) {
+    // A double click on a file chooses it.
+    clickRow(d, kJFileDialogFileList, 0);
+    clickRow(d, kJFileDialogFileList, 0);
+  });
   const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeMetafile};
   JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
   JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
