@@ -329,6 +329,10 @@ int16_t JListRowHeight(const JWidget* list) {
   return IsList(list) ? static_cast<int16_t>(RowHeight(const_cast<JWidget*>(list))) : 0;
 }
 
+int16_t JListHeightForRows(const JWidget* list, int rows) {
+  return static_cast<int16_t>(JListRowHeight(list) * rows + 2 * kBorder);
+}
+
 int JListRowAt(const JWidget* list, int16_t x, int16_t y) {
   if (!IsList(list)) return -1;
   JWidget* w = const_cast<JWidget*>(list);

@@ -116,5 +116,7 @@ void JSetListSelectAction(JWidget* list, JListAction action);
 void JSetListActivateAction(JWidget* list, JListAction action);
 int JListTopRow(const JWidget* list);  // the first row shown
 int16_t JListRowHeight(const JWidget* list);
+// The height that shows exactly `rows` rows inside the border.
+int16_t JListHeightForRows(const JWidget* list, int rows);
 // The row under a point of the window, or -1.
 int JListRowAt(const JWidget* list, int16_t x, int16_t y);

@@ -15,13 +15,13 @@ namespace {
 // The content: a column for the name, files and types, one for the directories and the
 // places, and one for the buttons.
 constexpr int16_t kWidth = 580;
-constexpr int16_t kHeight = 336;
 constexpr int16_t kMargin = 10;
 constexpr int16_t kGap = 10;
 constexpr int16_t kNameColumn = 220;
 constexpr int16_t kDirectoryColumn = 190;
 constexpr int16_t kButtonColumn = kWidth - 2 * kMargin - kNameColumn - kDirectoryColumn - 2 * kGap;
 constexpr int16_t kLabelHeight = 18;
+// About the lists' heights; each is made a whole number of rows.
 constexpr int16_t kListHeight = 152;
 constexpr int16_t kLowListHeight = 76;
 JFileDialog* DialogOf(JWidget* w) { return reinterpret_cast<JFileDialog*>(w->word1); }
@@ -156,6 +156,11 @@ JWidget* List(JFileDialog* d, int16_t x, int16_t y, int16_t width, int16_t heigh
   return Own(d, JNewList(d->window, nullptr, x, y, width, height));
 }
 
+// The height of whole rows nearest below `about`.
+int16_t WholeRows(const JWidget* list, int16_t about) {
+  return JListHeightForRows(list, (about - JListHeightForRows(list, 0)) / JListRowHeight(list));
+}
+
 JWidget* Button(JFileDialog* d, int16_t y, const char* title, JButtonAction action) {
   JWidget* b = Own(d, JNewButton(d->window, nullptr, static_cast<int16_t>(kWidth - kMargin - kButtonColumn), y, title));
   JSizeWidget(b, kButtonColumn, b->height);
@@ -174,30 +179,35 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   // Made in focus order: Tab goes from the name to the files, the types, the directories
   // and the places.
   Label(d, a, y, JFileDialogText(kStrFileNameLabel));
-  const JWidget* directoryLabel = Label(d, b, y, JFileDialogText(kStrDirectoryLabel));
-  p[kJFileDialogDirectoryText] = Label(d, static_cast<int16_t>(b + directoryLabel->width + 6), y, "");
+  Label(d, b, y, JFileDialogText(kStrDirectoryLabel));
   y = static_cast<int16_t>(y + kLabelHeight);
-  p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
-  JSizeWidget(p[kJFileDialogNameField], kNameColumn, p[kJFileDialogNameField]->height);
-  JSetFieldAction(p[kJFileDialogNameField], NameEdited);
-  const int16_t listTop = static_cast<int16_t>(y + p[kJFileDialogNameField]->height + 6);
-  p[kJFileDialogFileList] = List(d, a, listTop, kNameColumn, kListHeight);
-  const int16_t lowTop = static_cast<int16_t>(listTop + kListHeight + 8);
-  Label(d, a, lowTop, typeLabel);
-  p[kJFileDialogTypeList] =
-      List(d, a, static_cast<int16_t>(lowTop + kLabelHeight), kNameColumn, kLowListHeight);
-  p[kJFileDialogDirectoryList] = List(d, b, y, kDirectoryColumn,
-                                      static_cast<int16_t>(listTop + kListHeight - y));
-  Label(d, b, lowTop, JFileDialogText(kStrPlacesLabel));
-  p[kJFileDialogPlaceList] = List(d, b, static_cast<int16_t>(lowTop + kLabelHeight), kDirectoryColumn, kLowListHeight);
+  JWidget* field = p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
+  JSizeWidget(field, kNameColumn, field->height);
+  JSetFieldAction(field, NameEdited);
+  // The shown directory sits beside the name field, over the directory list.
+  JWidget* shown = p[kJFileDialogDirectoryText] = Label(d, b, y, "/");
+  JMoveWidget(shown, b, static_cast<int16_t>(y + (field->height - shown->height) / 2));
 
-  p[kJFileDialogOkButton] = Button(d, y, JFileDialogText(d->saving ? kStrSaveButton : kStrOpenButton), OkPressed);
-  JSetButtonDefault(p[kJFileDialogOkButton], true);
+  const int16_t listTop = static_cast<int16_t>(y + field->height + 6);
+  JWidget* files = p[kJFileDialogFileList] = List(d, a, listTop, kNameColumn, kListHeight);
+  const int16_t listHeight = WholeRows(files, kListHeight);
+  JSizeWidget(files, kNameColumn, listHeight);
+  const int16_t lowTop = static_cast<int16_t>(listTop + listHeight + 8);
+  const int16_t lowListTop = static_cast<int16_t>(lowTop + kLabelHeight);
+  const int16_t lowHeight = WholeRows(files, kLowListHeight);
+  Label(d, a, lowTop, typeLabel);
+  p[kJFileDialogTypeList] = List(d, a, lowListTop, kNameColumn, lowHeight);
+  p[kJFileDialogDirectoryList] = List(d, b, listTop, kDirectoryColumn, listHeight);
+  Label(d, b, lowTop, JFileDialogText(kStrPlacesLabel));
+  p[kJFileDialogPlaceList] = List(d, b, lowListTop, kDirectoryColumn, lowHeight);
+
+  JWidget* ok = p[kJFileDialogOkButton] =
+      Button(d, listTop, JFileDialogText(d->saving ? kStrSaveButton : kStrOpenButton), OkPressed);
+  JSetButtonDefault(ok, true);
   p[kJFileDialogCancelButton] =
-      Button(d, static_cast<int16_t>(y + p[kJFileDialogOkButton]->height + 8), JFileDialogText(kStrCancelButton),
-             CancelPressed);
+      Button(d, static_cast<int16_t>(listTop + ok->height + 8), JFileDialogText(kStrCancelButton), CancelPressed);
   if (d->saving)
-    p[kJFileDialogCreateButton] = Button(d, static_cast<int16_t>(listTop + kListHeight - p[kJFileDialogOkButton]->height),
+    p[kJFileDialogCreateButton] = Button(d, static_cast<int16_t>(listTop + listHeight - ok->height),
                                          JFileDialogText(kStrCreateDirectoryTitle), CreatePressed);
 
   JSetListSelectAction(p[kJFileDialogFileList], FileSelected);
@@ -212,7 +222,7 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
 
   JSetHandler(d->window, kJSlotDraw, DialogDraw);
   JSetHandler(d->window, kJSlotKeyDown, DialogKey);
-  JSizeWindow(d->window, kWidth, kHeight);
+  JSizeWindow(d->window, kWidth, static_cast<int16_t>(lowListTop + lowHeight + kMargin));
   JFileDialogCentre(d->window);
 }
 

@@ -46,7 +46,7 @@ class Lists : public ToolkitTest {
     input().click(c.left + list_->x + 20, c.top + y);
     drain();
   }
-  int visible() const { return (list_->height - 4) / JListRowHeight(list_); }
+  int visible() const { return (list_->height - JListHeightForRows(list_, 0)) / JListRowHeight(list_); }
   JWidget* bar() const { return window_->widgets[window_->widgetCount - 1]; }
 
   JWindow* window_ = nullptr;
