@@ -1,7 +1,6 @@
 #include "platform/clipboard/MetafileWriter.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/dib/LittleEndian.h"
 #include "platform/metafile/Metafile.h"
@@ -24,28 +23,37 @@ bool MetafileWriter::fits(uint64_t moreBytes) const {
   return moreBytes <= 2 * kMaxWords && total / 2 <= kMaxWords;
 }
 
-bool MetafileWriter::record(uint16_t function, std::initializer_list<uint16_t> params, const uint8_t* tail,
-                            size_t tailSize) {
-  const uint64_t tailWords = (uint64_t{tailSize} + 1) / 2;
-  const uint64_t words = 3 + params.size() + tailWords;
+// Room for the bytes and the end record still to come, so that finishing a large
+// metafile does not copy it once more; growth stays geometric for many small records.
+void MetafileWriter::makeRoom(uint64_t moreBytes) {
+  const size_t needed = bits_.size() + static_cast<size_t>(moreBytes) + kEndRecordBytes;
+  if (needed > bits_.capacity()) bits_.reserve(std::max(needed, 2 * bits_.capacity()));
+}
+
+bool MetafileWriter::record(uint16_t function, std::initializer_list<uint16_t> params,
+                            std::initializer_list<std::span<const uint8_t>> tail) {
+  uint64_t tailSize = 0;
+  for (std::span<const uint8_t> piece : tail) tailSize += piece.size();
+  const uint64_t words = 3 + params.size() + (tailSize + 1) / 2;
   if (words > kMaxWords || !fits(2 * words)) return false;
-  const size_t at = bits_.size();
-  bits_.resize(at + 2 * words, 0);
-  uint8_t* p = bits_.data() + at;
-  PutU32(p, static_cast<uint32_t>(words));
-  PutU16(p + 4, function);
-  p += 6;
+  makeRoom(2 * words);
+  uint8_t head[6];
+  PutU32(head, static_cast<uint32_t>(words));
+  PutU16(head + 4, function);
+  bits_.insert(bits_.end(), head, head + sizeof head);
   for (uint16_t w : params) {
-    PutU16(p, w);
-    p += 2;
+    bits_.push_back(static_cast<uint8_t>(w));
+    bits_.push_back(static_cast<uint8_t>(w >> 8));
   }
-  if (tailSize) std::memcpy(p, tail, tailSize);
+  for (std::span<const uint8_t> piece : tail) bits_.insert(bits_.end(), piece.begin(), piece.end());
+  if (tailSize % 2) bits_.push_back(0);
   maxRecord_ = std::max(maxRecord_, static_cast<uint32_t>(words));
   return true;
 }
 
 bool MetafileWriter::records(const uint8_t* data, size_t size, uint32_t maxRecordWords) {
   if (size % 2 != 0 || !fits(size)) return false;
+  makeRoom(size);
   bits_.insert(bits_.end(), data, data + size);
   maxRecord_ = std::max(maxRecord_, maxRecordWords);
   return true;

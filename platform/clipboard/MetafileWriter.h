@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <vector>
 
 namespace platform::clipboard {
@@ -13,10 +14,11 @@ class MetafileWriter {
  public:
   MetafileWriter();
 
-  // Appends a record of the given parameter words followed by `tailSize` bytes (padded to
-  // a whole word). False, with nothing added, when it would not fit the format.
-  bool record(uint16_t function, std::initializer_list<uint16_t> params, const uint8_t* tail = nullptr,
-              size_t tailSize = 0);
+  // Appends a record of the given parameter words followed by the bytes of `tail`, one
+  // piece after another (padded to a whole word). False, with nothing added, when it would
+  // not fit the format.
+  bool record(uint16_t function, std::initializer_list<uint16_t> params,
+              std::initializer_list<std::span<const uint8_t>> tail = {});
   // Appends records already in the format, copied as they are; `maxRecordWords` is the
   // largest among them. False, with nothing added, when they would not fit.
   bool records(const uint8_t* data, size_t size, uint32_t maxRecordWords);
@@ -26,6 +28,7 @@ class MetafileWriter {
 
  private:
   bool fits(uint64_t moreBytes) const;
+  void makeRoom(uint64_t moreBytes);
 
   std::vector<uint8_t> bits_;  // header space, then the records so far
   uint32_t maxRecord_ = 3;     // the end record

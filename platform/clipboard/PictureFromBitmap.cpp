@@ -1,6 +1,7 @@
 #include "platform/clipboard/PictureFromBitmap.h"
 
-#include <vector>
+#include <memory>
+#include <span>
 
 #include "platform/Bitmap.h"
 #include "platform/clipboard/MetafileWriter.h"
@@ -16,6 +17,9 @@ namespace {
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kSrcCopy = 0x00CC0020;
 constexpr uint16_t kRgbColours = 0;  // the colour table holds colours, not palette indices
+// Where the packed bitmap starts in the metafile: after its header, the record's own
+// three words and its eleven parameters.
+constexpr size_t kPackedOffset = wmf::kHeaderSize + 2 * (3 + 11);
 
 std::optional<MetafilePicture> Refuse(std::string* reason, const char* text) {
   if (reason) *reason = text;
@@ -38,22 +42,20 @@ uint64_t PackedHeadBytes(const uint8_t* h, const dib::DibInfo& info) {
   return headerSize + masks + entries * (headerSize == 12 ? 3 : 4);
 }
 
-// The bitmap as one packed block: for a file, its headers and table joined to its bits
-// (which a file may keep further on); a packed bitmap is taken as it is.
-bool PackedBitmap(const uint8_t* data, size_t size, std::vector<uint8_t>* packed, std::string* reason,
-                  const dib::DecodeLimits& limits) {
-  dib::DibInfo info;
+// The pieces of the bitmap as one packed block: for a file, its headers and table, then
+// its bits (which a file may keep further on); a packed bitmap is one piece.
+bool PackedPieces(const uint8_t* data, size_t size, std::span<const uint8_t>* head, std::span<const uint8_t>* bits,
+                  dib::DibInfo* info, std::string* reason, const dib::DecodeLimits& limits) {
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
-    if (!dib::ParseFileHeaders(data, size, size, &info, reason, limits)) return false;
-    const uint64_t head = PackedHeadBytes(data + kFileHeaderSize, info);
+    if (!dib::ParseFileHeaders(data, size, size, info, reason, limits)) return false;
     // Both lie inside the data: the reader checked the table and the bits against it.
-    packed->reserve(head + info.bitsSize);
-    packed->assign(data + kFileHeaderSize, data + kFileHeaderSize + head);
-    packed->insert(packed->end(), data + info.bitsOffset, data + info.bitsOffset + info.bitsSize);
+    *head = {data + kFileHeaderSize, static_cast<size_t>(PackedHeadBytes(data + kFileHeaderSize, *info))};
+    *bits = {data + info->bitsOffset, static_cast<size_t>(info->bitsSize)};
     return true;
   }
-  if (!dib::ParsePacked(data, size, &info, reason, limits)) return false;
-  packed->assign(data, data + info.bitsOffset + info.bitsSize);
+  if (!dib::ParsePacked(data, size, info, reason, limits)) return false;
+  *head = {data, static_cast<size_t>(info->bitsOffset + info->bitsSize)};
+  *bits = {};
   return true;
 }
 
@@ -63,19 +65,9 @@ std::optional<MetafilePicture> PictureFromBitmap(const uint8_t* data, size_t siz
   // A bitmap the player would not draw is refused here, not shown as an empty picture.
   dib::DecodeLimits limits;
   limits.maxPixels = wmf::PlayOptions{}.maxBitmapPixels;
-  std::vector<uint8_t> packed;
-  if (!PackedBitmap(data, size, &packed, reason, limits)) return std::nullopt;
-
-  // The block is checked again exactly as the player will read it from the record.
   dib::DibInfo info;
-  if (!dib::ParsePacked(packed.data(), packed.size(), &info, reason, limits)) return std::nullopt;
-  if (info.compression == dib::kRle8 || info.compression == dib::kRle4) {
-    // Damaged runs show only when decoded.
-    std::unique_ptr<Bitmap> trial = Bitmap::Create(info.width, info.height, 32);
-    if (!trial) return Refuse(reason, "there is not enough memory for the bitmap");
-    if (!dib::DecodeBits(info, packed.data() + info.bitsOffset, info.bitsSize, trial.get(), reason))
-      return std::nullopt;
-  }
+  std::span<const uint8_t> head, bits;
+  if (!PackedPieces(data, size, &head, &bits, &info, reason, limits)) return std::nullopt;
 
   const uint16_t w = static_cast<uint16_t>(info.width);
   const uint16_t h = static_cast<uint16_t>(info.height);
@@ -84,14 +76,24 @@ std::optional<MetafilePicture> PictureFromBitmap(const uint8_t* data, size_t siz
   if (!writer.record(wmf::fn::StretchDib,
                      {static_cast<uint16_t>(kSrcCopy & 0xFFFF), static_cast<uint16_t>(kSrcCopy >> 16), kRgbColours,
                       h, w, 0, 0, h, w, 0, 0},
-                     packed.data(), packed.size()))
+                     {head, bits}))
     return Refuse(reason, "the bitmap is too large for a metafile record");
-  packed = {};
   MetafilePicture picture;
   picture.mappingMode = kMappingText;
   picture.xExtent = info.width;
   picture.yExtent = info.height;
   picture.bits = writer.finish(0);
+
+  // The block is checked again exactly as the player will read it from the record.
+  const uint8_t* packed = picture.bits.data() + kPackedOffset;
+  const size_t packedSize = head.size() + bits.size();
+  if (!dib::ParsePacked(packed, packedSize, &info, reason, limits)) return std::nullopt;
+  if (info.compression == dib::kRle8 || info.compression == dib::kRle4) {
+    // Damaged runs show only when decoded.
+    std::unique_ptr<Bitmap> trial = Bitmap::Create(info.width, info.height, 32);
+    if (!trial) return Refuse(reason, "there is not enough memory for the bitmap");
+    if (!dib::DecodeBits(info, packed + info.bitsOffset, info.bitsSize, trial.get(), reason)) return std::nullopt;
+  }
   return picture;
 }
 
