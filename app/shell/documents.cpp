@@ -12,6 +12,9 @@
 #include "app/shell/preview_window.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
+#include "jwin/J_alert.h"
+#include "jwin/J_beep.h"
 #include "jwin/J_clipbo.h"
 #include "jwin/J_draw.h"
 #include "jwin/J_event.h"
@@ -278,16 +281,32 @@ void NewPictureFromClipboard() {
   JClipPictureFree(picture);
 }
 
+namespace {
+
+// A request names a file by path; a bare name is in the current directory.
+JFileSpec* RequestFileSpec(const char* path) {
+  if (!path || !*path) return nullptr;
+  if (strchr(path, '/')) return JFileSpecFromPath(path);
+  char* directory = JFileCurrentDirectoryNew();
+  JFileSpec* fileSpec = JFileSpecNew(directory ? directory : "./", path);
+  JFree(directory);
+  return fileSpec;
+}
+
+}  // namespace
+
+void PrintDocumentsRequest(void*, const char* path) {
+  JFileSpec* fileSpec = RequestFileSpec(path);
+  if (!fileSpec) return;
+  char* text = JFormatNew(JStr(kStrNoPrinting), fileSpec->name, fileSpec->name);
+  JBeep();
+  JAlert(nullptr, kJIconNote, text, kOkButton, nullptr);
+  JFree(text);
+  JFileSpecFree(fileSpec);
+}
+
 void OpenDocumentsRequest(void*, const char* path) {
-  if (!path || !*path) return;
-  JFileSpec* fileSpec = nullptr;
-  if (strchr(path, '/')) {
-    fileSpec = JFileSpecFromPath(path);
-  } else {
-    char* directory = JFileCurrentDirectoryNew();
-    fileSpec = JFileSpecNew(directory ? directory : "./", path);
-    JFree(directory);
-  }
+  JFileSpec* fileSpec = RequestFileSpec(path);
   if (!fileSpec) return;
   const int16_t type = fileSpec->type.row;
   if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
@@ -303,4 +322,5 @@ void OpenDocumentsRequest(void*, const char* path) {
 void DocumentsInit() {
   SetPipelineShowProc(ShowSourceWindow);
   JSetHighLevelHandler(kJRequestOpenDocuments, OpenDocumentsRequest, nullptr);
+  JSetHighLevelHandler(kJRequestPrintDocuments, PrintDocumentsRequest, nullptr);
 }

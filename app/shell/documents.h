@@ -46,7 +46,11 @@ void BindActiveDocument(Document* document);
 // The open-documents request of the shell: the path of one file. Files of a type that is
 // never a picture get a note naming them; the others are opened as OpenDocumentFile does.
 void OpenDocumentsRequest(void* data, const char* path);
-// Installs the source window with the colour pipeline and the open-documents request.
+// The print-documents request: nothing is printed; a beep and an alert naming the file
+// say so (the toolkit quits after it when the command line asked).
+void PrintDocumentsRequest(void* data, const char* path);
+// Installs the source window with the colour pipeline and the open- and print-documents
+// requests.
 void DocumentsInit();
 // Closes every document that is still open (end of the run).
 void CloseAllDocuments();

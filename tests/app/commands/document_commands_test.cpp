@@ -69,9 +69,16 @@ TEST_F(DocumentCommands, OpeningAndClosingDocumentsDrivesTheMenus) {
 }
 
 TEST_F(DocumentCommands, CtrlLMakesADocumentOnlyWithAPictureOnTheClipboard) {
+  // Text only: the item is disabled, so the key only beeps and no note appears.
+  ASSERT_TRUE(clip::Open(4242));
+  clip::SetText(4242, "not a picture");
+  clip::Close(4242);
+  const int beeps = wm().beepCount();
   press('l');
   EXPECT_EQ(OpenDocumentCount(), 0u);
   EXPECT_FALSE(JMenuItemEnabled(records_->newFromClipboard));
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+  EXPECT_EQ(messageShown(), "");
   WmfBuilder b;
   b.brush(0, 0x2040C0).select(0).add(0x041B, {30, 40, 0, 0});
   clip::MetafilePicture p;

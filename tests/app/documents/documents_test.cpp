@@ -481,4 +481,29 @@ TEST_F(OpenRequest, PicturesOpenAndOtherTypesAreNamedInANote) {
   EXPECT_NE(messageShown().find("\"old.pct\""), std::string::npos);
 }
 
+// The modal alert is answered by a Return typed before it appears; the text it showed
+// is taken when the key reaches it.
+std::string alertAtKey;
+bool TakeAlertText(void*, JKeyEvent*) {
+  JWindow* w = JActiveWindow();
+  if (w && JAlertButton(w, true) && w->widgetCount >= 2) alertAtKey = static_cast<const char*>(w->widgets[1]->classData);
+  return false;
+}
+
+TEST_F(OpenRequest, PrintingIsRefusedWithABeepAndAnAlertNamingTheFile) {
+  writeBmp("Harbour.bmp", 10, 10, Pattern(10, 10, 2));
+  alertAtKey.clear();
+  JSetKeyFilter(TakeAlertText, nullptr);
+  input().key(platform::wm::kKeyReturn, '\r');
+  const int beeps = wm().beepCount();
+  PrintDocumentsRequest(nullptr, (dir_ + "Harbour.bmp").c_str());
+  JSetKeyFilter(nullptr, nullptr);
+  EXPECT_EQ(alertAtKey,
+            "Sorry, but tintwell does not support printing, so \"Harbour\" cannot be printed. Try printing "
+            "\"Harbour\" with another program.");
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(JActiveWindow(), nullptr);  // answered and gone
+}
+
 }  // namespace

@@ -1,7 +1,7 @@
 // The whole program on the headless desktop, driven as a user drives it: started with a
 // bitmap on the command line, the reduced picture saved through File > Save as... and the
 // save dialog, a colour clicked and the file replaced, more pictures opened through
-// File > Open... (a damaged one, a cancelled dialog), closed; clipboard pictures follow.
+// File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "app/shell/documents.h"
 #include "app/shell/main_routine.h"
 #include "jindep/Ji_tidge.h"
+#include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
 #include "jwin/J_alert.h"
 #include "jwin/J_event.h"
@@ -175,30 +176,23 @@ void ClipboardDocuments(void*) {
   JSchedule(CheckClipboardNames, nullptr, 100);
 }
 
-// Cancelling the open dialog does nothing; memory is back where it was before the
-// second picture was opened.
-void AfterCancel(void*) {
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  EXPECT_EQ(ActiveDocument(), nullptr);
+// The damaged file's alert answered: memory is back where it was before the second
+// picture was opened.
+void AfterDamagedAnswered(void*) {
   EXPECT_EQ(AlertShown(), "");
   EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
   ++run.stepsDone;
   JSchedule(ClipboardDocuments, nullptr, 100);
 }
 
-// A damaged file: its alert, and no document. The alert answered, the dialog cancelled.
+// A damaged file: its alert, and no document.
 void AfterDamaged(void*) {
   EXPECT_EQ(OpenDocumentCount(), 0u);
   const std::string shown = AlertShown();
   EXPECT_EQ(shown.rfind("Sorry, but \"damaged.bmp\" cannot be opened. ", 0), 0u) << shown;
   Return();
-  Then([](JWindow*, const char* message) {
-    EXPECT_EQ(message, nullptr);
-    Escape();
-  });
-  Key('o', 'o', kCtrl);
   ++run.stepsDone;
-  JSchedule(AfterCancel, nullptr, 300);
+  JSchedule(AfterDamagedAnswered, nullptr, 200);
 }
 
 // The second document closed from the keyboard: everything it took is given back.
@@ -221,15 +215,29 @@ void AfterOpen(void*) {
   JSchedule(AfterSecondClosed, nullptr, 300);
 }
 
-// The first document is closed; a second picture comes through File > Open..., named
-// with its whole path.
-void OpenSecond(void*) {
+// Cancelling the open dialog does nothing. A second picture comes through File > Open...,
+// named with its whole path.
+void AfterCancel(void*) {
   EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(ActiveDocument(), nullptr);
+  EXPECT_EQ(AlertShown(), "");
   run.bytesBefore = JMemBytesInUse();
   Then(Named(run.dir + "second.bmp"));
   Key('o', 'o', kCtrl);
   ++run.stepsDone;
   JSchedule(AfterOpen, nullptr, 300);
+}
+
+// The first document is closed; the open dialog is shown and cancelled.
+void OpenAndCancel(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  Then([](JWindow*, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    Escape();
+  });
+  Key('o', 'o', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterCancel, nullptr, 300);
 }
 
 // The replaced file leaves the clicked colour out and keeps every other pixel.
@@ -251,7 +259,7 @@ void AfterSecondSave(void*) {
   JRequestClose(run.document->window);
   run.document = nullptr;
   ++run.stepsDone;
-  JSchedule(OpenSecond, nullptr, 200);
+  JSchedule(OpenAndCancel, nullptr, 200);
 }
 
 // A colour clicked in the preview, then Ctrl+S: the same name, and the question whether
@@ -347,7 +355,7 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   JSchedule(Quit, nullptr, 60000);
   ApplicationMain();
   JSetFileDialogWatcher(nullptr, nullptr);
-  EXPECT_EQ(run.stepsDone, 12);
+  EXPECT_EQ(run.stepsDone, 13);
   EXPECT_EQ(run.unexpectedWaits, 0);
   EXPECT_EQ(run.messages,
             (std::vector<std::string>{
