@@ -48,8 +48,10 @@ TEST_F(Clipboard, OnlyAMetafilePictureCounts) {
   clip::Close(kOtherProgram);
   EXPECT_FALSE(JClipboardHasPicture());
   EXPECT_EQ(JClipboardGetPicture(), nullptr);
+  const int beeps = wm().beepCount();
   EXPECT_EQ(fromClipboard(), nullptr);
   EXPECT_EQ(messageShown(), kNoClipboardPicture);
+  EXPECT_EQ(wm().beepCount(), beeps + 1);  // the note comes with a beep
   Put(Picture(32, 20));
   EXPECT_TRUE(JClipboardHasPicture());
   // While another program, or the toolkit itself, holds the clipboard open, there is none.

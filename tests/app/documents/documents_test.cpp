@@ -467,9 +467,11 @@ TEST_F(OpenRequest, PicturesOpenAndOtherTypesAreNamedInANote) {
   ASSERT_EQ(OpenDocumentCount(), 1u);
   EXPECT_STREQ(ActiveDocument()->name, "Harbour");
   writeFile("notes.txt", {'h', 'i'});
+  const int beeps = wm().beepCount();
   OpenDocumentsRequest(nullptr, (dir_ + "notes.txt").c_str());
   drain();
   EXPECT_EQ(OpenDocumentCount(), 1u);
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
   EXPECT_EQ(messageShown(),
             "Sorry, but \"notes\" is not a supported file type, so it cannot be opened directly by tintwell. Try to "
             "convert \"notes\" to the PICT format with another program.");
