@@ -32,17 +32,19 @@ TEST(Smoke, SaveAsWritesTheSampleAsAGifThroughTheSaveDialog) {
   std::remove(shot.c_str());
 
   std::string script = smoke::StartProgram(shot, "'" + sample + "'");
-  // The preview is up when the screen shows the sample's many colours.
+  // The preview is up when the screen shows the sample's many colours and its caption,
+  // the first document window's at the top left of the client area, is the active one.
   script += "for i in $(seq 1 120); do\n"
             "  import -window root '" + shot + "' 2>/dev/null\n"
-            "  [ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] && break\n"
+            "  [ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] &&\n"
+            "    convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
             "  sleep 0.5\n"
             "done\n"
             "xdotool key ctrl+s\n"
-            // The dialog opens in the middle of the screen with an active caption.
+            // The dialog is up when it has taken the activation from the preview.
             "for i in $(seq 1 60); do\n"
             "  import -window root '" + shot + "' 2>/dev/null\n"
-            "  convert '" + shot + "' -format '%[pixel:p{640,251}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
+            "  convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' || break\n"
             "  sleep 0.5\n"
             "done\n"
             "xdotool type --delay 20 '" + gif + "'\n"
