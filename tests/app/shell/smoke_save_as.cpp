@@ -28,8 +28,10 @@ TEST(Smoke, SaveAsWritesTheSampleAsAGifThroughTheSaveDialog) {
   const std::string dir = smoke::BinaryDir();
   const std::string gif = dir + "/smoke_save_as.gif";
   const std::string shot = dir + "/smoke_save_as.png";
+  const std::string dialogShot = dir + "/smoke_save_as_dialog.png";  // the name typed, before Return
   std::remove(gif.c_str());
   std::remove(shot.c_str());
+  std::remove(dialogShot.c_str());
 
   std::string script = smoke::StartProgram(shot, "'" + sample + "'");
   // The preview is up when the screen shows the sample's many colours and its caption,
@@ -49,6 +51,7 @@ TEST(Smoke, SaveAsWritesTheSampleAsAGifThroughTheSaveDialog) {
             "done\n"
             "xdotool type --delay 20 '" + gif + "'\n"
             "sleep 0.5\n"
+            "import -window root '" + dialogShot + "' 2>/dev/null\n"
             "xdotool key Return\n"
             // Written whole when the stream's trailer is there.
             "for i in $(seq 1 240); do\n"
@@ -61,6 +64,7 @@ TEST(Smoke, SaveAsWritesTheSampleAsAGifThroughTheSaveDialog) {
   const std::string out = smoke::RunOnVirtualDesktop("smoke_save_as", script);
   EXPECT_EQ(smoke::Printed(out, "status"), 0) << out;
   EXPECT_TRUE(std::ifstream(shot).good()) << out;
+  EXPECT_TRUE(std::ifstream(dialogShot).good()) << out;
 
   const std::vector<uint8_t> bytes = ReadFile(gif);
   ASSERT_FALSE(bytes.empty()) << "no GIF was written\n" << out;
