@@ -300,7 +300,7 @@ void PrintDocumentsRequest(void*, const char* path) {
   if (!fileSpec) return;
   char* text = JFormatNew(JStr(kStrNoPrinting), fileSpec->name, fileSpec->name);
   JBeep();
-  JAlert(nullptr, kJIconNote, text, kOkButton, nullptr);
+  JAlert(nullptr, kJIconNote, text, JStr(kStrNoPrintingOk), nullptr);
   JFree(text);
   JFileSpecFree(fileSpec);
 }

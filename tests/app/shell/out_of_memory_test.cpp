@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/shell/main_routine.h"
 #include "app/shell/out_of_memory.h"
 #include "jindep/memory.h"
 #include "jindep/Ji_tidge.h"
@@ -13,7 +17,11 @@
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_window.h"
+#include "jwin/J_file.h"
+#include "jwin/J_sched.h"
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "tests/jwin/file/file_types.h"
+#include "tests/platform/dib/bmp_builder.h"
 
 namespace {
 
@@ -60,7 +68,48 @@ void ExhaustOnX(JWindow*, JKeyEvent* key) {
   for (;;) JEventStep(nullptr, true);
 }
 
+// In the running program, with a document open: memory runs out in a timed call.
+void ExhaustNow(void*) {
+  JSetKeyFilter(ReportAlertKey, nullptr);
+  Input().key(platform::wm::kKeyReturn, '\r');
+  JMemFailNextAllocations(2);
+  JFree(JAlloc(64));
+  std::fprintf(stderr, "[the allocation returned]");
+}
+
+[[noreturn]] void RunProgramOutOfMemory(const std::string& picture) {
+  alarm(kAlarmSeconds);
+  static char program[] = "tintwell";
+  std::string path = picture;
+  char* argv[] = {program, path.data(), nullptr};
+  JStartValues v = {"headless", 800, 600, 2, argv, 0};
+  if (!JToolkitInit(&v)) _exit(70);
+  JFileTypesLoad(TestFileTypeText, nullptr);
+  JSchedule(ExhaustNow, nullptr, 300);
+  ApplicationMain();
+  std::fprintf(stderr, "[the program ended by itself]");
+  _exit(0);
+}
+
 }  // namespace
+
+TEST(OutOfMemoryDeathTest, TheProgramShowsTheAlertWhereverMemoryRunsOut) {
+  char pattern[] = "/tmp/tintwell-memory-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = std::string(pattern) + "/";
+  BmpSpec s;
+  s.width = 16;
+  s.height = 12;
+  for (int i = 0; i < s.width * s.height; ++i) s.pixels.push_back(static_cast<uint32_t>(i % 7) * 0x202020);
+  const std::vector<uint8_t> bytes = BuildBmp(s);
+  FILE* f = std::fopen((dir + "start.bmp").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  EXPECT_EXIT(RunProgramOutOfMemory(dir + "start.bmp"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
+              "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]$");
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
 
 TEST(OutOfMemoryDeathTest, OkEndsTheProgramAfterTheAlert) {
   EXPECT_EXIT(RunOutOfMemory("\r"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
