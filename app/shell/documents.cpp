@@ -97,6 +97,16 @@ void CloseSourceWindow(Document* d) {
   d->window = nullptr;
 }
 
+// A request names a file by path; a bare name is in the current directory.
+JFileSpec* RequestFileSpec(const char* path) {
+  if (!path || !*path) return nullptr;
+  if (strchr(path, '/')) return JFileSpecFromPath(path);
+  char* directory = JFileCurrentDirectoryNew();
+  JFileSpec* fileSpec = JFileSpecNew(directory ? directory : "./", path);
+  JFree(directory);
+  return fileSpec;
+}
+
 }  // namespace
 
 void SourceWindowSize(int32_t pictureWidth, int32_t pictureHeight, int32_t limitWidth, int32_t limitHeight,
@@ -280,20 +290,6 @@ void NewPictureFromClipboard() {
   }
   JClipPictureFree(picture);
 }
-
-namespace {
-
-// A request names a file by path; a bare name is in the current directory.
-JFileSpec* RequestFileSpec(const char* path) {
-  if (!path || !*path) return nullptr;
-  if (strchr(path, '/')) return JFileSpecFromPath(path);
-  char* directory = JFileCurrentDirectoryNew();
-  JFileSpec* fileSpec = JFileSpecNew(directory ? directory : "./", path);
-  JFree(directory);
-  return fileSpec;
-}
-
-}  // namespace
 
 void PrintDocumentsRequest(void*, const char* path) {
   JFileSpec* fileSpec = RequestFileSpec(path);
