@@ -22,8 +22,8 @@ constexpr int16_t kDirectoryColumn = 190;
 constexpr int16_t kButtonColumn = kWidth - 2 * kMargin - kNameColumn - kDirectoryColumn - 2 * kGap;
 constexpr int16_t kLabelHeight = 18;
 // About the lists' heights; each is made a whole number of rows.
-constexpr int16_t kListHeight = 152;
-constexpr int16_t kLowListHeight = 76;
+constexpr int16_t kListHeight = 160;
+constexpr int16_t kLowListHeight = 92;
 JFileDialog* DialogOf(JWidget* w) { return reinterpret_cast<JFileDialog*>(w->word1); }
 
 char* PatternOfDialog(const JFileDialog* d) {
