@@ -228,11 +228,18 @@ void AfterCancel(void*) {
   JSchedule(AfterOpen, nullptr, 300);
 }
 
-// The first document is closed; the open dialog is shown and cancelled.
+// The first document is closed; the open dialog offers bitmaps, then metafiles, and is
+// cancelled.
 void OpenAndCancel(void*) {
   EXPECT_EQ(OpenDocumentCount(), 0u);
-  Then([](JWindow*, const char* message) {
+  Then([](JWindow* dialog, const char* message) {
     EXPECT_EQ(message, nullptr);
+    const JWidget* types = JFileDialogWidget(dialog, kJFileDialogTypeList);
+    ASSERT_EQ(JListRowCount(types), 2);
+    EXPECT_STREQ(JListRow(types, 0), "Windows Bitmap Files (.BMP)");
+    EXPECT_STREQ(JListRow(types, 1), "Windows Meta-Files (.WMF)");
+    EXPECT_EQ(JListSelection(types), 0);
+    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.bmp");
     Escape();
   });
   Key('o', 'o', kCtrl);
