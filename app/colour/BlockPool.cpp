@@ -21,8 +21,26 @@ BlockPool* BlockPoolCreate(uint16_t blocksPerChunk, uint16_t blockSize) {
   return pool;
 }
 
+namespace {
+
+constexpr uintptr_t kLine = 64;
+
+// A chunk is allocated one line larger than its blocks need; the blocks start at
+// the next line boundary past the allocation's start, and the byte just before
+// them tells how far that is (1 .. 64), so the allocation can be found again.
+uint8_t* NewChunk(uint32_t chunkBytes) {
+  uint8_t* raw = static_cast<uint8_t*>(JAlloc(chunkBytes + kLine));
+  uint8_t* blocks = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(raw) + kLine) & ~(kLine - 1));
+  blocks[-1] = static_cast<uint8_t>(blocks - raw);
+  return blocks;
+}
+
+void FreeChunk(uint8_t* blocks) { JFree(blocks - blocks[-1]); }
+
+}  // namespace
+
 static void ReleaseChunks(BlockPool* pool) {
-  for (uint32_t i = pool->chunkCount; i > 0; --i) JFree(pool->chunks[i - 1]);
+  for (uint32_t i = pool->chunkCount; i > 0; --i) FreeChunk(pool->chunks[i - 1]);
   JFree(pool->chunks);
   pool->chunks = nullptr;
   pool->chunkCount = 0;
@@ -41,7 +59,7 @@ uint32_t BlockPoolGet(BlockPool* pool) {
       pool->chunkCapacity = pool->chunkCapacity ? pool->chunkCapacity * 2 : 32;
       pool->chunks = static_cast<uint8_t**>(JRealloc(pool->chunks, pool->chunkCapacity * sizeof(uint8_t*)));
     }
-    uint8_t* chunk = static_cast<uint8_t*>(JAlloc(pool->chunkBytes));
+    uint8_t* chunk = NewChunk(pool->chunkBytes);
     uint32_t first = (pool->chunkCount << pool->chunkShift) + 1;
     pool->chunks[pool->chunkCount++] = chunk;
     for (uint32_t i = 0; i < pool->blocksPerChunk; ++i) {
@@ -71,6 +89,6 @@ BlockPool* gEngineTreeNodes = nullptr;
 BlockPool* gEngineGraphNodes = nullptr;
 
 void EngineInit() {
-  if (!gEngineTreeNodes) gEngineTreeNodes = BlockPoolCreate(32, sizeof(TreeNode));
-  if (!gEngineGraphNodes) gEngineGraphNodes = BlockPoolCreate(64, sizeof(GraphNode));
+  if (!gEngineTreeNodes) gEngineTreeNodes = BlockPoolCreate(kTreeNodesPerChunk, sizeof(TreeNode));
+  if (!gEngineGraphNodes) gEngineGraphNodes = BlockPoolCreate(kGraphNodesPerChunk, sizeof(GraphNode));
 }

@@ -90,20 +90,28 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
 }
 
 void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* removed, uint32_t* into) {
-  uint32_t handle = HeapPopMin(graph->heap);
+  MergeHeap* heap = graph->heap;
+  // The nodes a step works on lie anywhere in memory. Each is asked for as soon
+  // as its handle is known, and the heap and the tree are repaired meanwhile.
+  if (heap->count) __builtin_prefetch(GraphNodeAt(HeapBlockAt(heap, 0)));
+  uint32_t handle = HeapPopMin(heap);
   GraphNode* node = GraphNodeAt(handle);
   *removed = node->index;
-  if (graph->heap->count == 0) {
+  if (heap->count == 0) {
     *into = *removed;
   } else {
-    *into = GraphNodeAt(node->nearest)->index;
-    if (graph->heap->count != 1) {
-      ColourTreeRemove(root, table, *removed);
+    GraphNode* nn = GraphNodeAt(node->nearest);
+    __builtin_prefetch(nn, 1);
+    if (heap->count != 1) {
+      if (node->firstDependent) __builtin_prefetch(GraphNodeAt(node->firstDependent), 1);
+      if (node->prevDependent) __builtin_prefetch(GraphNodeAt(node->prevDependent), 1);
+      if (node->nextDependent) __builtin_prefetch(GraphNodeAt(node->nextDependent), 1);
+      __builtin_prefetch(&table->records[*removed], 1);
+      ColourTreeRemoveColour(root, node->colour);
 
-      GraphNode* nn = GraphNodeAt(node->nearest);
       nn->weight += node->weight;
       nn->cost = NodeCost(nn, GraphNodeAt(nn->nearest));
-      HeapSiftDown(graph->heap, nn->heapPosition);
+      HeapSiftDown(heap, nn->heapPosition);
 
       Unlink(handle);
 
@@ -111,17 +119,19 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
       while (d) {
         GraphNode* dn = GraphNodeAt(d);
         uint32_t next = dn->nextDependent;
+        if (next) __builtin_prefetch(GraphNodeAt(next), 1);
         uint32_t j = FindNearestColour(root, table, dn->colour);
         uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
           dn->cost = NodeCost(dn, GraphNodeAt(m));
-          HeapSiftDown(graph->heap, dn->heapPosition);
+          HeapSiftDown(heap, dn->heapPosition);
           Unlink(d);
           LinkUnder(d, m);
         }
         d = next;
       }
     }
+    *into = nn->index;
   }
   table->records[*removed].weight = node->weight;
   BlockPoolPut(GraphNodePool(), handle);

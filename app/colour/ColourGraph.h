@@ -30,8 +30,9 @@ struct ColourGraph {
   MergeHeap* heap;
 };
 
+// A node handle exists only once the pool does.
 inline GraphNode* GraphNodeAt(uint32_t handle) {
-  return static_cast<GraphNode*>(BlockPoolAddress(GraphNodePool(), handle));
+  return BlockPoolBlock<GraphNode, kGraphNodesPerChunk>(gEngineGraphNodes, handle);
 }
 
 // Distance between colours i and j times the weight of i.
@@ -50,6 +51,8 @@ void ColourGraphFree(ColourGraph* graph);
 
 // Nearest other colour found by the bounded search around c's own leaf (0 when none).
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
+// Frees the searches' stamps; they are made again by the next search.
+void ReleaseSearchStamps();
 // FindNearestColour of every colour i of the table, handed to store(data, i, j), on
 // both processors when there are many (store is then called from both); advances
 // the progress by `progressStep` after every 128 colours. The results are exactly

@@ -34,6 +34,7 @@ MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t r
     if ((s & 127) == 0) ProgressStep(step);
   }
   ColourTreeFree(root);
+  ReleaseSearchStamps();
   ColourGraphFree(graph);
   return mergeOrder;
 }

@@ -4,7 +4,6 @@ static uint32_t NewNode() {
   uint32_t handle = BlockPoolGet(TreeNodePool());
   TreeNode* node = static_cast<TreeNode*>(BlockPoolAddress(TreeNodePool(), handle));
   for (uint32_t& s : node->slots) s = 0;
-  node->stamp = 0;
   return NodeSlot(handle);
 }
 
@@ -77,24 +76,41 @@ static uint32_t Collapse(uint32_t nodeRef, uint32_t* leafColour) {
   return only;
 }
 
-static void RemoveIn(uint32_t nodeRef, uint32_t colour, int level) {
-  TreeNode* node = TreeNodeAt(nodeRef);
-  uint32_t s = ColourSlot(colour, level);
-  uint32_t slot = node->slots[s];
-  if (SlotIsNode(slot)) {
-    RemoveIn(slot, colour, level - 1);
+void ColourTreeRemoveColour(uint32_t root, uint32_t colour) {
+  // The nodes on the colour's path above its leaf, and the slot taken in each.
+  uint32_t above[8];
+  uint32_t aboveSlot[8];
+  int depth = 0;
+  uint32_t nodeRef = root;
+  for (int level = 7;; --level) {
+    TreeNode* node = TreeNodeAt(nodeRef);
+    const uint32_t s = ColourSlot(colour, level);
+    const uint32_t slot = node->slots[s];
+    if (!SlotIsNode(slot)) {
+      node->slots[s] = 0;
+      break;
+    }
+    above[depth] = nodeRef;
+    aboveSlot[depth] = s;
+    ++depth;
+    nodeRef = slot;
+  }
+  // Collapse from the bottom up. A node that stays leaves every node above it
+  // as it was, and those already met the rule, so the walk stops there.
+  while (depth > 0) {
     uint32_t leafColour = 0;
-    uint32_t collapsed = Collapse(slot, &leafColour);
-    node = TreeNodeAt(nodeRef);
-    node->slots[s] = collapsed;
-    if (SlotIsLeaf(collapsed)) node->leafColours[s] = leafColour;
-  } else if (slot != 0) {
-    node->slots[s] = 0;
+    const uint32_t collapsed = Collapse(nodeRef, &leafColour);
+    if (collapsed == nodeRef) return;
+    --depth;
+    TreeNode* parent = TreeNodeAt(above[depth]);
+    parent->slots[aboveSlot[depth]] = collapsed;
+    if (SlotIsLeaf(collapsed)) parent->leafColours[aboveSlot[depth]] = leafColour;
+    nodeRef = above[depth];
   }
 }
 
 void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index) {
-  RemoveIn(root, table->records[index].colour, 7);
+  ColourTreeRemoveColour(root, table->records[index].colour);
 }
 
 void ColourTreeFree(uint32_t root) {

@@ -13,12 +13,15 @@
 #include "app/colour/BlockPool.h"
 #include "app/colour/ColourTable.h"
 
+// One cache line. A node's search stamp (the last search that examined its whole
+// subtree) is kept by the search in an array by node handle, beside the tree,
+// so that the stamps a search reads and writes lie together in a few lines.
 struct TreeNode {
   uint32_t slots[8];
-  uint32_t stamp;           // last search that examined this node's whole subtree
   uint32_t leafColours[8];  // colour key of the leaf in each slot, kept beside the slots so
                             // that walks and searches need not visit the colour table
 };
+static_assert(sizeof(TreeNode) == 64, "a tree node fills one cache line");
 
 inline bool SlotIsLeaf(uint32_t slot) { return (slot & 1u) != 0; }
 inline bool SlotIsNode(uint32_t slot) { return slot != 0 && (slot & 1u) == 0; }
@@ -26,13 +29,15 @@ inline uint32_t LeafIndex(uint32_t slot) { return slot >> 8; }
 inline uint32_t LeafSlot(uint32_t index) { return index << 8 | 1u; }
 inline uint32_t NodeSlot(uint32_t handle) { return handle << 1; }
 
+// A node reference exists only once the pool does.
 inline TreeNode* TreeNodeAt(uint32_t slotOrHandle2) {
-  return static_cast<TreeNode*>(BlockPoolAddress(TreeNodePool(), slotOrHandle2 >> 1));
+  return BlockPoolBlock<TreeNode, kTreeNodesPerChunk>(gEngineTreeNodes, slotOrHandle2 >> 1);
 }
 
 // Slot of a colour key at a level.
 inline uint32_t ColourSlot(uint32_t colour, int level) {
-  return ((colour >> level) & 1u) | ((colour >> (level + 8)) & 1u) << 1 | ((colour >> (level + 16)) & 1u) << 2;
+  const uint32_t bits = (colour >> level) & 0x010101u;  // blue in bit 0, green in 8, red in 16
+  return (bits | bits >> 7 | bits >> 14) & 7u;
 }
 
 // The root is returned as a node reference (an even slot word).
@@ -45,6 +50,8 @@ uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bo
 // Index of a colour known to be in the tree; 0 when the path ends in an empty slot.
 uint32_t ColourTreeFind(uint32_t root, uint32_t colour);
 void ColourTreeRemove(uint32_t root, const ColourTable* table, uint32_t index);
+// The same, given the colour itself.
+void ColourTreeRemoveColour(uint32_t root, uint32_t colour);
 void ColourTreeFree(uint32_t root);
 // Gives an empty tree (a new root) a leaf for every record of the table, in
 // depth-first order of nodes. The tree is the one that adding the colours one by

@@ -17,34 +17,44 @@ namespace {
 // Incremented once before every search; a node stamped with the current value
 // has had its whole subtree examined by this search.
 uint32_t gSearchCounter = 1;
+// The nodes' stamps, by node handle, for the searches one after another.
+uint32_t* gStamps = nullptr;
+size_t gStampCount = 0;
+
+// Entries a stamp array needs for every handle the tree pool has made (handles count from 1).
+size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->chunkCount) * kTreeNodesPerChunk + 1; }
 
 struct Search {
-  uint32_t colour;
+  int red;
+  int green;
+  int blue;
   uint32_t stamp;
   uint32_t best;
   uint32_t bestIndex;
-  // Stamps of a search running beside the main one, by node handle; null when
-  // the nodes' own stamps are used.
-  uint32_t* sideStamps;
+  uint32_t* stamps;  // by node handle
 };
 
-inline bool Stamped(const Search* search, uint32_t ref) {
-  return (search->sideStamps ? search->sideStamps[ref >> 1] : TreeNodeAt(ref)->stamp) == search->stamp;
-}
-inline void SetStamp(Search* search, uint32_t ref) {
-  if (search->sideStamps) {
-    search->sideStamps[ref >> 1] = search->stamp;
-  } else {
-    TreeNodeAt(ref)->stamp = search->stamp;
-  }
-}
+inline bool Stamped(const Search* search, uint32_t ref) { return search->stamps[ref >> 1] == search->stamp; }
+inline void SetStamp(Search* search, uint32_t ref) { search->stamps[ref >> 1] = search->stamp; }
+
+inline uint32_t Difference(int a, int b) { return static_cast<uint32_t>(a > b ? a - b : b - a); }
 
 inline void TestLeaf(Search* search, uint32_t index, uint32_t leafColour) {
-  uint32_t d = ColourDistance(leafColour, search->colour);
-  if (d < search->best && d > 0) {
+  const uint32_t d = Difference(static_cast<int>(leafColour >> 16), search->red) +
+                     Difference(static_cast<int>((leafColour >> 8) & 0xFF), search->green) +
+                     Difference(static_cast<int>(leafColour & 0xFF), search->blue);
+  // 0 < d < best in one comparison (best is at least 1).
+  if (d - 1 < search->best - 1) {
     search->best = d;
     search->bestIndex = index;
   }
+}
+
+// How far v lies outside [low, low + side].
+inline uint32_t Outside(int v, int low, int side) {
+  const int below = low - v;
+  const int above = v - low - side;
+  return static_cast<uint32_t>((below > 0 ? below : 0) + (above > 0 ? above : 0));
 }
 
 // Smallest Manhattan distance from the searched colour to any colour of a node's
@@ -52,21 +62,18 @@ inline void TestLeaf(Search* search, uint32_t index, uint32_t leafColour) {
 // than the best distance found holds no leaf that could replace it, so passing it
 // by leaves the result exactly as examining it would; it is not stamped then.
 inline uint32_t CubeDistance(const Search* search, uint32_t base, int level) {
-  const uint32_t side = (2u << level) - 1;
-  uint32_t total = 0;
-  for (int shift = 0; shift <= 16; shift += 8) {
-    uint32_t v = (search->colour >> shift) & 0xFF;
-    uint32_t lo = (base >> shift) & 0xFF;
-    uint32_t hi = lo + side;
-    total += v < lo ? lo - v : (v > hi ? v - hi : 0);
-  }
-  return total;
+  const int side = (2 << level) - 1;
+  return Outside(search->red, static_cast<int>(base >> 16), side) +
+         Outside(search->green, static_cast<int>((base >> 8) & 0xFF), side) +
+         Outside(search->blue, static_cast<int>(base & 0xFF), side);
 }
 
+// Slot s's bits placed in a colour key at level 0: red bit 2, green bit 1, blue bit 0.
+constexpr uint32_t kSlotCorner[8] = {0x000000, 0x000001, 0x000100, 0x000101,
+                                     0x010000, 0x010001, 0x010100, 0x010101};
+
 // Corner of the child in slot s of a node at `level` whose corner is `base`.
-inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) {
-  return base | ((s >> 2) & 1u) << (16 + level) | ((s >> 1) & 1u) << (8 + level) | (s & 1u) << level;
-}
+inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) { return base | kSlotCorner[s] << level; }
 
 void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
   if (Stamped(search, ref)) return;
@@ -74,7 +81,7 @@ void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
   SetStamp(search, ref);
   const TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
-    uint32_t slot = node->slots[s];
+    const uint32_t slot = node->slots[s];
     if (slot == 0) continue;
     if (SlotIsLeaf(slot)) {
       TestLeaf(search, LeafIndex(slot), node->leafColours[s]);
@@ -86,8 +93,8 @@ void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
 
 void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t target, int level, int stopLevel) {
   for (;;) {
-    uint32_t s = ColourSlot(target, level);
-    uint32_t slot = TreeNodeAt(ref)->slots[s];
+    const uint32_t s = ColourSlot(target, level);
+    const uint32_t slot = TreeNodeAt(ref)->slots[s];
     if (!SlotIsNode(slot)) {
       SearchSubtree(search, ref, base, level);
       return;
@@ -103,27 +110,15 @@ void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t targ
   }
 }
 
-inline int HighestBit(uint32_t value) {
-  int bit = 0;
-  while (value >>= 1) ++bit;
-  return bit;
-}
+inline int HighestBit(uint32_t value) { return 31 - __builtin_clz(value); }
 
-void ClearStamps(uint32_t ref) {
-  TreeNode* node = TreeNodeAt(ref);
-  node->stamp = 0;
-  for (uint32_t s = 0; s < 8; ++s) {
-    if (SlotIsNode(node->slots[s])) ClearStamps(node->slots[s]);
-  }
-}
-
-// The search proper, with the stamp to use and where stamps are kept.
-uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* sideStamps) {
+// The search proper, with the stamp to use and the array the stamps are kept in.
+uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* stamps) {
   uint32_t path[8] = {};
   uint32_t slot = root;
   int leafLevel = -1;
   for (int level = 7; level >= 0; --level) {
-    uint32_t ref = slot;
+    const uint32_t ref = slot;
     path[level] = ref;
     slot = TreeNodeAt(ref)->slots[ColourSlot(colour, level)];
     if (slot == 0) return 0;
@@ -135,49 +130,49 @@ uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* sideS
   if (leafLevel < 0) return 0;
   const int L = leafLevel;
 
-  // For each component (red, green, blue): up to three candidate values and the
-  // level of the deepest node on the colour's path that also holds them.
+  // For each component (red, green, blue): up to three candidate values, their
+  // distance from the colour's own value, and the level of the deepest node on
+  // the colour's path that also holds them.
   int values[3][3];
+  int gaps[3][3];
   int starts[3][3];
-  bool present[3][3];
+  int counts[3];
   for (int c = 0; c < 3; ++c) {
-    uint32_t v = (colour >> (16 - 8 * c)) & 0xFF;
-    uint32_t base = v & (0xFFu << L) & 0xFF;
-    uint32_t lo = (base - 1) & 0xFF;
-    uint32_t hi = (base + (1u << L)) & 0xFF;
-    values[c][0] = static_cast<int>(lo);
-    values[c][1] = static_cast<int>(v);
-    values[c][2] = static_cast<int>(hi);
-    present[c][0] = lo != 255;
-    present[c][1] = true;
-    present[c][2] = hi != 0;
-    starts[c][0] = lo != v ? (HighestBit(lo ^ v) > L ? HighestBit(lo ^ v) : L) : L;
-    starts[c][1] = L;
-    starts[c][2] = hi != v ? (HighestBit(hi ^ v) > L ? HighestBit(hi ^ v) : L) : L;
+    const int v = static_cast<int>((colour >> (16 - 8 * c)) & 0xFF);
+    const int base = v & (0xFF << L) & 0xFF;
+    const int lo = base - 1;
+    const int hi = base + (1 << L);
+    int k = 0;
+    if (lo >= 0) {
+      values[c][k] = lo;
+      gaps[c][k] = v - lo;
+      const int high = HighestBit(static_cast<uint32_t>(lo ^ v));
+      starts[c][k++] = high > L ? high : L;
+    }
+    values[c][k] = v;
+    gaps[c][k] = 0;
+    starts[c][k++] = L;
+    if (hi <= 255) {
+      values[c][k] = hi;
+      gaps[c][k] = hi - v;
+      const int high = HighestBit(static_cast<uint32_t>(hi ^ v));
+      starts[c][k++] = high > L ? high : L;
+    }
+    counts[c] = k;
   }
 
-  Search search{colour, stamp, 768, 0, sideStamps};
-  const int red = static_cast<int>((colour >> 16) & 0xFF);
-  const int green = static_cast<int>((colour >> 8) & 0xFF);
-  const int blue = static_cast<int>(colour & 0xFF);
-  for (int ri = 0; ri < 3; ++ri) {
-    if (!present[0][ri]) continue;
-    int r = values[0][ri];
-    int dr = r > red ? r - red : red - r;
-    for (int gi = 0; gi < 3; ++gi) {
-      if (!present[1][gi]) continue;
-      int g = values[1][gi];
-      int dg = g > green ? g - green : green - g;
-      for (int bi = 0; bi < 3; ++bi) {
-        if (!present[2][bi]) continue;
-        int b = values[2][bi];
-        int db = b > blue ? b - blue : blue - b;
-        uint32_t d = static_cast<uint32_t>(dr + dg + db);
+  Search search{static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps};
+  for (int ri = 0; ri < counts[0]; ++ri) {
+    for (int gi = 0; gi < counts[1]; ++gi) {
+      const int drg = gaps[0][ri] + gaps[1][gi];
+      const int startRG = starts[0][ri] > starts[1][gi] ? starts[0][ri] : starts[1][gi];
+      for (int bi = 0; bi < counts[2]; ++bi) {
+        const uint32_t d = static_cast<uint32_t>(drg + gaps[2][bi]);
         if (d >= search.best) continue;
-        int start = starts[0][ri];
-        if (starts[1][gi] > start) start = starts[1][gi];
-        if (starts[2][bi] > start) start = starts[2][bi];
-        uint32_t target = static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b);
+        const int start = startRG > starts[2][bi] ? startRG : starts[2][bi];
+        const uint32_t target = static_cast<uint32_t>(values[0][ri]) << 16 |
+                                static_cast<uint32_t>(values[1][gi]) << 8 | static_cast<uint32_t>(values[2][bi]);
         const uint32_t keep = (0xFFu << (start + 1)) & 0xFFu;
         const uint32_t base = colour & (keep << 16 | keep << 8 | keep);
         DescendAndSearch(&search, path[start], base, target, start, L);
@@ -190,12 +185,25 @@ uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* sideS
 }  // namespace
 
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
+  // Nodes made since the last search get stamp 0, which no search uses.
+  const size_t entries = StampEntries();
+  if (entries > gStampCount) {
+    gStamps = static_cast<uint32_t*>(JRealloc(gStamps, entries * sizeof(uint32_t)));
+    std::memset(gStamps + gStampCount, 0, (entries - gStampCount) * sizeof(uint32_t));
+    gStampCount = entries;
+  }
   // Once the counter has gone all the way round, old stamps could match it again.
   if (++gSearchCounter == 0) {
-    ClearStamps(root);
+    std::memset(gStamps, 0, gStampCount * sizeof(uint32_t));
     gSearchCounter = 1;
   }
-  return Nearest(root, colour, gSearchCounter, nullptr);
+  return Nearest(root, colour, gSearchCounter, gStamps);
+}
+
+void ReleaseSearchStamps() {
+  JFree(gStamps);
+  gStamps = nullptr;
+  gStampCount = 0;
 }
 
 void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
@@ -211,17 +219,16 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
   }
   // Every search is independent of the others, and stamps only spare a search
   // from looking at a subtree twice: results are those of one search after
-  // another. Each thread keeps its stamps in an array of its own, so that
-  // neither writes into the tree the other is reading.
+  // another. Each thread keeps its stamps in an array of its own.
   constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
-  const size_t handles = static_cast<size_t>(TreeNodePool()->chunkCount) * TreeNodePool()->blocksPerChunk + 1;
+  const size_t handles = StampEntries();
   uint32_t* stamps = JAllocArray<uint32_t>(2 * handles);
   std::memset(stamps, 0, 2 * handles * sizeof(uint32_t));
   std::atomic<uint32_t> next{0};
   std::atomic<uint32_t> helperBlocks{0};
   uint32_t stepped = 0;
   uint32_t mainBlocks = 0;
-  auto work = [&](uint32_t* sideStamps, bool main) {
+  auto work = [&](uint32_t* ownStamps, bool main) {
     uint32_t stamp = 0;
     for (;;) {
       const uint32_t first = next.fetch_add(kBlock);
@@ -229,10 +236,10 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
       const uint32_t last = first + kBlock < n ? first + kBlock : n;
       for (uint32_t i = first; i < last; ++i) {
         if (++stamp == 0) {
-          std::memset(sideStamps, 0, handles * sizeof(uint32_t));
+          std::memset(ownStamps, 0, handles * sizeof(uint32_t));
           stamp = 1;
         }
-        store(data, i, Nearest(root, table->records[i].colour, stamp, sideStamps));
+        store(data, i, Nearest(root, table->records[i].colour, stamp, ownStamps));
       }
       if (!main) {
         helperBlocks.fetch_add(1);
