@@ -25,7 +25,6 @@ struct CreateDialog {
   JWidget* ok;
   JWidget* cancel;
   bool created;
-  bool nestedShown;
 };
 
 CreateDialog* Of(JWidget* w) { return reinterpret_cast<CreateDialog*>(w->word1); }
@@ -62,12 +61,8 @@ void OkPressed(JWidget* button) {
     c->created = true;
     JDisposeWindow(c->window);
   } else {
-    c->nestedShown = true;
     JFileDialogMessage(c->window, kStrDirectoryErrorTitle, kStrDirectoryError, path, nullptr, false);
-    if (!(c->window->state & kJWindowClosed)) {
-      c->nestedShown = false;
-      JFileDialogNotify(c->window, nullptr);
-    }
+    JFileDialogNotify(c->window, nullptr);
   }
   JFree(path);
 }
@@ -99,7 +94,7 @@ JWidget* Own(CreateDialog* c, JWidget* w) {
 }  // namespace
 
 void JFileDialogCreateDirectory(JFileDialog* d) {
-  CreateDialog c{d, nullptr, nullptr, nullptr, nullptr, false, false};
+  CreateDialog c{d, nullptr, nullptr, nullptr, nullptr, false};
   c.window = JNewWindow(d->window, JFileDialogText(kStrCreateDirectoryTitle), kJWindowDialog | kJWindowSystemMenu);
   if (!c.window) return;
   c.window->data = &c;
@@ -127,13 +122,11 @@ void JFileDialogCreateDirectory(JFileDialog* d) {
   JSetFocus(c.window, c.field);
   JShowAndActivateWindow(c.window);
   JProcessPendingPaint();
-  d->nestedShown = true;
   JFileDialogNotify(c.window, nullptr);
   JRunModal(c.window);
   if (c.created) JFileDialogRefresh(d);
   if (!(d->window->state & kJWindowClosed)) {
     JSelectWindow(d->window);
-    d->nestedShown = false;
     JFileDialogNotify(d->window, nullptr);
   }
 }

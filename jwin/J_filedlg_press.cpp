@@ -11,29 +11,11 @@
 
 namespace {
 
-// Names longer than this are shortened in messages, which would not fit the screen.
-constexpr size_t kShownNameMax = 64;
-
 JWidget* Field(JFileDialog* d) { return d->parts[kJFileDialogNameField]; }
-
-// An owned copy of a name for a message: a long one keeps its start and gets "...".
-char* ShownName(const char* name) {
-  size_t n = std::strlen(name);
-  if (n <= kShownNameMax) return JStrDup(name);
-  n = kShownNameMax - 3;
-  while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;  // whole characters only
-  char* shown = static_cast<char*>(JAlloc(n + 4));
-  std::memcpy(shown, name, n);
-  std::memcpy(shown + n, "...", 4);
-  return shown;
-}
 
 bool Tell(JFileDialog* d, int16_t title, int16_t text, const char* argument1, const char* argument2, bool question) {
   d->nestedShown = true;
-  char* shown = ShownName(argument1 ? argument1 : "");
-  const bool answer = JFileDialogMessage(d->window, title, text, shown, argument2, question);
-  JFree(shown);
-  return answer;
+  return JFileDialogMessage(d->window, title, text, argument1, argument2, question);
 }
 
 void BadName(JFileDialog* d, const char* name) {
