@@ -494,3 +494,39 @@ TEST_F(FileDialogs, MenuShortcutsWaitWhileADialogIsUp) {
   EXPECT_EQ(quits, 1);
   JMenuShutdown();
 }
+
+TEST_F(FileDialogs, TypedPathsMoveThroughDirectories) {
+  ASSERT_EQ(mkdir((dir_ + "sub").c_str(), 0755), 0);
+  touch("sub/a.bmp");
+  touch("sub/b.gif");
+  JWindow* dialog = nullptr;
+  then([&](JWindow* d, const char*) {
+    dialog = d;
+    input().type("sub/*.gif");
+    enter();
+    input().type("missing.gif");  // a message, to look at the dialog meanwhile
+    enter();
+  });
+  then([&](JWindow*, const char*) {
+    EXPECT_EQ(JFileDialogDirectory(dialog), dir_ + "sub/");
+    EXPECT_EQ(rows(dialog, kJFileDialogFileList), std::vector<std::string>{"b.gif"});
+    enter();
+  });
+  then([&](JWindow* d, const char*) {
+    typeName(d, "..");
+    input().type("nowhere/x.gif");  // a directory that is not there
+    enter();
+  });
+  then([&](JWindow*, const char*) {
+    EXPECT_EQ(JFileDialogDirectory(dialog), dir_);
+    EXPECT_EQ(field(dialog), "nowhere/x.gif");
+    enter();
+  });
+  then([&](JWindow*, const char*) { escape(); });
+  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
+  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
+  EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
+  EXPECT_EQ(messages_, (std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "missing.gif"),
+                                                 message(kStrBadFilenameTitle, kStrBadFilename, "nowhere/x.gif")}));
+  JFileSpecFree(initial);
+}
