@@ -10,7 +10,7 @@ void DocumentAlert(const char* text) {
   JAlertModeless(nullptr, kJIconWarning, text, kOkButton, nullptr, nullptr, nullptr);
 }
 
-void DocumentNote(const char* text) {
+void DocumentNote(const char* text, const char* button) {
   JBeep();
-  JNote(text, kOkButton);
+  JNote(text, button);
 }

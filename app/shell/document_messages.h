@@ -4,4 +4,4 @@
 #pragma once
 
 void DocumentAlert(const char* text);
-void DocumentNote(const char* text);
+void DocumentNote(const char* text, const char* button);

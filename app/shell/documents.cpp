@@ -188,7 +188,7 @@ Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clip
   if (fileSpec) {
     d->name = JStrDup(fileSpec->name);
   } else {
-    d->name = JFormatNew(kClipboardDocumentName, static_cast<int>(clipboardCounter));
+    d->name = JFormatNew(JStr(kStrClipboardName), static_cast<int>(clipboardCounter));
     ++clipboardCounter;
   }
   char reason[kReasonSize] = "";
@@ -205,7 +205,7 @@ Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clip
       ShowProblem(kPictureCannotBeOpened, fileName, reason);
       JFree(fileName);
     } else {
-      DocumentNote(kClipboardPictureUnavailable);
+      DocumentNote(JStr(kStrClipboardNoMemory), JStr(kStrClipboardNoMemoryOk));
     }
     FreeDocument(d);
     return nullptr;
@@ -282,11 +282,11 @@ void OpenDocumentCommand() {
 void NewPictureFromClipboard() {
   JClipPicture* picture = JClipboardGetPicture();
   if (!JClipboardHasPicture()) {
-    DocumentNote(kNoClipboardPicture);
+    DocumentNote(JStr(kStrClipboardEmpty), JStr(kStrClipboardEmptyOk));
   } else if (picture) {
     NewDocument(nullptr, nullptr, picture);
   } else {
-    DocumentNote(kClipboardPictureUnavailable);
+    DocumentNote(JStr(kStrClipboardNoMemory), JStr(kStrClipboardNoMemoryOk));
   }
   JClipPictureFree(picture);
 }
@@ -306,8 +306,8 @@ void OpenDocumentsRequest(void*, const char* path) {
   if (!fileSpec) return;
   const int16_t type = fileSpec->type.row;
   if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
-    char* text = JFormatNew(kUnsupportedFileType, fileSpec->name, fileSpec->name);
-    DocumentNote(text);
+    char* text = JFormatNew(JStr(kStrUnsupportedType), fileSpec->name, fileSpec->name);
+    DocumentNote(text, JStr(kStrUnsupportedTypeOk));
     JFree(text);
     JFileSpecFree(fileSpec);
     return;

@@ -2,11 +2,11 @@
 
 #include "app/colour/Transparency.h"
 #include "app/shell/Document.h"
-#include "app/shell/document_strings.h"
 #include "app/shell/documents.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 #include "jwin/J_draw.h"
 #include "jwin/J_inval.h"
 #include "jwin/J_window.h"
@@ -257,7 +257,7 @@ void RedrawPreview(Document* d) {
 }
 
 void OpenPreview(Document* d) {
-  char* title = JFormatNew(kPreviewTitle, d->name);
+  char* title = JFormatNew(JStr(kStrPreviewTitle), d->name);
   JWindow* window = JNewWindow(nullptr, title, kJWindowSizable);
   JFree(title);
   if (!window) return;

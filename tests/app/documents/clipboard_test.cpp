@@ -1,4 +1,3 @@
-#include "app/shell/document_strings.h"
 #include "app/gif/save_document.h"
 #include "app/shell/preview_window.h"
 #include "documents_fixture.h"
@@ -8,6 +7,13 @@
 namespace clip = platform::clipboard;
 
 namespace {
+
+const char kNoClipboardPicture[] =
+    "The clipboard doesn't hold a picture. You can put a picture in the clipboard by copying it from another "
+    "program.";
+const char kClipboardPictureUnavailable[] =
+    "The picture cannot be taken from the clipboard. Try making more memory available to tintwell by closing "
+    "unnecessary windows.";
 
 constexpr uintptr_t kOtherProgram = 4242;
 

@@ -5,7 +5,6 @@
 
 #include "app/colour/ColourMaps.h"
 #include "app/gif/save_document.h"
-#include "app/shell/document_strings.h"
 #include "documents_fixture.h"
 #include "jwin/J_filedlg.h"
 #include "jwin/J_sched.h"
