@@ -12,7 +12,12 @@ enum : uint16_t { kMessage = 0, kOk = 1, kMoreInfo = 2, kInfo = 3, kInfoOk = 4 }
 
 }  // namespace
 
-void InstallOutOfMemoryAlert() { JMemSetOutOfMemoryCallback(OutOfMemoryAlert, nullptr); }
+void InstallOutOfMemoryAlert() {
+  JMemSetOutOfMemoryCallback(OutOfMemoryAlert, nullptr);
+  // The texts are loaded now, while memory is there to load them: when it has run out,
+  // the emergency reserve is better left to the windows of the alert.
+  JGetAlertString(kMessage);
+}
 
 void OutOfMemoryAlert(void*, int) {
   JBeep();
