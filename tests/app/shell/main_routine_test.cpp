@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/shell/bit_reverse.h"
+#include "app/shell/documents.h"
 #include "app/shell/main_routine.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
@@ -49,4 +50,25 @@ TEST(MainRoutine, AnUnknownBackendDoesNotStart) {
   JStartValues v = {"teletype", 0, 0, 0, nullptr, 0};
   EXPECT_FALSE(JToolkitInit(&v));
   EXPECT_EQ(platform::wm::Desktop::Current(), nullptr);
+}
+
+// The print option before a file: the printing alert (answered by a Return typed
+// ahead), with its beep, and the program ends by itself.
+TEST(MainRoutine, ThePrintOptionShowsThePrintingAlertAndQuits) {
+  static char program[] = "tintwell";
+  static char option[] = "/p";
+  static char file[] = "Harbour.bmp";
+  char* argv[] = {program, option, file, nullptr};
+  JStartValues v = {"headless", 640, 480, 3, argv, 0};
+  ASSERT_TRUE(JToolkitInit(&v));
+  platform::backend::HeadlessBackend& input =
+      static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+  input.key(platform::wm::kKeyReturn, '\r');
+  constexpr uint32_t kLimit = 60000;
+  JSchedule([](void*) { JQuit(); }, nullptr, kLimit);
+  ApplicationMain();
+  EXPECT_LT(JWindowManager().ticks(), kLimit);  // ended by the request, not the time limit
+  EXPECT_EQ(input.beeps(), 1);
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  JToolkitShutdown();
 }
