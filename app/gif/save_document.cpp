@@ -18,7 +18,7 @@ namespace {
 bool saving = false;
 
 // The save dialog offers the GIF type only. It opens in the folder the picture came
-// from, named like it; a clipboard picture has no folder, so the previous dialog's is used.
+// from; a clipboard picture has none, so the previous dialog's folder is shown.
 JFileSpec* AskForGifFile(const Document* document) {
   const JFileChoice gif = {kJFileTypeGif, JStr(kStrGifTypeLabel)};
   JFileSaveRequest request = {JStr(kStrSavePrompt), &gif, 1, 0, false};
