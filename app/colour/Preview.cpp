@@ -1,5 +1,7 @@
 #include "app/colour/Preview.h"
 
+#include <thread>
+
 #include "app/colour/ColourHash.h"
 #include "app/colour/StageLabels.h"
 #include "app/shell/Document.h"
@@ -18,6 +20,49 @@ void IndexImageFree(IndexImage* image) {
   JFree(image);
 }
 
+namespace {
+
+// Pictures from this many pixels up are indexed on two processors, the top and
+// bottom halves of the rows at once; smaller ones are not worth a thread.
+constexpr size_t kTwoThreadPixels = size_t{1} << 20;
+
+struct IndexRows {
+  const JPixelBuffer* buffer;
+  const ColourHash* indices;
+  uint32_t* out;      // the index image's first entry
+  uint32_t firstRow;  // counted from the top of the picture
+  uint32_t rowCount;
+};
+
+// Looks up the rows' pixels; `step` advances the progress after each row (0: not at all).
+void LookUpRows(const IndexRows* rows, uint32_t step) {
+  const JPixelBuffer* buffer = rows->buffer;
+  const ColourHash* indices = rows->indices;
+  uint32_t* out = rows->out + static_cast<size_t>(rows->firstRow) * buffer->width;
+  uint32_t lastKey = kNoColourKey;
+  uint32_t lastIndex = 0;
+  for (uint32_t y = rows->firstRow; y < rows->firstRow + rows->rowCount; ++y) {
+    const uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - y);
+    for (uint32_t x = 0; x < buffer->width; ++x, p += 3) {
+      if (x + kPrefetchAhead < buffer->width) {
+        const uint8_t* ahead = p + 3 * kPrefetchAhead;
+        ColourHashPrefetch(indices, ColourKey(ahead[2], ahead[1], ahead[0]));
+      }
+      const uint32_t key = ColourKey(p[2], p[1], p[0]);
+      if (key != lastKey) {
+        lastKey = key;
+        // A colour missing from the table (never the case after the histogram) gets index 0.
+        const ColourHashSlot* slot = ColourHashProbe(indices, key);
+        lastIndex = slot->key == key ? slot->value : 0;
+      }
+      *out++ = lastIndex;
+    }
+    if (step) ProgressStep(step);
+  }
+}
+
+}  // namespace
+
 IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* table) {
   IndexImage* image = static_cast<IndexImage*>(JAlloc(sizeof(IndexImage)));
   image->width = buffer->width;
@@ -34,26 +79,21 @@ IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* tab
     if (i + kPrefetchAhead < table->count) ColourHashPrefetch(&indices, table->records[i + kPrefetchAhead].colour);
     ColourHashAdd(&indices, table->records[i].colour, i);
   }
-  uint32_t* out = image->indices;
-  uint32_t lastKey = kNoColourKey;
-  uint32_t lastIndex = 0;
-  for (uint32_t row = buffer->height; row > 0; --row) {
-    const uint8_t* p = JPixelBufferRow(buffer, row - 1);
-    for (uint32_t x = 0; x < buffer->width; ++x, p += 3) {
-      if (x + kPrefetchAhead < buffer->width) {
-        const uint8_t* ahead = p + 3 * kPrefetchAhead;
-        ColourHashPrefetch(&indices, ColourKey(ahead[2], ahead[1], ahead[0]));
-      }
-      const uint32_t key = ColourKey(p[2], p[1], p[0]);
-      if (key != lastKey) {
-        lastKey = key;
-        // A colour missing from the table (never the case after the histogram) gets index 0.
-        const ColourHashSlot* slot = ColourHashProbe(&indices, key);
-        lastIndex = slot->key == key ? slot->value : 0;
-      }
-      *out++ = lastIndex;
-    }
-    ProgressStep(step);
+  const uint32_t height = buffer->height;
+  const bool twoThreads = static_cast<size_t>(buffer->width) * height >= kTwoThreadPixels &&
+                          std::thread::hardware_concurrency() > 1;
+  if (!twoThreads) {
+    const IndexRows all{buffer, &indices, image->indices, 0, height};
+    LookUpRows(&all, step);
+  } else {
+    // Every pixel's entry depends on nothing but its own colour. The main
+    // thread reports progress for its rows as it goes and for the helper's at the end.
+    const IndexRows top{buffer, &indices, image->indices, 0, height / 2};
+    const IndexRows bottom{buffer, &indices, image->indices, height / 2, height - height / 2};
+    std::thread helper(LookUpRows, &bottom, 0u);
+    LookUpRows(&top, step);
+    helper.join();
+    for (uint32_t y = 0; y < bottom.rowCount; ++y) ProgressStep(step);
   }
   ColourHashFree(&indices);
   return image;
@@ -64,7 +104,11 @@ void RenderPreview(Document* document) {
   JPixelBuffer* buffer = document->workingBuffer;
   if (!image || !buffer) return;
   ProgressBegin(kLabelComputingImagePreview, image->height);
-  const ColourRecord* records = document->colourTable->records;
+  // The mapped colours are gathered into one compact array first: the pixels
+  // then look up 4 bytes a colour instead of a whole record.
+  const ColourTable* table = document->colourTable;
+  uint32_t* mapped = JAllocArray<uint32_t>(table->count ? table->count : 1);
+  for (uint32_t i = 0; i < table->count; ++i) mapped[i] = table->records[i].mappedColour;
   const uint32_t* in = image->indices;
   const uint32_t width = image->width < buffer->width ? image->width : buffer->width;
   const uint32_t height = image->height < buffer->height ? image->height : buffer->height;
@@ -72,13 +116,14 @@ void RenderPreview(Document* document) {
     uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - y);
     const uint32_t* row = in + static_cast<size_t>(y) * image->width;
     for (uint32_t x = 0; x < width; ++x, p += 3) {
-      uint32_t colour = records[row[x]].mappedColour;
+      const uint32_t colour = mapped[row[x]];
       p[0] = static_cast<uint8_t>(colour);
       p[1] = static_cast<uint8_t>(colour >> 8);
       p[2] = static_cast<uint8_t>(colour >> 16);
     }
     ProgressStep(1);
   }
+  JFree(mapped);
   JPixelBufferPut(buffer, 0, buffer->height, document->pictureMap, 0);
   ProgressEnd();
 }

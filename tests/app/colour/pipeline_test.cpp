@@ -142,6 +142,33 @@ TEST(ColourPipeline, ManyColoursInOnePicture) {
   FreeTestDocument(document);
 }
 
+// Big enough for the histogram and the index image to be made on two
+// processors, with an odd number of rows: colours are still numbered in order of
+// first appearance from the top left, with their pixels counted over the whole
+// picture, and every pixel's index and preview colour is its own.
+TEST(ColourPipeline, PicturesOfMillionsOfPixelsIndexAndPreviewEveryPixel) {
+  std::mt19937 rng(7);
+  TestPicture picture = RandomPicture(rng, 1031, 1021, 20000);
+  // Colours only in the bottom rows, and one met first at the very end.
+  for (int x = 0; x < 50; ++x) picture.keys[picture.keys.size() - 1 - static_cast<size_t>(x) * 3] = 0xFEDC00u + x;
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  std::map<uint32_t, uint32_t> counts;
+  std::vector<uint32_t> firstMet;
+  for (uint32_t key : picture.keys) {
+    if (counts[key]++ == 0) firstMet.push_back(key);
+  }
+  const ColourTable* table = document->colourTable;
+  ASSERT_EQ(table->count, firstMet.size());
+  for (uint32_t i = 0; i < table->count; ++i) {
+    ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
+    ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
+  }
+  CheckMergeOrder(document);
+  for (uint32_t k : {300u, document->colourTable->count}) CheckMapping(document, picture, k);
+  FreeTestDocument(document);
+}
+
 TEST(ColourPipeline, OnePixelPicture) {
   TestPicture picture{1, 1, {0xABCDEF}};
   Document* document = NewTestDocument(picture);
