@@ -3,6 +3,7 @@
 // (Ji_tidge.h) whose class fills the slots its use needs. The widget's two free words
 // (word1, word2) are left to the owner, for example to find its own record.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "jindep/Ji_tidge.h"
@@ -34,14 +35,38 @@ uint8_t JToggleState(const JWidget* toggle);
 void JSetToggleAction(JWidget* toggle, JToggleAction action);
 
 // --- text field -------------------------------------------------------------------------
+// One line of UTF-8 text with a caret and a selection. The text is drawn inside the field
+// only, scrolled sideways so that the caret stays in view. A press places the caret (with
+// Shift it extends the selection), a drag selects, a double click selects the whole text.
+// With the focus: Left, Right, Home and End move the caret (with Shift they extend the
+// selection), Backspace and Delete remove the selection or one character, a typed
+// character replaces the selection. Ctrl+A selects all, and Ctrl+X, C and V cut, copy and
+// paste when no menu shortcut takes those keys first.
 typedef void (*JTextFieldAction)(JWidget* field);
 JWidget* JNewTextField(JWindow* window, JWidget* container, int16_t x, int16_t y, const char* text);
+// The caret goes to the end of the new text; nothing is selected.
 void JSetFieldText(JWidget* field, const char* text);
 // The current text as an owned string that replaces the previous one: the caller does
 // not free it, and it stays valid until the next call or the field's disposal.
 const char* JGetFieldText(JWidget* field);
-// Called after every change the user makes.
+// Called after every change of the text the user makes (typing, deleting, cut, paste).
 void JSetFieldAction(JWidget* field, JTextFieldAction action);
+bool JIsTextField(const JWidget* w);
+// Selects the bytes from `start` to `end` (in either order; the caret goes to `end`).
+// Offsets past the text mean its end; one inside a character means that character's start.
+void JSetFieldSelection(JWidget* field, size_t start, size_t end);
+// The selection as byte offsets, start <= end (equal when nothing is selected).
+void JFieldSelection(const JWidget* field, size_t* start, size_t* end);
+size_t JFieldCaret(const JWidget* field);
+bool JFieldHasSelection(const JWidget* field);
+// The text field that has the focus in the active window (visible and active), or null.
+JWidget* JFocusedTextField();
+// The clipboard edits. Copy puts the selection on the clipboard as text; Cut does that and
+// removes it; Paste puts the clipboard's text in place of the selection (its first line
+// only, without control characters). Each answers whether it did anything.
+bool JFieldCopy(JWidget* field);
+bool JFieldCut(JWidget* field);
+bool JFieldPaste(JWidget* field);
 
 // --- scroll bar -------------------------------------------------------------------------
 // Actions: 0 by line, 1 by page, 2 to an end (amounts -1 or +1), 3 to a position (the

@@ -68,6 +68,23 @@ JClipPicture* JClipboardGetPicture() {
   return p;
 }
 
+bool JClipboardHasText() {
+  OpenClipboard c;
+  return c.open() && clip::HasFormat(clip::kText);
+}
+
+char* JClipboardGetText() {
+  OpenClipboard c;
+  const std::string* text = c.open() ? clip::GetText() : nullptr;
+  return text ? JStrDup(text->c_str()) : nullptr;
+}
+
+bool JClipboardPutText(const char* text) {
+  OpenClipboard c;
+  // Like a desktop clipboard: what was copied last is all it holds.
+  return c.open() && clip::Empty(Owner()) && clip::SetText(Owner(), text ? text : "");
+}
+
 void JClipPictureFrame(const JClipPicture* picture, JRect* frame) {
   *frame = JRectMake(0, 0, static_cast<int16_t>(picture->width > 32767 ? 32767 : picture->width),
                      static_cast<int16_t>(picture->height > 32767 ? 32767 : picture->height));

@@ -1,6 +1,6 @@
-// Pictures from the clipboard. The only format read is the metafile picture; it is
-// copied out at once, so a picture taken stays valid whatever happens to the clipboard
-// afterwards. Nothing is ever written to the clipboard.
+// The clipboard: pictures are read from it (the metafile picture only; it is copied out at
+// once, so a picture taken stays valid whatever happens to the clipboard afterwards), and
+// text goes both ways for the text fields' Cut, Copy and Paste.
 #pragma once
 #include <cstdint>
 
@@ -29,6 +29,13 @@ void JClipPictureFrame(const JClipPicture* picture, JRect* frame);
 // there is no area or the records are damaged (what was drawn before the damage stays).
 bool JClipPictureDraw(JClipPicture* picture);
 void JClipPictureFree(JClipPicture* picture);
+
+// Whether the clipboard holds text.
+bool JClipboardHasText();
+// A new JAlloc copy of the clipboard's text, or null when it holds none.
+char* JClipboardGetText();
+// Replaces the clipboard's contents with the text; false when it cannot be opened.
+bool JClipboardPutText(const char* text);
 
 // The toolkit's own hold on the clipboard: while set, the clipboard holds no picture.
 void JClipboardSetHeld(bool held);

@@ -8,10 +8,12 @@
 
 #include "jindep/Ji_at_ta.h"
 #include "jindep/Ji_prinf.h"
+#include "jindep/Ji_tidge_std.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
+#include "jwin/J_clipbo.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
 
@@ -31,6 +33,8 @@ char* stdEditTitle = nullptr;
 char* stdCut = nullptr;
 char* stdCopy = nullptr;
 char* stdPaste = nullptr;
+// The standard Edit menu's items (Cut, Copy, Paste), enabled by the menu update.
+JMenuItem* stdEditItems[3] = {};
 
 uint16_t TakeId(const char* failure) {
   if (!started) {
@@ -216,6 +220,20 @@ bool KeyFilter(void*, JKeyEvent* key) { return JMenuKey(key); }
 
 void CommandHandler(void*, uint16_t id) { JMenuCommand(id); }
 
+void EditCut(JMenuItem*, void*) { JFieldCut(JFocusedTextField()); }
+void EditCopy(JMenuItem*, void*) { JFieldCopy(JFocusedTextField()); }
+void EditPaste(JMenuItem*, void*) { JFieldPaste(JFocusedTextField()); }
+
+// Cut and Copy need a selection in the focused text field, Paste a focused field and text
+// on the clipboard.
+void UpdateStandardEditItems() {
+  JWidget* field = JFocusedTextField();
+  const bool selection = JFieldHasSelection(field);
+  if (stdEditItems[0]) JEnableMenuItem(stdEditItems[0], selection);
+  if (stdEditItems[1]) JEnableMenuItem(stdEditItems[1], selection);
+  if (stdEditItems[2]) JEnableMenuItem(stdEditItems[2], field && JClipboardHasText());
+}
+
 void FreeText(char** text) {
   JFree(*text);
   *text = nullptr;
@@ -301,6 +319,8 @@ void JRemoveMenuItem(JMenuItem* item) {
 
 void JDisposeMenuItem(JMenuItem* item) {
   if (!item) return;
+  for (JMenuItem*& standard : stdEditItems)
+    if (standard == item) standard = nullptr;
   JRemoveMenuItem(item);
   GiveId(item->id);
   JFree(item->label);
@@ -474,6 +494,7 @@ void JSetMenuUpdateProc(JMenuUpdateProc proc, void* data) {
 }
 
 void JRunMenuUpdate() {
+  UpdateStandardEditItems();
   if (updateProc) updateProc(updateData);
 }
 
@@ -509,6 +530,7 @@ void JMenuShutdown() {
   FreeText(&stdCut);
   FreeText(&stdCopy);
   FreeText(&stdPaste);
+  for (JMenuItem*& standard : stdEditItems) standard = nullptr;
   if (started) {
     JIdPoolFree(&ids);
     started = false;
@@ -550,11 +572,14 @@ JMenu* JNewStandardFileMenu() { return JNewMenuFromText(stdFileTitle ? stdFileTi
 JMenu* JMakeStandardEditMenu(JMenuBar* bar) {
   JMenu* edit = JNewMenuFromText(stdEditTitle ? stdEditTitle : " Edit");
   const char* texts[3] = {stdCut ? stdCut : "  Cut", stdCopy ? stdCopy : "  Copy", stdPaste ? stdPaste : "  Paste"};
-  for (const char* text : texts) {
-    JMenuItem* item = JNewMenuItemFromText(text);
-    JEnableMenuItem(item, false);
+  const JMenuItemProc procs[3] = {EditCut, EditCopy, EditPaste};
+  for (int i = 0; i < 3; ++i) {
+    JMenuItem* item = JNewMenuItemFromText(texts[i]);
+    JSetMenuItemProc(item, procs[i], nullptr);
     JAppendMenuItem(edit, item);
+    stdEditItems[i] = item;
   }
+  UpdateStandardEditItems();
   if (!bar) return edit;
   // After the File menu: before whatever follows it.
   JAppendMenu(bar, edit);

@@ -108,7 +108,8 @@ JMenuItem* JFindMenuItem(uint16_t id);
 // A platform menu command: calls the item's procedure when the item is enabled.
 void JMenuCommand(uint16_t id);
 
-// Run before menus are shown and before shortcuts are matched, to bring enabling up to date.
+// Run before menus are shown and before shortcuts are matched, to bring enabling up to date
+// (the standard Edit items first, then the procedure set here).
 typedef void (*JMenuUpdateProc)(void* data);
 void JSetMenuUpdateProc(JMenuUpdateProc proc, void* data);
 void JRunMenuUpdate();
@@ -133,6 +134,7 @@ void JSetStandardMenuTexts(const char* fileTitle, const char* editTitle, const c
                            const char* paste);
 // An empty menu under the File title.
 JMenu* JNewStandardFileMenu();
-// Appends the Edit menu after the File menu with Cut, Copy and Paste. Text fields take
-// no clipboard edits, so these items stay disabled.
+// Appends the Edit menu after the File menu with Cut, Copy and Paste, which act on the
+// focused text field of the active window. The menu update enables Cut and Copy while that
+// field has a selection, and Paste while there is such a field and the clipboard holds text.
 JMenu* JMakeStandardEditMenu(JMenuBar* bar);

@@ -71,6 +71,11 @@ bool HasFormat(Format format) {
   return false;
 }
 
+const std::string* GetText() {
+  const Store& s = TheStore();
+  return s.owner != 0 && s.text ? &*s.text : nullptr;
+}
+
 const MetafilePicture* GetMetafilePicture() {
   Store& s = TheStore();
   if (s.owner == 0) return nullptr;

@@ -39,6 +39,8 @@ bool SetMetafilePicture(uintptr_t owner, const MetafilePicture& picture);
 
 // Reading needs the clipboard open (by anyone).
 bool HasFormat(Format format);
+// The text held, or null; valid until the clipboard changes.
+const std::string* GetText();
 // The picture held, or null; valid until the clipboard changes.
 const MetafilePicture* GetMetafilePicture();
 
