@@ -222,10 +222,12 @@ constexpr uint32_t kDoubleClickTicks = 500;
 constexpr int kDoubleClickSlop = 4;
 
 void FieldDown(JWidget* w, int16_t px, int16_t, uint8_t modifiers) {
+  // A press elsewhere in between (the focus went) does not pair with this one.
+  const bool hadFocus = JFocus(w->window) == w;
   JSetFocus(w->window, w);
   FieldData* d = Field(w);
   const uint32_t now = JTickCount();
-  const bool twice = d->pressed && now - d->pressTick <= kDoubleClickTicks && px - d->pressX <= kDoubleClickSlop &&
+  const bool twice = hadFocus && d->pressed && now - d->pressTick <= kDoubleClickTicks && px - d->pressX <= kDoubleClickSlop &&
                      d->pressX - px <= kDoubleClickSlop;
   d->pressed = !twice;
   d->pressTick = now;
