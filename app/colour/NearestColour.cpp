@@ -75,9 +75,10 @@ constexpr uint32_t kSlotCorner[8] = {0x000000, 0x000001, 0x000100, 0x000101,
 // Corner of the child in slot s of a node at `level` whose corner is `base`.
 inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) { return base | kSlotCorner[s] << level; }
 
-void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
-  if (Stamped(search, ref)) return;
-  if (CubeDistance(search, base, level) >= search->best) return;
+// Examines every slot of a node not yet examined by this search whose cube lies
+// nearer than the best distance found; its child nodes are checked the same way
+// before they are entered.
+void ExamineNode(Search* search, uint32_t ref, uint32_t base, int level) {
   SetStamp(search, ref);
   const TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
@@ -86,9 +87,18 @@ void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
     if (SlotIsLeaf(slot)) {
       TestLeaf(search, LeafIndex(slot), node->leafColours[s]);
     } else {
-      SearchSubtree(search, slot, ChildBase(base, s, level), level - 1);
+      const uint32_t childBase = ChildBase(base, s, level);
+      if (!Stamped(search, slot) && CubeDistance(search, childBase, level - 1) < search->best) {
+        ExamineNode(search, slot, childBase, level - 1);
+      }
     }
   }
+}
+
+void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
+  if (Stamped(search, ref)) return;
+  if (CubeDistance(search, base, level) >= search->best) return;
+  ExamineNode(search, ref, base, level);
 }
 
 void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t target, int level, int stopLevel) {
@@ -206,6 +216,23 @@ void ReleaseSearchStamps() {
   gStampCount = 0;
 }
 
+namespace {
+
+// Colour indices of the tree's leaves in depth-first order (at most `room`).
+void CollectLeaves(uint32_t ref, uint32_t* leaves, uint32_t room, uint32_t* count) {
+  const TreeNode* node = TreeNodeAt(ref);
+  for (uint32_t s = 0; s < 8; ++s) {
+    const uint32_t slot = node->slots[s];
+    if (SlotIsLeaf(slot)) {
+      if (*count < room) leaves[(*count)++] = LeafIndex(slot);
+    } else if (SlotIsNode(slot)) {
+      CollectLeaves(slot, leaves, room, count);
+    }
+  }
+}
+
+}  // namespace
+
 void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
                         uint32_t progressStep) {
   const uint32_t n = table->count;
@@ -219,7 +246,17 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
   }
   // Every search is independent of the others, and stamps only spare a search
   // from looking at a subtree twice: results are those of one search after
-  // another. Each thread keeps its stamps in an array of its own.
+  // another, in any order. The colours are searched in the tree's depth-first
+  // order of leaves, so that one search finds the nodes the last one used still
+  // in the cache. Each thread keeps its stamps in an array of its own.
+  uint32_t* leaves = JAllocArray<uint32_t>(n);
+  uint32_t leafCount = 0;
+  CollectLeaves(root, leaves, n, &leafCount);
+  // A tree that does not hold exactly the table's colours is searched in index order.
+  if (leafCount != n) {
+    for (uint32_t i = 0; i < n; ++i) leaves[i] = i;
+    leafCount = n;
+  }
   constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
   const size_t handles = StampEntries();
   uint32_t* stamps = JAllocArray<uint32_t>(2 * handles);
@@ -232,13 +269,14 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
     uint32_t stamp = 0;
     for (;;) {
       const uint32_t first = next.fetch_add(kBlock);
-      if (first >= n) break;
-      const uint32_t last = first + kBlock < n ? first + kBlock : n;
-      for (uint32_t i = first; i < last; ++i) {
+      if (first >= leafCount) break;
+      const uint32_t last = first + kBlock < leafCount ? first + kBlock : leafCount;
+      for (uint32_t k = first; k < last; ++k) {
         if (++stamp == 0) {
           std::memset(ownStamps, 0, handles * sizeof(uint32_t));
           stamp = 1;
         }
+        const uint32_t i = leaves[k];
         store(data, i, Nearest(root, table->records[i].colour, stamp, ownStamps));
       }
       if (!main) {
@@ -255,4 +293,5 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
   helper.join();
   for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
   JFree(stamps);
+  JFree(leaves);
 }
