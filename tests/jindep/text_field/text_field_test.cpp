@@ -2,6 +2,7 @@
 // under keys and the mouse, and the clipboard keys a field handles itself.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -301,6 +302,17 @@ TEST_F(TextFields, TheMousePlacesTheCaretDragsASelectionAndDoubleClickSelectsAll
   clock().advance(100);
   pressAt(field_->x + 2);
   EXPECT_EQ(selection(), std::make_pair(size_t{0}, size_t{0}));
+}
+
+TEST_F(TextFields, AFieldWithASelectionIsSavedForAPersonToLookAt) {
+  pressAt(field_->x + 5);
+  type("/home/someone/pictures/harbour at dusk.gif");
+  for (int i = 0; i < 10; ++i) key(platform::wm::kKeyLeft, kShift);
+  wm().compose();
+  const std::string dir = std::string(TINTWELL_BINARY_DIR) + "/tests/jindep/text_field";
+  std::filesystem::create_directories(dir);
+  std::string reason;
+  EXPECT_TRUE(wm().screen().saveBmp(dir + "/selected_end_of_a_long_path.bmp", &reason)) << reason;
 }
 
 TEST_F(TextFields, DraggingPastTheEdgeScrollsALongText) {
