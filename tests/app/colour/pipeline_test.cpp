@@ -142,10 +142,10 @@ TEST(ColourPipeline, ManyColoursInOnePicture) {
   FreeTestDocument(document);
 }
 
-// Big enough for the histogram and the index image to be made on two
-// processors, with an odd number of rows: colours are still numbered in order of
-// first appearance from the top left, with their pixels counted over the whole
-// picture, and every pixel's index and preview colour is its own.
+// Big enough for the index image to be made on two processors, with an odd
+// number of rows: colours are numbered in order of first appearance from the top
+// left, with their pixels counted over the whole picture, and every pixel's index
+// and preview colour is its own.
 TEST(ColourPipeline, PicturesOfMillionsOfPixelsIndexAndPreviewEveryPixel) {
   std::mt19937 rng(7);
   TestPicture picture = RandomPicture(rng, 1031, 1021, 20000);
