@@ -4,6 +4,7 @@ static uint32_t NewNode() {
   uint32_t handle = BlockPoolGet(TreeNodePool());
   TreeNode* node = static_cast<TreeNode*>(BlockPoolAddress(TreeNodePool(), handle));
   for (uint32_t& s : node->slots) s = 0;
+  for (uint32_t& c : node->leafColours) c = 0;
   return NodeSlot(handle);
 }
 

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourTree.h"
 #include "app/shell/progress.h"
@@ -25,6 +29,7 @@ size_t gStampCount = 0;
 size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->chunkCount) * kTreeNodesPerChunk + 1; }
 
 struct Search {
+  uint32_t colour;
   int red;
   int green;
   int blue;
@@ -39,10 +44,48 @@ inline void SetStamp(Search* search, uint32_t ref) { search->stamps[ref >> 1] = 
 
 inline uint32_t Difference(int a, int b) { return static_cast<uint32_t>(a > b ? a - b : b - a); }
 
-inline void TestLeaf(Search* search, uint32_t index, uint32_t leafColour) {
-  const uint32_t d = Difference(static_cast<int>(leafColour >> 16), search->red) +
-                     Difference(static_cast<int>((leafColour >> 8) & 0xFF), search->green) +
-                     Difference(static_cast<int>(leafColour & 0xFF), search->blue);
+// What a search needs of a node's eight slots, worked out for all of them together.
+struct NodeView {
+  uint32_t distances[8];  // from the searched colour to each slot's leaf colour (meaningless without a leaf)
+  uint32_t occupied;      // bit s set when slot s is not empty
+  uint32_t leaves;        // bit s set when slot s holds a leaf
+};
+
+inline void ViewNode(const Search* search, const TreeNode* node, NodeView* view) {
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colour = _mm_set1_epi64x(search->colour);
+  uint32_t empty = 0;
+  uint32_t leaves = 0;
+  for (int half = 0; half < 2; ++half) {
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->leafColours[4 * half]));
+    // With each key alone in a 64-bit lane, the sum of absolute byte differences
+    // is the Manhattan distance (the keys' top bytes are zero).
+    const __m128i first = _mm_sad_epu8(_mm_unpacklo_epi32(four, zero), colour);
+    const __m128i second = _mm_sad_epu8(_mm_unpackhi_epi32(four, zero), colour);
+    const __m128 both = _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&view->distances[4 * half]), _mm_castps_si128(both));
+    const __m128i slots = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->slots[4 * half]));
+    empty |= static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(slots, zero)))) << (4 * half);
+    leaves |= static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(slots, 31)))) << (4 * half);
+  }
+  view->occupied = ~empty & 0xFFu;
+  view->leaves = leaves;
+#else
+  view->occupied = 0;
+  view->leaves = 0;
+  for (uint32_t s = 0; s < 8; ++s) {
+    const uint32_t leafColour = node->leafColours[s];
+    view->distances[s] = Difference(static_cast<int>(leafColour >> 16), search->red) +
+                         Difference(static_cast<int>((leafColour >> 8) & 0xFF), search->green) +
+                         Difference(static_cast<int>(leafColour & 0xFF), search->blue);
+    view->occupied |= static_cast<uint32_t>(node->slots[s] != 0) << s;
+    view->leaves |= (node->slots[s] & 1u) << s;
+  }
+#endif
+}
+
+inline void TestLeaf(Search* search, uint32_t index, uint32_t d) {
   // 0 < d < best in one comparison (best is at least 1).
   if (d - 1 < search->best - 1) {
     search->best = d;
@@ -81,11 +124,14 @@ inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) { return base | 
 void ExamineNode(Search* search, uint32_t ref, uint32_t base, int level) {
   SetStamp(search, ref);
   const TreeNode* node = TreeNodeAt(ref);
-  for (uint32_t s = 0; s < 8; ++s) {
+  NodeView view;
+  ViewNode(search, node, &view);
+  // Occupied slots in order, 0 to 7.
+  for (uint32_t bits = view.occupied; bits != 0; bits &= bits - 1) {
+    const uint32_t s = static_cast<uint32_t>(__builtin_ctz(bits));
     const uint32_t slot = node->slots[s];
-    if (slot == 0) continue;
-    if (SlotIsLeaf(slot)) {
-      TestLeaf(search, LeafIndex(slot), node->leafColours[s]);
+    if ((view.leaves >> s) & 1u) {
+      TestLeaf(search, LeafIndex(slot), view.distances[s]);
     } else {
       const uint32_t childBase = ChildBase(base, s, level);
       if (!Stamped(search, slot) && CubeDistance(search, childBase, level - 1) < search->best) {
@@ -171,7 +217,7 @@ uint32_t Nearest(uint32_t root, uint32_t colour, uint32_t stamp, uint32_t* stamp
     counts[c] = k;
   }
 
-  Search search{static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+  Search search{colour, static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                 static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps};
   for (int ri = 0; ri < counts[0]; ++ri) {
     for (int gi = 0; gi < counts[1]; ++gi) {
