@@ -3,6 +3,7 @@
 // through their shortcuts.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "jindep/Ji_tidge_std.h"
@@ -182,4 +183,22 @@ TEST_F(EditMenu, UpdatingAfterTheEditMenuIsGoneIsHarmless) {
   key('a', 'a', kCtrl);
   key('c', 'c', kCtrl);
   EXPECT_EQ(clipboardText(), "hello world");
+}
+
+TEST_F(EditMenu, CtrlASelectsAllOnlyWhenNoMenuShortcutTakesIt) {
+  clickField(first_);
+  key('a', 'a', kCtrl);
+  EXPECT_EQ(enabled(), "XC-");
+  size_t start = 0, end = 0;
+  JFieldSelection(first_, &start, &end);
+  EXPECT_EQ(end - start, std::strlen("hello world"));
+  static int chosen = 0;
+  chosen = 0;
+  JMenuItem* all = JNewMenuItemFromText("AAAll Windows");
+  JSetMenuItemProc(all, [](JMenuItem*, void*) { ++chosen; }, nullptr);
+  JAppendMenuItem(edit_, all);
+  key(platform::wm::kKeyEnd, 0, 0);
+  key('a', 'a', kCtrl);
+  EXPECT_EQ(chosen, 1);
+  EXPECT_FALSE(JFieldHasSelection(first_));
 }
