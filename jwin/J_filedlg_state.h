@@ -21,8 +21,6 @@ struct JFileDialog {
   char* pattern;    // what the file list shows, "*.gif" at first
   JFileList places;
   JWidget* parts[kJFileDialogCreateButton + 1];
-  bool nameOffered;   // the name field holds text the dialog put there...
-  size_t offeredLength;  // ... this many bytes long, which the next key typed replaces
   bool nestedShown;  // a message or nested dialog was shown since the last wait
   JFileSpec* result;
   bool existed;

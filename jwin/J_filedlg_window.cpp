@@ -81,18 +81,6 @@ void FileSelected(JWidget* list) {
   if (const char* name = JListSelectedRow(list)) JFileDialogSetName(DialogOf(list), name);
 }
 
-// The first change after the dialog offered a text: a typed character takes the text's
-// place, a Backspace takes it away.
-void NameEdited(JWidget* field) {
-  JFileDialog* d = DialogOf(field);
-  if (!d->nameOffered) return;
-  d->nameOffered = false;
-  const char* text = JGetFieldText(field);
-  char* typed = JStrDup(std::strlen(text) > d->offeredLength ? text + d->offeredLength : "");
-  JSetFieldText(field, typed);
-  JFree(typed);
-}
-
 void FileActivated(JWidget* list) {
   FileSelected(list);
   JFileDialogPressOk(DialogOf(list));
@@ -183,7 +171,6 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   y = static_cast<int16_t>(y + kLabelHeight);
   JWidget* field = p[kJFileDialogNameField] = Own(d, JNewTextField(d->window, nullptr, a, y, ""));
   JSizeWidget(field, kNameColumn, field->height);
-  JSetFieldAction(field, NameEdited);
   // The shown directory sits beside the name field, over the directory list.
   JWidget* shown = p[kJFileDialogDirectoryText] = Label(d, b, y, "/");
   JMoveWidget(shown, b, static_cast<int16_t>(y + (field->height - shown->height) / 2));
@@ -267,9 +254,9 @@ void JFileDialogSelectType(JFileDialog* d, int index) {
 }
 
 void JFileDialogSetName(JFileDialog* d, const char* text) {
+  // The text stands selected, so the first key typed replaces it.
   JSetFieldText(d->parts[kJFileDialogNameField], text);
-  d->nameOffered = true;
-  d->offeredLength = std::strlen(text);
+  JSetFieldSelection(d->parts[kJFileDialogNameField], 0, std::strlen(text));
 }
 
 void JFileDialogClose(JFileDialog* d) { JDisposeWindow(d->window); }

@@ -530,3 +530,19 @@ TEST_F(FileDialogs, TypedPathsMoveThroughDirectories) {
                                                  message(kStrBadFilenameTitle, kStrBadFilename, "nowhere/x.gif")}));
   JFileSpecFree(initial);
 }
+
+TEST_F(FileDialogs, TheOfferedNameIsAnOrdinarySelectionThatClicksAndSelectAllChange) {
+  then([&](JWindow* d, const char*) {
+    // A click at the field's left end places the caret there: typing inserts.
+    click(d, JFileDialogWidget(d, kJFileDialogNameField), 3, 5);
+    input().type("a");
+    // Select-all then typing replaces every character, the first one included.
+    input().key('a', 'a', platform::wm::kCtrl);
+    input().type("holiday.gif");
+    enter();
+  });
+  JFileSpec* chosen = saveGif();
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(path(chosen), dir_ + "holiday.gif");
+  JFileSpecFree(chosen);
+}
