@@ -5,6 +5,7 @@
 #include "jindep/Ji_font.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
+#include "jwin/J_beep.h"
 #include "jwin/J_font.h"
 #include "jwin/J_patterns.h"
 #include "jwin/draw_state.h"
@@ -138,7 +139,7 @@ void JSetGC(JGC* gc) {
   JDrawEnsureInit();
   if (!gc) {
     JDebugReport(kSource, __LINE__, "NULL graphics context");
-    if (platform::wm::WindowManager* wm = JDrawWindowManager()) wm->beep();
+    JBeep();
     return;
   }
   JDrawCurrent().gc = gc;

@@ -13,6 +13,7 @@
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
+#include "jwin/J_beep.h"
 #include "jwin/J_clipbo.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
@@ -174,7 +175,7 @@ bool ShortcutKey(uint8_t letter) {
       if ((item->flags & kJMenuEnabled) && (menu->flags & kJMenuEnabled)) {
         if (item->proc) item->proc(item, item->data);
       } else {
-        JWindowManager().beep();
+        JBeep();
       }
       return true;
     }
@@ -196,7 +197,7 @@ bool MnemonicKey(uint8_t letter) {
       if (menu->flags & kJMenuEnabled)
         JWindowManager().openBarMenu(shown);
       else
-        JWindowManager().beep();
+        JBeep();
       return true;
     }
     ++shown;
