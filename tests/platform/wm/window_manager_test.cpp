@@ -322,3 +322,24 @@ TEST_F(Desk, CaptionsAndTheMenuStripShowTheirTexts) {
   EXPECT_EQ(countIn({titles[1].right + 2, strip.top, strip.right - 2, strip.bottom - 1},
                     [](Colour c) { return c != Palette::kFace; }), 0);
 }
+
+TEST_F(Desk, KeysReadAfterAnotherWindowBecameActiveGoToIt) {
+  const WindowId first = document({50, 50, 250, 200}, 0x333333);
+  run();
+  // Both keys are read off the input together; the first opens a dialog, say.
+  backend_.key('x', 'x');
+  backend_.key(kKeyReturn, '\r');
+  wm_.pumpInput();
+  Message m;
+  ASSERT_TRUE(wm_.nextMessage(&m, 0, true));
+  EXPECT_EQ(m.window, first);
+  const WindowId dialog = topLevel(WindowKind::Dialog, {300, 300, 500, 400}, 0x444444, false);
+  ASSERT_EQ(wm_.activeWindow(), dialog);
+  // What is still queued belongs to the window that is active now, also through a filter.
+  while (wm_.nextMessage(&m, first, true))
+    EXPECT_TRUE(m.type != MessageType::KeyDown && m.type != MessageType::Char && m.type != MessageType::KeyUp);
+  bool sawReturn = false;
+  while (wm_.nextMessage(&m, dialog, true))
+    if (m.type == MessageType::KeyDown && m.key == kKeyReturn) sawReturn = true;
+  EXPECT_TRUE(sawReturn);
+}
