@@ -9,9 +9,15 @@ struct Store {
   uintptr_t owner = 0;
   std::optional<std::string> text;
   std::optional<MetafilePicture> picture;
-  // The last picture taken from the desktop, kept until the clipboard is closed so that
-  // the pointer handed out stays valid while the reader copies it.
+  // Whether the text changed while the clipboard is open: the desktop is told on closing.
+  bool textChanged = false;
+  // Another program replaced the desktop's clipboard while this one was open; what a
+  // reader sees does not change under it, so the held text is dropped on closing.
+  bool desktopNewer = false;
+  // The last picture and text taken from the desktop, kept until the clipboard is closed
+  // so that the pointers handed out stay valid while the reader copies them.
   std::optional<MetafilePicture> desktopPicture;
+  std::optional<std::string> desktopText;
 };
 
 Store& TheStore() {
@@ -28,14 +34,24 @@ bool HeldBy(uintptr_t owner) { return owner != 0 && TheStore().owner == owner; }
 bool Open(uintptr_t owner) {
   Store& s = TheStore();
   if (owner == 0 || s.owner != 0) return false;
+  // Another program's copy since the last look makes the text held here stale first.
+  if (desktopSource) desktopSource->catchUp();
   s.owner = owner;
   return true;
 }
 
 bool Close(uintptr_t owner) {
   if (!HeldBy(owner)) return false;
-  TheStore().owner = 0;
-  TheStore().desktopPicture.reset();
+  Store& s = TheStore();
+  s.owner = 0;
+  s.desktopPicture.reset();
+  s.desktopText.reset();
+  if (s.desktopNewer && !s.textChanged) s.text.reset();
+  s.desktopNewer = false;
+  if (s.textChanged) {
+    s.textChanged = false;
+    if (desktopSource) desktopSource->publishText(s.text ? &*s.text : nullptr);
+  }
   return true;
 }
 
@@ -43,14 +59,17 @@ bool IsOpen() { return TheStore().owner != 0; }
 
 bool Empty(uintptr_t owner) {
   if (!HeldBy(owner)) return false;
-  TheStore().text.reset();
-  TheStore().picture.reset();
+  Store& s = TheStore();
+  if (s.text) s.textChanged = true;
+  s.text.reset();
+  s.picture.reset();
   return true;
 }
 
 bool SetText(uintptr_t owner, const std::string& text) {
   if (!HeldBy(owner)) return false;
   TheStore().text = text;
+  TheStore().textChanged = true;
   return true;
 }
 
@@ -64,7 +83,7 @@ bool HasFormat(Format format) {
   const Store& s = TheStore();
   if (s.owner == 0) return false;
   switch (format) {
-    case kText: return s.text.has_value();
+    case kText: return s.text.has_value() || (desktopSource && desktopSource->offersText());
     case kMetafilePicture:
       return s.picture.has_value() || (desktopSource && desktopSource->offersPicture());
   }
@@ -72,8 +91,12 @@ bool HasFormat(Format format) {
 }
 
 const std::string* GetText() {
-  const Store& s = TheStore();
-  return s.owner != 0 && s.text ? &*s.text : nullptr;
+  Store& s = TheStore();
+  if (s.owner == 0) return nullptr;
+  if (s.text) return &*s.text;
+  if (!desktopSource) return nullptr;
+  s.desktopText = desktopSource->takeText();
+  return s.desktopText ? &*s.desktopText : nullptr;
 }
 
 const MetafilePicture* GetMetafilePicture() {
@@ -88,5 +111,13 @@ const MetafilePicture* GetMetafilePicture() {
 void Reset() { TheStore() = Store{}; }
 
 void SetDesktopSource(DesktopSource* source) { desktopSource = source; }
+
+void DesktopChanged() {
+  Store& s = TheStore();
+  if (s.owner != 0)
+    s.desktopNewer = true;
+  else
+    s.text.reset();
+}
 
 }  // namespace platform::clipboard

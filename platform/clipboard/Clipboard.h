@@ -2,6 +2,11 @@
 // time. Tests (and the desktop bridge of a backend) put data here; the toolkit reads it.
 // A metafile picture is held as the metafile's bits with its mapping mode and extents,
 // as a desktop hands it over.
+//
+// Where a backend reaches the desktop's own clipboard, text goes both ways: text put here
+// is offered to other programs when the clipboard is closed, and once another program
+// puts something on the desktop's clipboard, that is newer than the text held here, which
+// is then dropped, so that reading asks the desktop.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -39,7 +44,8 @@ bool SetMetafilePicture(uintptr_t owner, const MetafilePicture& picture);
 
 // Reading needs the clipboard open (by anyone).
 bool HasFormat(Format format);
-// The text held, or null; valid until the clipboard changes.
+// The text held, or else the desktop's, or null; valid until the clipboard changes or
+// is closed.
 const std::string* GetText();
 // The picture held, or null; valid until the clipboard changes.
 const MetafilePicture* GetMetafilePicture();
@@ -49,8 +55,9 @@ const MetafilePicture* GetMetafilePicture();
 void Reset();
 
 // The desktop's own clipboard, as a backend that can reach it offers it. It is asked for
-// a picture only while the clipboard is open and the store itself holds none, so a
-// picture put here by the process always comes first.
+// a picture or text only while the clipboard is open and the store itself holds none of
+// that form, so what the process put here (and the desktop has not replaced since)
+// always comes first.
 class DesktopSource {
  public:
   virtual ~DesktopSource() = default;
@@ -58,9 +65,25 @@ class DesktopSource {
   virtual bool offersPicture() = 0;
   // The desktop's picture converted to the held form, or none.
   virtual std::optional<MetafilePicture> takePicture() = 0;
+  // Whether the desktop offers text, and that text as UTF-8. A source that cannot carry
+  // text offers none.
+  virtual bool offersText() { return false; }
+  virtual std::optional<std::string> takeText() { return std::nullopt; }
+  // The process changed its text and closed the clipboard: the desktop should offer this
+  // text to other programs from now on (null: the process offers no text any more).
+  virtual void publishText(const std::string* text) {}
+  // Takes note of what happened on the desktop since it was last asked, without waiting;
+  // called each time the clipboard is opened.
+  virtual void catchUp() {}
 };
 
 // Installs the source (null: none). Not owned; the installer removes it before it goes.
 void SetDesktopSource(DesktopSource* source);
+
+// Told by the source when another program has put something on the desktop's clipboard:
+// the text the process put here is no longer the newest, so it is dropped (on closing,
+// while the clipboard is open: a reader's view does not change under it; text put while
+// it is open is newer still and stays).
+void DesktopChanged();
 
 }  // namespace platform::clipboard

@@ -132,6 +132,9 @@ void SdlBackend::translate(const SDL_Event& e) {
 }
 
 bool SdlBackend::nextInput(InputEvent* out) {
+  // Other programs asking for the text we copied are answered between input events (the
+  // event loop never waits long for input, so they are never kept waiting long).
+  if (desktopClipboard_) desktopClipboard_->pump();
   SDL_Event e;
   while (pending_.empty() && SDL_PollEvent(&e)) translate(e);
   if (pending_.empty()) return false;

@@ -1,16 +1,21 @@
-// The desktop's clipboard under X11, read for pictures: the CLIPBOARD selection is asked
+// The desktop's clipboard under X11. Pictures are read: the CLIPBOARD selection is asked
 // for its targets and then for a metafile ("image/x-wmf", "image/wmf") or a bitmap
 // ("image/bmp" and its older names), which is converted to the clipboard's picture form.
+// Text goes both ways: it is read as UTF8_STRING, text/plain;charset=utf-8 or STRING
+// (Latin-1), and text the process copies is offered in those forms, the selection owned
+// by our window until another program takes it over.
 //
-// It keeps a connection of its own with a hidden window to receive the data, so that
-// SDL's event loop never sees (or eats) the replies. Every wait has a deadline: an owner
-// that does not answer makes no picture, never a hung program. Data sent in increments
-// is taken, up to a limit.
+// It keeps a connection of its own with a hidden window to receive the data and the
+// requests, so that SDL's event loop never sees (or eats) them; pump() must run regularly
+// to answer other programs. Every wait has a deadline: an owner that does not answer
+// makes no picture or text, never a hung program, and is not asked again for a while.
+// Data sent in increments is taken, up to a limit.
 #pragma once
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/clipboard/Clipboard.h"
@@ -28,20 +33,33 @@ class X11Clipboard : public clipboard::DesktopSource {
 
   bool offersPicture() override;
   std::optional<clipboard::MetafilePicture> takePicture() override;
+  bool offersText() override;
+  std::optional<std::string> takeText() override;
+  void publishText(const std::string* text) override;
+  void catchUp() override { pump(); }
+
+  // Answers other programs' requests and notes a lost selection; never waits.
+  void pump();
 
  private:
-  using Deadline = std::chrono::steady_clock::time_point;
-  using XId = unsigned long;  // an X window or atom
+  using Clock = std::chrono::steady_clock;
+  using Deadline = Clock::time_point;
+  using XId = unsigned long;  // an X window, atom or time
 
   X11Clipboard() = default;
-  // The picture targets the owner offers, the preferred first.
-  std::vector<XId> pictureTargets();
-  // Asks the owner for `target` and reads the reply; false when there is none in time.
-  bool convert(XId target, std::vector<uint8_t>* bytes, XId* type, int* format);
-  bool readProperty(std::vector<uint8_t>* bytes, XId* type, int* format, bool remove);
-  bool readIncrements(std::vector<uint8_t>* bytes);
+  // Of the targets in `wanted`, those the owner offers, in the order of `wanted`.
+  std::vector<XId> offered(const std::vector<XId>& wanted);
+  // Asks the owner for `target` and reads the reply of at most `limit` bytes; false when
+  // there is none in time, or the owner is our own window or one that let us wait lately.
+  bool convert(XId target, uint64_t limit, std::vector<uint8_t>* bytes, XId* type, int* format);
+  bool readProperty(uint64_t limit, std::vector<uint8_t>* bytes, XId* type, int* format, bool remove);
+  bool readIncrements(uint64_t limit, std::vector<uint8_t>* bytes);
   bool waitFor(int eventType, _XEvent* event, Deadline deadline);
-  void dropPendingEvents();
+  void handle(_XEvent* event);
+  // Answers a SelectionRequest event.
+  void answer(const _XEvent& request);
+  // The server's time now, for taking the selection; CurrentTime when it does not say.
+  XId serverTime();
 
   _XDisplay* display_ = nullptr;
   XId window_ = 0;
@@ -49,8 +67,17 @@ class X11Clipboard : public clipboard::DesktopSource {
   XId targets_ = 0;
   XId incr_ = 0;
   XId property_ = 0;
+  XId timeProperty_ = 0;
   std::vector<XId> metafileTargets_;
   std::vector<XId> bitmapTargets_;
+  std::vector<XId> textTargets_;  // UTF-8 forms first, STRING last
+  XId stringTarget_ = 0;
+  // The text we offer while our window owns the selection, taken at that time.
+  std::optional<std::string> ownText_;
+  XId ownedSince_ = 0;
+  // The last owner that did not answer in time, and when.
+  XId silentOwner_ = 0;
+  Deadline silentSince_{};
 };
 
 }  // namespace platform::backend

@@ -63,6 +63,39 @@ inline std::string WaitForColour(const std::string& shot, const std::string& rgb
          "echo found=$n\n";
 }
 
+// Script lines that wait (up to 60 s) until the first document's preview is up: the screen
+// shows the sample's many colours and the preview's caption, at the top left of the client
+// area, is the active one.
+inline std::string WaitForPreview(const std::string& shot) {
+  return "for i in $(seq 1 120); do\n"
+         "  import -window root '" + shot + "' 2>/dev/null\n"
+         "  [ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] &&\n"
+         "    convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
+         "  sleep 0.5\n"
+         "done\n";
+}
+
+// Script lines that wait (up to 30 s) until a dialog has taken the activation from the
+// preview.
+inline std::string WaitForDialog(const std::string& shot) {
+  return "for i in $(seq 1 60); do\n"
+         "  import -window root '" + shot + "' 2>/dev/null\n"
+         "  convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' || break\n"
+         "  sleep 0.5\n"
+         "done\n";
+}
+
+// Script lines that wait (up to 60 s) until the GIF file is written whole (its stream's
+// trailer is there) and print "gif=1", or "gif=0" when it never is.
+inline std::string WaitForGif(const std::string& gif) {
+  return "written=0\n"
+         "for i in $(seq 1 120); do\n"
+         "  [ -f '" + gif + "' ] && [ \"$(tail -c 1 '" + gif + "' | od -An -tx1 | tr -d ' ')\" = 3b ] && written=1 && break\n"
+         "  sleep 0.5\n"
+         "done\n"
+         "echo gif=$written\n";
+}
+
 // Script lines that end the program with Ctrl+Q and print its exit status ("hung" when
 // it would not end).
 inline std::string QuitProgram() {
