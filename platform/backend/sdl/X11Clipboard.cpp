@@ -178,7 +178,10 @@ bool X11Clipboard::waitFor(int eventType, XEvent* event, Deadline deadline) {
     while (XCheckTypedEvent(display_, SelectionRequest, &other) || XCheckTypedEvent(display_, SelectionClear, &other))
       handle(&other);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return false;
+    if (left.count() <= 0) {
+      timedOut_ = true;
+      return false;
+    }
     pollfd fd{ConnectionNumber(display_), POLLIN, 0};
     poll(&fd, 1, static_cast<int>(left.count()));
   }
@@ -244,22 +247,22 @@ bool X11Clipboard::convert(XId target, uint64_t limit, std::vector<uint8_t>* byt
   XDeleteProperty(display_, window_, property_);
   XConvertSelection(display_, clipboard_, target, property_, window_, CurrentTime);
   const Deadline deadline = Clock::now() + kAnswerTime;
+  timedOut_ = false;
   XEvent e;
-  bool answered = true;
+  bool got = false;
   do {
-    answered = waitFor(SelectionNotify, &e, deadline);
-  } while (answered && (e.xselection.selection != clipboard_ || e.xselection.target != target));
-  if (answered && e.xselection.property != None) {
-    if (!readProperty(limit, bytes, type, format, false)) return false;
+    got = waitFor(SelectionNotify, &e, deadline);
+  } while (got && (e.xselection.selection != clipboard_ || e.xselection.target != target));
+  if (got && e.xselection.property != None && readProperty(limit, bytes, type, format, false)) {
     if (*type != incr_) {
       XDeleteProperty(display_, window_, property_);
       return true;
     }
     *format = 8;
-    answered = readIncrements(limit, bytes);
-    if (answered) return true;
+    if (readIncrements(limit, bytes)) return true;
   }
-  if (!answered) {
+  // A refusal or data too large is an answer; only silence makes the owner one to avoid.
+  if (timedOut_) {
     silentOwner_ = owner;
     silentSince_ = Clock::now();
   }

@@ -54,6 +54,7 @@ class X11Clipboard : public clipboard::DesktopSource {
   bool convert(XId target, uint64_t limit, std::vector<uint8_t>* bytes, XId* type, int* format);
   bool readProperty(uint64_t limit, std::vector<uint8_t>* bytes, XId* type, int* format, bool remove);
   bool readIncrements(uint64_t limit, std::vector<uint8_t>* bytes);
+  // False when the deadline passes first (and timedOut_ is set).
   bool waitFor(int eventType, _XEvent* event, Deadline deadline);
   void handle(_XEvent* event);
   // Answers a SelectionRequest event.
@@ -78,6 +79,7 @@ class X11Clipboard : public clipboard::DesktopSource {
   // The last owner that did not answer in time, and when.
   XId silentOwner_ = 0;
   Deadline silentSince_{};
+  bool timedOut_ = false;
 };
 
 }  // namespace platform::backend
