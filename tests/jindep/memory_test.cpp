@@ -27,6 +27,25 @@ TEST(Memory, ReallocKeepsContentsAndAccountsTheNewSize) {
   EXPECT_EQ(JMemBytesInUse(), start);
 }
 
+TEST(Memory, BlocksGrowingPastTheLargeSizeKeepTheirContentsAndAccounting) {
+  const uint64_t start = JMemBytesInUse();
+  constexpr size_t kSmall = 1 << 20, kLarge = 3 << 20, kLarger = 7 << 20;
+  uint8_t* p = static_cast<uint8_t*>(JAlloc(kSmall));
+  for (size_t i = 0; i < kSmall; ++i) p[i] = static_cast<uint8_t>(i * 7);
+  p = static_cast<uint8_t*>(JRealloc(p, kLarge));
+  p = static_cast<uint8_t*>(JRealloc(p, kLarger));
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % (2u << 20), 0u);  // large blocks start on a 2 MiB boundary
+  for (size_t i = kSmall; i < kLarger; ++i) p[i] = 1;
+  size_t wrong = 0;
+  for (size_t i = 0; i < kSmall; ++i) wrong += p[i] != static_cast<uint8_t>(i * 7);
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_GE(JMemBytesInUse(), start + kLarger);
+  p = static_cast<uint8_t*>(JRealloc(p, kLarge));  // shrinking keeps the front
+  EXPECT_EQ(p[12345], static_cast<uint8_t>(12345 * 7));
+  JFree(p);
+  EXPECT_EQ(JMemBytesInUse(), start);
+}
+
 TEST(Memory, ZeroSizedBlocksAreRealBlocks) {
   void* a = JAlloc(0);
   void* b = JAlloc(0);
