@@ -14,6 +14,7 @@
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/dib/DibReader.h"
+#include "platform/metafile/Mapping.h"
 #include "platform/metafile/Metafile.h"
 #include "platform/metafile/Player.h"
 #include "platform/raster/DeviceContext.h"
@@ -37,9 +38,12 @@ bool ReadAt(JFile* file, uint64_t offset, void* buffer, uint64_t count) {
   return JFileSetPos(file, offset) && JFileRead(file, &n, buffer) && n == count;
 }
 
-bool SetFrame(JPicture* p, int64_t left, int64_t top, int64_t right, int64_t bottom, char* reason,
-              size_t size) {
-  if (const char* problem = JPictureSizeProblem(right - left, bottom - top)) return Refuse(reason, size, problem);
+// The frame is the box in the picture's own units; `width` and `height` are its pixels.
+bool SetFrame(JPicture* p, int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t width,
+              int64_t height, char* reason, size_t size) {
+  if (const char* problem = JPictureSizeProblem(width, height)) return Refuse(reason, size, problem);
+  p->width = static_cast<int32_t>(width);
+  p->height = static_cast<int32_t>(height);
   p->frame[0] = static_cast<int32_t>(top);
   p->frame[1] = static_cast<int32_t>(left);
   p->frame[2] = static_cast<int32_t>(bottom);
@@ -64,7 +68,7 @@ bool OpenBitmap(JPicture* p, char* reason, size_t size) {
     p->bitmapInfo = static_cast<uint8_t*>(JAlloc(p->bitmapInfoSize));
     memcpy(p->bitmapInfo, head + 14, p->bitmapInfoSize);
     p->dib = info;
-    ok = SetFrame(p, 0, 0, info->width, info->height, reason, size);
+    ok = SetFrame(p, 0, 0, info->width, info->height, info->width, info->height, reason, size);
     JFree(head);
     return ok;
   }
@@ -89,11 +93,23 @@ bool OpenMetafile(JPicture* p, char* reason, size_t size) {
     return Refuse(reason, size, ("Cannot read the metafile: " + why + ".").c_str());
   bool ok;
   if (m->placeable()) {
-    ok = SetFrame(p, m->boxLeft(), m->boxTop(), m->boxRight(), m->boxBottom(), reason, size);
+    // The box is in the file's units per inch (writers use 1440, 2540 and others); taken as
+    // pixels it would make an office suite's clip art thirty times too large.
+    int64_t width = int64_t{m->boxRight()} - m->boxLeft(), height = int64_t{m->boxBottom()} - m->boxTop();
+    if (const uint16_t upi = m->unitsPerInch(); upi != 0 && upi != platform::wmf::kDeviceDpi) {
+      auto toPixels = [upi](int64_t units) {
+        const int64_t pixels = (units * platform::wmf::kDeviceDpi + upi / 2) / upi;
+        return units > 0 && pixels == 0 ? int64_t{1} : pixels;
+      };
+      width = toPixels(width);
+      height = toPixels(height);
+    }
+    ok = SetFrame(p, m->boxLeft(), m->boxTop(), m->boxRight(), m->boxBottom(), width, height, reason, size);
   } else if (bounds.empty()) {
     ok = Refuse(reason, size, "The metafile draws nothing that gives it a size.");
   } else {
-    ok = SetFrame(p, bounds.left, bounds.top, bounds.right, bounds.bottom, reason, size);
+    ok = SetFrame(p, bounds.left, bounds.top, bounds.right, bounds.bottom, bounds.right - bounds.left,
+                  bounds.bottom - bounds.top, reason, size);
   }
   if (ok) p->metafile = m.release();
   return ok;
@@ -202,8 +218,8 @@ void JPictureClose(JPicture* picture) {
 void JPictureFrame(const JPicture* p, JRect* frame) {
   frame->top = 0;
   frame->left = 0;
-  frame->bottom = static_cast<int16_t>(p->frame[2] - p->frame[0]);
-  frame->right = static_cast<int16_t>(p->frame[3] - p->frame[1]);
+  frame->bottom = static_cast<int16_t>(p->height);
+  frame->right = static_cast<int16_t>(p->width);
 }
 
 uint64_t JPictureSize(const JPicture* picture) { return picture->fileSize; }

@@ -31,6 +31,9 @@ struct JPicture {
   platform::wmf::Metafile* metafile;
   // The picture's box in its own coordinates: top, left, bottom, right.
   int32_t frame[4];
+  // Its size in pixels: the box's, or for a placeable metafile the box at 96 pixels an inch.
+  int32_t width;
+  int32_t height;
   uint64_t fileSize;
 };
 
