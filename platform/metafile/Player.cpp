@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "platform/dib/DibReader.h"
@@ -58,6 +59,7 @@ class Playback {
   }
 
   void end() {
+    drawHeldOpacity();
     while (!saved_.empty()) {
       saved_.pop_back();
       dc_.restore();
@@ -310,9 +312,87 @@ class Playback {
     if (!r.has(11)) return;
     dib::DibInfo info;
     std::unique_ptr<Bitmap> b = recordBitmap(r, 11, r.u(2) == 1, &info);
-    if (!b) return;
+    if (!b) {
+      drawHeldOpacity();
+      return;
+    }
     const int sh = r.p(3), sw = r.p(4), sy = r.p(5), sx = r.p(6);
-    blit(r.p(10), r.p(9), r.p(8), r.p(7), b.get(), sx, SourceTop(info, sy, sh), sw, sh, r.u32(0));
+    HeldBlit blit{r.p(10), r.p(9), r.p(8), r.p(7), sx, SourceTop(info, sy, sh), sw, sh, std::move(b)};
+    const uint32_t rop = r.u32(0);
+    if (rop == rop3::SrcAnd && heldOpacity_ && heldOpacity_->sameBox(blit)) {
+      blendWithOpacity(*heldOpacity_, blit);
+      heldOpacity_.reset();
+      return;
+    }
+    drawHeldOpacity();
+    if (rop == rop3::SrcPaint) {
+      heldOpacity_ = std::move(blit);
+      return;
+    }
+    this->blit(blit.dx, blit.dy, blit.dw, blit.dh, blit.bitmap.get(), blit.sx, blit.sy, blit.sw, blit.sh, rop);
+  }
+
+  // Pictures with partial transparency reach metafiles as two stretched bitmaps onto one
+  // box: the opacity as grey levels merged in (SRCPAINT), then the colours masked in
+  // (SRCAND), white where clear. Played literally, any partly clear colour but white comes
+  // out black; played as a pair, the colours are blended by the opacity, which matches
+  // the literal result wherever the opacity is all or nothing. So a merged-in bitmap is
+  // held until the next record shows whether it starts such a pair.
+  struct HeldBlit {
+    int dx, dy, dw, dh, sx, sy, sw, sh;
+    std::unique_ptr<Bitmap> bitmap;
+    bool sameBox(const HeldBlit& o) const {
+      return dx == o.dx && dy == o.dy && dw == o.dw && dh == o.dh && sx == o.sx && sy == o.sy && sw == o.sw &&
+             sh == o.sh && bitmap->width() == o.bitmap->width() && bitmap->height() == o.bitmap->height();
+    }
+  };
+
+  void drawHeldOpacity() {
+    if (!heldOpacity_) return;
+    const HeldBlit& h = *heldOpacity_;
+    blit(h.dx, h.dy, h.dw, h.dh, h.bitmap.get(), h.sx, h.sy, h.sw, h.sh, rop3::SrcPaint);
+    heldOpacity_.reset();
+  }
+
+  void blendWithOpacity(const HeldBlit& opacity, const HeldBlit& colours) {
+    const int x0 = map().x(colours.dx), y0 = map().y(colours.dy);
+    const int w = map().x(colours.dx + colours.dw) - x0, h = map().y(colours.dy + colours.dh) - y0;
+    std::unique_ptr<Bitmap> alpha, paint;
+    if (w > 0 && h > 0 && static_cast<uint64_t>(w) * h <= options_.maxBitmapPixels) {
+      alpha = Bitmap::Create(w, h, 32);
+      paint = Bitmap::Create(w, h, 32);
+    }
+    if (!alpha || !paint) {  // mirrored or too large: as the records say
+      blit(opacity.dx, opacity.dy, opacity.dw, opacity.dh, opacity.bitmap.get(), opacity.sx, opacity.sy,
+           opacity.sw, opacity.sh, rop3::SrcPaint);
+      blit(colours.dx, colours.dy, colours.dw, colours.dh, colours.bitmap.get(), colours.sx, colours.sy,
+           colours.sw, colours.sh, rop3::SrcAnd);
+      return;
+    }
+    // Both stretched the same way onto the box; pixels with no source stay clear.
+    for (int y = 0; y < h; ++y) {
+      std::fill_n(alpha->row32(y), w, Colour{0});
+      std::fill_n(paint->row32(y), w, Colour{0xFFFFFF});
+    }
+    DeviceContext(alpha.get()).stretchBitmap(0, 0, w, h, *opacity.bitmap, opacity.sx, opacity.sy, opacity.sw,
+                                             opacity.sh, rop3::SrcCopy);
+    DeviceContext(paint.get()).stretchBitmap(0, 0, w, h, *colours.bitmap, colours.sx, colours.sy, colours.sw,
+                                             colours.sh, rop3::SrcCopy);
+    for (int y = 0; y < h; ++y) {
+      const Colour* a = alpha->row32(y);
+      Colour* out = paint->row32(y);
+      for (int x = 0; x < w; ++x) {
+        Colour under;
+        if (!dc_.getPixel(x0 + x, y0 + y, &under)) continue;  // clipped: not drawn below either
+        Colour blended = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const uint32_t k = (a[x] >> shift) & 0xFF, c = (out[x] >> shift) & 0xFF, d = (under >> shift) & 0xFF;
+          blended |= ((c * k + d * (255 - k) + 127) / 255) << shift;
+        }
+        out[x] = blended;
+      }
+    }
+    dc_.stretchBitmap(x0, y0, w, h, *paint, 0, 0, w, h, rop3::SrcCopy);
   }
 
   void setDibToDev(const Record& r) {
@@ -448,6 +528,7 @@ class Playback {
   }
 
   void record(const Record& r) {
+    if (r.function != fn::StretchDib) drawHeldOpacity();
     // Skipped palette creations still take their slots, so later objects keep their indices.
     if (options_.skipPaletteRecords && IsPaletteRecord(r.function)) {
       if (r.function == fn::CreatePalette) create(Object());
@@ -691,6 +772,7 @@ class Playback {
   std::vector<State> saved_;
   std::shared_ptr<Font> font_;
   FontSpec fontSpec_;
+  std::optional<HeldBlit> heldOpacity_;
 };
 
 }  // namespace

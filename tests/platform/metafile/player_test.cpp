@@ -226,6 +226,54 @@ TEST(MetafilePlayer, DeviceIndependentBitmapsStretchOntoTheirBoxes) {
   EXPECT_EQ(At(*bm, 32, 0), kWhite);  // nothing past the 2-pixel bitmap
 }
 
+namespace {
+
+// STRETCHDIB of a 24-bit bitmap (pixels top row first) onto (x, y, w, h) with `rop`.
+void StretchDib(WmfBuilder& b, int width, int height, const std::vector<uint32_t>& pixels, int x, int y, int w,
+                int h, uint32_t rop) {
+  BmpSpec s;
+  s.width = width;
+  s.height = height;
+  s.pixels = pixels;
+  const std::vector<uint8_t> file = BuildBmp(s);
+  std::vector<uint16_t> words = {static_cast<uint16_t>(rop), static_cast<uint16_t>(rop >> 16), 0,
+                                 static_cast<uint16_t>(height), static_cast<uint16_t>(width), 0, 0,
+                                 static_cast<uint16_t>(h), static_cast<uint16_t>(w), static_cast<uint16_t>(y),
+                                 static_cast<uint16_t>(x)};
+  for (size_t i = 14; i + 1 < file.size(); i += 2) words.push_back(file[i] | file[i + 1] << 8);
+  b.addWords(0x0F43, words);
+}
+
+constexpr uint32_t kSrcPaint = 0xEE0086, kSrcAnd = 0x8800C6;
+
+}  // namespace
+
+TEST(MetafilePlayer, OpacityThenColourBitmapsOnOneBoxBlendOverWhatIsBelow) {
+  // A red field, then the two-bitmap form of a partly clear picture as an office suite
+  // writes it: opacity 255, 0, 128 and 64 (grey levels), then the colours, white where clear.
+  const Colour grey = 0x404040;
+  WmfBuilder b;
+  b.brush(0, kRed).select(0).add(0x061D, {0x0021, 0x00F0, 10, 40, 0, 0});
+  StretchDib(b, 4, 1, {0xFFFFFF, 0x000000, 0x808080, grey}, 0, 0, 40, 10, kSrcPaint);
+  StretchDib(b, 4, 1, {kBlue, 0xFFFFFF, 0x000000, kGreen}, 0, 0, 40, 10, kSrcAnd);
+  auto bm = Render(b, {0, 0, 40, 10}, 40, 10);
+  EXPECT_EQ(At(*bm, 5, 5), kBlue);               // opaque: the colour
+  EXPECT_EQ(At(*bm, 15, 5), kRed);               // clear: unchanged
+  EXPECT_EQ(At(*bm, 25, 5), Colour{0x7F0000});   // half-clear black over red: dark red, not black
+  EXPECT_EQ(At(*bm, 35, 5), Colour{0xBF4000});   // a quarter of green over red
+
+  // Boxes that differ, or a merged bitmap on its own, play as the records say.
+  WmfBuilder apart;
+  apart.brush(0, kRed).select(0).add(0x061D, {0x0021, 0x00F0, 10, 40, 0, 0});
+  StretchDib(apart, 1, 1, {0x0000FF}, 0, 0, 20, 10, kSrcPaint);
+  StretchDib(apart, 1, 1, {0x00FF00}, 20, 0, 20, 10, kSrcAnd);
+  StretchDib(apart, 1, 1, {0x00FF00}, 0, 0, 10, 10, kSrcPaint);
+  auto literal = Render(apart, {0, 0, 40, 10}, 40, 10);
+  EXPECT_EQ(At(*literal, 15, 5), Colour{0xFF00FF});  // red | blue
+  EXPECT_EQ(At(*literal, 25, 5), Colour{0x000000});  // red & green
+  EXPECT_EQ(At(*literal, 5, 5), Colour{0xFFFFFF});   // red | blue | green, the last one played at the end
+}
+
 TEST(MetafilePlayer, TextLandsNearItsPointInTheTextColour) {
   WmfBuilder b;
   b.add(0x0209, {0x00FF, 0});  // text colour red
