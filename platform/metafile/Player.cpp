@@ -1,6 +1,7 @@
 #include "platform/metafile/Player.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -174,7 +175,9 @@ class Playback {
     Point at = updateCp ? dc_.currentPosition() : map().point(lx, ly);
     const bool haveDx = r && r->has(dxAt + length);
     int width = 0;
-    if (!haveDx) {
+    if (st_.hasFont && st_.font.escapement % 3600 != 0) {
+      width = angledText(at, bytes, length, haveDx ? r : nullptr, dxAt);
+    } else if (!haveDx) {
       const std::string utf8 = AnsiToUtf8(bytes, length);
       dc_.textOut(at.x, at.y, utf8.data(), static_cast<int>(utf8.size()));
       width = dc_.textExtent(utf8.data(), static_cast<int>(utf8.size())).width;
@@ -198,6 +201,82 @@ class Playback {
       if (st_.textAlign & 2) width = -width;
     }
     if (updateCp) dc_.moveTo(at.x + width, at.y);
+  }
+
+  // Text at the font's escapement (tenths of a degree, counter-clockwise on the device):
+  // laid out level in a bitmap of its own, then turned about its reference point, which
+  // the alignment places as for level text. Answers the level width.
+  int angledText(Point at, const uint8_t* bytes, size_t length, const Record* dx, size_t dxAt) {
+    const std::string utf8 = AnsiToUtf8(bytes, length);
+    const TextExtent extent = dc_.textExtent(utf8.data(), static_cast<int>(utf8.size()));
+    int width = extent.width;
+    std::vector<int> lefts;
+    if (dx) {
+      width = 0;
+      for (size_t i = 0; i < length; ++i) {
+        lefts.push_back(width);
+        width += map().width(dx->p(dxAt + i));
+      }
+    }
+    const int height = extent.ascent + extent.descent;
+    constexpr int kMaxSide = 8192;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return width;
+    std::unique_ptr<Bitmap> level = Bitmap::Create(width, height, 32);
+    if (!level) return width;
+    for (int y = 0; y < height; ++y) std::fill_n(level->row32(y), width, Colour{0xFFFFFF});
+    DeviceContext ldc(level.get());
+    ldc.setFont(dc_.font());
+    ldc.setTextColour(0);
+    ldc.setBackgroundMode(BackgroundMode::Transparent);
+    ldc.setTextAlign(TextHAlign::Left, TextVAlign::Top);
+    ldc.setCharacterExtra(dc_.characterExtra());
+    if (dx) {
+      for (size_t i = 0; i < length; ++i) {
+        const std::string ch = AnsiToUtf8(bytes + i, 1);
+        ldc.textOut(lefts[i], 0, ch.data(), static_cast<int>(ch.size()));
+      }
+    } else {
+      ldc.textOut(0, 0, utf8.data(), static_cast<int>(utf8.size()));
+    }
+    // The reference point in the level bitmap.
+    const TextHAlign h = dc_.textHAlign();
+    const TextVAlign v = dc_.textVAlign();
+    const double ax = h == TextHAlign::Right ? width : h == TextHAlign::Centre ? width / 2 : 0;
+    const double ay = v == TextVAlign::Baseline ? extent.ascent : v == TextVAlign::Bottom ? height : 0;
+    const double angle = st_.font.escapement * 3.14159265358979323846 / 1800.0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    // Level (u, v) from the reference point lands at (u c + v s, v c - u s) on the device.
+    int x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+    for (const auto& [u, w] : {std::pair{-ax, -ay}, std::pair{width - ax, -ay}, std::pair{-ax, height - ay},
+                               std::pair{width - ax, height - ay}}) {
+      const double x = at.x + u * c + w * s, y = at.y + w * c - u * s;
+      x0 = std::min(x0, static_cast<int>(std::floor(x)));
+      y0 = std::min(y0, static_cast<int>(std::floor(y)));
+      x1 = std::max(x1, static_cast<int>(std::ceil(x)));
+      y1 = std::max(y1, static_cast<int>(std::ceil(y)));
+    }
+    const bool opaque = dc_.backgroundMode() == BackgroundMode::Opaque;
+    const Colour ink = dc_.textColour(), paper = dc_.backgroundColour();
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        const double px = x + 0.5 - at.x, py = y + 0.5 - at.y;
+        const int lu = static_cast<int>(std::floor(px * c - py * s + ax));
+        const int lv = static_cast<int>(std::floor(px * s + py * c + ay));
+        if (lu < 0 || lv < 0 || lu >= width || lv >= height) continue;
+        const uint32_t k = 255 - (level->row32(lv)[lu] & 0xFF);  // ink coverage
+        if (k == 0 && !opaque) continue;
+        Colour under;
+        if (!dc_.getPixel(x, y, &under)) continue;
+        if (opaque) under = paper;
+        Colour out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const uint32_t i = (ink >> shift) & 0xFF, d = (under >> shift) & 0xFF;
+          out |= ((i * k + d * (255 - k) + 127) / 255) << shift;
+        }
+        dc_.setPixel(x, y, out);
+      }
+    }
+    return width;
   }
 
   void textOut(const Record& r) {

@@ -300,6 +300,43 @@ TEST(MetafilePlayer, TextLandsNearItsPointInTheTextColour) {
   EXPECT_EQ(At(*bm, 4, 46), kWhite);
 }
 
+TEST(MetafilePlayer, TextTurnsByTheFontsEscapement) {
+  // "HHHHHH" in a 16-pixel font, top-left aligned, at 90, -90 and 180 degrees: the run
+  // goes up, down or left from its point, with the tops of the letters to its left, right
+  // or below.
+  struct Case {
+    int escapement, x, y;
+    Rect expected;  // where all the ink must be
+  };
+  for (const Case& c : {Case{900, 20, 90, {20, 10, 45, 91}}, Case{-900, 80, 5, {53, 5, 81, 85}},
+                        Case{1800, 90, 70, {10, 45, 91, 71}}}) {
+    WmfBuilder b;
+    b.add(0x0209, {0x00FF, 0}).add(0x0102, {1});
+    std::vector<uint16_t> font(9 + 16, 0);
+    font[0] = static_cast<uint16_t>(-16);
+    font[2] = font[3] = static_cast<uint16_t>(c.escapement);
+    font[4] = 400;
+    b.addWords(0x02FB, font).select(0);
+    b.add(0x0521, {6, 'H' | 'H' << 8, 'H' | 'H' << 8, 'H' | 'H' << 8, c.y, c.x});
+    auto bm = Render(b, {0, 0, 100, 100}, 100, 100);
+    int ink = 0, stray = 0, rows = 0, columns = 0;
+    std::vector<bool> row(100), column(100);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x) {
+        if (At(*bm, x, y) == kWhite) continue;
+        ++ink;
+        if (!c.expected.contains(x, y)) ++stray;
+        if (!row[y]) row[y] = true, ++rows;
+        if (!column[x]) column[x] = true, ++columns;
+      }
+    EXPECT_GT(ink, 100) << c.escapement;
+    EXPECT_EQ(stray, 0) << c.escapement;
+    // The run is long in the turned direction only.
+    if (c.escapement == 1800) EXPECT_GT(columns, 3 * rows) << c.escapement;
+    else EXPECT_GT(rows, 3 * columns) << c.escapement;
+  }
+}
+
 TEST(MetafilePlayer, FloodFillStopsAtTheBorderColour) {
   WmfBuilder b;
   b.pen(0, 1, kRed).brush(1, 0).select(0).select(1);  // red pen, hollow brush
