@@ -255,6 +255,12 @@ class Playback {
       x1 = std::max(x1, static_cast<int>(std::ceil(x)));
       y1 = std::max(y1, static_cast<int>(std::ceil(y)));
     }
+    // Only the part on the target is visited.
+    const Bitmap* target = dc_.target();
+    if (!target) return width;
+    const Point o = dc_.origin();
+    x0 = std::max(x0, -o.x), y0 = std::max(y0, -o.y);
+    x1 = std::min(x1, target->width() - o.x), y1 = std::min(y1, target->height() - o.y);
     const bool opaque = dc_.backgroundMode() == BackgroundMode::Opaque;
     const Colour ink = dc_.textColour(), paper = dc_.backgroundColour();
     for (int y = y0; y < y1; ++y) {
