@@ -13,11 +13,11 @@
 struct JWindow;
 
 // `rows` (count entries) are the offered types; null offers rows 0 to 17. The dialog shows
-// the initial spec's directory (the directory of the previous dialog when null) with its
+// the initial file's directory (the directory of the previous dialog when null) with its
 // type selected when that type is offered.
 JFileSpec* JFileOpenDialog(JWindow* parent, const int16_t* rows, int count, const JFileSpec* initial);
 
-// The initial spec's type is the only type offered; the dialog shows its directory.
+// The initial file's type is the only type offered; the dialog shows its directory.
 // *existed (may be null) tells whether a file of the chosen name existed before.
 JFileSpec* JFileSaveDialog(JWindow* parent, const JFileSpec* initial, bool* existed);
 
@@ -35,7 +35,7 @@ struct JFileSaveRequest {
 };
 
 // A save dialog offering several types under labels of the caller's. The dialog shows
-// the initial spec's directory (the previous dialog's when null).
+// the initial file's directory (the previous dialog's when null).
 JFileSpec* JFileSaveDialogWithChoice(JWindow* parent, JFileSaveRequest* request, const JFileSpec* initial);
 
 // --- Watching the dialogs (scripting and tests) --------------------------------------------

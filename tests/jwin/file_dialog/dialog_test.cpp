@@ -109,8 +109,8 @@ class FileDialogs : public ToolkitTest {
     JFileSpecFree(initial);
     return chosen;
   }
-  std::string path(const JFileSpec* spec) {
-    char* p = JFileSpecFullPathNew(spec);
+  std::string path(const JFileSpec* fileSpec) {
+    char* p = JFileSpecFullPathNew(fileSpec);
     std::string s(p);
     JFree(p);
     return s;
