@@ -175,16 +175,8 @@ TEST_F(Alerts, ModalAlertsAnswerTheChoice) {
 }
 
 TEST_F(Alerts, ShortcutsWaitWhileAModalAlertIsUp) {
-  JMenuInit("0");
-  JMenuBar* bar = JNewMenuBar();
-  JMenu* file = JNewMenuFromText("FFile");
-  JMenuItem* quit = JNewMenuItemFromText("QQQuit");
-  static int quits = 0;
-  quits = 0;
-  JSetMenuItemProc(quit, [](JMenuItem*, void*) { ++quits; }, nullptr);
-  JAppendMenuItem(file, quit);
-  JAppendMenu(bar, file);
-  JSetMenuBar(bar);
+  int quits = 0;
+  installQuitMenu(&quits);
   input().key('q', 'q', platform::wm::kCtrl);
   input().key(platform::wm::kKeyReturn, '\r');
   EXPECT_TRUE(JAlert(nullptr, kJIconNote, "Busy", "Ok", nullptr));

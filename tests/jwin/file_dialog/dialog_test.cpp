@@ -473,16 +473,8 @@ TEST_F(FileDialogs, CreateDirectoryTakesEightyCharactersAndFullPaths) {
 }
 
 TEST_F(FileDialogs, MenuShortcutsWaitWhileADialogIsUp) {
-  JMenuInit("0");
-  JMenuBar* bar = JNewMenuBar();
-  JMenu* file = JNewMenuFromText("FFile");
-  JMenuItem* quit = JNewMenuItemFromText("QQQuit");
-  static int quits = 0;
-  quits = 0;
-  JSetMenuItemProc(quit, [](JMenuItem*, void*) { ++quits; }, nullptr);
-  JAppendMenuItem(file, quit);
-  JAppendMenu(bar, file);
-  JSetMenuBar(bar);
+  int quits = 0;
+  installQuitMenu(&quits);
   then([&](JWindow*, const char*) {
     input().key('q', 'q', platform::wm::kCtrl);
     escape();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "jwin/J_event.h"
+#include "jwin/J_menu.h"
 #include "jwin/J_platform.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 
@@ -29,6 +30,17 @@ class ToolkitTest : public ::testing::Test {
       if (!wm().nextMessage(&m, 0, false)) break;
       JEventStep(nullptr, false);
     }
+  }
+  // A menu bar with File > Quit (Ctrl+Q) whose runs are counted in *runs; JMenuShutdown ends it.
+  void installQuitMenu(int* runs) {
+    JMenuInit("0");
+    JMenuBar* bar = JNewMenuBar();
+    JMenu* file = JNewMenuFromText("FFile");
+    JMenuItem* quit = JNewMenuItemFromText("QQQuit");
+    JSetMenuItemProc(quit, [](JMenuItem*, void* count) { ++*static_cast<int*>(count); }, runs);
+    JAppendMenuItem(file, quit);
+    JAppendMenu(bar, file);
+    JSetMenuBar(bar);
   }
   platform::Rect screenFrame(JWindow* w) { return wm().screenFrame(*wm().window(w->platformWindow)); }
   platform::Rect screenClient(JWindow* w) { return wm().screenClientRect(*wm().window(w->platformWindow)); }
