@@ -15,3 +15,6 @@ fi
 cd build-test
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 ctest --output-on-failure -j2
+
+cd ..
+scripts/line_ratio.sh
