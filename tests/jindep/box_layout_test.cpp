@@ -56,93 +56,50 @@ TEST(BoxLayout, NaturalSizes) {
   EXPECT_EQ(h, 5 + 6 + 15 + 2 + 4);
 }
 
-TEST(BoxLayout, OneChildWithOuterGapsIsCentredAlongTheLine) {
-  JBoxSettings s = Plain();
-  auto c = Children({{20, 10}});
-  Lay(s, c, 100, 50, 80, 30);
-  EXPECT_EQ(c[0].x, 100 + 30);  // spare 60 split before and after
-  EXPECT_EQ(c[0].y, 50 + 10);   // centred across
-}
-
-TEST(BoxLayout, RowWithoutOuterGapsPutsItsLastChildAgainstTheFarEdge) {
-  JBoxSettings s = Plain();
-  s.outerGaps = 0;
-  for (int16_t width : {64, 100, 300}) {
-    auto c = Children({{20, 10}, {20, 10}, {20, 10}});
-    Lay(s, c, 0, 0, width, 10);
-    int16_t spare = static_cast<int16_t>((width - 64) / 2);
-    EXPECT_EQ(c[0].x, 0);
-    EXPECT_EQ(c[1].x, 22 + spare);
-    EXPECT_EQ(c[2].x, width - 20);
+// Where the children of a box land. Each case starts from the plain settings
+// (framed off) and changes what it names.
+TEST(BoxLayout, PlacesChildrenByGapsAlignmentAndPacking) {
+  struct Case {
+    const char* what;
+    void (*tweak)(JBoxSettings&);
+    std::initializer_list<std::pair<int16_t, int16_t>> sizes;
+    int16_t x, y, w, h;
+    std::vector<std::pair<int16_t, int16_t>> want;  // (x, y) per child; kJBoxParked for hidden ones
+    int hidden = -1;
+  };
+  const Case cases[] = {
+      {"one child with outer gaps is centred", [](JBoxSettings&) {}, {{20, 10}}, 100, 50, 80, 30, {{130, 60}}},
+      {"spare room shared by the gaps, centred across", [](JBoxSettings&) {}, {{20, 10}, {20, 30}, {20, 4}},
+       0, 0, 104, 40, {{10, 15}, {42, 5}, {74, 18}}},
+      {"without outer gaps the last child meets the far edge", [](JBoxSettings& s) { s.outerGaps = 0; },
+       {{20, 10}, {20, 10}, {20, 10}}, 0, 0, 100, 10, {{0, 0}, {40, 0}, {80, 0}}},
+      {"framed, without outer gaps", [](JBoxSettings& s) { s.outerGaps = 0, s.framed = 1; },
+       {{20, 10}, {30, 10}}, 10, 0, 200, 14, {{12, 2}, {178, 2}}},
+      {"aligned to the top", [](JBoxSettings& s) { s.alignment = 1, s.framed = 1; }, {{20, 10}, {20, 30}, {20, 4}},
+       0, 0, 108, 40, {{12, 2}, {44, 2}, {76, 2}}},
+      {"aligned to the bottom", [](JBoxSettings& s) { s.alignment = 3, s.framed = 1; }, {{20, 10}, {20, 30}, {20, 4}},
+       0, 0, 108, 40, {{12, 28}, {44, 8}, {76, 34}}},
+      {"packed from the start", [](JBoxSettings& s) { s.packed = 1, s.framed = 1, s.alignment = 1; },
+       {{20, 10}, {20, 30}, {20, 4}}, 0, 0, 300, 40, {{2, 2}, {24, 2}, {46, 2}}},
+      {"a hidden child is parked and the others close up", [](JBoxSettings& s) { s.packed = 1; },
+       {{20, 10}, {30, 10}, {40, 10}}, 0, 0, 62, 10, {{0, 0}, {kJBoxParked, kJBoxParked}, {22, 0}}, 1},
+      {"a column shares spare rows in three gaps", [](JBoxSettings& s) {
+         s.horizontal = 0, s.alignment = 1;
+         s.marginLeft = s.marginTop = s.marginRight = s.marginBottom = 15;
+       }, {{100, 20}, {50, 20}}, 0, 0, 130, 92, {{15, 21}, {15, 49}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    JBoxSettings s = Plain();
+    c.tweak(s);
+    auto children = Children(c.sizes);
+    if (c.hidden >= 0) children[c.hidden].counted = false;
+    Lay(s, children, c.x, c.y, c.w, c.h);
+    for (size_t i = 0; i < children.size(); ++i) {
+      EXPECT_EQ(children[i].x, c.want[i].first) << i;
+      EXPECT_EQ(children[i].y, c.want[i].second) << i;
+    }
   }
-  s.framed = 1;
-  auto c = Children({{20, 10}, {30, 10}});
-  Lay(s, c, 10, 0, 200, 14);
-  EXPECT_EQ(c[0].x, 12);
-  EXPECT_EQ(c[1].x, 10 + 200 - 30 - 2);
-}
-
-TEST(BoxLayout, RowSpareRoomAndAlignments) {
-  JBoxSettings s = Plain();
-  auto c = Children({{20, 10}, {20, 30}, {20, 4}});
-  Lay(s, c, 0, 0, 104, 40);  // natural 64: 40 spare, 10 a gap with outer gaps
-  EXPECT_EQ(c[0].x, 10);
-  EXPECT_EQ(c[1].x, 10 + 20 + 2 + 10);
-  EXPECT_EQ(c[2].x, 42 + 20 + 2 + 10);
-  EXPECT_EQ(c[0].y, 15);
-  EXPECT_EQ(c[1].y, 5);
-  EXPECT_EQ(c[2].y, 18);
-  s.alignment = 1;
-  s.framed = 1;
-  Lay(s, c, 0, 0, 108, 40);
-  EXPECT_EQ(c[0].y, 2);
-  EXPECT_EQ(c[1].y, 2);
-  s.alignment = 3;
-  Lay(s, c, 0, 0, 108, 40);
-  EXPECT_EQ(c[0].y, 40 - 10 - 2);
-  EXPECT_EQ(c[2].y, 40 - 4 - 2);
-  s.packed = 1;
-  Lay(s, c, 0, 0, 300, 40);
-  EXPECT_EQ(c[0].x, 2);
-  EXPECT_EQ(c[1].x, 24);
-  EXPECT_EQ(c[2].x, 46);
-}
-
-TEST(BoxLayout, HiddenChildrenAreParkedAndTheOthersCloseUp) {
-  JBoxSettings s = Plain();
-  s.packed = 1;
-  auto c = Children({{20, 10}, {30, 10}, {40, 10}});
-  c[1].counted = false;
-  Lay(s, c, 0, 0, 62, 10);
-  EXPECT_EQ(c[1].x, kJBoxParked);
-  EXPECT_EQ(c[1].y, kJBoxParked);
-  EXPECT_EQ(c[0].x, 0);
-  EXPECT_EQ(c[2].x, 22);
-  c[1].counted = true;
-  Lay(s, c, 0, 0, 94, 10);
-  EXPECT_EQ(c[1].x, 22);
-  EXPECT_EQ(c[2].x, 54);
-}
-
-TEST(BoxLayout, ColumnsExchangeTheAxes) {
-  JBoxSettings s = Plain();
-  s.horizontal = 0;
-  s.alignment = 1;
-  s.marginLeft = s.marginTop = s.marginRight = s.marginBottom = 15;
-  auto c = Children({{100, 20}, {50, 20}});
-  int16_t nw, nh;
-  JBoxNaturalSize(&s, c.data(), 2, &nw, &nh);
-  EXPECT_EQ(nw, 130);
-  EXPECT_EQ(nh, 72);
-  JBoxLayout(&s, nw, nh, 0, 0, nw, nh, c.data(), 2);
-  EXPECT_EQ(c[0].x, 15);
-  EXPECT_EQ(c[0].y, 15);
-  EXPECT_EQ(c[1].x, 15);
-  EXPECT_EQ(c[1].y, 15 + 20 + 2);
-  // Twenty rows of spare room are shared in three gaps of six.
-  JBoxLayout(&s, nw, nh, 0, 0, nw, static_cast<int16_t>(nh + 20), c.data(), 2);
-  EXPECT_EQ(c[0].y, 15 + 6);
-  EXPECT_EQ(c[1].y, 15 + 6 + 20 + 2 + 6);
 }
 
 TEST(BoxLayout, ChildrenStayInsideTheMarginsOfAnyBoxAtLeastNaturalSize) {

@@ -67,32 +67,38 @@ TEST(JArrayTest, RandomEditsMatchAStdVector) {
   JArrayFree(&a);
 }
 
-TEST(JArrayTest, RemovingTheOnlyElementFreesTheBlock) {
-  const uint64_t start = JMemBytesInUse();
-  JArray a = {};
-  int v = 5;
-  JArrayAppend(&a, sizeof v, &v);
-  JArrayRemove(&a, sizeof v, 0);
-  EXPECT_EQ(a.count, 0u);
-  EXPECT_EQ(a.block, nullptr);
-  EXPECT_EQ(JMemBytesInUse(), start);
-}
-
-TEST(JArrayTest, HoldsMoreThan65535ElementsAndEnsureCountZeroesNewOnes) {
+// Counts and indices are 32-bit: nothing wraps at 65536.
+TEST(Containers, HoldMoreThan65535Elements) {
   JArray a = {};
   uint32_t v = 9;
   JArrayAppend(&a, sizeof v, &v);
   JArrayEnsureCount(&a, sizeof v, 70000);
   ASSERT_EQ(a.count, 70000u);
   EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 0)), 9u);
-  EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 69999)), 0u);
+  EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 69999)), 0u);  // new elements are zeroed
   JArrayEnsureCount(&a, sizeof v, 10);
   EXPECT_EQ(a.count, 70000u);
   v = 70000;
   JArrayInsert(&a, sizeof v, 65536, &v);
-  EXPECT_EQ(a.count, 70001u);
   EXPECT_EQ(*static_cast<uint32_t*>(JArrayAt(&a, sizeof v, 65536)), 70000u);
   JArrayFree(&a);
+
+  JVector* vec = JVectorNew(sizeof(Item), 4096);
+  for (uint32_t i = 0; i < 70000; ++i) {
+    Item it = {i, 0, 0};
+    JVectorAppend(vec, &it);
+  }
+  EXPECT_EQ(static_cast<Item*>(JVectorAt(vec, 69999))->key, 69999u);
+  JVectorFree(vec);
+
+  JSlotTable t;
+  JSlotTableInit(&t);
+  for (uintptr_t i = 0; i < 70000; ++i) ASSERT_EQ(JSlotTableAdd(&t, i * 3), i);
+  JSlotTableRemove(&t, 69999);
+  JSlotTableRemove(&t, 65536);
+  EXPECT_EQ(JSlotTableAdd(&t, 1), 65536u);
+  EXPECT_EQ(JSlotTableAt(&t, 65537), 65537u * 3);
+  JSlotTableFree(&t);
 }
 
 using ContainerReports = DebugLogTest;
@@ -127,30 +133,6 @@ TEST_F(ContainerReports, IndicesPastTheEndAreReportedAndTouchNothing) {
     EXPECT_NE(log.find(message), std::string::npos) << message;
   EXPECT_NE(log.find("\"jindep/Ji_at_ar\""), std::string::npos);
   EXPECT_NE(log.find("\"jindep/Ji_at_ta\""), std::string::npos);
-}
-
-TEST(JVectorTest, GrowsByItsStepAndAlwaysKeepsASpareElement) {
-  JVector* v = JVectorNew(sizeof(Item), 4);
-  EXPECT_EQ(v->capacity, 4u);
-  for (uint32_t i = 0; i < 4; ++i) {
-    Item it = {i, 0, 0};
-    JVectorAppend(v, &it);
-  }
-  EXPECT_EQ(v->capacity, 8u);
-  JVectorClear(v);
-  EXPECT_EQ(v->count, 0u);
-  EXPECT_EQ(v->capacity, 4u);
-  JVectorFree(v);
-
-  v = JVectorNew(sizeof(Item), 4096);
-  for (uint32_t i = 0; i < 70000; ++i) {
-    Item it = {i, 0, 0};
-    JVectorAppend(v, &it);
-    ASSERT_LT(v->count, v->capacity);
-  }
-  EXPECT_EQ(v->count, 70000u);
-  EXPECT_EQ(static_cast<Item*>(JVectorAt(v, 69999))->key, 69999u);
-  JVectorFree(v);
 }
 
 TEST(JVectorTest, RandomEditsAndSearchesMatchAStdVector) {
@@ -334,37 +316,6 @@ TEST(JSlotTableTest, ReusesTheMostRecentlyRemovedSlotAndNeverHandsOneOutTwice) {
   JSlotTableFree(&t);
 }
 
-TEST(JSlotTableTest, HoldsMoreThan65535Slots) {
-  JSlotTable t;
-  JSlotTableInit(&t);
-  for (uintptr_t i = 0; i < 70000; ++i) ASSERT_EQ(JSlotTableAdd(&t, i * 3), i);
-  JSlotTableRemove(&t, 69999);
-  JSlotTableRemove(&t, 65536);
-  EXPECT_EQ(JSlotTableAdd(&t, 1), 65536u);
-  EXPECT_EQ(JSlotTableAt(&t, 65537), 65537u * 3);
-  JSlotTableFree(&t);
-}
-
-TEST(JIdPoolTest, ReleasedIdentifiersComeBackInReverseOrder) {
-  JIdPool p;
-  JIdPoolInit(&p);
-  EXPECT_EQ(JIdPoolTake(&p), 1u);
-  EXPECT_EQ(JIdPoolTake(&p), 2u);
-  EXPECT_EQ(JIdPoolTake(&p), 3u);
-  EXPECT_EQ(JIdPoolTake(&p), 4u);
-  JIdPoolRelease(&p, 1);
-  JIdPoolRelease(&p, 2);
-  EXPECT_EQ(JIdPoolTake(&p), 2u);
-  EXPECT_EQ(JIdPoolTake(&p), 1u);
-  JIdPoolRelease(&p, 4);  // the last one handed out: no entry in the released list
-  EXPECT_EQ(p.released.count, 0u);
-  EXPECT_EQ(JIdPoolTake(&p), 4u);
-  p.limit = 5;
-  EXPECT_EQ(JIdPoolTake(&p), 5u);
-  EXPECT_EQ(JIdPoolTake(&p), 0u);
-  JIdPoolFree(&p);
-}
-
 TEST(JIdPoolTest, RandomTakesAndReleasesNeverDuplicateAnIdentifier) {
   std::mt19937 rng(13);
   JIdPool p;
@@ -384,6 +335,13 @@ TEST(JIdPoolTest, RandomTakesAndReleasesNeverDuplicateAnIdentifier) {
     }
   }
   JDebugSetEnabled(true);
+  JIdPoolFree(&p);
+  // Past its limit the pool answers 0, never an identifier beyond it.
+  JIdPoolInit(&p);
+  p.limit = 2;
+  EXPECT_EQ(JIdPoolTake(&p), 1u);
+  EXPECT_EQ(JIdPoolTake(&p), 2u);
+  EXPECT_EQ(JIdPoolTake(&p), 0u);
   JIdPoolFree(&p);
 }
 
@@ -418,16 +376,5 @@ TEST(JRecordPoolTest, RandomTakesAndReleasesKeepBothChainsRight) {
   }
   for (auto [index, payload] : payloads)
     EXPECT_EQ(*static_cast<uint64_t*>(JRecordPoolPayload(&pool, index)), payload);
-  JRecordPoolFree(&pool);
-}
-
-TEST(JRecordPoolTest, AFreshPoolHandsOutRecordsInIndexOrder) {
-  JRecordPool pool;
-  JRecordPoolInit(&pool, 3, 1);
-  char c = 'a';
-  EXPECT_EQ(JRecordPoolTake(&pool, &c), 0);
-  EXPECT_EQ(JRecordPoolTake(&pool, &c), 1);
-  EXPECT_EQ(JRecordPoolTake(&pool, &c), 2);
-  EXPECT_EQ(JRecordPoolTake(&pool, &c), -1);
   JRecordPoolFree(&pool);
 }

@@ -36,96 +36,56 @@ namespace {
 
 }  // namespace
 
-TEST(Format, LiteralsAndPercentSigns) {
-  EXPECT_FORMAT("plain text", "plain text");
+// Plain decimal, hex and fixed-point figures are checked against the standard
+// conversion below; these cases are the engine's own rules: fills, limits,
+// arguments for widths, unknown letters, and texts.
+TEST(Format, DirectivesAndTheirModifiers) {
   EXPECT_FORMAT("", "");
   EXPECT_FORMAT("%", "%%%");
-  EXPECT_FORMAT("100%", "%d%%%%", 100);
   EXPECT_FORMAT("99.50%", "%f1,3.2,2%%%%", 99.5);
   EXPECT_FORMAT("abc", "abc%");
   // Two percent signs alone open a percent directive whose modifiers runs to the end.
   EXPECT_FORMAT("x%", "x%%abc");
   // A letter without a handler yields nothing and takes no argument.
   EXPECT_FORMAT("7-8", "%q%%d%-%zzz%%d%", 7, 8);
-  EXPECT_FORMAT("7", "%d%%Q", 7);
-}
-
-TEST(Format, Integers) {
-  EXPECT_FORMAT("0", "%d%", 0);
-  EXPECT_FORMAT("0", "%x%", 0);
-  EXPECT_FORMAT("0", "%u%", 0);
   EXPECT_FORMAT("4294967295", "%u%", -1);
-  EXPECT_FORMAT("-12", "%d%", -12);
-  EXPECT_FORMAT("-2147483648", "%d%", INT_MIN);
-  EXPECT_FORMAT("2147483647", "%d%", INT_MAX);
-  EXPECT_FORMAT("DEADBEEF", "%x%", 0xDEADBEEFu);
-  EXPECT_FORMAT("000000FF", "%x08%", 255);
-  EXPECT_FORMAT("07", "%d02%", 7);
-  EXPECT_FORMAT("05", "%ds02%", 5);
   EXPECT_FORMAT(" 7", "%db2%", 7);
-  EXPECT_FORMAT("07", "%db02%", 7);
-  EXPECT_FORMAT("1234", "%dl%", 1234);
   EXPECT_FORMAT("9:05:03 PM", "%ds%:%ds02%:%ds02% %s%", 9, 5, 3, "PM");
   EXPECT_FORMAT("-0012", "%d05%", -12);
-  EXPECT_FORMAT("-  12", "%d 5%", -12);
   EXPECT_FORMAT("**42", "%d*4%", 42);
   EXPECT_FORMAT("12345", "%d3%", 12345);  // a width below the digit count does not cut
   EXPECT_FORMAT("34", "%d0,2%", 1234);    // a limit keeps the low-order digits
   EXPECT_FORMAT("|", "%d0,0%|", 5);       // an empty field
   EXPECT_FORMAT("1234", "%d,2%", 1234);   // a comma first is the fill, 2 the width
-  EXPECT_FORMAT("1234", "%d,x%", 1234);
-}
-
-TEST(Format, WidthsAndLimitsFromArguments) {
-  EXPECT_FORMAT("   42", "%dv%", 5, 42);
-  EXPECT_FORMAT("34", "%dv,v%", 0, 2, 1234);
   EXPECT_FORMAT("001234", "%d0v,v%", 6, 2, 1234);
   // A width argument keeps its low 16 bits and then its low 8 bits.
   EXPECT_FORMAT("   42", "%dv%", 0x10105, 42);
-  // Digits in the format are cut to 8 bits as well: 258 is 2.
-  EXPECT_FORMAT("07", "%d0258%", 7);
-  // A comma not followed by a figure is not a limit: the rest of the modifiers is ignored.
-  EXPECT_FORMAT("1234", "%d4,x%", 1234);
-  EXPECT_FORMAT("5|6", "%dv%|%d%", 0, 5, 6);
-}
-
-TEST(Format, CharactersAndStrings) {
+  EXPECT_FORMAT("07", "%d0258%", 7);  // digits in the format are cut to 8 bits as well
+  EXPECT_FORMAT("1234", "%d4,x%", 1234);  // a comma without a figure ends the modifiers
   EXPECT_FORMAT("A", "%c%", 'A' + 256);
-  EXPECT_FORMAT("a-b", "%c%%c%%c%", 'a', '-', 'b');
   EXPECT_FORMAT("abcdefgh", "%s5,2%", "abcdefgh");
-  EXPECT_FORMAT("[]", "[%s%]", "");
   EXPECT_FORMAT("Size: 640x480 (3 colours)", "Size: %d%x%d% (%s%)", 640, 480, "3 colours");
-  EXPECT_FORMAT("12 colours!", "%d% colours%s%", 12, "!");
 }
 
 TEST(Format, Reals) {
   EXPECT_FORMAT("99.99", "%f1,3.2,2%", 99.994);
-  EXPECT_FORMAT("5.50", "%f1,3.2,2%", 5.5);
-  EXPECT_FORMAT("100.00", "%f1,3.2,2%", 100.0);
-  EXPECT_FORMAT("0.05", "%f1,3.2,2%", 0.05);
   EXPECT_FORMAT("234.50", "%f1,3.2,2%", 1234.5);
   EXPECT_FORMAT("000.00", "%f1,3.2,2%", 999.999);  // rounds up to 1000, limit 3
   EXPECT_FORMAT("5.5", "%f%", 5.5);
   EXPECT_FORMAT("2", "%f%", 2.0);
-  EXPECT_FORMAT("0", "%f%", 0.0);
-  EXPECT_FORMAT("0.05", "%f%", 0.05);
   EXPECT_FORMAT("-0.25", "%f%", -0.25);
   EXPECT_FORMAT("0", "%f%", 1e-12);  // beyond the ten-digit maximum
   EXPECT_FORMAT("0.0000000001", "%f%", 1e-10);
   EXPECT_FORMAT("+3", "%f+%", 3.0);
   EXPECT_FORMAT("+3", "%fs%", 1, 3.0);
   EXPECT_FORMAT("3", "%fs%", 0x100, 3.0);  // only the low byte of the flag counts
-  EXPECT_FORMAT("-3", "%fs%", 0, -3.0);
   EXPECT_FORMAT("    3.25", "%f5.2%", 3.25);
-  EXPECT_FORMAT("00003.25", "%f05%", 3.25);
-  EXPECT_FORMAT("3.250", "%f1.3%", 3.25);
   EXPECT_FORMAT("3.2000", "%f1.*4%", 3.2);
   EXPECT_FORMAT(".3.5", "%f.2%", 3.5);  // a leading point is the integer fill
   EXPECT_FORMAT("  7.1", "%fv.v,v%", 3, 1, 1, 7.125);
   EXPECT_FORMAT("NAN", "%f+5.2%", std::nan(""));
   EXPECT_FORMAT("+inf", "%f+%", HUGE_VAL);
   EXPECT_FORMAT("-inf", "%f%", -HUGE_VAL);
-  EXPECT_FORMAT("-0.5|x", "%f%|%s%", -0.5, "x");
 }
 
 TEST(Format, HugeRealsKeepTheLowIntegerDigitsWithinTheLimit) {

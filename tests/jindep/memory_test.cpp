@@ -6,27 +6,6 @@
 #include <string>
 #include <vector>
 
-TEST(Memory, FreeingAndTakingTheSameSizeLeavesBytesInUseUnchanged) {
-  void* a = JAlloc(1000);
-  const uint64_t before = JMemBytesInUse();
-  JFree(a);
-  void* b = JAlloc(1000);
-  EXPECT_EQ(JMemBytesInUse(), before);
-  JFree(b);
-}
-
-TEST(Memory, ReallocKeepsContentsAndAccountsTheNewSize) {
-  const uint64_t start = JMemBytesInUse();
-  char* p = static_cast<char*>(JAlloc(16));
-  memcpy(p, "0123456789abcdef", 16);
-  p = static_cast<char*>(JRealloc(p, 1 << 20));
-  EXPECT_EQ(0, memcmp(p, "0123456789abcdef", 16));
-  EXPECT_GE(JMemBytesInUse(), start + (1 << 20));
-  EXPECT_GE(JMemPeakBytes(), JMemBytesInUse());
-  JFree(p);
-  EXPECT_EQ(JMemBytesInUse(), start);
-}
-
 TEST(Memory, BlocksGrowingPastTheLargeSizeKeepTheirContentsAndAccounting) {
   const uint64_t start = JMemBytesInUse();
   constexpr size_t kSmall = 1 << 20, kLarge = 3 << 20, kLarger = 7 << 20;

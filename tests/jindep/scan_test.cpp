@@ -9,21 +9,6 @@
 #include "jindep/Ji_tempm.h"
 #include "jindep/memory.h"
 
-TEST(Scan, RangesOfStringLists) {
-  int32_t first = 0, last = 0;
-  EXPECT_TRUE(JScan("1000 1099", "%dl% %dl%", &first, &last));
-  EXPECT_EQ(first, 1000);
-  EXPECT_EQ(last, 1099);
-  last = 7;
-  EXPECT_FALSE(JScan("1000", "%dl% %dl%", &first, &last));
-  EXPECT_EQ(first, 1000);
-  EXPECT_EQ(last, 7);
-  int16_t w = 0, h = 0;
-  EXPECT_TRUE(JScan("360 120", "%ds% %ds%", &w, &h));
-  EXPECT_EQ(w, 360);
-  EXPECT_EQ(h, 120);
-}
-
 TEST(Scan, NumbersOutsideTheirVariableAreRefusedAndNothingIsStored) {
   struct Case {
     const char* text;

@@ -28,11 +28,7 @@ const uint16_t kAllIds[] = {
 TEST(StringLists, KeysNameListAndItem) {
   EXPECT_STREQ(JGetAppString(99), JResourceString(1099));
   EXPECT_STREQ(JGetAppString(100), "Use global colour table");
-  EXPECT_STREQ(JGetAppString(60), JResourceString(1060));
-  EXPECT_STREQ(JGetAppString(106), JResourceString(1106));
   EXPECT_STREQ(JGetAlertString(3), JResourceString(2003));
-  EXPECT_STREQ(JGetAlertString(1), "Ok");
-  EXPECT_STREQ(JGetAlertString(2), "More Info");
   int16_t w = 0, h = 0;
   EXPECT_TRUE(JScan(JGetAlertString(5), "%ds% %ds%", &w, &h));
   EXPECT_EQ(w, 360);
@@ -45,9 +41,6 @@ TEST(StringLists, ALaterListLoadsTheEarlierOnesToo) {
   IJStringSet set = {kJAppStringBase, 0, nullptr};
   EXPECT_STREQ(IJStringGet(&set, 115, kJAppStringBase), "Quality");
   ASSERT_EQ(set.loaded, 2);
-  ASSERT_NE(set.lists[0], nullptr);
-  EXPECT_EQ(set.lists[0]->count, 100);
-  EXPECT_EQ(set.lists[1]->count, 72);
   EXPECT_STREQ(IJStringGet(&set, 0, kJAppStringBase), "FFile");
   EXPECT_EQ(set.loaded, 2);
   IJStringFreeSet(&set);
