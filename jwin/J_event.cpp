@@ -196,6 +196,15 @@ void JProcessPendingPaint() {
   wm.compose();
 }
 
+bool JInputWaiting() {
+  if (!started) return false;
+  if (pushedBack) return true;
+  platform::wm::WindowManager& wm = JWindowManager();
+  wm.pumpInput();
+  Message m;
+  return wm.nextMessage(&m, 0, false) && m.type != MessageType::Paint && m.type != MessageType::Timer;
+}
+
 bool JGetKeyEvent(JKeyEvent* key, int16_t* x, int16_t* y) {
   if (!started) return false;
   platform::wm::WindowManager& wm = JWindowManager();

@@ -37,6 +37,10 @@ void JModalLoop(JWindow* window, bool filterToWindow);
 // Handles waiting paint messages at once, so a new window shows before long work.
 void JProcessPendingPaint();
 
+// True when input waits to be handled (a key, a mouse event, a command; not a paint
+// or a timer): idle-time work that can wait yields to it.
+bool JInputWaiting();
+
 // Takes a waiting key (a key down or a typed character) out of the queue without
 // dispatching it; x and y receive the pointer in the main window's content.
 bool JGetKeyEvent(JKeyEvent* key, int16_t* x, int16_t* y);

@@ -38,7 +38,7 @@ struct Document {
   uint16_t centreY;
 
   uint8_t estimating;
-  uint32_t estimateBytes;
+  uint64_t estimateBytes;
 
   // Reduction settings.
   uint32_t colourCount;

@@ -5,6 +5,7 @@
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
+#include "app/gif/SizeEstimate.h"
 #include "app/picture/document_reading.h"
 #include "app/shell/Document.h"
 #include "app/shell/document_messages.h"
@@ -166,11 +167,10 @@ void ResetReductionSettings(Document* d) {
   d->interlaceFirst = 0;
   d->interlaceLater = 0;
   d->useGlobalTable = 0;
-  d->estimateBytes = 0;
-  d->estimating = 1;
   d->laterPassBits = 8;
   d->colourCount = d->colourTable ? d->colourTable->count : 0;
   d->firstPassBits = FirstPassBitsFor(d->colourCount);
+  ResetSizeEstimate(d);
 }
 
 void UpdateDocumentPicture(Document* d) {
