@@ -17,7 +17,6 @@
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "tests/jwin/file/file_types.h"
 #include "tests/platform/dib/bmp_builder.h"
 
 namespace {
@@ -81,7 +80,7 @@ TEST(ProgramMenus, ClosedAndQuitFromTheKeyboard) {
   char* argv[] = {program, path.data(), nullptr};
   JStartValues v = {"headless", 800, 600, 2, argv, 0};
   ASSERT_TRUE(JToolkitInit(&v));
-  JFileTypesLoad(TestFileTypeText, nullptr);
+  JFileTypesInit();
   JSchedule(WithDocument, nullptr, 300);
   // Ends the run even when a step fails before it gives the next key.
   constexpr uint32_t kLimit = 60000;

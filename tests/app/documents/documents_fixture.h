@@ -19,7 +19,6 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
-#include "tests/jwin/file/file_types.h"
 #include "tests/platform/dib/bmp_builder.h"
 
 class DocumentsTest : public ::testing::Test {
@@ -29,7 +28,7 @@ class DocumentsTest : public ::testing::Test {
     static char* argv[] = {program, nullptr};
     JStartValues v = {"headless", 800, 600, 1, argv, 0};
     ASSERT_TRUE(JToolkitInit(&v));
-    JFileTypesLoad(TestFileTypeText, nullptr);
+    JFileTypesInit();
     DocumentsInit();
     platform::clipboard::Reset();
     char pattern[] = "/tmp/tintwell-documents-XXXXXX";

@@ -28,7 +28,6 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
-#include "tests/jwin/file/file_types.h"
 #include "tests/platform/dib/bmp_builder.h"
 #include "tests/platform/metafile/wmf_builder.h"
 
@@ -354,7 +353,7 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   char* argv[] = {program, path.data(), nullptr};
   JStartValues v = {"headless", 800, 600, 2, argv, 0};
   ASSERT_TRUE(JToolkitInit(&v));
-  JFileTypesLoad(TestFileTypeText, nullptr);
+  JFileTypesInit();
   platform::clipboard::Reset();
   JSetFileDialogWatcher(WatchDialogs, nullptr);
   JSchedule(FirstLook, nullptr, 300);

@@ -11,7 +11,6 @@
 #include "jwin/picture.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
-#include "tests/jwin/file/file_types.h"
 #include "tests/platform/dib/bmp_builder.h"
 
 namespace {
@@ -19,7 +18,7 @@ namespace {
 class PictureReading : public ::testing::Test {
  protected:
   void SetUp() override {
-    JFileTypesLoad(TestFileTypeText, nullptr);
+    JFileTypesInit();
     JDrawInit();
     char pattern[] = "/tmp/tintwell-reading-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

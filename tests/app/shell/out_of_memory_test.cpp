@@ -20,7 +20,6 @@
 #include "jwin/J_file.h"
 #include "jwin/J_sched.h"
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "tests/jwin/file/file_types.h"
 #include "tests/platform/dib/bmp_builder.h"
 
 namespace {
@@ -84,7 +83,7 @@ void ExhaustNow(void*) {
   char* argv[] = {program, path.data(), nullptr};
   JStartValues v = {"headless", 800, 600, 2, argv, 0};
   if (!JToolkitInit(&v)) _exit(70);
-  JFileTypesLoad(TestFileTypeText, nullptr);
+  JFileTypesInit();
   JSchedule(ExhaustNow, nullptr, 300);
   ApplicationMain();
   std::fprintf(stderr, "[the program ended by itself]");

@@ -23,28 +23,28 @@ constexpr uint32_t kAll = kJCapsLargeBitmaps | kJCapsDibs | kJCapsStretch | kJCa
 
 }  // namespace
 
-TEST(DriverWarning, NothingIsShownWhenNothingIsMissing) {
-  EXPECT_EQ(Warning(kAll, false, true), "(none)");
-  EXPECT_EQ(Warning(kAll, true, true), "(none)");
-  EXPECT_EQ(Warning(JScreenRasterCaps(), false, false), "(none)");
-  // Stretching device-independent bitmaps counts as missing only when the test stretch fails.
-  EXPECT_EQ(Warning(kAll & ~kJCapsStretchDibs, false, false), "(none)");
-}
-
-TEST(DriverWarning, OnlyLargeBitmapsMissingGivesThatLineAndTheAdvice) {
-  EXPECT_EQ(Warning(kAll & ~kJCapsLargeBitmaps, false, false),
-            S(kStrVideoDriverIntro) + "\n\r\n\r" + S(kStrLackLargeBitmaps) + "\n\r" + S(kStrDriverAdvice) + " " +
-                S(kStrDriverConsequence));
-}
-
-TEST(DriverWarning, LinesComeInTheirOrderAndPrintersSkipTheDisplayOnes) {
-  EXPECT_EQ(Warning(0, false, true), S(kStrVideoDriverIntro) + "\n\r\n\r" + S(kStrLackLargeBitmaps) + "\n\r" +
-                                         S(kStrLackDibs) + "\n\r" + S(kStrLackStretching) + "\n\r" +
-                                         S(kStrLackDibStretching) + "\n\r" + S(kStrDriverAdvice) + " " +
-                                         S(kStrDriverConsequence));
-  EXPECT_EQ(Warning(kAll & ~(kJCapsDibs | kJCapsStretchDibs), true, true),
-            S(kStrPrinterDriverIntro) + "\n\r\n\r" + S(kStrLackDibPrinting) + "\n\r" + S(kStrDriverAdvice) + " " +
-                S(kStrDriverConsequence));
+TEST(DriverWarning, NamesWhatIsMissingInOrderAndPrintersSkipTheDisplayLines) {
+  const std::string tail = "\n\r" + S(kStrDriverAdvice) + " " + S(kStrDriverConsequence);
+  const std::string video = S(kStrVideoDriverIntro) + "\n\r\n\r";
+  struct Case {
+    uint32_t caps;
+    bool printer, stretchFails;
+    std::string want;
+  };
+  const Case cases[] = {
+      {kAll, false, true, "(none)"},
+      {kAll, true, true, "(none)"},
+      {JScreenRasterCaps(), false, false, "(none)"},
+      // Stretching device-independent bitmaps counts as missing only when the test stretch fails.
+      {kAll & ~kJCapsStretchDibs, false, false, "(none)"},
+      {kAll & ~kJCapsLargeBitmaps, false, false, video + S(kStrLackLargeBitmaps) + tail},
+      {0, false, true,
+       video + S(kStrLackLargeBitmaps) + "\n\r" + S(kStrLackDibs) + "\n\r" + S(kStrLackStretching) + "\n\r" +
+           S(kStrLackDibStretching) + tail},
+      {kAll & ~(kJCapsDibs | kJCapsStretchDibs), true, true,
+       S(kStrPrinterDriverIntro) + "\n\r\n\r" + S(kStrLackDibPrinting) + tail},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Warning(c.caps, c.printer, c.stretchFails), c.want) << c.caps;
 }
 
 class DriverCheck : public ToolkitTest {};

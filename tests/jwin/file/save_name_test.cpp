@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "file_types.h"
 #include "jwin/J_file.h"
 
 namespace {
 
 class SaveName : public ::testing::Test {
  protected:
-  void SetUp() override { JFileTypesLoad(TestFileTypeText, nullptr); }
+  void SetUp() override { JFileTypesInit(); }
   void TearDown() override { JFileTypesFree(); }
 };
 
@@ -27,65 +26,41 @@ TEST_F(SaveName, ExtensionsAreTakenAfterTheLastSlashOnly) {
   EXPECT_FALSE(JFileExtensionMatches(".gif", ".bmp"));
 }
 
-TEST_F(SaveName, MissingExtensionIsAppendedWithItsMessage) {
+// What the save dialog does with a typed name against the types it offers: the
+// outcome, the name it goes on with, and the message (title, text, arguments).
+TEST_F(SaveName, TypedNamesAreCheckedAgainstTheOfferedTypes) {
   const int16_t gifOnly[] = {kJFileTypeGif};
-  JSaveNameCheck c = JFileCheckSaveName("picture", gifOnly, 1, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameAppended);
-  EXPECT_STREQ(c.name, "picture.gif");
-  EXPECT_EQ(c.titleString, 1);
-  EXPECT_EQ(c.textString, 2);
-  EXPECT_STREQ(c.argument1, ".gif");
-  JSaveNameCheckFree(&c);
-
-  // A dot in a folder name is no extension.
-  c = JFileCheckSaveName("/my.pictures/picture", gifOnly, 1, 0);
-  EXPECT_STREQ(c.name, "/my.pictures/picture.gif");
-  JSaveNameCheckFree(&c);
-}
-
-TEST_F(SaveName, MatchingExtensionsAreAcceptedWhateverTheirCase) {
-  const int16_t gifOnly[] = {kJFileTypeGif};
-  JSaveNameCheck c = JFileCheckSaveName("X.GIF", gifOnly, 1, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameAccepted);
-  EXPECT_STREQ(c.name, "X.GIF");
-  EXPECT_EQ(c.titleString, 0);
-  JSaveNameCheckFree(&c);
-}
-
-TEST_F(SaveName, ForeignExtensionIsReplacedOrMovesTheSelection) {
-  const int16_t gifOnly[] = {kJFileTypeGif};
-  JSaveNameCheck c = JFileCheckSaveName("photo.bmp", gifOnly, 1, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameReplaced);
-  EXPECT_STREQ(c.name, "photo.gif");
-  EXPECT_EQ(c.titleString, 3);
-  EXPECT_EQ(c.textString, 4);
-  EXPECT_STREQ(c.argument1, ".bmp");
-  EXPECT_STREQ(c.argument2, ".gif");
-  JSaveNameCheckFree(&c);
-
-  const int16_t two[] = {kJFileTypeGif, kJFileTypeBitmap};
-  c = JFileCheckSaveName("photo.BMP", two, 2, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameTypeChanged);
-  EXPECT_EQ(c.selected, 1);
-  EXPECT_STREQ(c.name, "photo.BMP");
-  EXPECT_EQ(c.titleString, 11);
-  EXPECT_EQ(c.textString, 12);
-  EXPECT_STREQ(c.argument1, ".BMP");
-  JSaveNameCheckFree(&c);
-}
-
-TEST_F(SaveName, AllFilesAcceptsAnyExtensionAndNoneWithoutMakingAPattern) {
-  const int16_t offered[] = {kJFileTypeAll, kJFileTypeBitmap};
-  JSaveNameCheck c = JFileCheckSaveName("photo.bmp", offered, 2, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameAccepted);
-  EXPECT_EQ(c.selected, 0);
-  JSaveNameCheckFree(&c);
-  c = JFileCheckSaveName("notes.xyz", offered, 2, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameAccepted);
-  EXPECT_STREQ(c.name, "notes.xyz");
-  JSaveNameCheckFree(&c);
-  c = JFileCheckSaveName("README", offered, 2, 0);
-  EXPECT_EQ(c.outcome, kJSaveNameAccepted);
-  EXPECT_STREQ(c.name, "README");
-  JSaveNameCheckFree(&c);
+  const int16_t gifAndBitmap[] = {kJFileTypeGif, kJFileTypeBitmap};
+  const int16_t allAndBitmap[] = {kJFileTypeAll, kJFileTypeBitmap};
+  struct Case {
+    const char* typed;
+    const int16_t* offered;
+    int16_t count;
+    JSaveNameOutcome outcome;
+    const char* name;
+    int16_t selected, title, text;
+    const char *argument1, *argument2;
+  };
+  const Case cases[] = {
+      {"picture", gifOnly, 1, kJSaveNameAppended, "picture.gif", 0, 1, 2, ".gif", nullptr},
+      {"/my.pictures/picture", gifOnly, 1, kJSaveNameAppended, "/my.pictures/picture.gif", 0, 1, 2, ".gif", nullptr},
+      {"X.GIF", gifOnly, 1, kJSaveNameAccepted, "X.GIF", 0, 0, 0, nullptr, nullptr},
+      {"photo.bmp", gifOnly, 1, kJSaveNameReplaced, "photo.gif", 0, 3, 4, ".bmp", ".gif"},
+      {"photo.BMP", gifAndBitmap, 2, kJSaveNameTypeChanged, "photo.BMP", 1, 11, 12, ".BMP", nullptr},
+      {"photo.bmp", allAndBitmap, 2, kJSaveNameAccepted, "photo.bmp", 0, 0, 0, nullptr, nullptr},
+      {"notes.xyz", allAndBitmap, 2, kJSaveNameAccepted, "notes.xyz", 0, 0, 0, nullptr, nullptr},
+      {"README", allAndBitmap, 2, kJSaveNameAccepted, "README", 0, 0, 0, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    JSaveNameCheck got = JFileCheckSaveName(c.typed, c.offered, c.count, 0);
+    EXPECT_EQ(got.outcome, c.outcome);
+    EXPECT_STREQ(got.name, c.name);
+    EXPECT_EQ(got.selected, c.selected);
+    EXPECT_EQ(got.titleString, c.title);
+    if (c.title) EXPECT_EQ(got.textString, c.text);
+    if (c.argument1) EXPECT_STREQ(got.argument1, c.argument1);
+    if (c.argument2) EXPECT_STREQ(got.argument2, c.argument2);
+    JSaveNameCheckFree(&got);
+  }
 }

@@ -5,7 +5,6 @@
 #include <random>
 #include <string>
 
-#include "../file/file_types.h"
 #include "jindep/memory.h"
 #include "jwin/J_file.h"
 #include "jwin/picture.h"
@@ -19,7 +18,7 @@ namespace {
 class PictureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    JFileTypesLoad(TestFileTypeText, nullptr);
+    JFileTypesInit();
     char pattern[] = "/tmp/tintwell-picture-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = std::string(pattern) + "/";
