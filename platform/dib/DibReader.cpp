@@ -15,6 +15,87 @@ bool Fail(std::string* reason, const char* text) {
   return false;
 }
 
+// The bit count and compression go together: run lengths need 4 or 8 bits, masks 16 or 32.
+bool CheckBitCount(const DibInfo* info, std::string* reason) {
+  const int bpp = info->bitCount;
+  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+    return Fail(reason, "the bitmap has a bit count this reader does not know");
+  if (info->headerSize == 12 && (bpp == 16 || bpp == 32))
+    return Fail(reason, "the bitmap has a bit count this reader does not know");
+  switch (info->compression) {
+    case kRgb:
+      return true;
+    case kRle8:
+      return bpp == 8 || Fail(reason, "run-length compression does not match the bit count");
+    case kRle4:
+      return bpp == 4 || Fail(reason, "run-length compression does not match the bit count");
+    case kBitFields:
+      return bpp == 16 || bpp == 32 || Fail(reason, "bit-field masks need 16 or 32 bits a pixel");
+    default:
+      return Fail(reason, "the bitmap uses a compression this reader does not know");
+  }
+}
+
+// Reads the size, bit count and compression fields; `colourUsed` is the table size the
+// header asks for (0: the bit count's).
+bool ReadDimensions(const uint8_t* h, DibInfo* info, uint32_t* colourUsed, std::string* reason,
+                    const DecodeLimits& limits) {
+  int64_t width, height;
+  *colourUsed = 0;
+  if (info->headerSize == 12) {
+    width = GetU16(h + 4);
+    height = GetI16(h + 6);
+    info->bitCount = GetU16(h + 10);
+    info->compression = kRgb;
+  } else {
+    width = GetI32(h + 4);
+    height = GetI32(h + 8);
+    info->bitCount = GetU16(h + 14);
+    info->compression = GetU32(h + 16);
+    *colourUsed = GetU32(h + 32);
+  }
+  if (!CheckBitCount(info, reason)) return false;
+  info->topDown = height < 0;
+  if (info->topDown) height = -height;
+  if (width <= 0 || height <= 0) return Fail(reason, "the bitmap has no pixels (width or height 0)");
+  if (width > kMaxSide || height > kMaxSide)
+    return Fail(reason, "the bitmap is larger than 32767 pixels across or down");
+  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > limits.maxPixels)
+    return Fail(reason, "the bitmap has more pixels than can be handled");
+  if (info->topDown && (info->compression == kRle8 || info->compression == kRle4))
+    return Fail(reason, "a compressed bitmap cannot be stored top-down");
+  info->width = static_cast<int>(width);
+  info->height = static_cast<int>(height);
+  info->stride = ((static_cast<uint64_t>(width) * info->bitCount + 31) / 32) * 4;
+  const int bpp = info->bitCount;
+  if (*colourUsed > 256 || (bpp <= 8 && *colourUsed > (1u << bpp)))
+    return Fail(reason, "the colour table is larger than the bit count allows");
+  return true;
+}
+
+// Reads the masks of 16- and 32-bit pixels (inside the larger headers, after the 40-byte
+// one); returns the offset just past them, or 0 on refusal.
+uint64_t ReadMasks(const uint8_t* h, uint64_t avail, DibInfo* info, std::string* reason) {
+  uint64_t offset = info->headerSize;
+  if (info->compression == kBitFields) {
+    const uint8_t* m = h + 40;
+    if (info->headerSize == 40) {
+      if (avail < 52) return Fail(reason, "the bit-field masks are cut short"), 0;
+      offset = 52;
+    }
+    for (int i = 0; i < 3; ++i) info->masks[i] = GetU32(m + 4 * i);
+  } else if (info->bitCount == 16) {
+    info->masks[0] = 0x7C00;
+    info->masks[1] = 0x03E0;
+    info->masks[2] = 0x001F;
+  } else if (info->bitCount == 32) {
+    info->masks[0] = 0xFF0000;
+    info->masks[1] = 0x00FF00;
+    info->masks[2] = 0x0000FF;
+  }
+  return offset;
+}
+
 // Reads the information header at `h` (`avail` bytes there) into info, up to and
 // including the colour table; returns the offset just past the table, or 0 on refusal.
 uint64_t ParseInfoHeader(const uint8_t* h, uint64_t avail, DibInfo* info, std::string* reason,
@@ -28,84 +109,13 @@ uint64_t ParseInfoHeader(const uint8_t* h, uint64_t avail, DibInfo* info, std::s
   }
   if (avail < headerSize) return Fail(reason, "the bitmap header is cut short"), 0;
   info->headerSize = headerSize;
-
-  int64_t width, height;
-  uint32_t colourEntries = 0;
   uint32_t colourUsed = 0;
-  if (headerSize == 12) {
-    width = GetU16(h + 4);
-    height = GetI16(h + 6);
-    info->bitCount = GetU16(h + 10);
-    info->compression = kRgb;
-  } else {
-    width = GetI32(h + 4);
-    height = GetI32(h + 8);
-    info->bitCount = GetU16(h + 14);
-    info->compression = GetU32(h + 16);
-    colourUsed = GetU32(h + 32);
-  }
+  if (!ReadDimensions(h, info, &colourUsed, reason, limits)) return 0;
+  uint64_t offset = ReadMasks(h, avail, info, reason);
+  if (offset == 0) return 0;
+
   const int bpp = info->bitCount;
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-    return Fail(reason, "the bitmap has a bit count this reader does not know"), 0;
-  if (headerSize == 12 && (bpp == 16 || bpp == 32))
-    return Fail(reason, "the bitmap has a bit count this reader does not know"), 0;
-
-  switch (info->compression) {
-    case kRgb:
-      break;
-    case kRle8:
-      if (bpp != 8) return Fail(reason, "run-length compression does not match the bit count"), 0;
-      break;
-    case kRle4:
-      if (bpp != 4) return Fail(reason, "run-length compression does not match the bit count"), 0;
-      break;
-    case kBitFields:
-      if (bpp != 16 && bpp != 32) return Fail(reason, "bit-field masks need 16 or 32 bits a pixel"), 0;
-      break;
-    default:
-      return Fail(reason, "the bitmap uses a compression this reader does not know"), 0;
-  }
-
-  info->topDown = height < 0;
-  if (info->topDown) height = -height;
-  if (width <= 0 || height <= 0) return Fail(reason, "the bitmap has no pixels (width or height 0)"), 0;
-  if (width > kMaxSide || height > kMaxSide)
-    return Fail(reason, "the bitmap is larger than 32767 pixels across or down"), 0;
-  if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > limits.maxPixels)
-    return Fail(reason, "the bitmap has more pixels than can be handled"), 0;
-  if (info->topDown && (info->compression == kRle8 || info->compression == kRle4))
-    return Fail(reason, "a compressed bitmap cannot be stored top-down"), 0;
-  info->width = static_cast<int>(width);
-  info->height = static_cast<int>(height);
-  info->stride = ((static_cast<uint64_t>(width) * bpp + 31) / 32) * 4;
-
-  if (colourUsed > 256 || (bpp <= 8 && colourUsed > (1u << bpp)))
-    return Fail(reason, "the colour table is larger than the bit count allows"), 0;
-
-  uint64_t offset = headerSize;
-  // Masks: inside the larger headers, after the 40-byte one.
-  if (info->compression == kBitFields) {
-    const uint8_t* m = h + 40;
-    if (headerSize == 40) {
-      if (avail < 52) return Fail(reason, "the bit-field masks are cut short"), 0;
-      offset = 52;
-    }
-    for (int i = 0; i < 3; ++i) info->masks[i] = GetU32(m + 4 * i);
-  } else if (bpp == 16) {
-    info->masks[0] = 0x7C00;
-    info->masks[1] = 0x03E0;
-    info->masks[2] = 0x001F;
-  } else if (bpp == 32) {
-    info->masks[0] = 0xFF0000;
-    info->masks[1] = 0x00FF00;
-    info->masks[2] = 0x0000FF;
-  }
-
-  if (headerSize == 12) {
-    colourEntries = bpp <= 8 ? (1u << bpp) : 0;
-  } else {
-    colourEntries = colourUsed != 0 ? colourUsed : (bpp <= 8 ? (1u << bpp) : 0);
-  }
+  const uint32_t colourEntries = colourUsed != 0 ? colourUsed : (bpp <= 8 ? (1u << bpp) : 0);
   info->colourCount = bpp <= 8 ? colourEntries : 0;
   const unsigned entrySize = paletteIndices ? 2 : (headerSize == 12 ? 3 : 4);
   const uint64_t tableBytes = static_cast<uint64_t>(colourEntries) * entrySize;

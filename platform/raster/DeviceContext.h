@@ -224,9 +224,24 @@ class DeviceContext {
   // Splits a thin curved outline of a dashed pen into dashes and gaps by the distance
   // along the curve from its rightmost point; answers whether the gaps are painted.
   bool dashCurve(SpanCollector& outline, SpanCollector& gaps, double cx, double cy, double rx, double ry);
-  void transfer(int x, int y, int w, int h, const Bitmap& src, Point srcOrigin, int sx, int sy,
-                int sw, int sh, uint32_t rop, Colour srcBackground, bool dibSource,
-                const Bitmap* mask, int mx, int my, uint32_t backRop);
+  // One bit transfer: where it goes, what it reads and how the two are combined.
+  struct TransferRequest {
+    int x = 0, y = 0, w = 0, h = 0;  // destination, logical; a negative size mirrors
+    const Bitmap* source = nullptr;
+    Point sourceOrigin{};             // bitmap pixel of the source's logical (0, 0)
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    uint32_t rop = 0;       // everywhere, or where the mask is 1
+    uint32_t backRop = 0;   // where the mask is 0
+    Colour sourceBackground = 0xFFFFFF;  // a colour source's 1s on a 1-bit target
+    bool deviceIndependent = false;      // sources of depth 1 and 8 read through their own palette
+    const Bitmap* mask = nullptr;
+    Point maskAt{};
+  };
+  struct TransferArea;
+  void transfer(const TransferRequest& request);
+  // Stored source value to stored target value, for sources of depth 1 and 8.
+  std::vector<uint32_t> sourceValueTable(const TransferRequest& request, const Bitmap& src) const;
+  void transferPixels(const TransferRequest& request, const TransferArea& a);
 
   Bitmap* target_ = nullptr;
   Point origin_;
