@@ -78,11 +78,3 @@ TEST(DirtyRegion, SubtractRemovesExactlyTheCutArea) {
       }
   }
 }
-
-TEST(DirtyRegion, ManySmallRectanglesCollapseIntoTheirBounds) {
-  DirtyRegion r;
-  for (int i = 0; i < 100; ++i) r.add({i * 10, i * 7, i * 10 + 3, i * 7 + 2});
-  ASSERT_LE(r.rects().size(), DirtyRegion::kMaxRects);
-  EXPECT_TRUE(r.contains(0, 0));
-  EXPECT_TRUE(r.contains(99 * 10 + 2, 99 * 7 + 1));
-}

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "platform/backend/headless/HeadlessBackend.h"
@@ -91,7 +90,6 @@ TEST_F(Menus, ClickingATitleOpensItsMenuAndAnItemPostsItsCommand) {
   run();
   EXPECT_EQ(wm_.popup().hot(), 0);
   EXPECT_EQ(at({wm_.popup().bounds().right - 4, open.y}), Palette::kActiveCaption);
-  wm_.screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/wm_menu.bmp");  // for a person to look at
   const Rect popupArea = wm_.popup().bounds();
   backend_.mouseDown(open.x, open.y);
   backend_.mouseUp(open.x, open.y);

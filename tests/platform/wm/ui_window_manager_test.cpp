@@ -276,14 +276,6 @@ TEST_F(Desk, MaximizeFillsTheDocumentAreaAndFollowsTheFrame) {
   EXPECT_EQ(screenFrame(d).width(), 200);
 }
 
-TEST_F(Desk, ScreenshotIsWritten) {
-  document({50, 50, 250, 200}, 0x00AA00);
-  run();
-  const std::string path = std::string(TINTWELL_BINARY_DIR) + "/wm_desk.bmp";
-  std::string reason;
-  ASSERT_TRUE(wm_.screen().saveBmp(path, &reason)) << reason;
-}
-
 TEST(ScreenSize, ParsesWidthByHeight) {
   int w = 0, h = 0;
   EXPECT_TRUE(ParseScreenSize("640x480", &w, &h));
