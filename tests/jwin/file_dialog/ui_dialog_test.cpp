@@ -332,28 +332,6 @@ TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
   JFileSpecFree(chosen);
 }
 
-TEST_F(FileDialogs, TheSaveDialogLooksLikeADesktopDialog) {
-  for (const char* f : {"beach.gif", "city at night.gif", "forest.gif"}) touch(f);
-  ASSERT_EQ(mkdir((dir_ + "holidays").c_str(), 0755), 0);
-  const JFileChoice choices[] = {{kJFileTypeGif, "GIF Files (.GIF)"}, {kJFileTypeBitmap, "Windows Bitmap Files (.BMP)"}};
-  JFileSaveRequest request = {"Save the image as a ", choices, 2, 0, false};
-  then([&](JWindow* d, const char*) {
-    clickRow(d, kJFileDialogFileList, 1);
-    drain();
-    wm().compose();
-    // The default button's frame is dark, the face around the parts is grey.
-    const platform::Rect c = screenClient(d);
-    const JWidget* ok = JFileDialogWidget(d, kJFileDialogOkButton);
-    EXPECT_EQ(wm().screen().pixel(c.left + ok->x + ok->width / 2, c.top + ok->y) & 0xFFFFFF, 0u);
-    EXPECT_EQ(wm().screen().pixel(c.left + 4, c.top + 4) & 0xFFFFFF, 0xD4D0C8u);
-    EXPECT_EQ(field(d), "city at night.gif");
-    escape();
-  });
-  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "x", kJFileTypeGif);
-  EXPECT_EQ(JFileSaveDialogWithChoice(nullptr, &request, initial), nullptr);
-  JFileSpecFree(initial);
-}
-
 TEST_F(FileDialogs, ChoosingATypeListsItsFilesAndAPlaceIsEnteredByDoubleClick) {
   for (const char* f : {"a.gif", "b.bmp"}) touch(f);
   then([&](JWindow* d, const char*) {

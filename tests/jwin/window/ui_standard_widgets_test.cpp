@@ -179,19 +179,6 @@ TEST_F(StandardWidgets, LabelsAndBarsShowOnScreen) {
   EXPECT_STREQ(JLabelText(label), "Colours and more");
 }
 
-TEST_F(StandardWidgets, CursorNumbersChooseShapes) {
-  JSetCursor(4);
-  EXPECT_EQ(wm().cursor(), platform::wm::CursorShape::Busy);
-  EXPECT_EQ(input().cursor(), platform::wm::CursorShape::Busy);
-  JSetCursor(9);  // ignored
-  EXPECT_EQ(JCurrentCursor(), 4);
-  JSetPointer(30, 40);
-  int16_t x = 0, y = 0;
-  JGetPointer(&x, &y);
-  EXPECT_EQ(x, 30);
-  EXPECT_EQ(y, 40);
-}
-
 TEST_F(StandardWidgets, TabMovesTheFocusInDialogStyleWindows) {
   JWindow* dialog = JNewWindow(nullptr, "Dialog", kJWindowDialog);
   JSetHandler(dialog, kJSlotKeyDown, WindowKey);

@@ -35,8 +35,6 @@ void OnResized(JWindow*) { Say("resized"); }
 void OnMoved(JWindow*) { Say("moved"); }
 void OnActive(JWindow* w) { Say(std::string("active:") + w->title); }
 void OnInactive(JWindow* w) { Say(std::string("inactive:") + w->title); }
-void OnEnter(JWindow* w) { Say(std::string("enter:") + w->title); }
-void OnLeave(JWindow* w) { Say(std::string("leave:") + w->title); }
 void OnKey(JWindow*, JKeyEvent* k) {
   Say("key" + std::to_string(k->character) + "/" + std::to_string(k->modifiers));
 }
@@ -140,9 +138,10 @@ TEST_F(Windows, APressEndedWithoutReleaseCallsSlotThree) {
   trail.clear();
   // Another window becomes active while the button is still down.
   JWindow* b = JNewWindow(nullptr, "B", 0);
+  JSetHandler(b, kJSlotActivated, OnActive);
   JShowAndActivateWindow(b);
   drain();
-  EXPECT_EQ(trail, "ended inactive:A");
+  EXPECT_EQ(trail, "ended inactive:A active:B");  // the old window hears it first
   // A press on the frame (not the content) ends a pending press as well.
   trail.clear();
   JSelectWindow(a);
@@ -152,34 +151,6 @@ TEST_F(Windows, APressEndedWithoutReleaseCallsSlotThree) {
   input().mouseDown(f.left + 30, f.top + 8);
   drain();
   EXPECT_EQ(trail, "down@10,10 ended");
-}
-
-TEST_F(Windows, ActivationEnterAndLeaveArriveInOrder) {
-  JWindow* a = open("A");
-  JWindow* b = open("B");
-  JMoveWindow(b, 400, 250);
-  for (JWindow* w : {a, b}) {
-    JSetHandler(w, kJSlotActivated, OnActive);
-    JSetHandler(w, kJSlotDeactivated, OnInactive);
-    JSetHandler(w, kJSlotPointerEntered, OnEnter);
-    JSetHandler(w, kJSlotPointerLeft, OnLeave);
-  }
-  drain();
-  trail.clear();
-  const platform::Rect ca = screenClient(a), cb = screenClient(b);
-  input().mouseMove(ca.left + 5, ca.top + 5);
-  JEventStep(nullptr, false);  // the move message
-  JEventStep(nullptr, false);  // idle: pointer tracking
-  EXPECT_EQ(trail, "enter:A");
-  clock().advance(150);
-  input().mouseMove(cb.left + 5, cb.top + 5);
-  JEventStep(nullptr, false);
-  JEventStep(nullptr, false);
-  EXPECT_EQ(trail, "enter:A leave:A enter:B");
-  trail.clear();
-  input().click(ca.left + 5, ca.top + 5);
-  drain();
-  EXPECT_EQ(trail.substr(0, 27), "inactive:B active:A down@5,");
 }
 
 TEST_F(Windows, SizeAndMoveSlotsFireOnlyOnRealChanges) {
@@ -215,17 +186,6 @@ TEST_F(Windows, KeysCarryCharacterAndModifiersAndTheFilterGoesFirst) {
   drain();
   EXPECT_EQ(trail, "key113/0");
   JSetKeyFilter(nullptr, nullptr);
-}
-
-TEST_F(Windows, ModifierStateMarksTheCommandCombination) {
-  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl), kJModCtrl | kJModCommand);
-  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl | platform::wm::kAlt), kJModCtrl | kJModAlt);
-  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kShift), kJModShift);
-  JSetAlternateShortcuts(true);
-  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl | platform::wm::kAlt),
-            kJModCtrl | kJModAlt | kJModCommand);
-  EXPECT_EQ(JModifiersFromPlatform(platform::wm::kCtrl), kJModCtrl);
-  JSetAlternateShortcuts(false);
 }
 
 TEST_F(Windows, PolledKeysCanBePushedBackAndAreNotLost) {
