@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "jindep/Ji_at_ar.h"
 #include "jindep/Ji_tempm.h"
+#include "jindep/box.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jwin/J_gc.h"
@@ -211,31 +213,53 @@ JWidget* JWidgetAt(JWindow* window, int16_t x, int16_t y) {
 
 void JSetFocus(JWindow* window, JWidget* w) {
   if (!window || window->focus == w) return;
-  if (window->focus) JInvalidateWidget(window->focus);
+  JWidget* old = window->focus;
+  if (old) JInvalidateWidget(old);
   window->focus = Live(w) ? w : nullptr;
   if (window->focus) JInvalidateWidget(window->focus);
+  // Told after the change, so that it may take the focus back (a field that refused its text).
+  if (Live(old)) old->widgetClass->notify(old, kJNotifyFocusLost, 0);
 }
 
 JWidget* JFocus(const JWindow* window) { return window ? window->focus : nullptr; }
 
 bool JWidgetTakesKeys(const JWidget* w) { return w && w->widgetClass->key != DefaultKey; }
 
-bool JFocusNext(JWindow* window, bool backwards) {
-  if (!window || window->widgetCount == 0) return false;
-  const int n = window->widgetCount;
-  int start = -1;
-  for (int i = 0; i < n; ++i)
-    if (window->widgets[i] == window->focus) start = i;
-  for (int step = 1; step <= n; ++step) {
-    const int from = start < 0 ? (backwards ? n : -1) : start;
-    const int i = ((backwards ? from - step : from + step) % n + n) % n;
-    JWidget* w = window->widgets[i];
-    if ((w->state & kJWidgetVisible) && (w->state & kJWidgetActive) && JWidgetTakesKeys(w)) {
-      JSetFocus(window, w);
-      return true;
-    }
+namespace {
+
+// The widgets that can take the focus, in order: a visible box's children in its place.
+void Focusable(JWidget* w, JArray* out) {
+  if (!(w->state & kJWidgetVisible) || !(w->state & kJWidgetActive)) return;
+  if (JIsBox(w)) {
+    for (uint32_t i = 0; i < JBoxChildCount(w); ++i) Focusable(JBoxChildAt(w, i), out);
+  } else if (JWidgetTakesKeys(w)) {
+    JArrayAppend(out, sizeof(JWidget*), &w);
   }
-  return false;
+}
+
+}  // namespace
+
+bool JFocusNext(JWindow* window, bool backwards) {
+  if (!window) return false;
+  JArray all = {nullptr, 0};
+  for (int i = 0; i < window->widgetCount; ++i) Focusable(window->widgets[i], &all);
+  JWidget** list = static_cast<JWidget**>(all.block);
+  const int n = static_cast<int>(all.count);
+  int at = -1;
+  for (int i = 0; i < n; ++i)
+    if (list[i] == window->focus) at = i;
+  if (n > 0) {
+    const int from = at < 0 ? (backwards ? n : -1) : at;
+    JSetFocus(window, list[((backwards ? from - 1 : from + 1) % n + n) % n]);
+  }
+  JArrayFree(&all);
+  return n > 0;
+}
+
+void JPressWidget(JWidget* w, int16_t x, int16_t y, uint8_t modifiers) {
+  if (!Live(w) || !(w->state & kJWidgetActive)) return;
+  w->widgetClass->mouseDown(w, x, y, modifiers);
+  if (Live(w) && w->window && w->window->focus != w && JWidgetTakesKeys(w)) JSetFocus(w->window, w);
 }
 
 bool JWidgetsMouseDown(JWindow* window, int16_t x, int16_t y, uint8_t modifiers) {
@@ -244,7 +268,7 @@ bool JWidgetsMouseDown(JWindow* window, int16_t x, int16_t y, uint8_t modifiers)
   // An inactive widget takes the press and does nothing with it.
   if (!(w->state & kJWidgetActive)) return true;
   window->pressedWidget = w;
-  w->widgetClass->mouseDown(w, x, y, modifiers);
+  JPressWidget(w, x, y, modifiers);
   return true;
 }
 

@@ -23,6 +23,11 @@ enum : uint16_t {
 
 struct JWidgetClass;
 
+// Toolkit notifications through slot 11.
+enum : uint32_t {
+  kJNotifyFocusLost = 1,  // the widget had the focus and another one (or none) took it
+};
+
 struct JWidget {
   JWindow* window;
   JWidget* container;  // null when the widget sits directly in the window
@@ -109,8 +114,13 @@ JWidget* JFocus(const JWindow* window);
 // Whether a widget's class handles keys (it can hold the focus).
 bool JWidgetTakesKeys(const JWidget* w);
 // Moves the focus to the next (or previous) visible, active widget that takes keys, in
-// list order and wrapping; answers whether there was one.
+// list order and wrapping, children of boxes in their box's order; answers whether there
+// was one.
 bool JFocusNext(JWindow* window, bool backwards);
+
+// A press on a widget: its slot 8, then the focus when it takes keys. Inactive widgets
+// take the press and do nothing with it.
+void JPressWidget(JWidget* w, int16_t x, int16_t y, uint8_t modifiers);
 
 // Called by the window layer: the press, move, release and key go to widgets first.
 // Each answers whether a widget took the event.

@@ -26,6 +26,12 @@ void Fill(int left, int top, int right, int bottom, uint32_t colour) {
             static_cast<int16_t>(bottom));
 }
 
+void Line(int x0, int y0, int x1, int y1, uint32_t colour) {
+  SetColour(colour);
+  JDrawLine(static_cast<int16_t>(x0), static_cast<int16_t>(y0), static_cast<int16_t>(x1), static_cast<int16_t>(y1));
+  JSetPixel(static_cast<int16_t>(x1), static_cast<int16_t>(y1));
+}
+
 void Frame(int left, int top, int right, int bottom, uint32_t colour) {
   Fill(left, top, right, top + 1, colour);
   Fill(left, bottom - 1, right, bottom, colour);

@@ -21,6 +21,8 @@ void Begin(JWidget* w);
 // Leaves the context's foreground black again, as other users expect.
 void End();
 void Fill(int left, int top, int right, int bottom, uint32_t colour);
+// A one-pixel line between two points, both included.
+void Line(int x0, int y0, int x1, int y1, uint32_t colour);
 void Frame(int left, int top, int right, int bottom, uint32_t colour);
 // Raised (or sunken) edges inside the rectangle.
 void Bevel(int left, int top, int right, int bottom, bool raised);

@@ -51,6 +51,11 @@ void JSetFieldText(JWidget* field, const char* text);
 const char* JGetFieldText(JWidget* field);
 // Called after every change of the text the user makes (typing, deleting, cut, paste).
 void JSetFieldAction(JWidget* field, JTextFieldAction action);
+// Called when the user ends editing a text changed since it was set: Return in the field,
+// the focus leaving it, or a menu shortcut or unmatched command key (JEndFieldEdit).
+void JSetFieldEndAction(JWidget* field, JTextFieldAction action);
+// Ends the edit of a field whose text the user changed: its end action runs once.
+void JEndFieldEdit(JWidget* field);
 bool JIsTextField(const JWidget* w);
 // Selects the bytes from `start` to `end` (in either order; the caret goes to `end`).
 // Offsets past the text mean its end; one inside a character means that character's start.

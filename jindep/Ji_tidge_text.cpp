@@ -22,6 +22,8 @@ struct FieldData {
   size_t length;  // of text, in bytes
   char* given;  // the last text handed out by JGetFieldText
   JTextFieldAction action;
+  JTextFieldAction endAction;  // the user committed an edited text
+  bool edited;                 // changed by the user since it was set or committed
   size_t caret;   // byte offset of the caret
   size_t anchor;  // the selection's other end; equal to the caret when nothing is selected
   int32_t scroll;  // pixels of the text hidden left of the field's inside
@@ -305,6 +307,7 @@ void Replace(JWidget* w, const char* bytes, size_t count) {
 // text or even dispose the field).
 void Edited(JWidget* w) {
   JInvalidateWidget(w);
+  Field(w)->edited = true;
   if (JTextFieldAction action = Field(w)->action) action(w);
 }
 
@@ -401,7 +404,16 @@ bool FieldKey(JWidget* w, JKeyEvent* key) {
     Edited(w);
     return true;
   }
-  return false;  // Return, Escape, Up, Down and commands belong to others
+  // Return commits an edited text; otherwise it belongs to others (a default button).
+  if (key->character == kJCharReturn && d->edited && d->endAction) {
+    JEndFieldEdit(w);
+    return true;
+  }
+  return false;  // Escape, Up, Down and commands belong to others
+}
+
+void FieldNotify(JWidget* w, uint32_t code, uintptr_t) {
+  if (code == kJNotifyFocusLost) JEndFieldEdit(w);
 }
 
 const JWidgetClass* FieldClass() {
@@ -414,6 +426,7 @@ const JWidgetClass* FieldClass() {
     k->mouseDown = FieldDown;
     k->mouseMove = FieldMove;
     k->key = FieldKey;
+    k->notify = FieldNotify;
     return k;
   }();
   return c;
@@ -479,6 +492,7 @@ void JSetFieldText(JWidget* field, const char* text) {
   d->text = tidge::Replace(d->text, text);
   d->length = std::strlen(d->text);
   d->caret = d->anchor = d->length;
+  d->edited = false;
   JInvalidateWidget(field);
 }
 
@@ -491,6 +505,16 @@ const char* JGetFieldText(JWidget* field) {
 
 void JSetFieldAction(JWidget* field, JTextFieldAction action) {
   if (JIsTextField(field)) Field(field)->action = action;
+}
+
+void JSetFieldEndAction(JWidget* field, JTextFieldAction action) {
+  if (JIsTextField(field)) Field(field)->endAction = action;
+}
+
+void JEndFieldEdit(JWidget* field) {
+  if (!JIsTextField(field) || !Field(field)->edited) return;
+  Field(field)->edited = false;
+  if (JTextFieldAction action = Field(field)->endAction) action(field);
 }
 
 bool JIsTextField(const JWidget* w) { return w && w->widgetClass == FieldClass() && w->classData; }

@@ -78,11 +78,13 @@ void Construct(JWidget* w) {
   b->naturalWidth = b->naturalHeight = 16;
   b->filled = 0;
   b->fillColour = {0xD4D4, 0xD0D0, 0xC8C8};  // the toolkit's face colour
+  b->pressed = nullptr;
   w->classData = b;
 }
 
 void Detach(JWidget* box, JWidget* child) {
   JBox* b = Data(box);
+  if (b->pressed == child) b->pressed = nullptr;
   for (uint32_t i = 0; i < b->children.count; ++i) {
     if (Child(b, i) == child) {
       JArrayRemove(&b->children, sizeof(JWidget*), i);
@@ -144,14 +146,21 @@ JWidget* ChildAt(JWidget* w, int16_t x, int16_t y) {
   return nullptr;
 }
 
+// The child that took a press gets the moves and the release wherever they happen, as
+// a widget in a window does: a button slid off and released elsewhere pops up again.
 void MouseDown(JWidget* w, int16_t x, int16_t y, uint8_t m) {
-  if (JWidget* c = ChildAt(w, x, y)) c->widgetClass->mouseDown(c, x, y, m);
+  JWidget* c = ChildAt(w, x, y);
+  Data(w)->pressed = c && (c->state & kJWidgetActive) ? c : nullptr;
+  if (c) JPressWidget(c, x, y, m);
 }
 void MouseUp(JWidget* w, int16_t x, int16_t y, uint8_t m) {
-  if (JWidget* c = ChildAt(w, x, y)) c->widgetClass->mouseUp(c, x, y, m);
+  JWidget* c = Data(w)->pressed;
+  Data(w)->pressed = nullptr;
+  if (c) c->widgetClass->mouseUp(c, x, y, m);
 }
 void MouseMove(JWidget* w, int16_t x, int16_t y) {
-  if (JWidget* c = ChildAt(w, x, y)) c->widgetClass->mouseMove(c, x, y);
+  JWidget* c = Data(w)->pressed ? Data(w)->pressed : ChildAt(w, x, y);
+  if (c) c->widgetClass->mouseMove(c, x, y);
 }
 
 void AddChildSlot(JWidget* box, JWidget* child) {
@@ -208,6 +217,8 @@ JWidget* JNewBox(JWindow* window, JWidget* container, int16_t x, int16_t y) {
 }
 
 JBox* JBoxOf(JWidget* box) { return Data(box); }
+
+bool JIsBox(const JWidget* w) { return w && w->widgetClass == BoxClass(); }
 
 void JBoxRemoveChild(JWidget* box, JWidget* child) {
   Detach(box, child);

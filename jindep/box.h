@@ -18,11 +18,13 @@ struct JBox {
   int16_t naturalHeight;
   uint8_t filled;
   JColour fillColour;
+  JWidget* pressed;  // the child that took the press, until the release
 };
 
 // A box with the default settings, sized to its natural size.
 JWidget* JNewBox(JWindow* window, JWidget* container, int16_t x, int16_t y);
 JBox* JBoxOf(JWidget* box);
+bool JIsBox(const JWidget* w);
 
 // Takes a child out of the box's line without disposing of it.
 void JBoxRemoveChild(JWidget* box, JWidget* child);

@@ -173,6 +173,10 @@ bool ShortcutKey(uint8_t letter) {
       JMenuItem* item = menu->items[i];
       if (item->shortcut == 0 || Upper(item->shortcut) != Upper(letter)) continue;
       if ((item->flags & kJMenuEnabled) && (menu->flags & kJMenuEnabled)) {
+        // Cut, Copy and Paste act on the field as it is; any other command sees the
+        // edit ended (a typed number committed) first.
+        const uint8_t u = Upper(letter);
+        if (u != 'C' && u != 'V' && u != 'X') JEndFieldEdit(JFocusedTextField());
         if (item->proc) item->proc(item, item->data);
       } else {
         JBeep();
@@ -180,6 +184,7 @@ bool ShortcutKey(uint8_t letter) {
       return true;
     }
   }
+  JEndFieldEdit(JFocusedTextField());
   return false;
 }
 

@@ -320,6 +320,34 @@ void JGetWindowPointer(const JWindow* window, int16_t* x, int16_t* y) {
   if (y) *y = static_cast<int16_t>(py);
 }
 
+void JWindowToScreen(const JWindow* window, int16_t* x, int16_t* y) {
+  const platform::wm::Window* p = PlatformOf(window);
+  if (!p) return;
+  const Rect c = JWindowManager().screenClientRect(*p);
+  *x = static_cast<int16_t>(*x + c.left + window->originX);
+  *y = static_cast<int16_t>(*y + c.top + window->originY);
+}
+
+void JPlaceWindowContent(JWindow* window, int16_t screenX, int16_t screenY) {
+  platform::wm::Window* p = PlatformOf(window);
+  if (!p) return;
+  platform::wm::WindowManager& wm = JWindowManager();
+  const Rect f = p->frame(), c = wm.screenClientRect(*p), screen = wm.screen().bounds();
+  // Frame position for the wanted content position, then pulled back onto the screen.
+  int left = f.left + screenX - c.left, top = f.top + screenY - c.top;
+  if (left + f.width() > screen.right) left = screen.right - f.width();
+  if (top + f.height() > screen.bottom) top = screen.bottom - f.height();
+  if (left < screen.left) left = screen.left;
+  if (top < screen.top) top = screen.top;
+  wm.setFrame(window->platformWindow, f.translated(left - f.left, top - f.top));
+}
+
+JRect JMainWindowContent() {
+  const Rect a = JDesktopRunning() ? JWindowManager().documentArea() : Rect{};
+  return JRectMake(static_cast<int16_t>(a.left), static_cast<int16_t>(a.top), static_cast<int16_t>(a.right),
+                   static_cast<int16_t>(a.bottom));
+}
+
 JWindow* JActiveWindow() {
   if (!JDesktopRunning()) return nullptr;
   const platform::wm::Window* p = JWindowManager().window(JWindowManager().activeWindow());

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "jwin/J_rect.h"
+
 struct JWidget;
 struct JWindow;
 
@@ -21,6 +23,7 @@ enum : uint16_t {
 // State flags.
 enum : uint16_t {
   kJWindowDialogStyle = 32,
+  kJWindowTabFocus = 64,  // Tab moves the focus between widgets (dialog-style windows always)
   kJWindowClosed = 0x100,  // disposed: no handler is called any more, modal loops end
 };
 
@@ -146,6 +149,13 @@ void JSetWindowOrigin(JWindow* window, int16_t x, int16_t y);
 void JSelectWindow(JWindow* window);
 // The pointer in the window's local coordinates.
 void JGetWindowPointer(const JWindow* window, int16_t* x, int16_t* y);
+// A point of the window's local coordinates on the screen.
+void JWindowToScreen(const JWindow* window, int16_t* x, int16_t* y);
+// Puts the content's top-left corner at a screen point, moved as little as needed to keep
+// the whole window on the screen (popups that open under the pointer).
+void JPlaceWindowContent(JWindow* window, int16_t screenX, int16_t screenY);
+// The main window's content (its document area) on the screen.
+JRect JMainWindowContent();
 // The toolkit window that is active (null when the main frame itself is).
 JWindow* JActiveWindow();
 JWindow* JWindowFromPlatform(uint32_t platformWindow);
@@ -166,3 +176,7 @@ void JSetMenuCommandHandler(JMenuCommandProc proc, void* data);
 // Keys are offered here first (menu shortcuts); answering true means taken.
 typedef bool (*JKeyFilterProc)(void* data, JKeyEvent* key);
 void JSetKeyFilter(JKeyFilterProc proc, void* data);
+// Told of every press of a mouse button, in any window or its frame (null for the main
+// frame), before the window hears of it: pop-ups close on a press outside themselves.
+typedef void (*JPressHookProc)(JWindow* window);
+void JSetPressHook(JPressHookProc proc);

@@ -18,6 +18,7 @@ JMenuCommandProc menuCommand = nullptr;
 void* menuCommandData = nullptr;
 JKeyFilterProc keyFilter = nullptr;
 void* keyFilterData = nullptr;
+JPressHookProc pressHook = nullptr;
 uint32_t pointerWindow = 0;  // platform window under the pointer at the last tracking
 
 int16_t Local(int client, int16_t origin) { return static_cast<int16_t>(client - origin); }
@@ -164,6 +165,8 @@ void WindowMessage(JWindow* w, const Message& m) {
 
 void JDispatchMessage(const Message& m) {
   if (JToolkitShuttingDown()) return;
+  if (pressHook && (m.type == MessageType::MouseDown || m.type == MessageType::NonClientDown))
+    pressHook(JWindowFromPlatform(m.window));
   if (m.window == JMainPlatformWindow()) {
     MainWindowMessage(m);
     return;
@@ -216,8 +219,8 @@ bool JKeyEventFromMessage(const Message& m, JKeyEvent* key) {
 void JDeliverKey(JWindow* w, JKeyEvent* key) {
   if (keyFilter && keyFilter(keyFilterData, key)) return;
   if (!w || (w->state & kJWindowClosed)) return;
-  // Dialog-style windows move the focus between their widgets with Tab.
-  if ((w->state & kJWindowDialogStyle) && key->character == kJCharTab &&
+  // Dialog-style windows, and windows that ask for it, move the focus with Tab.
+  if ((w->state & (kJWindowDialogStyle | kJWindowTabFocus)) && key->character == kJCharTab &&
       !(key->modifiers & (kJModCtrl | kJModAlt)) && JFocusNext(w, (key->modifiers & kJModShift) != 0))
     return;
   if (JWidgetsKey(w, key)) return;
@@ -260,7 +263,10 @@ void JResetWindowProcState() {
   menuCommandData = nullptr;
   keyFilter = nullptr;
   keyFilterData = nullptr;
+  pressHook = nullptr;
 }
+
+void JSetPressHook(JPressHookProc proc) { pressHook = proc; }
 
 void JSetMenuCommandHandler(JMenuCommandProc proc, void* data) {
   menuCommand = proc;

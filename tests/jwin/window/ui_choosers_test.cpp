@@ -1,0 +1,279 @@
+// Popup buttons and swatch buttons driven as a user drives them: presses, drags and
+// releases on the headless screen, with the pop-ups read back where they opened.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "jindep/Ji_tidge_popup.h"
+#include "jindep/Ji_tidge_swatch.h"
+#include "jwin/pixel_map.h"
+#include "toolkit_fixture.h"
+
+namespace {
+
+std::vector<int> changes;
+std::vector<JColour> colours;
+
+class Choosers : public ToolkitTest {
+ protected:
+  void SetUp() override {
+    ToolkitTest::SetUp();
+    changes.clear();
+    colours.clear();
+    window_ = JNewWindow(nullptr, "Choosers", kJWindowSizable);
+    JShowAndActivateWindow(window_);
+    drain();
+  }
+  JWidget* popup(std::vector<const char*> items, uint16_t selected) {
+    JWidget* p = JNewPopup(window_, nullptr, 40, 120);
+    JSetPopupItems(p, static_cast<uint16_t>(items.size()), reinterpret_cast<const void* const*>(items.data()));
+    JSetPopupSelection(p, selected);
+    JSetPopupOnChange(p, [](JWidget*, uint16_t i) { changes.push_back(i); });
+    JShowWidget(p);
+    drain();
+    return p;
+  }
+  // The middle of a widget on the screen.
+  platform::Point middle(const JWidget* w) {
+    const platform::Rect c = screenClient(window_);
+    return {c.left + w->x + w->width / 2, c.top + w->y + w->height / 2};
+  }
+  static platform::Point centre(JRect r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+  static bool inside(JRect r, platform::Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+  void press(platform::Point p, uint8_t mods = 0) {
+    input().mouseDown(p.x, p.y, 1, mods);
+    drain();
+  }
+  void moveTo(platform::Point p) {
+    input().mouseMove(p.x, p.y);
+    drain();
+  }
+  void release(platform::Point p) {
+    input().mouseUp(p.x, p.y);
+    drain();
+  }
+  // A press far from any pop-up closes it.
+  void clickAway() {
+    input().click(screenClient(window_).left + 5, screenClient(window_).top + 5);
+    drain();
+  }
+  void tick(int ms) {
+    clock().advance(static_cast<uint32_t>(ms));
+    JEventStep(nullptr, false);
+  }
+  JWindow* window_ = nullptr;
+};
+
+TEST_F(Choosers, APopupOpensWithTheSelectedItemUnderThePointerAndChoosesOnRelease) {
+  JWidget* p = popup({"linear", "log"}, 1);
+  press(middle(p));
+  ASSERT_NE(JOpenPopupList(), nullptr);
+  EXPECT_TRUE(inside(JPopupListItemRect(1), middle(p)));
+  moveTo({middle(p).x, middle(p).y + 1});  // a move over the selected item arms the list
+  moveTo(centre(JPopupListItemRect(0)));
+  release(centre(JPopupListItemRect(0)));
+  EXPECT_EQ(JOpenPopupList(), nullptr);
+  EXPECT_EQ(changes, std::vector<int>{0});
+  EXPECT_EQ(JPopupSelection(p), 0);
+  // Releasing on the selected item calls nothing.
+  press(middle(p));
+  moveTo({middle(p).x + 1, middle(p).y});
+  release({middle(p).x + 1, middle(p).y});
+  EXPECT_EQ(changes.size(), 1u);
+}
+
+// The path of the pointer after the press (item indices; -1 is left of the list), released
+// at its end: a shaking hand chooses nothing, and an item without text is never chosen.
+TEST_F(Choosers, MovesArmTheListOnlyAfterTheyLeaveTheFirstNeighbour) {
+  const struct {
+    std::vector<int> path;
+    int chosen;  // -1: nothing
+  } cases[] = {
+      {{}, -1},       {{0}, -1},  // the first neighbour alone is jitter
+      {{1, 0}, 0},    {{0, 2}, 2},  // armed on the start, or by a second neighbour
+      {{1, 3}, -1},   {{1, 2, -1}, -1},
+  };
+  for (const auto& c : cases) {
+    changes.clear();
+    JWidget* p = popup({"a", "b", "c", nullptr}, 1);
+    press(middle(p));
+    platform::Point at = middle(p);
+    for (int item : c.path) {
+      at = item < 0 ? platform::Point{JPopupListItemRect(0).left - 20, at.y} : centre(JPopupListItemRect(static_cast<uint16_t>(item)));
+      moveTo(at);
+    }
+    release(at);
+    EXPECT_EQ(changes, c.chosen < 0 ? std::vector<int>{} : std::vector<int>{c.chosen}) << "path of " << c.path.size();
+    JDisposeWidget(p);
+  }
+}
+
+TEST_F(Choosers, KeysChooseWithTheFocusAndInTheOpenList) {
+  JWidget* p = popup({"2 colours", "4 colours", nullptr, "16 colours"}, 0);
+  JSetFocus(window_, p);
+  input().key(platform::wm::kKeyDown);
+  input().key(platform::wm::kKeyDown);  // over the item without text
+  input().key(platform::wm::kKeyHome);
+  drain();
+  EXPECT_EQ(changes, (std::vector<int>{1, 3, 0}));
+  changes.clear();
+  press(middle(p));
+  input().key(platform::wm::kKeyDown);
+  input().key(platform::wm::kKeyEscape, 27);
+  drain();
+  EXPECT_EQ(JOpenPopupList(), nullptr);
+  release(middle(p));
+  EXPECT_TRUE(changes.empty());
+  press(middle(p));
+  input().key(platform::wm::kKeyDown);
+  input().key(platform::wm::kKeyReturn, 13);
+  drain();
+  release(middle(p));
+  EXPECT_EQ(changes, std::vector<int>{1});
+}
+
+// A list taller than the main window scrolls while the pointer rests in a zone, faster the
+// deeper it is, and stops at the end.
+TEST_F(Choosers, ATallListScrollsFasterDeeperInItsZone) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 80; ++i) names.push_back("item " + std::to_string(i));
+  std::vector<const char*> items;
+  for (const auto& n : names) items.push_back(n.c_str());
+  auto scrolled = [&](int depth) {
+    JWidget* p = popup(items, 0);
+    press(middle(p));
+    const JRect first = JPopupListItemRect(0);
+    const platform::Rect list = screenClient(JOpenPopupList());
+    EXPECT_TRUE(inside(first, wm().pointer())) << "the pointer is moved onto the selected item";
+    moveTo({wm().pointer().x, wm().pointer().y + 1});
+    moveTo({list.left + 5, list.bottom - 12 + depth});
+    for (int i = 0; i < 100; ++i) tick(10);
+    const int moved = first.top - JPopupListItemRect(0).top;
+    release({list.left + 5, list.bottom - 12 + depth});
+    JDisposeWidget(p);
+    return moved;
+  };
+  const int shallow = scrolled(0), deep = scrolled(11);
+  EXPECT_GT(shallow, 0);
+  EXPECT_GT(deep, 2 * shallow);
+  // Held long enough, the last item comes into view above the zone and no further.
+  JWidget* p = popup(items, 0);
+  press(middle(p));
+  const platform::Rect list = screenClient(JOpenPopupList());
+  moveTo({list.left + 5, list.bottom - 12});
+  moveTo({list.left + 5, list.bottom - 1});
+  for (int i = 0; i < 2000; ++i) tick(10);
+  EXPECT_EQ(JPopupListItemRect(79).bottom, list.bottom - 12 - 1);  // the list ends in a 1-pixel gap
+  release({list.left + 5, list.bottom - 1});
+}
+
+TEST_F(Choosers, AWhiteSwatchOpensTheCubeWithItsWhiteCellUnderThePointer) {
+  JWidget* s = JNewSwatch(window_, nullptr, 300, 200);
+  const JColour white = {65535, 65535, 65535};
+  JSetSwatchColour(s, &white);
+  JSetSwatchOnChange(s, [](JWidget*, const JColour* c, uint32_t) { colours.push_back(*c); });
+  JShowWidget(s);
+  drain();
+  press(middle(s));
+  ASSERT_NE(JOpenSwatchPalette(), nullptr);
+  const platform::Rect shown = screenClient(JOpenSwatchPalette());
+  EXPECT_EQ(shown.width(), 16 * 10 + 1);  // 8 x 8 cells and the ring
+  const JRect whiteCell = JSwatchCellRect(63);
+  EXPECT_EQ(whiteCell.left, screenClient(window_).left + s->x + 1 - 1);
+  EXPECT_TRUE(inside(whiteCell, middle(s)));
+  // Released on its own cell: closed, no change.
+  moveTo({middle(s).x + 1, middle(s).y});
+  release({middle(s).x + 1, middle(s).y});
+  EXPECT_EQ(JOpenSwatchPalette(), nullptr);
+  EXPECT_TRUE(colours.empty());
+  // Jitter onto a neighbour is ignored; the next cell arms and black (cell 0) is taken.
+  press(middle(s));
+  moveTo(centre(JSwatchCellRect(62)));
+  moveTo(centre(JSwatchCellRect(0)));
+  release(centre(JSwatchCellRect(0)));
+  ASSERT_EQ(colours.size(), 1u);
+  EXPECT_EQ(colours[0].red + colours[0].green + colours[0].blue, 0);
+  EXPECT_EQ(JSwatchColour(s).red, 0);
+}
+
+TEST_F(Choosers, AClickLeavesThePaletteOpenForASecondClick) {
+  JWidget* s = JNewSwatch(window_, nullptr, 300, 200);
+  JSetSwatchOnChange(s, [](JWidget*, const JColour* c, uint32_t) { colours.push_back(*c); });
+  JShowWidget(s);
+  drain();
+  input().click(middle(s).x, middle(s).y);
+  drain();
+  ASSERT_NE(JOpenSwatchPalette(), nullptr);
+  const platform::Point cell = centre(JSwatchCellRect(5));
+  moveTo(middle(s));
+  moveTo(cell);
+  input().click(cell.x, cell.y);
+  drain();
+  EXPECT_EQ(JOpenSwatchPalette(), nullptr);
+  ASSERT_EQ(colours.size(), 1u);
+  EXPECT_EQ(colours[0].green, JSwatchPaletteColours()[5].green);
+  // A press anywhere else closes an open palette without a change.
+  input().click(middle(s).x, middle(s).y);
+  drain();
+  clickAway();
+  EXPECT_EQ(JOpenSwatchPalette(), nullptr);
+  EXPECT_EQ(colours.size(), 1u);
+}
+
+TEST_F(Choosers, CtrlGivesTheFinePaletteAndPatternModeItsTables) {
+  JWidget* s = JNewSwatch(window_, nullptr, 300, 200);
+  const JColour grey = {40000, 20000, 8000};
+  JSetSwatchColour(s, &grey);
+  JShowWidget(s);
+  drain();
+  press(middle(s), platform::wm::kCtrl);
+  ASSERT_NE(JOpenSwatchPalette(), nullptr);
+  // 4 x 4 x 4 levels from three quarters of the current value, so its cell lies near it.
+  EXPECT_EQ(screenClient(JOpenSwatchPalette()).width(), 16 * 10 + 1);
+  release(middle(s));
+  clickAway();
+  JSetSwatchColourMode(s, false);
+  JSetSwatchPattern(s, 20);
+  const struct {
+    uint8_t mods;
+    int columns, rows, cell;
+  } tables[] = {{0, 4, 7, 3}, {platform::wm::kCtrl, 6, 6, 18}};
+  for (const auto& t : tables) {
+    press(middle(s), t.mods);
+    ASSERT_NE(JOpenSwatchPalette(), nullptr);
+    EXPECT_EQ(screenClient(JOpenSwatchPalette()).width(), 16 * (t.columns + 2) + 1);
+    EXPECT_EQ(screenClient(JOpenSwatchPalette()).height(), 16 * (t.rows + 2) + 1);
+    EXPECT_TRUE(inside(JSwatchCellRect(static_cast<uint16_t>(t.cell)), middle(s)));
+    release(middle(s));
+    clickAway();
+  }
+}
+
+TEST(SwatchPalette, TheDisplayDecidesTheCube) {
+  const struct {
+    uint16_t depth;
+    bool platform;
+    int r, g, b;
+  } cases[] = {{32, true, 2, 2, 2}, {8, true, 2, 2, 2}, {8, false, 2, 2, 2}, {5, true, 2, 2, 1},
+               {4, true, 1, 1, 1},  {4, false, 0, 0, 0}, {2, true, -1, -1, -1}, {12, true, 0, 0, 0}};
+  for (const auto& c : cases) {
+    int r = 9, g = 9, b = 9;
+    JSwatchPaletteBits(c.depth, c.platform, &r, &g, &b);
+    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{c.r, c.g, c.b})) << c.depth << " " << c.platform;
+  }
+  // On a true-colour display: every combination of four levels once, in key order.
+  JSetDisplayDepth(32);
+  const JColour* p = JSwatchPaletteColours();
+  ASSERT_EQ(JSwatchPaletteCount(), 64);
+  std::set<uint64_t> seen;
+  for (int i = 0; i < 64; ++i) {
+    seen.insert(uint64_t{p[i].red} << 32 | uint64_t{p[i].green} << 16 | p[i].blue);
+    if (i > 0) EXPECT_LE(p[i - 1].red * 64u + p[i - 1].blue * 8u + p[i - 1].green, p[i].red * 64u + p[i].blue * 8u + p[i].green);
+    for (uint16_t v : {p[i].red, p[i].green, p[i].blue}) EXPECT_EQ(v % 21845, 0);
+  }
+  EXPECT_EQ(seen.size(), 64u);
+}
+
+}  // namespace
