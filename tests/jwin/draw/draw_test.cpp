@@ -225,47 +225,6 @@ TEST_F(Drawing, TextIsMeasuredAndDrawnInsideItsBox) {
   EXPECT_GT(ink, 50);
 }
 
-TEST_F(Drawing, OutlineStyleDrawsAroundThenInsideInTheBackgroundColour) {
-  JPixMap* map = Colour(120, 40);
-  JSetDrawBitmap(map);
-  const JColour grey = {0x8080, 0x8080, 0x8080};
-  JSetForeColour(&kBlack);
-  JSetBackColour(&grey);
-  JTextSizeRecord before;
-  JTextSize("Hi", &before);
-  JSetStyle(kJStyleOutline);
-  JTextSizeRecord outlined;
-  JTextSize("Hi", &outlined);
-  EXPECT_EQ(outlined.width, before.width + 2 * 2);  // spacing 2 per character
-  JDrawText(10, 25, "Hi");
-  int black = 0, greyish = 0;
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 120; ++x) {
-      const uint32_t p = Pixel(map, x, y);
-      const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-      black += r < 0x30 && g < 0x30 && b < 0x30;
-      greyish += r == g && g == b && r >= 0x70 && r <= 0x90;
-    }
-  EXPECT_GT(black, 10);
-  EXPECT_GT(greyish, 5) << black;
-  JSetStyle(0);
-}
-
-TEST_F(Drawing, FontChangesKeepReferenceCountsBalanced) {
-  JFontRef* start = gc_->font;
-  ASSERT_TRUE(start);
-  const uint32_t count = start->refCount;
-  JSetSize(24);
-  EXPECT_EQ(start->refCount, count - 1);
-  EXPECT_EQ(gc_->font->size, 24);
-  JSetStyle(kJStyleBold);
-  EXPECT_EQ(gc_->font->size, 24);
-  EXPECT_EQ(gc_->font->style, kJStyleBold);
-  JSetFont(start);
-  EXPECT_EQ(start->refCount, count);
-  EXPECT_EQ(gc_->font, start);
-}
-
 TEST_F(Drawing, ClipIsSavedRestoredAndLimitsDrawing) {
   JPixMap* map = Colour(30, 30);
   JSetDrawBitmap(map);

@@ -3,9 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <deque>
 #include <fstream>
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +12,10 @@
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_filedlg.h"
-#include "jwin/J_menu.h"
+#include "tests/jwin/file_dialog/dialog_script.h"
 #include "tests/jwin/window/toolkit_fixture.h"
 
 namespace {
-
-using Step = std::function<void(JWindow*, const char*)>;
 
 class FileDialogs : public ToolkitTest {
  protected:
@@ -27,34 +24,17 @@ class FileDialogs : public ToolkitTest {
     char pattern[] = "/tmp/tintwell-dialog-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = std::string(pattern) + "/";
-    JSetFileDialogWatcher(Watch, this);
+    script_ = std::make_unique<DialogScript>();
   }
   void TearDown() override {
-    JSetFileDialogWatcher(nullptr, nullptr);
-    EXPECT_TRUE(steps_.empty()) << steps_.size() << " steps left";
-    EXPECT_EQ(unexpected_, 0);
+    EXPECT_EQ(script_->stepsLeft(), 0u);
+    EXPECT_EQ(script_->unexpected, 0);
+    script_.reset();
     std::system(("rm -rf '" + dir_ + "'").c_str());
     ToolkitTest::TearDown();
   }
-
-  // Each time a dialog window waits for the user, the next step gives its input. With no
-  // step left the dialog is answered or cancelled, so that a failing test cannot hang.
-  static void Watch(void* data, JWindow* window, const char* message) {
-    FileDialogs* t = static_cast<FileDialogs*>(data);
-    if (message) t->messages_.push_back(std::string(window->title) + ": " + message);
-    if (t->steps_.empty()) {
-      ++t->unexpected_;
-      if (message)
-        t->input().key(platform::wm::kKeyReturn, '\r');
-      else
-        t->input().key(platform::wm::kKeyEscape, 27);
-      return;
-    }
-    Step step = t->steps_.front();
-    t->steps_.pop_front();
-    step(window, message);
-  }
-  void then(Step step) { steps_.push_back(std::move(step)); }
+  void then(DialogScript::Step step) { script_->then(std::move(step)); }
+  const std::vector<std::string>& messages() const { return script_->messages; }
 
   void press(uint16_t code, uint32_t character) { input().key(code, character); }
   void enter() { press(platform::wm::kKeyReturn, '\r'); }
@@ -117,9 +97,7 @@ class FileDialogs : public ToolkitTest {
   }
 
   std::string dir_;
-  std::deque<Step> steps_;
-  std::vector<std::string> messages_;
-  int unexpected_ = 0;
+  std::unique_ptr<DialogScript> script_;
 };
 
 }  // namespace
@@ -147,7 +125,7 @@ TEST_F(FileDialogs, AMissingExtensionIsAppendedAndShownBeforeSaving) {
   EXPECT_EQ(path(chosen), dir_ + "picture.gif");
   EXPECT_EQ(chosen->type.row, kJFileTypeGif);
   EXPECT_FALSE(existed);
-  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrMissingExtensionTitle, kStrMissingExtension, ".gif")});
+  EXPECT_EQ(messages(), std::vector<std::string>{message(kStrMissingExtensionTitle, kStrMissingExtension, ".gif")});
   JFileSpecFree(chosen);
 }
 
@@ -174,7 +152,7 @@ TEST_F(FileDialogs, AnOfferedTypesExtensionMovesTheTypeSelection) {
   EXPECT_EQ(path(chosen), dir_ + "shot.bmp");
   EXPECT_EQ(request.selected, 1);
   EXPECT_FALSE(request.existed);
-  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrOtherTypeExtensionTitle, kStrOtherTypeExtension, ".bmp")});
+  EXPECT_EQ(messages(), std::vector<std::string>{message(kStrOtherTypeExtensionTitle, kStrOtherTypeExtension, ".bmp")});
   JFileSpecFree(initial);
   JFileSpecFree(chosen);
 }
@@ -199,7 +177,7 @@ TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(path(chosen), dir_ + "locked.gif");
   EXPECT_TRUE(existed);
-  EXPECT_EQ(messages_, (std::vector<std::string>{message(kStrFileExistsTitle, kStrFileExists, "old.gif"),
+  EXPECT_EQ(messages(), (std::vector<std::string>{message(kStrFileExistsTitle, kStrFileExists, "old.gif"),
                                                  message(kStrFileExistsTitle, kStrFileExists, "locked.gif")}));
   EXPECT_EQ(input().beeps(), 0);  // a question, not an error
   JFileSpecFree(chosen);
@@ -223,7 +201,7 @@ TEST_F(FileDialogs, OpeningAFileThatIsNotThereSaysSo) {
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(path(chosen), dir_ + "there.bmp");
   EXPECT_EQ(chosen->type.row, kJFileTypeBitmap);
-  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "nothere.bmp")});
+  EXPECT_EQ(messages(), std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "nothere.bmp")});
   JFileSpecFree(initial);
   JFileSpecFree(chosen);
 }
@@ -243,7 +221,7 @@ TEST_F(FileDialogs, ATypedPatternListsItsFiles) {
   JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(path(chosen), dir_ + "a.gif");
-  EXPECT_TRUE(messages_.empty());
+  EXPECT_TRUE(messages().empty());
   JFileSpecFree(initial);
   JFileSpecFree(chosen);
 }
@@ -297,7 +275,7 @@ TEST_F(FileDialogs, ACreateDirectoryFailureSaysSoAndKeepsItsDialog) {
   });
   then([&](JWindow*, const char*) { escape(); });  // the file dialog
   EXPECT_EQ(saveGif(), nullptr);
-  EXPECT_EQ(messages_, std::vector<std::string>{message(kStrDirectoryErrorTitle, kStrDirectoryError, dir_ + "taken")});
+  EXPECT_EQ(messages(), std::vector<std::string>{message(kStrDirectoryErrorTitle, kStrDirectoryError, dir_ + "taken")});
 }
 
 TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
@@ -320,15 +298,15 @@ TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
   JFileSpec* chosen = saveGif();
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(path(chosen), dir_ + fits);
-  ASSERT_EQ(messages_.size(), 2u);
+  ASSERT_EQ(messages().size(), 2u);
   EXPECT_EQ(input().beeps(), 2);
   // Long names are shown by their start and end, cut between whole characters.
-  EXPECT_EQ(messages_[0],
+  EXPECT_EQ(messages()[0],
             message(kStrBadFilenameTitle, kStrBadFilename, std::string(30, 'a') + "..." + std::string(26, 'a') + ".gif"));
   std::string start, end;
   for (int i = 0; i < 15; ++i) start += "\xC3\xA9";
   for (int i = 0; i < 13; ++i) end += "\xC3\xA9";
-  EXPECT_EQ(messages_[1], message(kStrBadFilenameTitle, kStrBadFilename, start + "..." + end + ".gif"));
+  EXPECT_EQ(messages()[1], message(kStrBadFilenameTitle, kStrBadFilename, start + "..." + end + ".gif"));
   JFileSpecFree(chosen);
 }
 
@@ -402,22 +380,7 @@ TEST_F(FileDialogs, CreateDirectoryMakesItListsItAndTakesEightyCharactersOrAFull
   struct stat st;
   ASSERT_EQ(stat(elsewhere.c_str(), &st), 0);
   EXPECT_TRUE(S_ISDIR(st.st_mode));
-  EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(FileDialogs, MenuShortcutsWaitWhileADialogIsUp) {
-  int quits = 0;
-  installQuitMenu(&quits);
-  then([&](JWindow*, const char*) {
-    input().key('q', 'q', platform::wm::kCtrl);
-    escape();
-  });
-  EXPECT_EQ(saveGif(), nullptr);
-  EXPECT_EQ(quits, 0);
-  input().key('q', 'q', platform::wm::kCtrl);
-  drain();
-  EXPECT_EQ(quits, 1);
-  JMenuShutdown();
+  EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(FileDialogs, TypedPathsMoveThroughDirectories) {
@@ -451,7 +414,7 @@ TEST_F(FileDialogs, TypedPathsMoveThroughDirectories) {
   const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
   JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
   EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
-  EXPECT_EQ(messages_, (std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "missing.gif"),
+  EXPECT_EQ(messages(), (std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "missing.gif"),
                                                  message(kStrBadFilenameTitle, kStrBadFilename, "nowhere/x.gif")}));
   JFileSpecFree(initial);
 }
