@@ -8,12 +8,14 @@
 #include <string>
 
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 #include "jwin/J_draw.h"
 #include "jwin/J_file.h"
 #include "jwin/draw_state.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/dib/DibReader.h"
+#include "platform/files/Files.h"
 #include "platform/metafile/Mapping.h"
 #include "platform/metafile/Metafile.h"
 #include "platform/metafile/Player.h"
@@ -36,6 +38,26 @@ bool Refuse(char* reason, size_t size, const char* text) {
 bool ReadAt(JFile* file, uint64_t offset, void* buffer, uint64_t count) {
   uint64_t n = count;
   return JFileSetPos(file, offset) && JFileRead(file, &n, buffer) && n == count;
+}
+
+// Why a file did not open: a folder, device or pipe is named as such.
+const char* OpenProblem(const JFileSpec* fileSpec) {
+  char* path = JFileSpecFullPathNew(fileSpec);
+  const bool special = platform::files::Exists(path) && !platform::files::IsRegularFile(path);
+  JFree(path);
+  return special ? JStr(kStrNotARegularFile) : "The file cannot be opened.";
+}
+
+// Compressed bits are walked before the picture's maps are made: bits that end before
+// the picture does would otherwise cost a map of the claimed size first.
+bool CheckCompressedBits(JPicture* p, std::string* why) {
+  const platform::dib::DibInfo& info = *p->dib;
+  if (info.compression != platform::dib::kRle8 && info.compression != platform::dib::kRle4) return true;
+  uint8_t* bits = static_cast<uint8_t*>(JAlloc(info.bitsSize));
+  bool ok = ReadAt(p->file, info.bitsOffset, bits, info.bitsSize);
+  ok = ok ? platform::dib::CheckRunLengths(info, bits, info.bitsSize, why) : (*why = "the file cannot be read", false);
+  JFree(bits);
+  return ok;
 }
 
 // The frame is the box in the picture's own units; `width` and `height` are its pixels.
@@ -68,9 +90,9 @@ bool OpenBitmap(JPicture* p, char* reason, size_t size) {
     p->bitmapInfo = static_cast<uint8_t*>(JAlloc(p->bitmapInfoSize));
     memcpy(p->bitmapInfo, head + 14, p->bitmapInfoSize);
     p->dib = info;
-    ok = SetFrame(p, 0, 0, info->width, info->height, info->width, info->height, reason, size);
     JFree(head);
-    return ok;
+    if (!SetFrame(p, 0, 0, info->width, info->height, info->width, info->height, reason, size)) return false;
+    return CheckCompressedBits(p, &why) || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
   }
   JFree(info);
   JFree(head);
@@ -122,7 +144,7 @@ JPicture* OpenAs(const JFileSpec* fileSpec, uint16_t mode, int16_t type, char* r
   }
   JFile* file = JFileOpen(fileSpec, mode);
   if (!file) {
-    Refuse(reason, size, "The file cannot be opened.");
+    Refuse(reason, size, OpenProblem(fileSpec));
     return nullptr;
   }
   JPicture* p = static_cast<JPicture*>(JAlloc(sizeof(JPicture)));
@@ -268,8 +290,8 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
     else if (n == 4 && (key == platform::wmf::kPlaceableKey || ((magic[0] == 1 || magic[0] == 2) && magic[1] == 0 && magic[2] == 9 && magic[3] == 0)))
       type = kJFileTypeMetafile;
   } else {
+    Refuse(reason, reasonSize, OpenProblem(fileSpec));
     JFileSpecFree(fileSpec);
-    Refuse(reason, reasonSize, "The file cannot be opened.");
     return nullptr;
   }
   JPicture* picture = OpenAs(fileSpec, kJFileRead, type, reason, reasonSize);

@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
+#include "jwin/picture_limit.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
 
@@ -23,6 +26,13 @@ const char* JPictureSizeProblem(int64_t width, int64_t height) {
   if (width < 1 || height < 1) return "The picture has no pixels.";
   if (width > kJMaxPictureSide || height > kJMaxPictureSide)
     return "The picture is too large: at most 32767 pixels wide and 32767 pixels high.";
+  uint64_t limit = 0;
+  if (JPictureExceedsLimit(static_cast<uint64_t>(width) * static_cast<uint64_t>(height), &limit)) {
+    static char text[160];
+    JFormatIntoSized(text, sizeof text, JStr(kStrPictureTooManyPixels), static_cast<unsigned>(width),
+                     static_cast<unsigned>(height), static_cast<unsigned>(limit));
+    return text;
+  }
   return nullptr;
 }
 

@@ -16,6 +16,7 @@
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/picture.h"
+#include "jwin/picture_limit.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 
@@ -110,6 +111,14 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
     }
     if (!strcmp(arg, "--report")) {
       o->report = true;
+      continue;
+    }
+    if (!strcmp(arg, "--max-pixels")) {
+      const char* value = i + 1 < argc ? argv[++i] : "";
+      if (!JPictureParseMaxPixels(value, &o->maxPixels)) {
+        *problem = Problem(kStrBatchBadMaxPixels, value);
+        return false;
+      }
       continue;
     }
     const bool takesValue = !strcmp(arg, "--colours") || !strcmp(arg, "--passes-bits") ||
@@ -338,6 +347,7 @@ void Report(Document* doc, uint64_t bytes, FILE* out) {
 
 void PrintUsage(FILE* out) {
   for (int id = kStrBatchUsage1; id <= kStrBatchUsage11; ++id) fprintf(out, "%s\n", JStr(static_cast<JStringId>(id)));
+  fprintf(out, "%s\n", JStr(kStrBatchUsageMaxPixels));
 }
 
 int Fail(FILE* err, char* problem) {
@@ -364,6 +374,7 @@ int BatchRun(int argc, char** argv, FILE* out, FILE* err) {
   }
   BatchDocument picture;
   int status = 0;
+  JPictureSetMaxPixels(options.maxPixels);
   if (!LoadPicture(&picture, options.input, &problem) ||
       !ApplySettings(&picture.doc, &options, err, &problem)) {
     status = Fail(err, problem);

@@ -27,6 +27,7 @@ struct BatchOptions {
   uint32_t background;  // 0x00RRGGBB
   bool report;
   bool help;
+  uint64_t maxPixels;  // --max-pixels; 0 for the default limit
 };
 
 // Reads the command line (argv[0] is the program). False with a one-line message

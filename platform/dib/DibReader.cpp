@@ -43,8 +43,9 @@ bool ReadDimensions(const uint8_t* h, DibInfo* info, uint32_t* colourUsed, std::
   int64_t width, height;
   *colourUsed = 0;
   if (info->headerSize == 12) {
+    // The core header's sizes are unsigned and its rows always bottom-up.
     width = GetU16(h + 4);
-    height = GetI16(h + 6);
+    height = GetU16(h + 6);
     info->bitCount = GetU16(h + 10);
     info->compression = kRgb;
   } else {
@@ -136,11 +137,12 @@ uint64_t ParseInfoHeader(const uint8_t* h, uint64_t avail, DibInfo* info, std::s
   return offset;
 }
 
-bool CheckBitsFit(DibInfo* info, uint64_t available, std::string* reason) {
+// `bits` is null when the bits are not at hand yet (only the file's headers were read).
+bool CheckBitsFit(DibInfo* info, const uint8_t* bits, uint64_t available, std::string* reason) {
   if (info->compression == kRle8 || info->compression == kRle4) {
     if (available < 2) return Fail(reason, "the compressed bits are missing");
     info->bitsSize = available;
-    return true;
+    return !bits || CheckRunLengths(*info, bits, available, reason);
   }
   const uint64_t needed = info->stride * static_cast<uint64_t>(info->height);
   if (needed > available) return Fail(reason, "the file ends before the last row of pixels");
@@ -276,11 +278,12 @@ void DecodeRowRange(const DibInfo& info, const uint8_t* bits, int r0, int r1, Bi
 
 // Run-length bits, bottom-up. Pixels the runs skip keep colour 0 of the table;
 // runs that go past the right edge are clipped. Data that ends before the
-// end-of-bitmap mark or the last row is a damaged file.
+// end-of-bitmap mark or the last row is a damaged file. Without a target the runs
+// are only checked.
 bool DecodeRle(const DibInfo& info, const uint8_t* bits, size_t size, Bitmap* target,
                std::string* reason) {
   const bool four = info.compression == kRle4;
-  for (int y = 0; y < info.height; ++y) {
+  for (int y = 0; target && y < info.height; ++y) {
     uint32_t* row = target->row32(y);
     for (int x = 0; x < info.width; ++x) row[x] = info.palette[0];
   }
@@ -288,7 +291,7 @@ bool DecodeRle(const DibInfo& info, const uint8_t* bits, size_t size, Bitmap* ta
   int y = 0;  // file row, counted from the bottom
   size_t i = 0;
   auto put = [&](uint32_t index) {
-    if (x < info.width && y < info.height)
+    if (target && x < info.width && y < info.height)
       target->row32(info.height - 1 - y)[x] = info.palette[index & 0xFF];
     ++x;
   };
@@ -343,7 +346,7 @@ bool ParseFileHeaders(const uint8_t* head, size_t headSize, uint64_t fileSize, D
     return Fail(reason, "the bit-field masks overlap the pixel bits");
   if (offset >= fileSize) return Fail(reason, "the file ends before its pixel bits");
   info->bitsOffset = offset;
-  return CheckBitsFit(info, fileSize - offset, reason);
+  return CheckBitsFit(info, headSize >= fileSize ? head + offset : nullptr, fileSize - offset, reason);
 }
 
 bool ParsePacked(const uint8_t* data, size_t size, DibInfo* info, std::string* reason,
@@ -354,7 +357,7 @@ bool ParsePacked(const uint8_t* data, size_t size, DibInfo* info, std::string* r
   if (tableEnd == 0) return false;
   if (tableEnd > size) return Fail(reason, "the bitmap ends before its pixel bits");
   info->bitsOffset = tableEnd;
-  return CheckBitsFit(info, size - tableEnd, reason);
+  return CheckBitsFit(info, data + tableEnd, size - tableEnd, reason);
 }
 
 bool DecodeBits(const DibInfo& info, const uint8_t* bits, size_t bitsSize, Bitmap* target,
@@ -368,6 +371,10 @@ bool DecodeBits(const DibInfo& info, const uint8_t* bits, size_t bitsSize, Bitma
     return Fail(reason, "the file ends before the last row of pixels");
   DecodeRowRange(info, bits, 0, info.height, target);
   return true;
+}
+
+bool CheckRunLengths(const DibInfo& info, const uint8_t* bits, size_t size, std::string* reason) {
+  return DecodeRle(info, bits, size, nullptr, reason);
 }
 
 bool DecodeRows(const DibInfo& info, const uint8_t* rows, size_t size, int firstRow, int rowCount,

@@ -56,6 +56,12 @@ bool ParsePacked(const uint8_t* data, size_t size, DibInfo* info, std::string* r
 bool DecodeBits(const DibInfo& info, const uint8_t* bits, size_t bitsSize, Bitmap* target,
                 std::string* reason);
 
+// Walks compressed bits without decoding them: false with a reason when they end before
+// the end-of-bitmap mark or the last row, so that a damaged file is refused before a
+// bitmap of its claimed size is made. The parsers do this themselves when the bits are
+// at hand; a caller that parsed only a file's headers does it once it has read the bits.
+bool CheckRunLengths(const DibInfo& info, const uint8_t* bits, size_t size, std::string* reason);
+
 // Decodes the uncompressed file rows firstRow .. firstRow + rowCount - 1 (in file order)
 // from `rows`, which holds them and nothing before them. Lets a caller read and decode a
 // large bitmap a band at a time.

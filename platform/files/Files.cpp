@@ -31,6 +31,11 @@ bool IsDirectory(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool CreateNew(const std::string& path) {
   if (path.empty()) return false;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -41,15 +46,20 @@ bool CreateNew(const std::string& path) {
 Handle Open(const std::string& path, Access access) {
   if (path.empty()) return kNoFile;
   const int flags = access == kReadWrite ? O_RDWR : access == kWrite ? O_WRONLY : O_RDONLY;
+  // Opening a named pipe for reading waits for a writer: it is opened without waiting,
+  // and only a regular file is read at all (a folder, device or pipe never ends or
+  // never starts).
+  const int wait = access == kRead ? O_NONBLOCK : 0;
   int fd;
   do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    fd = ::open(path.c_str(), flags | wait | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return kNoFile;
-  // A directory opens for reading on POSIX but is no file to read.
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  const bool refused = ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || (access == kRead && !S_ISREG(st.st_mode));
+  if (refused || (wait && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)) {
     ::close(fd);
+    errno = refused ? EINVAL : errno;
     return kNoFile;
   }
   return fd;

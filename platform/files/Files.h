@@ -14,11 +14,13 @@ enum Access { kRead = 1, kWrite = 2, kReadWrite = 3 };
 
 bool Exists(const std::string& path);
 bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
 
 // Creates a new empty file (read and write for the owner and others as the umask
 // allows); false if anything is already there or it cannot be made.
 bool CreateNew(const std::string& path);
-// Opens an existing file; never creates one.
+// Opens an existing file; never creates one. For reading only a regular file opens (never
+// a folder, device or named pipe, and without waiting for a pipe's writer).
 Handle Open(const std::string& path, Access access);
 bool Close(Handle file);
 

@@ -211,6 +211,10 @@ TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
       {dir / "junk.bmp", out},
       {in, dir / "no-such-dir/out.gif"},
       {in, dir / "adir.gif"},
+      {in, out, "--max-pixels", "255"},  // the picture has 256
+      {in, out, "--max-pixels", "0"},
+      {in, out, "--max-pixels"},
+      {dir / "adir.gif", out},  // a folder: refused before it is opened
   };
   for (const auto& args : cases) {
     std::string joined;
@@ -222,6 +226,10 @@ TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
     EXPECT_EQ(r.out, "") << joined;
     EXPECT_FALSE(batchtest::Exists(out)) << joined;
   }
+  EXPECT_NE(RunBatch({in, out, "--max-pixels", "255"}).err.find("16 x 16 pixels is more than the limit of 255"),
+            std::string::npos);
+  EXPECT_EQ(RunBatch({in, out, "--max-pixels", "256"}).status, 0);
+  unlink(out.c_str());
   rmdir((dir / "adir.gif").c_str());
   EXPECT_EQ(batchtest::DirEntries(dir.path).size(), 2u) << "only the two input files remain";
 

@@ -5,9 +5,15 @@
 #include <random>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "jindep/memory.h"
 #include "jwin/J_file.h"
+#include "jindep/string_lists.h"
 #include "jwin/picture.h"
+#include "jwin/picture_limit.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
 #include "platform/dib/bmp_builder.h"
@@ -232,6 +238,69 @@ TEST_F(PictureTest, UnreadablePicturesAreRefusedWithAReason) {
   EXPECT_EQ(JPictureReadFile((dir_ + "zero.bmp").c_str(), tiny, 5), nullptr);
   EXPECT_EQ(tiny[4], '\0');
   EXPECT_EQ(tiny[5], 'Z');
+}
+
+// Small files that claim huge pictures, and names that are no files: each is refused with
+// a reason before anything of the claimed size is allocated, and nothing waits.
+TEST_F(PictureTest, HostileFilesAreRefusedBeforeAnythingOfTheirSizeIsMade) {
+  BmpSpec rle;
+  rle.width = 4;
+  rle.height = 4;
+  rle.bitCount = 8;
+  rle.compression = 1;
+  rle.palette = {0xFFFFFF, 0};
+  rle.pixels.assign(16, 1);
+  std::vector<uint8_t> vast = BuildBmp(rle);  // ends with end-of-line and end-of-bitmap
+  for (size_t at : {18, 22}) vast[at] = 0xFF, vast[at + 1] = 0x7F;  // 32767 x 32767
+  std::vector<uint8_t> cut = BuildBmp(rle);
+  cut.resize(cut.size() - 8);  // the last row and both marks missing
+  WmfBuilder wmf;
+  wmf.add(0x041B, {25, 45, 5, 5});
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* reasonHas;
+  } cases[] = {
+      {"vast.bmp", vast, "32767 x 32767 pixels is more than the limit of"},
+      {"vast.wmf", wmf.placeable(0, 0, 32767, 32767), "32767 x 32767 pixels is more than the limit of"},
+      {"cut.bmp", cut, "end early"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = write(c.name, c.bytes);
+    JFileSpec* fileSpec = JFileSpecFromPath(path.c_str());
+    EXPECT_EQ(JPictureOpenWithReason(fileSpec, kJFileRead, reason_, sizeof reason_), nullptr) << c.name;
+    EXPECT_NE(std::string(reason_).find(c.reasonHas), std::string::npos) << c.name << ": " << reason_;
+    JFileSpecFree(fileSpec);
+  }
+  EXPECT_LE(JPictureMaxPixels(), kJPictureMaxPixelsCeiling);
+  EXPECT_EQ(JPictureDefaultMaxPixels(uint64_t{1} << 40), kJPictureMaxPixelsCeiling);
+  EXPECT_EQ(JPictureDefaultMaxPixels(uint64_t{1} << 30), (uint64_t{1} << 29) / kJPictureBytesPerPixel);
+
+  // A limit set by the user holds for every picture, small ones too.
+  BmpSpec small;
+  small.width = 20;
+  small.height = 20;
+  small.pixels.assign(400, 0x00FF00);
+  JPictureSetMaxPixels(399);
+  EXPECT_EQ(read("small.bmp", BuildBmp(small)), nullptr);
+  EXPECT_NE(std::string(reason_).find("20 x 20 pixels is more than the limit of 399"), std::string::npos) << reason_;
+  JPictureSetMaxPixels(400);
+  JPixMap* map = read("small.bmp", BuildBmp(small));
+  EXPECT_NE(map, nullptr) << reason_;
+  JPixMapFree(map);
+  JPictureSetMaxPixels(0);
+
+  // A named pipe (with a writer that never finishes), a folder and a device.
+  const std::string fifo = dir_ + "pipe.bmp";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(::write(writer, vast.data(), 64), 0);
+  mkdir((dir_ + "folder.bmp").c_str(), 0700);
+  for (const std::string& path : {fifo, dir_ + "folder.bmp", std::string("/dev/zero")}) {
+    EXPECT_EQ(JPictureReadFile(path.c_str(), reason_, sizeof reason_), nullptr) << path;
+    EXPECT_STREQ(reason_, JStr(kStrNotARegularFile)) << path;
+  }
+  close(writer);
 }
 
 #include "jwin/J_draw.h"

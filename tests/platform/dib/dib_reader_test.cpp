@@ -230,6 +230,32 @@ TEST(DibReader, SmallAndLargeHeaderVersionsRead) {
   EXPECT_EQ(b->row32(0)[0], 0u);
   EXPECT_EQ(b->row32(0)[1], 0xAB0000u);
 
+  // Core-header sizes are unsigned and the rows always bottom-up: a height with the top
+  // bit set is a tall picture (refused as too tall here), never a flipped short one.
+  std::string reason;
+  for (uint16_t height : {2, 0x8001, 0xFFFF}) {
+    std::vector<uint8_t> c(14 + 12, 0);
+    c[0] = 'B';
+    c[1] = 'M';
+    Put32(c, 10, 14 + 12);
+    Put32(c, 14, 12);
+    Put16(c, 18, 1);
+    Put16(c, 20, height);
+    Put16(c, 22, 1);
+    Put16(c, 24, 24);
+    for (uint32_t row = 0; row < 2; ++row) c.insert(c.end(), {static_cast<uint8_t>(row + 1), 0, 0, 0});
+    c.resize(14 + 12 + size_t{4} * height);
+    b = Decode(c, &reason);
+    if (height == 2) {
+      ASSERT_TRUE(b) << reason;
+      EXPECT_EQ(b->row32(1)[0], 1u);  // the first row of the file is the bottom one
+      EXPECT_EQ(b->row32(0)[0], 2u);
+    } else {
+      EXPECT_FALSE(b) << height;
+      EXPECT_NE(reason.find("32767"), std::string::npos) << reason;
+    }
+  }
+
   // 108-byte header with 5-6-5 masks inside it, top-down.
   std::vector<uint8_t> g(14 + 108 + 4, 0);
   g[0] = 'B';
