@@ -13,7 +13,9 @@ constexpr int kJFileTypeFirstString = 200;
 enum : int16_t {
   kJFileTypeText = 0,
   kJFileTypeGif = 2,
+  kJFileTypeJpeg = 3,
   kJFileTypePict = 5,
+  kJFileTypePng = 7,
   kJFileTypeExe = 9,
   kJFileTypeData = 12,
   kJFileTypeMetafile = 13,

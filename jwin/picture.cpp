@@ -12,6 +12,7 @@
 #include "jwin/J_draw.h"
 #include "jwin/J_file.h"
 #include "jwin/draw_state.h"
+#include "jwin/picture_photo.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/dib/DibReader.h"
@@ -138,8 +139,8 @@ bool OpenMetafile(JPicture* p, char* reason, size_t size) {
 }
 
 JPicture* OpenAs(const JFileSpec* fileSpec, uint16_t mode, int16_t type, char* reason, size_t size) {
-  if (type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
-    Refuse(reason, size, "The file is neither a bitmap file nor a metafile.");
+  if (type != kJFileTypeMetafile && type != kJFileTypeBitmap && !JPictureIsPhoto(type)) {
+    Refuse(reason, size, "The file is not a bitmap, metafile, PNG or JPEG picture.");
     return nullptr;
   }
   JFile* file = JFileOpen(fileSpec, mode);
@@ -152,7 +153,12 @@ JPicture* OpenAs(const JFileSpec* fileSpec, uint16_t mode, int16_t type, char* r
   p->file = file;
   p->type = static_cast<uint16_t>(type);
   p->fileSize = JFileSize(file);
-  const bool ok = type == kJFileTypeBitmap ? OpenBitmap(p, reason, size) : OpenMetafile(p, reason, size);
+  int width = 0, height = 0;
+  const bool ok = type == kJFileTypeBitmap ? OpenBitmap(p, reason, size)
+                  : JPictureIsPhoto(type)
+                      ? JPhotoOpen(p, &width, &height, reason, size) &&
+                            SetFrame(p, 0, 0, width, height, width, height, reason, size)
+                      : OpenMetafile(p, reason, size);
   if (!ok) {
     JPictureClose(p);
     return nullptr;
@@ -209,6 +215,7 @@ bool DrawBitmap(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* dire
 bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
                  char* reason, size_t size) {
   if (p->type == kJFileTypeBitmap) return DrawBitmap(p, dc, direct, dest, reason, size);
+  if (JPictureIsPhoto(p->type)) return JPhotoDraw(p, dc, direct, dest, reason, size);
   platform::wmf::PlayOptions options;
   // On an 8-bit display the target keeps the display's palette.
   options.skipPaletteRecords = JDisplayDepth() == 8;
@@ -232,6 +239,7 @@ void JPictureClose(JPicture* picture) {
   if (!picture) return;
   delete picture->metafile;
   JFree(picture->bitmapInfo);
+  JFree(picture->photo);
   JFree(picture->dib);
   JFileClose(picture->file);
   JFree(picture);
@@ -265,7 +273,7 @@ bool JPictureDraw(JPicture* p, JPoint topLeft, JPoint bottomRight) {
   return DrawPicture(p, *dc, direct, dest, nullptr, 0);
 }
 
-JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha) {
   if (!path || !*path) {
     Refuse(reason, reasonSize, "No file was named.");
     return nullptr;
@@ -281,13 +289,14 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
   // The content decides, whatever the name says.
   int16_t type = -1;
   if (JFile* f = JFileOpen(fileSpec, kJFileRead)) {
-    uint8_t magic[4] = {};
-    uint64_t n = 4;
+    uint8_t magic[8] = {};
+    uint64_t n = 8;
     JFileRead(f, &n, magic);
     JFileClose(f);
     const uint32_t key = magic[0] | magic[1] << 8 | magic[2] << 16 | static_cast<uint32_t>(magic[3]) << 24;
     if (n >= 2 && magic[0] == 'B' && magic[1] == 'M') type = kJFileTypeBitmap;
-    else if (n == 4 && (key == platform::wmf::kPlaceableKey || ((magic[0] == 1 || magic[0] == 2) && magic[1] == 0 && magic[2] == 9 && magic[3] == 0)))
+    else if (JPhotoTypeOf(magic, static_cast<size_t>(n)) >= 0) type = JPhotoTypeOf(magic, static_cast<size_t>(n));
+    else if (n >= 4 && (key == platform::wmf::kPlaceableKey || ((magic[0] == 1 || magic[0] == 2) && magic[1] == 0 && magic[2] == 9 && magic[3] == 0)))
       type = kJFileTypeMetafile;
   } else {
     Refuse(reason, reasonSize, OpenProblem(fileSpec));
@@ -297,6 +306,7 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
   JPicture* picture = OpenAs(fileSpec, kJFileRead, type, reason, reasonSize);
   JFileSpecFree(fileSpec);
   if (!picture) return nullptr;
+  if (alpha) picture->alphaBackground = alpha->background;
   JRect frame;
   JPictureFrame(picture, &frame);
   JPixMap* map = JPixMapNewDirect(frame.right, frame.bottom, 32);
@@ -306,6 +316,10 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
     return nullptr;
   }
   const bool drawn = JPictureDrawInto(picture, map, 0, 0, frame.bottom, frame.right, reason, reasonSize);
+  if (alpha) {
+    alpha->hasTransparentColour = picture->hasTransparentColour;
+    alpha->transparentColour = picture->transparentColour;
+  }
   JPictureClose(picture);
   if (!drawn) {
     JPixMapFree(map);

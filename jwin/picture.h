@@ -1,5 +1,5 @@
-// Picture files: metafiles (type 13) and bitmap files (type 17) opened, framed and drawn
-// into pixel maps. Opening reads and checks the headers (and holds a metafile in memory);
+// Picture files: metafiles (type 13), bitmap files (type 17), PNG (7) and JPEG (3) files
+// opened, framed and drawn into pixel maps. Opening reads and checks the headers (and holds a metafile in memory);
 // a bitmap's pixel bits are read only when it is drawn.
 #pragma once
 #include <cstddef>
@@ -19,7 +19,7 @@ class Metafile;
 
 struct JPicture {
   JFile* file;
-  uint16_t type;  // kJFileTypeMetafile or kJFileTypeBitmap
+  uint16_t type;  // kJFileTypeMetafile, kJFileTypeBitmap, kJFileTypePng or kJFileTypeJpeg
   uint8_t writing;
   // Bitmap files.
   uint16_t colourCount;
@@ -27,6 +27,14 @@ struct JPicture {
   uint8_t* bitmapInfo;  // the information header followed by colourCount 4-byte entries
   uint32_t bitmapInfoSize;
   platform::dib::DibInfo* dib;  // the checked header values the decoder works from
+  // PNG and JPEG files: the whole file; a PNG's fully transparent pixels are drawn in
+  // transparentColour (a colour found nowhere else), partly transparent ones composed
+  // over alphaBackground (0x00RRGGBB, white unless changed before drawing).
+  uint8_t* photo;
+  size_t photoSize;
+  uint32_t alphaBackground;
+  uint8_t hasTransparentColour;
+  uint32_t transparentColour;
   // Metafiles.
   platform::wmf::Metafile* metafile;
   // The picture's box in its own coordinates: top, left, bottom, right.
@@ -37,7 +45,7 @@ struct JPicture {
   uint64_t fileSize;
 };
 
-// Null when the file cannot be opened, is not of type 13 or 17, or is damaged.
+// Null when the file cannot be opened, is not of type 13, 17, 7 or 3, or is damaged.
 JPicture* JPictureOpen(const JFileSpec* fileSpec, uint16_t mode);
 // The same, with a one-line reason for a refusal written into `reason` (cut to fit).
 JPicture* JPictureOpenWithReason(const JFileSpec* fileSpec, uint16_t mode, char* reason, size_t reasonSize);
@@ -61,6 +69,13 @@ bool JPictureDraw(JPicture* picture, JPoint topLeft, JPoint bottomRight);
 typedef void (*JPictureProgressProc)(void* data, uint32_t done);
 void JPictureSetProgress(JPicture* picture, JPictureProgressProc proc, void* data);
 
-// Reads a bitmap file or metafile (recognised by its content) into a new 32-bit pixel map
-// of the picture's size, without any window. Null with a reason when it cannot.
-JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize);
+// What a PNG's alpha became (see JPicture); `background` is read, the rest written.
+struct JPictureAlpha {
+  uint32_t background = 0xFFFFFF;
+  bool hasTransparentColour = false;
+  uint32_t transparentColour = 0;
+};
+
+// Reads a bitmap, metafile, PNG or JPEG file (recognised by its content) into a new 32-bit
+// pixel map of the picture's size, without any window. Null with a reason when it cannot.
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha = nullptr);
