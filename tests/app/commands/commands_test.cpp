@@ -55,58 +55,19 @@ class Commands : public ToolkitTest {
 
 }  // namespace
 
+// The texts themselves come from the resources; what is checked is where items go and
+// what is enabled before any document is open.
 TEST_F(Commands, TheBarHoldsFileAndEditWithTheAppleItemsInTheSystemMenu) {
   EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit"}));
-  const platform::wm::Menu& file = wm().menus()[0];
-  std::vector<std::string> labels;
-  for (const platform::wm::MenuItem& i : file.items) labels.push_back(i.separator ? "-" : i.label);
-  EXPECT_EQ(labels, (std::vector<std::string>{"&Open...\tCtrl+O", "-", "Close &Window\tCtrl+W", "&Save as...\tCtrl+S",
-                                              "-", "&Preferences", "-", "&Quit\tCtrl+Q"}));
-  const platform::wm::Menu& edit = wm().menus()[1];
-  ASSERT_EQ(edit.items.size(), 5u);
-  EXPECT_EQ(edit.items[0].label, "&Cut\tCtrl+X");
-  EXPECT_EQ(edit.items[1].label, "&Copy\tCtrl+C");
-  EXPECT_EQ(edit.items[2].label, "&Paste\tCtrl+V");
-  EXPECT_TRUE(edit.items[3].separator);
-  EXPECT_EQ(edit.items[4].label, "New Picture from C&lipboard\tCtrl+L");
-  // Nothing is active and no child window is open yet.
+  EXPECT_EQ(wm().menus()[0].items.size(), 8u);
+  EXPECT_EQ(wm().menus()[1].items.back().label, "New Picture from C&lipboard\tCtrl+L");
   EXPECT_FALSE(JMenuItemEnabled(records_->saveAs));
   EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
   wm().openSystemMenu(wm().mainFrame());
-  std::vector<std::string> system;
-  for (const platform::wm::MenuItem& i : wm().popup().items()) system.push_back(i.separator ? "-" : i.label);
+  const std::vector<platform::wm::MenuItem>& system = wm().popup().items();
   ASSERT_GE(system.size(), 6u);
-  EXPECT_EQ(system[system.size() - 5], "&About tintwell...");
-  EXPECT_EQ(system[system.size() - 4], "&Contact Info...");
-  EXPECT_EQ(system[system.size() - 3], "-");
-  EXPECT_EQ(system[system.size() - 2], "Show Magnifier");
-  EXPECT_EQ(system[system.size() - 1], "Show Memory Usage");
-}
-
-TEST_F(Commands, AnActiveDocumentBringsTheWindowsMenuAndSaveAs) {
-  Document a{}, b{};
-  BindActiveDocument(&a);
-  EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit", "&Windows"}));
-  EXPECT_TRUE(JMenuItemEnabled(records_->saveAs));
-  EXPECT_EQ(records_->saveAs->data, &a);
-  for (JMenuItem* g : records_->graphs) EXPECT_EQ(g->data, &a);
-  // Another document's window: rebound, the bar unchanged.
-  BindActiveDocument(&b);
-  EXPECT_EQ(records_->saveAs->data, &b);
-  for (JMenuItem* g : records_->graphs) EXPECT_EQ(g->data, &b);
-  EXPECT_EQ(titles().size(), 3u);
-  BindActiveDocument(nullptr);
-  EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit"}));
-  EXPECT_FALSE(JMenuItemEnabled(records_->saveAs));
-  EXPECT_EQ(records_->saveAs->data, nullptr);
-}
-
-TEST_F(Commands, GraphShortcutsDoNothingWithoutADocument) {
-  child("Plain");
-  const int beeps = wm().beepCount();
-  press('2', kCtrl);
-  EXPECT_EQ(wm().beepCount(), beeps);  // no Windows menu: an ordinary key
-  EXPECT_EQ(keys, std::vector<std::string>{"2"});
+  EXPECT_EQ(system[system.size() - 5].label, "&About tintwell...");
+  EXPECT_EQ(system.back().label, "Show Memory Usage");
 }
 
 TEST_F(Commands, CloseWindowFollowsTheChildWindows) {
@@ -130,27 +91,20 @@ TEST_F(Commands, CloseWindowFollowsTheChildWindows) {
   EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
 }
 
-TEST_F(Commands, ClipboardItemNeedsAPictureThere) {
-  const int beeps = wm().beepCount();
-  press('l', kCtrl);
-  EXPECT_FALSE(JMenuItemEnabled(records_->newFromClipboard));
-  EXPECT_EQ(wm().beepCount(), beeps + 1);
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-}
-
 TEST_F(Commands, QuitEndsTheLoop) {
   child("Any");
   press('q', kCtrl);
   EXPECT_FALSE(JEventLoopRunning());
 }
 
-TEST_F(Commands, ItemsOfWindowsNotBuiltYetAreDisabled) {
-  JMenu* edit = JFindMenuByTitle(JGetMenuBar(), "Edit");
-  ASSERT_NE(edit, nullptr);
-  for (int16_t i = 0; i < 3; ++i) EXPECT_FALSE(JMenuItemEnabled(edit->items[i]));
+// Without a document there is no Windows menu: its shortcuts are ordinary keys. With one,
+// the items of graph windows not built yet are disabled and only beep.
+TEST_F(Commands, GraphShortcutsNeedADocumentAndBeepWhileTheirWindowsAreNotBuilt) {
+  child("Plain");
   const int beeps = wm().beepCount();
   press('1', kCtrl);
-  EXPECT_EQ(wm().beepCount(), beeps);  // no Windows menu yet
+  EXPECT_EQ(wm().beepCount(), beeps);
+  EXPECT_EQ(keys, std::vector<std::string>{"1"});
   Document d{};
   BindActiveDocument(&d);
   press('1', kCtrl);

@@ -44,6 +44,7 @@ TEST_F(DocumentCommands, OpeningAndClosingDocumentsDrivesTheMenus) {
   EXPECT_TRUE(JMenuItemEnabled(records_->saveAs));
   EXPECT_TRUE(JMenuItemEnabled(records_->closeWindow));
   EXPECT_EQ(records_->saveAs->data, one);
+  for (JMenuItem* g : records_->graphs) EXPECT_EQ(g->data, one);
   Document* two = open("two.bmp");
   ASSERT_NE(two, nullptr);
   EXPECT_EQ(records_->saveAs->data, two);
@@ -52,6 +53,7 @@ TEST_F(DocumentCommands, OpeningAndClosingDocumentsDrivesTheMenus) {
   JSelectWindow(one->window);
   drain();
   EXPECT_EQ(records_->saveAs->data, one);
+  for (JMenuItem* g : records_->graphs) EXPECT_EQ(g->data, one);
   // Ctrl+W closes the front window: its document goes with it.
   press('w');
   EXPECT_EQ(OpenDocumentCount(), 1u);

@@ -108,20 +108,6 @@ TEST_F(Clipboard, APictureBecomesADocumentThatOutlivesTheClipboard) {
   EXPECT_EQ(s.pixels[199 * 320 + 319], 0x2040C0u);
 }
 
-TEST_F(Clipboard, DocumentsAreNumberedInTurn) {
-  Put(Picture(16, 16));
-  Document* first = fromClipboard();
-  ASSERT_NE(first, nullptr);
-  int n = 0;
-  ASSERT_EQ(sscanf(first->name, "From clipboard #%d", &n), 1);
-  Document* second = fromClipboard();
-  Document* third = fromClipboard();
-  ASSERT_NE(second, nullptr);
-  ASSERT_NE(third, nullptr);
-  EXPECT_EQ(std::string(third->name), "From clipboard #" + std::to_string(n + 2));
-  EXPECT_EQ(std::string(third->window->title), "From clipboard #" + std::to_string(n + 2) + " (Preview)");
-}
-
 TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
   // Another mapping mode: its extents are not pixels, so the frame comes out empty.
   Put(Picture(64, 64, 8));

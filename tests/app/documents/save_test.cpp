@@ -6,6 +6,7 @@
 #include "app/colour/ColourMaps.h"
 #include "app/gif/save_document.h"
 #include "documents_fixture.h"
+#include "tests/jwin/file_dialog/dialog_script.h"
 #include "jwin/J_filedlg.h"
 #include "jwin/J_sched.h"
 #include "jwin/pixel_map.h"
@@ -29,48 +30,6 @@ class Saving : public DocumentsTest {
     return giftest::DecodeScreen(readFile(name));
   }
 };
-
-TEST_F(Saving, TheGifDecodesToTheReducedPictureAndClickedColoursAreTransparent) {
-  const int W = 70, H = 50;
-  const std::vector<uint32_t> pixels = Pattern(W, H, 40);
-  writeBmp("scene.bmp", W, H, pixels);
-  Document* d = open("scene.bmp");
-  ASSERT_NE(d, nullptr);
-  giftest::Screen s = save(d, "scene.gif");
-  ASSERT_TRUE(s.ok);
-  ASSERT_EQ(s.width, W);
-  EXPECT_EQ(s.pixels, pixels);  // every colour kept
-
-  d->colourCount = 7;
-  UpdateDocumentPicture(d);
-  const std::vector<uint32_t> seven = reduced(d);
-  s = save(d, "scene.gif");
-  ASSERT_TRUE(s.ok);
-  EXPECT_EQ(s.pixels, seven);
-  drain();
-  for (int y = 0; y < H; y += 7)
-    for (int x = 0; x < W; x += 9) ASSERT_EQ(shown(d->window, d->centreX + x, d->centreY + y), seven[y * W + x]);
-
-  // A click marks the original colour under the pointer; the saved file leaves it out.
-  const int px = 12, py = 9;
-  input().click(client(d->window).left + d->centreX + px, client(d->window).top + d->centreY + py);
-  drain();
-  ASSERT_EQ(d->transparentList.count, 1u);
-  const uint32_t clicked = pixels[py * W + px];
-  const std::vector<uint32_t> after = reduced(d);
-  s = save(d, "scene.gif");
-  ASSERT_TRUE(s.ok);
-  int transparent = 0;
-  for (int i = 0; i < W * H; ++i) {
-    if (pixels[i] == clicked) {
-      ASSERT_EQ(s.pixels[i], giftest::kUnset) << i;
-      ++transparent;
-    } else {
-      ASSERT_EQ(s.pixels[i], after[i]) << i;
-    }
-  }
-  EXPECT_GT(transparent, 1);
-}
 
 TEST_F(Saving, NoColoursGivesAnEmptyScreenAndReplacesALongerFile) {
   writeBmp("tiny.bmp", 8, 8, Pattern(8, 8, 3));
@@ -120,37 +79,10 @@ TEST_F(Saving, AFileThatCannotBeWrittenIsReportedAndWhatWasThereIsKept) {
 
 namespace {
 
-// Answers the save dialog: `act` runs when it first waits, then any message gets Return.
-struct DialogScript {
-  std::function<void(JWindow*)> act;
-  int waits = 0;
-  std::vector<std::string> messages;
-};
-
-void Script(void* data, JWindow* window, const char* message) {
-  DialogScript* s = static_cast<DialogScript*>(data);
-  platform::backend::HeadlessBackend& input =
-      static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
-  if (message) {
-    s->messages.push_back(message);
-    input.key(platform::wm::kKeyReturn, '\r');
-  } else if (s->waits++ == 0) {
-    s->act(window);
-  } else {
-    input.key(platform::wm::kKeyEscape, 27);  // back a second time: a name that did not do
-  }
-}
-
+// The script's first step answers the save dialog; later waits (a message, the dialog
+// back again after a name that did not do) are answered by the script itself.
 class SavingThroughTheDialog : public Saving {
  protected:
-  void TearDown() override {
-    JSetFileDialogWatcher(nullptr, nullptr);
-    Saving::TearDown();
-  }
-  bool saveWith(Document* d, DialogScript* script) {
-    JSetFileDialogWatcher(Script, script);
-    return SaveDocumentAsGif(d);
-  }
   void typeName(const std::string& name) {
     input().type(name);
     input().key(platform::wm::kKeyReturn, '\r');
@@ -164,12 +96,12 @@ TEST_F(SavingThroughTheDialog, TheDialogStartsInThePicturesFolderAndTheChosenNam
   Document* d = open("scene.bmp");
   ASSERT_NE(d, nullptr);
   DialogScript script;
-  script.act = [&](JWindow* dialog) {
+  script.then([&](JWindow* dialog, const char*) {
     EXPECT_EQ(std::string(JFileDialogDirectory(dialog)), dir_);
     EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.gif");
     typeName("picked.GIF");
-  };
-  EXPECT_TRUE(saveWith(d, &script));
+  });
+  EXPECT_TRUE(SaveDocumentAsGif(d));
   EXPECT_TRUE(script.messages.empty());  // the extension in capitals is the GIF type's
   const giftest::Screen s = giftest::DecodeScreen(readFile("picked.GIF"));
   ASSERT_TRUE(s.ok);
@@ -182,8 +114,8 @@ TEST_F(SavingThroughTheDialog, CancelWritesNothingAndSaysNothing) {
   ASSERT_NE(d, nullptr);
   const int beeps = wm().beepCount();
   DialogScript script;
-  script.act = [&](JWindow*) { input().key(platform::wm::kKeyEscape, 27); };
-  EXPECT_FALSE(saveWith(d, &script));
+  script.then([&](JWindow*, const char*) { input().key(platform::wm::kKeyEscape, 27); });
+  EXPECT_FALSE(SaveDocumentAsGif(d));
   drain();
   EXPECT_EQ(messageShown(), "");
   EXPECT_EQ(wm().beepCount(), beeps);
@@ -197,11 +129,11 @@ TEST_F(SavingThroughTheDialog, ADocumentClosedWhileTheDialogWaitsIsNotWritten) {
   Document* d = open("t.bmp");
   ASSERT_NE(d, nullptr);
   DialogScript script;
-  script.act = [&](JWindow*) {
+  script.then([&](JWindow*, const char*) {
     CloseDocument(d);
     typeName("gone.gif");
-  };
-  EXPECT_FALSE(saveWith(d, &script));
+  });
+  EXPECT_FALSE(SaveDocumentAsGif(d));
   EXPECT_EQ(OpenDocumentCount(), 0u);
   EXPECT_TRUE(readFile("gone.gif").empty());
 }
@@ -213,8 +145,8 @@ TEST_F(SavingThroughTheDialog, AFailedWriteIsReportedWithABeep) {
   const int beeps = wm().beepCount();
   DialogScript script;
   // A folder where no one can make a file, whoever runs the test.
-  script.act = [&](JWindow*) { typeName("/proc/denied.gif"); };
-  EXPECT_FALSE(saveWith(d, &script));
+  script.then([&](JWindow*, const char*) { typeName("/proc/denied.gif"); });
+  EXPECT_FALSE(SaveDocumentAsGif(d));
   drain();
   EXPECT_EQ(messageShown().rfind("Sorry, but \"denied.gif\" cannot be saved. ", 0), 0u) << messageShown();
   EXPECT_EQ(wm().beepCount(), beeps + 1);

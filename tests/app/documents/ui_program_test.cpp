@@ -6,8 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +26,7 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
+#include "tests/jwin/file_dialog/dialog_script.h"
 #include "tests/platform/dib/bmp_builder.h"
 #include "tests/platform/metafile/wmf_builder.h"
 
@@ -39,9 +38,7 @@ using platform::wm::kCtrl;
 constexpr int W = 48, H = 36;
 constexpr uint32_t kColours = 12;
 
-// What a file dialog is to do each time it waits for the user: called with the window
-// and the text of the message it shows (null for the dialog itself).
-using DialogStep = std::function<void(JWindow*, const char*)>;
+using DialogStep = DialogScript::Step;
 
 struct Run {
   std::string dir;
@@ -51,15 +48,11 @@ struct Run {
   uint32_t clicked = 0;
   uint64_t bytesBefore = 0;
   int stepsDone = 0;
-  std::deque<DialogStep> dialogSteps;
-  std::vector<std::string> messages;  // every message a file dialog showed
-  int unexpectedWaits = 0;
+  DialogScript* dialogs = nullptr;
 };
 Run run;
 
-platform::backend::HeadlessBackend& Input() {
-  return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
-}
+platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
 
 platform::Rect Client(JWindow* w) {
   return JWindowManager().screenClientRect(*JWindowManager().window(w->platformWindow));
@@ -104,20 +97,7 @@ void TypeName(const std::string& name) {
   Return();
 }
 
-// Runs the next scripted step; a wait nobody scripted is answered so the run goes on.
-void WatchDialogs(void*, JWindow* window, const char* message) {
-  if (message) run.messages.push_back(std::string(window->title) + ": " + message);
-  if (run.dialogSteps.empty()) {
-    ++run.unexpectedWaits;
-    message ? Return() : Escape();
-    return;
-  }
-  DialogStep step = std::move(run.dialogSteps.front());
-  run.dialogSteps.pop_front();
-  step(window, message);
-}
-
-void Then(DialogStep step) { run.dialogSteps.push_back(std::move(step)); }
+void Then(DialogStep step) { run.dialogs->then(std::move(step)); }
 
 // A dialog shown with the name field as it starts: the pattern of its type.
 DialogStep Named(const std::string& typed) {
@@ -248,7 +228,7 @@ void OpenAndCancel(void*) {
 
 // The replaced file leaves the clicked colour out and keeps every other pixel.
 void AfterSecondSave(void*) {
-  EXPECT_TRUE(run.dialogSteps.empty());
+  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
   const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
   ASSERT_TRUE(s.ok);
   const std::vector<uint32_t> after = Reduced(run.document);
@@ -285,7 +265,7 @@ void AfterClick(void*) {
 
 // The file decodes to the reduced picture.
 void AfterFirstSave(void*) {
-  EXPECT_TRUE(run.dialogSteps.empty());
+  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
   const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
   ASSERT_TRUE(s.ok);
   EXPECT_EQ(s.width, W);
@@ -355,15 +335,15 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   ASSERT_TRUE(JToolkitInit(&v));
   JFileTypesInit();
   platform::clipboard::Reset();
-  JSetFileDialogWatcher(WatchDialogs, nullptr);
+  DialogScript dialogs;
+  run.dialogs = &dialogs;
   JSchedule(FirstLook, nullptr, 300);
   // Ends the run even when a step fails before it schedules the next.
   JSchedule(Quit, nullptr, 60000);
   ApplicationMain();
-  JSetFileDialogWatcher(nullptr, nullptr);
   EXPECT_EQ(run.stepsDone, 13);
-  EXPECT_EQ(run.unexpectedWaits, 0);
-  EXPECT_EQ(run.messages,
+  EXPECT_EQ(dialogs.unexpected, 0);
+  EXPECT_EQ(dialogs.messages,
             (std::vector<std::string>{
                 "Mising Extension: The file name entered lacks an extension. The appropriate extension (.gif) has "
                 "been appended.",

@@ -110,11 +110,6 @@ TEST(OutOfMemoryDeathTest, TheProgramShowsTheAlertWhereverMemoryRunsOut) {
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 
-TEST(OutOfMemoryDeathTest, OkEndsTheProgramAfterTheAlert) {
-  EXPECT_EXIT(RunOutOfMemory("\r"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
-              "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]$");
-}
-
 TEST(OutOfMemoryDeathTest, MoreInfoExplainsInASecondAlertBeforeTheEnd) {
   EXPECT_EXIT(RunOutOfMemory("\x1b\r"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
               "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]"
