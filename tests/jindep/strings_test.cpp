@@ -37,15 +37,6 @@ TEST(StringLists, KeysNameListAndItem) {
   EXPECT_EQ(JGetAppString(20), JGetAppString(20));
 }
 
-TEST(StringLists, ALaterListLoadsTheEarlierOnesToo) {
-  IJStringSet set = {kJAppStringBase, 0, nullptr};
-  EXPECT_STREQ(IJStringGet(&set, 115, kJAppStringBase), "Quality");
-  ASSERT_EQ(set.loaded, 2);
-  EXPECT_STREQ(IJStringGet(&set, 0, kJAppStringBase), "FFile");
-  EXPECT_EQ(set.loaded, 2);
-  IJStringFreeSet(&set);
-}
-
 TEST(StringLists, MissingListsAndItemsGiveVisibleErrorTexts) {
   EXPECT_STREQ(JGetAppString(172), "IJString Error");  // beyond "1100 1171"
   EXPECT_STREQ(JGetAppString(250), "IJString Error");  // no range resource for list 2

@@ -224,15 +224,6 @@ TEST_F(Menus, PlatformBarFollowsTheModelAtTheNextStep) {
   JDisposeMenu(windows);
 }
 
-TEST_F(Menus, ClickingATitleAndAnItemCallsTheItem) {
-  clickAt(title(0));
-  ASSERT_TRUE(wm().popup().isOpen());
-  const platform::Rect item = wm().popup().itemRects()[3];  // Quit
-  clickAt(item);
-  EXPECT_EQ(calls, std::vector<std::string>{"Quit"});
-  EXPECT_FALSE(wm().popup().isOpen());
-}
-
 TEST_F(Menus, TheUpdateProcedureRunsBeforeAMenuOpens) {
   static JMenuItem* target = nullptr;
   target = quit_;
