@@ -8,24 +8,17 @@ tintwell_need_packages "${TINTWELL_BUILD_PACKAGES[@]}" "${TINTWELL_BENCH_PACKAGE
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTWELL_TESTS=OFF -DTINTWELL_BENCH=ON >/dev/null
 cmake --build build >/dev/null
 
-# Photographs are rendered from the desktop backgrounds with a little sensor-like grain,
-# so their colour counts are those of real photographs (about 280,000 at 1024 x 768).
-data=build/bench-data
-mkdir -p "$data"
-src=/usr/share/backgrounds/gnome/adwaita-l.webp
-make_photo() {  # name, size
-  if [ ! -s "$data/$1.ppm" ]; then
-    convert "$src" -resize "$2!" -seed 7 -attenuate 0.2 +noise Gaussian -depth 8 "$data/$1.ppm"
-    convert "$data/$1.ppm" -type TrueColor "BMP3:$data/$1.bmp"
-  fi
-}
-if [ -f "$src" ]; then
-  make_photo photo_1024x768 1024x768
-  make_photo photo_6000x4000 6000x4000
-else
-  echo "No desktop backgrounds found: photograph benchmarks are skipped."
-fi
-export TINTWELL_BENCH_DATA="$PWD/$data"
+bench_data=build/bench-data
+source bench/pictures.sh
+bench_make_pictures
+export TINTWELL_BENCH_DATA="$PWD/$bench_data"
+
+# --- whole process against the usual command-line tool (engine) ---
+# Each picture is reduced to k colours by the batch mode and by ImageMagick's convert, runs
+# alternating, 5 of each; the medians of wall time and of peak resident memory are printed.
+source bench/compare.sh
+bench_compare_table build/tintwell-batch "$bench_data"
+# --- end of the comparison ---
 
 for b in build/bench/*_bench; do
   [ -x "$b" ] || continue

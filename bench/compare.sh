@@ -1,0 +1,52 @@
+# The whole-process comparison table (sourced by bench/run.sh).
+bench_runs=5
+
+# Prints "seconds kilobytes" of one run of a command.
+bench_one_run() {
+  local stats start end
+  stats=$(mktemp)
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$stats" "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000000 )) $(tail -1 "$stats")"
+  rm -f "$stats"
+}
+
+bench_median() { sort -n | sed -n "$(( (bench_runs + 1) / 2 ))p"; }
+
+# Prints one row: picture, colours, then for k = 16 and 256 our median time, theirs, the ratio,
+# and the medians of both peak memories.
+bench_compare_picture() {  # batch, picture (.bmp)
+  local batch=$1 picture=$2 name colours k i row
+  name=$(basename "$picture" .bmp)
+  colours=$(/usr/bin/convert "$picture" -format %k info:)
+  row="| $name | $colours"
+  for k in 16 256; do
+    local ours=() theirs=()
+    for (( i = 0; i < bench_runs; i++ )); do
+      ours+=("$(bench_one_run "$batch" "$picture" "$bench_tmp/ours.gif" --colours "$k")")
+      theirs+=("$(bench_one_run /usr/bin/convert "$picture" -dither None -colors "$k" "$bench_tmp/theirs.gif")")
+    done
+    local ot tt om tm
+    ot=$(printf '%s\n' "${ours[@]}" | cut -d' ' -f1 | bench_median)
+    tt=$(printf '%s\n' "${theirs[@]}" | cut -d' ' -f1 | bench_median)
+    om=$(printf '%s\n' "${ours[@]}" | cut -d' ' -f2 | bench_median)
+    tm=$(printf '%s\n' "${theirs[@]}" | cut -d' ' -f2 | bench_median)
+    row+=$(awk -v o="$ot" -v t="$tt" -v om="$om" -v tm="$tm" 'BEGIN {
+      printf " | %.2f s | %.2f s | %.2f | %.0f / %.0f MB", o / 1000, t / 1000, o / t, om / 1024, tm / 1024 }')
+  done
+  echo "$row |"
+}
+
+bench_compare_table() {  # batch, folder of pictures
+  local batch=$1 folder=$2 picture
+  bench_tmp=$(mktemp -d)
+  echo "== whole process: tintwell-batch --colours k against convert IN -dither None -colors k OUT.gif"
+  echo "   (median of $bench_runs, wall time; ratio = ours / theirs, below 1 is faster; peak RSS ours / theirs)"
+  echo "| picture | colours | ours k=16 | theirs k=16 | ratio | RSS k=16 | ours k=256 | theirs k=256 | ratio | RSS k=256 |"
+  echo "|---|---|---|---|---|---|---|---|---|---|"
+  for picture in "$folder"/*.bmp; do
+    bench_compare_picture "$batch" "$picture"
+  done
+  rm -rf "$bench_tmp"
+}
