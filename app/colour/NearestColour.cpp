@@ -5,7 +5,6 @@
 // slots 0 to 7.
 #include <atomic>
 #include <cstring>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,6 +12,7 @@
 
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourTree.h"
+#include "app/colour/HelperThread.h"
 #include "app/shell/progress.h"
 #include "jindep/memory.h"
 
@@ -283,11 +283,66 @@ void CollectLeaves(uint32_t ref, uint32_t* leaves, uint32_t room, uint32_t* coun
 
 }  // namespace
 
+namespace {
+
+// The searches of every colour shared between the main thread and a helper, a
+// block of colours at a time.
+struct SharedSearches {
+  uint32_t root;
+  const ColourTable* table;
+  NearestStoreProc store;
+  void* data;
+  const uint32_t* leaves;  // colour indices in the order they are searched
+  uint32_t leafCount;
+  size_t handles;          // entries of each thread's stamp array
+  std::atomic<uint32_t> next;
+  std::atomic<uint32_t> helperBlocks;
+};
+
+constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
+
+// Searches blocks until none is left; returns the blocks it did. The main thread
+// (`stepped` not null) reports the progress of both.
+uint32_t SearchBlocks(SharedSearches* shared, Stamp* ownStamps, uint32_t progressStep, uint32_t* stepped) {
+  Stamp stamp = 0;
+  uint32_t blocks = 0;
+  for (;;) {
+    const uint32_t first = shared->next.fetch_add(kBlock);
+    if (first >= shared->leafCount) return blocks;
+    const uint32_t last = first + kBlock < shared->leafCount ? first + kBlock : shared->leafCount;
+    for (uint32_t k = first; k < last; ++k) {
+      if (++stamp == 0) {
+        std::memset(ownStamps, 0, shared->handles * sizeof(Stamp));
+        stamp = 1;
+      }
+      const uint32_t i = shared->leaves[k];
+      shared->store(shared->data, i, Nearest(shared->root, shared->table->records[i].colour, stamp, ownStamps));
+    }
+    ++blocks;
+    if (!stepped) {
+      shared->helperBlocks.fetch_add(1);
+      continue;
+    }
+    for (uint32_t all = blocks + shared->helperBlocks.load(); *stepped < all; ++*stepped) ProgressStep(progressStep);
+  }
+}
+
+struct HelperSearches {
+  SharedSearches* shared;
+  Stamp* stamps;
+};
+
+void SearchAsHelper(void* data) {
+  HelperSearches* helper = static_cast<HelperSearches*>(data);
+  SearchBlocks(helper->shared, helper->stamps, 0, nullptr);
+}
+
+}  // namespace
+
 void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
                         uint32_t progressStep) {
   const uint32_t n = table->count;
-  const bool parallel = n >= 8192 && std::thread::hardware_concurrency() > 1;
-  if (!parallel) {
+  if (n < 8192 || !HelperThreadsWorthwhile()) {
     for (uint32_t i = 0; i < n; ++i) {
       store(data, i, FindNearestColour(root, table, table->records[i].colour));
       if ((i & 127) == 0) ProgressStep(progressStep);
@@ -298,7 +353,8 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
   // from looking at a subtree twice: results are those of one search after
   // another, in any order. The colours are searched in the tree's depth-first
   // order of leaves, so that one search finds the nodes the last one used still
-  // in the cache. Each thread keeps its stamps in an array of its own.
+  // in the cache. Each thread keeps its stamps in an array of its own. Should no
+  // helper start, the main thread searches every block itself.
   uint32_t* leaves = JAllocArray<uint32_t>(n);
   uint32_t leafCount = 0;
   CollectLeaves(root, leaves, n, &leafCount);
@@ -307,41 +363,17 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
     for (uint32_t i = 0; i < n; ++i) leaves[i] = i;
     leafCount = n;
   }
-  constexpr uint32_t kBlock = 128;  // colours per claim, and per progress step
   const size_t handles = StampEntries();
   Stamp* stamps = JAllocArray<Stamp>(2 * handles);
   std::memset(stamps, 0, 2 * handles * sizeof(Stamp));
-  std::atomic<uint32_t> next{0};
-  std::atomic<uint32_t> helperBlocks{0};
+  SharedSearches shared{root, table, store, data, leaves, leafCount, handles, {0}, {0}};
+  HelperSearches helperSearches{&shared, stamps + handles};
+  HelperThread helper;
+  HelperStart(&helper, SearchAsHelper, &helperSearches);
   uint32_t stepped = 0;
-  uint32_t mainBlocks = 0;
-  auto work = [&](Stamp* ownStamps, bool main) {
-    Stamp stamp = 0;
-    for (;;) {
-      const uint32_t first = next.fetch_add(kBlock);
-      if (first >= leafCount) break;
-      const uint32_t last = first + kBlock < leafCount ? first + kBlock : leafCount;
-      for (uint32_t k = first; k < last; ++k) {
-        if (++stamp == 0) {
-          std::memset(ownStamps, 0, handles * sizeof(Stamp));
-          stamp = 1;
-        }
-        const uint32_t i = leaves[k];
-        store(data, i, Nearest(root, table->records[i].colour, stamp, ownStamps));
-      }
-      if (!main) {
-        helperBlocks.fetch_add(1);
-        continue;
-      }
-      // The main thread reports the blocks of both.
-      ++mainBlocks;
-      for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
-    }
-  };
-  std::thread helper(work, stamps + handles, false);
-  work(stamps, true);
-  helper.join();
-  for (uint32_t all = mainBlocks + helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
+  const uint32_t mainBlocks = SearchBlocks(&shared, stamps, progressStep, &stepped);
+  HelperJoin(&helper);
+  for (uint32_t all = mainBlocks + shared.helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
   JFree(stamps);
   JFree(leaves);
 }

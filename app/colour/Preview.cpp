@@ -1,8 +1,7 @@
 #include "app/colour/Preview.h"
 
-#include <thread>
-
 #include "app/colour/ColourHash.h"
+#include "app/colour/HelperThread.h"
 #include "app/colour/StageLabels.h"
 #include "app/shell/Document.h"
 #include "app/shell/progress.h"
@@ -32,10 +31,11 @@ struct IndexRows {
   uint32_t* out;      // the index image's first entry
   uint32_t firstRow;  // counted from the top of the picture
   uint32_t rowCount;
+  uint32_t step;      // the progress advanced after each row (0: not at all)
 };
 
-// Looks up the rows' pixels; `step` advances the progress after each row (0: not at all).
-void LookUpRows(const IndexRows* rows, uint32_t step) {
+void LookUpRows(void* data) {
+  const IndexRows* rows = static_cast<const IndexRows*>(data);
   const JPixelBuffer* buffer = rows->buffer;
   const ColourHash* indices = rows->indices;
   uint32_t* out = rows->out + static_cast<size_t>(rows->firstRow) * buffer->width;
@@ -57,7 +57,7 @@ void LookUpRows(const IndexRows* rows, uint32_t step) {
       }
       *out++ = lastIndex;
     }
-    if (step) ProgressStep(step);
+    if (rows->step) ProgressStep(rows->step);
   }
 }
 
@@ -80,20 +80,23 @@ IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* tab
     ColourHashAdd(&indices, table->records[i].colour, i);
   }
   const uint32_t height = buffer->height;
-  const bool twoThreads = static_cast<size_t>(buffer->width) * height >= kTwoThreadPixels &&
-                          std::thread::hardware_concurrency() > 1;
-  if (!twoThreads) {
-    const IndexRows all{buffer, &indices, image->indices, 0, height};
-    LookUpRows(&all, step);
-  } else {
-    // Every pixel's entry depends on nothing but its own colour. The main
-    // thread reports progress for its rows as it goes and for the helper's at the end.
-    const IndexRows top{buffer, &indices, image->indices, 0, height / 2};
-    const IndexRows bottom{buffer, &indices, image->indices, height / 2, height - height / 2};
-    std::thread helper(LookUpRows, &bottom, 0u);
-    LookUpRows(&top, step);
-    helper.join();
+  const bool twoThreads =
+      static_cast<size_t>(buffer->width) * height >= kTwoThreadPixels && HelperThreadsWorthwhile();
+  // Every pixel's entry depends on nothing but its own colour, so the bottom half
+  // of the rows can go to a helper. The main thread reports progress for its rows
+  // as it goes and for the helper's at the end; with no helper it does them too.
+  const uint32_t split = twoThreads ? height / 2 : height;
+  IndexRows top{buffer, &indices, image->indices, 0, split, step};
+  IndexRows bottom{buffer, &indices, image->indices, split, height - split, 0};
+  HelperThread helper;
+  const bool helped = bottom.rowCount > 0 && HelperStart(&helper, LookUpRows, &bottom);
+  LookUpRows(&top);
+  if (helped) {
+    HelperJoin(&helper);
     for (uint32_t y = 0; y < bottom.rowCount; ++y) ProgressStep(step);
+  } else if (bottom.rowCount > 0) {
+    bottom.step = step;
+    LookUpRows(&bottom);
   }
   ColourHashFree(&indices);
   return image;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/colour/ColourMaps.h"
+#include "app/colour/HelperThread.h"
 #include "app/colour/Measures.h"
 #include "app/colour/Preview.h"
 #include "app/shell/progress.h"
@@ -142,31 +143,40 @@ TEST(ColourPipeline, ManyColoursInOnePicture) {
   FreeTestDocument(document);
 }
 
-// Big enough for the index image to be made on two processors, with an odd
-// number of rows: colours are numbered in order of first appearance from the top
-// left, with their pixels counted over the whole picture, and every pixel's index
-// and preview colour is its own.
+// Big enough for the index image and the first searches to be made on two
+// processors, with an odd number of rows; also with no second thread to be had,
+// when the main thread does all of it: colours are numbered in order of first
+// appearance from the top left, with their pixels counted over the whole
+// picture, and every pixel's index and preview colour is its own.
 TEST(ColourPipeline, PicturesOfMillionsOfPixelsIndexAndPreviewEveryPixel) {
   std::mt19937 rng(7);
   TestPicture picture = RandomPicture(rng, 1031, 1021, 20000);
   // Colours only in the bottom rows, and one met first at the very end.
   for (int x = 0; x < 50; ++x) picture.keys[picture.keys.size() - 1 - static_cast<size_t>(x) * 3] = 0xFEDC00u + x;
-  Document* document = NewTestDocument(picture);
-  ASSERT_TRUE(RunColourPipeline(document));
   std::map<uint32_t, uint32_t> counts;
   std::vector<uint32_t> firstMet;
   for (uint32_t key : picture.keys) {
     if (counts[key]++ == 0) firstMet.push_back(key);
   }
-  const ColourTable* table = document->colourTable;
-  ASSERT_EQ(table->count, firstMet.size());
-  for (uint32_t i = 0; i < table->count; ++i) {
-    ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
-    ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
+  std::vector<uint32_t> orders[2];
+  for (bool helpers : {true, false}) {
+    SCOPED_TRACE(helpers ? "with a helper thread" : "no thread can be started");
+    HelperThreadsAllow(helpers);
+    Document* document = NewTestDocument(picture);
+    ASSERT_TRUE(RunColourPipeline(document));
+    HelperThreadsAllow(true);
+    const ColourTable* table = document->colourTable;
+    ASSERT_EQ(table->count, firstMet.size());
+    for (uint32_t i = 0; i < table->count; ++i) {
+      ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
+      ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
+    }
+    CheckMergeOrder(document);
+    for (uint32_t k : {300u, document->colourTable->count}) CheckMapping(document, picture, k);
+    orders[helpers].assign(document->mergeOrder->order, document->mergeOrder->order + table->count);
+    FreeTestDocument(document);
   }
-  CheckMergeOrder(document);
-  for (uint32_t k : {300u, document->colourTable->count}) CheckMapping(document, picture, k);
-  FreeTestDocument(document);
+  EXPECT_EQ(orders[0], orders[1]);
 }
 
 TEST(ColourPipeline, OnePixelPicture) {
