@@ -131,21 +131,6 @@ TEST(PixelBuffer, MismatchedOrOutOfRangeTransfersDoNothing) {
   JPixMapFree(map);
 }
 
-TEST(PixelBuffer, ProbeFindsBlueGreenRedAndRedReadsBackAsBlueGreenRed) {
-  JPixelOrderProbe();
-  EXPECT_FALSE(JPixelSwapFlag());
-  EXPECT_EQ(JPixMapLiveCount(), 0u);
-  JPixMap* map = JPixMapNewDirect(1, 1, 32);
-  map->bitmap->row32(0)[0] = 0xFF0000;
-  JPixelBuffer* buffer = JPixelBufferNew(1, 1);
-  JPixelBufferGet(buffer, 0, map, 0, 1);
-  EXPECT_EQ(buffer->pixels[0], 0x00);
-  EXPECT_EQ(buffer->pixels[1], 0x00);
-  EXPECT_EQ(buffer->pixels[2], 0xFF);
-  JPixelBufferFree(buffer);
-  JPixMapFree(map);
-}
-
 TEST(BitArray, RoundTripsThroughAMaskMapForAnyWidth) {
   std::mt19937 rng(2);
   for (int width : {1, 31, 32, 33, 70}) {

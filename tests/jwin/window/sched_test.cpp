@@ -49,34 +49,6 @@ TEST_F(TimedCalls, RunInOrderOfDueTickNewestFirstOnEqualTicksAndNeverInsideSched
   EXPECT_FALSE(JAnythingScheduled());
 }
 
-TEST_F(TimedCalls, AlignedScheduleFindsTheNextPhase) {
-  clock().set(5000);
-  JScheduled* r = JScheduleAligned(Note, Tag('x'), 1000, 0);
-  EXPECT_EQ(JScheduleDueTick(r), 6000u);  // a delay of 0 becomes a full period
-  r = JScheduleAligned(Note, Tag('y'), 1000, 250);
-  EXPECT_EQ(JScheduleDueTick(r), 5250u);
-  clock().set(5999);
-  r = JScheduleAligned(Note, Tag('w'), 100, 0);
-  EXPECT_EQ(JScheduleDueTick(r), 6000u);
-  r = JScheduleAligned(Note, Tag('v'), 0, 3);  // no division by zero
-  EXPECT_EQ(JScheduleDueTick(r), 6002u);
-}
-
-TEST_F(TimedCalls, FireAndCancelActOnlyOnQueuedCalls) {
-  clock().set(0);
-  JScheduled* a = JSchedule(Note, Tag('a'), 100);
-  JScheduled* b = JSchedule(Note, Tag('b'), 200);
-  EXPECT_TRUE(JFireSchedule(a));
-  EXPECT_EQ(order, "a");
-  JCancelSchedule(b);
-  JCancelSchedule(nullptr);
-  EXPECT_FALSE(JFireSchedule(nullptr));
-  clock().set(1000);
-  RunDue();
-  EXPECT_EQ(order, "a");
-  EXPECT_FALSE(JAnythingScheduled());
-}
-
 namespace {
 
 struct Ticker {

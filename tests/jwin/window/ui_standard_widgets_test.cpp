@@ -141,44 +141,6 @@ TEST_F(StandardWidgets, AScrollBarTurnsClicksIntoActions) {
   EXPECT_EQ(JScrollValue(bar), 50);
 }
 
-namespace {
-void WindowScrolled(JWindow*, int16_t action, int32_t amount) {
-  Note("w" + std::to_string(action) + ":" + std::to_string(amount));
-}
-}  // namespace
-
-TEST_F(StandardWidgets, AWindowsOwnScrollBarsUseTheSameMapping) {
-  window_->vScroll[kJScrollPage] = WindowScrolled;
-  window_->hScroll[kJScrollTo] = WindowScrolled;
-  JWindowScrollMessage(window_, true, 0x115, kJScrollCodePageUp, 0);
-  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeThumbTrack, 17);
-  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeLineDown, 0);  // no procedure: nothing
-  JWindowScrollMessage(window_, false, 0x114, kJScrollCodeEnd, 0);
-  EXPECT_EQ(events, (std::vector<std::string>{"w1:-1", "w3:17"}));
-}
-
-TEST_F(StandardWidgets, LabelsAndBarsShowOnScreen) {
-  JWidget* label = JNewLabel(window_, nullptr, 20, 150, "Colours");
-  JShowWidget(label);
-  JWidget* bar = JNewProgressBar(window_, nullptr, 20, 180, 102);
-  JSetProgressMaximum(bar, 10);
-  JIncreaseProgress(bar, 4);
-  JIncreaseProgress(bar, 0xFFFFFFFFu);  // saturates at the maximum
-  EXPECT_EQ(JProgressValue(bar), 10u);
-  JSetProgressValue(bar, 5);
-  JShowWidget(bar);
-  drain();
-  EXPECT_GT(label->width, 20);
-  EXPECT_GT(count(label, [](uint32_t c) { return c < 0x606060; }), 15);
-  // Half of the bar's inside is filled.
-  const int filled = count(bar, [](uint32_t c) { return c == 0x0A246A; });
-  EXPECT_EQ(filled, 50 * (bar->height - 2));
-  JSetLabelText(label, "Colours and more");
-  JSizeWidget(label, 0, 0);
-  EXPECT_GT(label->width, 60);
-  EXPECT_STREQ(JLabelText(label), "Colours and more");
-}
-
 TEST_F(StandardWidgets, TabMovesTheFocusInDialogStyleWindows) {
   JWindow* dialog = JNewWindow(nullptr, "Dialog", kJWindowDialog);
   JSetHandler(dialog, kJSlotKeyDown, WindowKey);

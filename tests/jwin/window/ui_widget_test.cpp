@@ -125,27 +125,6 @@ TEST_F(Widgets, AClickLandsOnTheTopmostVisibleWidget) {
   EXPECT_EQ(log, "");
 }
 
-TEST_F(Widgets, EnterAndLeaveFollowThePointerInOrder) {
-  make('a', 10, 10, 50, 50);
-  make('b', 100, 10, 50, 50);
-  log.clear();
-  pointTo(20, 20);
-  EXPECT_EQ(log, "wenter enter:a");
-  log.clear();
-  pointTo(110, 20);
-  EXPECT_EQ(log, "leave:a enter:b");
-  log.clear();
-  pointTo(250, 150);  // still in the window, off the widgets
-  EXPECT_EQ(log, "leave:b");
-  pointTo(110, 20);
-  log.clear();
-  input().mouseMove(2000, 2000);  // off the window: its slot, then its widget
-  drain();
-  clock().advance(200);
-  JEventStep(nullptr, false);
-  EXPECT_EQ(log, "wleave leave:b");
-}
-
 TEST_F(Widgets, FocusTakesKeysAndMovesOnClick) {
   JWidget* a = make('a', 10, 10, 50, 50);
   JWidget* b = make('b', 100, 10, 50, 50);
@@ -169,40 +148,6 @@ TEST_F(Widgets, FocusTakesKeysAndMovesOnClick) {
   JDisposeWidget(b);
   JTempRelease();
   EXPECT_EQ(JFocus(window_), nullptr);
-}
-
-TEST_F(Widgets, StateChangesCallSlotsOnlyOnARealChange) {
-  JWidget* a = make('a', 10, 10, 50, 50);
-  log.clear();
-  JShowWidget(a);
-  JHideWidget(a);
-  JHideWidget(a);
-  JActivateWidget(a, true);  // already active
-  JActivateWidget(a, false);
-  JActivateWidget(a, false);
-  JShowWidgetQuiet(a);
-  EXPECT_EQ(log, "hide:a off:a show:a");
-}
-
-TEST_F(Widgets, SizesComeFromTheNaturalSizeAndTheMinimumWidth) {
-  JWidget* a = make('a', 0, 0, 30, 20);
-  cls_->naturalSize = [](JWidget*, int16_t* w, int16_t* h) {
-    *w = 77;
-    *h = 11;
-    return true;
-  };
-  JSizeWidget(a, 0, 0);
-  EXPECT_EQ(a->width, 77);
-  EXPECT_EQ(a->height, 11);
-  // A minimum width widens the widget now and holds for later sizes, natural ones too.
-  JSetWidgetMinWidth(a, 120);
-  EXPECT_EQ(a->width, 120);
-  JSizeWidget(a, 50, 20);
-  EXPECT_EQ(a->width, 120);
-  EXPECT_EQ(a->height, 20);
-  JSizeWidget(a, 0, 0);
-  EXPECT_EQ(a->width, 120);
-  EXPECT_EQ(a->height, 11);
 }
 
 namespace {

@@ -64,33 +64,6 @@ class Windows : public ToolkitTest {
 
 }  // namespace
 
-TEST_F(Windows, NewWindowsTakeHalfTheirParentAndTheirKindsMinimum) {
-  const platform::Rect area = wm().documentArea();
-  JWindow* doc = JNewWindow(nullptr, "Doc", kJWindowSizable);
-  int16_t w = 0, h = 0;
-  JGetWindowContentSize(doc, &w, &h);
-  EXPECT_EQ(w, area.width() / 2);
-  EXPECT_EQ(h, area.height() / 2);
-  EXPECT_EQ(wm().window(doc->platformWindow)->kind(), platform::wm::WindowKind::Document);
-  JWindow* floating = JNewWindow(nullptr, "F", kJWindowFloating | kJWindowPopup);
-  EXPECT_EQ(wm().window(floating->platformWindow)->kind(), platform::wm::WindowKind::Floating);
-  JWindow* above = JNewWindow(doc, "P", kJWindowPopupAbove | kJWindowDialog);
-  EXPECT_TRUE(above->state & kJWindowDialogStyle);
-  EXPECT_TRUE(wm().window(above->platformWindow)->style().topmost);
-  JGetWindowContentSize(above, &w, &h);
-  int16_t dw = 0, dh = 0;
-  JGetWindowContentSize(doc, &dw, &dh);
-  EXPECT_EQ(w, dw / 2);
-  // Not shown until asked, and the show is counted.
-  EXPECT_FALSE(JWindowVisible(doc));
-  JShowWindow(doc);
-  JShowWindow(doc);
-  EXPECT_EQ(doc->showCount, 2);
-  EXPECT_TRUE(JWindowVisible(doc));
-  JHideWindow(doc);
-  EXPECT_FALSE(JWindowVisible(doc));
-}
-
 TEST_F(Windows, ClickingTheCloseBoxAsksClosesAndDisposes) {
   JWindow* w = open("Doc");
   const uint32_t id = w->platformWindow;
@@ -153,24 +126,6 @@ TEST_F(Windows, APressEndedWithoutReleaseCallsSlotThree) {
   EXPECT_EQ(trail, "down@10,10 ended");
 }
 
-TEST_F(Windows, SizeAndMoveSlotsFireOnlyOnRealChanges) {
-  JWindow* w = open("Doc");
-  JSizeWindow(w, 200, 100);
-  drain();
-  EXPECT_EQ(trail, "resized");
-  int16_t cw = 0, ch = 0;
-  JGetWindowContentSize(w, &cw, &ch);
-  EXPECT_EQ(cw, 200);
-  EXPECT_EQ(ch, 100);
-  trail.clear();
-  JSizeWindow(w, 200, 100);
-  drain();
-  EXPECT_EQ(trail, "");
-  JMoveWindow(w, 60, 70);
-  drain();
-  EXPECT_EQ(trail, "moved");
-}
-
 TEST_F(Windows, KeysCarryCharacterAndModifiersAndTheFilterGoesFirst) {
   open("Doc");
   input().key(platform::wm::kKeyReturn, 13);
@@ -186,23 +141,6 @@ TEST_F(Windows, KeysCarryCharacterAndModifiersAndTheFilterGoesFirst) {
   drain();
   EXPECT_EQ(trail, "key113/0");
   JSetKeyFilter(nullptr, nullptr);
-}
-
-TEST_F(Windows, PolledKeysCanBePushedBackAndAreNotLost) {
-  JWindow* w = open("Doc");
-  input().type("ab");
-  JKeyEvent k;
-  ASSERT_TRUE(JGetKeyEvent(&k, nullptr, nullptr));
-  EXPECT_EQ(k.character, 'a');
-  JPushBackKeyEvent(&k);
-  ASSERT_TRUE(JGetKeyEvent(&k, nullptr, nullptr));
-  EXPECT_EQ(k.character, 'a');
-  JPushBackKeyEvent(&k);
-  drain();
-  JEventStep(nullptr, false);
-  EXPECT_EQ(trail, "key97/0 key98/0");
-  EXPECT_FALSE(JGetKeyEvent(&k, nullptr, nullptr));
-  (void)w;
 }
 
 namespace {
@@ -301,24 +239,3 @@ TEST_F(Windows, ControlF4ClosesAndControlF6CyclesTheDocuments) {
   (void)c;
 }
 
-// The draw slot paints through the window's backing; a pending paint runs at once.
-TEST_F(Windows, PendingPaintsRunAtOnceAndLeaveOtherMessagesQueued) {
-  drain();
-  JWindow* w = JNewWindow(nullptr, "Busy", 0);
-  JSetHandler(w, kJSlotDraw, [](JWindow* win) {
-    Say("paint");
-    platform::Bitmap& b = JWindowManager().window(win->platformWindow)->backing();
-    b.row32(0)[0] = 0x00123456;
-  });
-  JShowAndActivateWindow(w);
-  input().type("k");
-  wm().pumpInput();
-  JProcessPendingPaint();
-  EXPECT_EQ(trail, "paint");
-  const platform::Rect c = screenClient(w);
-  EXPECT_EQ(wm().screen().pixel(c.left, c.top), 0x00123456u);
-  platform::wm::Message m;
-  EXPECT_TRUE(wm().queue().peek(&m, [](const platform::wm::Message& q) {
-    return q.type == platform::wm::MessageType::Char;
-  }));
-}
