@@ -91,12 +91,6 @@ TEST_F(Commands, CloseWindowFollowsTheChildWindows) {
   EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
 }
 
-TEST_F(Commands, QuitEndsTheLoop) {
-  child("Any");
-  press('q', kCtrl);
-  EXPECT_FALSE(JEventLoopRunning());
-}
-
 // Without a document there is no Windows menu: its shortcuts are ordinary keys. With one,
 // the items of graph windows not built yet are disabled and only beep.
 TEST_F(Commands, GraphShortcutsNeedADocumentAndBeepWhileTheirWindowsAreNotBuilt) {

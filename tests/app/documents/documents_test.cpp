@@ -186,23 +186,6 @@ TEST_F(Documents, CloseDocumentRunsOnceWhateverCallsIt) {
   EXPECT_GE(listenerCalls, 1);
 }
 
-TEST_F(Documents, ActivationBindsTheDocumentOfTheFrontWindow) {
-  writeBmp("one.bmp", 20, 20, Pattern(20, 20, 3));
-  writeBmp("two.bmp", 20, 20, Pattern(20, 20, 4));
-  Document* one = open("one.bmp");
-  Document* two = open("two.bmp");
-  ASSERT_NE(one, nullptr);
-  ASSERT_NE(two, nullptr);
-  EXPECT_EQ(ActiveDocument(), two);
-  JSelectWindow(one->window);
-  drain();
-  EXPECT_EQ(ActiveDocument(), one);
-  JRequestClose(one->window);
-  drain();
-  EXPECT_NE(ActiveDocument(), one);
-  EXPECT_EQ(OpenDocumentCount(), 1u);
-}
-
 TEST_F(Documents, AWindowLargerThanThePictureCentresItOnTheBackground) {
   const std::vector<uint32_t> pixels = Pattern(100, 80, 9);
   writeBmp("small.bmp", 100, 80, pixels);
