@@ -4,8 +4,15 @@
 
 namespace platform {
 
+namespace {
+int gFailNext = 0;
+}  // namespace
+
+void Bitmap::FailNextCreations(int count) { gFailNext = count; }
+
 std::unique_ptr<Bitmap> Bitmap::Create(int width, int height, int depth) {
   if (width <= 0 || height <= 0 || (depth != 1 && depth != 8 && depth != 32)) return nullptr;
+  if (gFailNext > 0) return --gFailNext, nullptr;
   // Row bytes are computed in 64 bits and the whole must stay addressable by int strides.
   const int64_t stride = ((static_cast<int64_t>(width) * depth + 31) / 32) * 4;
   if (stride > INT32_MAX) return nullptr;

@@ -13,6 +13,8 @@ class Bitmap {
  public:
   // Returns null when the size is not positive, too large, or memory cannot be had.
   static std::unique_ptr<Bitmap> Create(int width, int height, int depth);
+  // Test hook: the next `count` creations fail as if memory could not be had.
+  static void FailNextCreations(int count);
 
   int width() const { return width_; }
   int height() const { return height_; }

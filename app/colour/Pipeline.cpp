@@ -7,6 +7,7 @@
 #include "app/colour/StageLabels.h"
 #include "app/shell/Document.h"
 #include "app/shell/progress.h"
+#include "jindep/string_lists.h"
 #include "jwin/bit_array.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
@@ -45,7 +46,9 @@ bool RunColourPipeline(Document* document, const char** problem) {
   JPixMapFillWhite(document->transparencyOverlay);
   document->maskPicture = JMaskMapNew(document->width, document->height);
   document->maskBuffer = JBitArrayNew(document->width, document->height);
-  return true;
+  if (document->transparencyOverlay && document->maskPicture && document->maskBuffer) return true;
+  if (problem) *problem = JStr(kStrPictureNoMemory);  // marking would silently do nothing
+  return false;
 }
 
 void FreeColourResults(Document* document) {

@@ -54,8 +54,9 @@ bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char
   if (!MakePictureMaps(document, width, height, &problem)) return Refuse(reason, size, problem);
   JSetDrawBitmap(document->pictureMap);
   JSetGC(JDefaultGC());
-  // A damaged record ends the drawing; what was drawn before it is kept, as for files.
-  JClipPictureDraw(picture);
+  // Damaged records refuse the picture, as the same damage in a file does.
+  const bool whole = JClipPictureDraw(picture);
   JResetDrawArea(nullptr);
+  if (!whole) return Refuse(reason, size, "The picture on the clipboard is damaged.");
   return RunPipeline(document, reason, size);
 }

@@ -240,6 +240,15 @@ TEST(ColourPipeline, WorksFromTheBufferWhenThereIsNoPictureMap) {
   document->colourCount = 3;
   ApplyColourCount(document);  // renders into the buffer; the missing map is passed over
   FreeTestDocument(document);
+
+  // Masks the platform cannot make fail the pipeline with the memory message.
+  document = NewTestDocument(picture);
+  platform::Bitmap::FailNextCreations(2);
+  const char* problem = nullptr;
+  EXPECT_FALSE(RunColourPipeline(document, &problem));
+  platform::Bitmap::FailNextCreations(0);
+  EXPECT_STREQ(problem, "There is not enough memory for a picture of this size.");
+  FreeTestDocument(document);
 }
 
 }  // namespace

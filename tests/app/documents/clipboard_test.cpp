@@ -129,6 +129,13 @@ TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
   EXPECT_TRUE(JClipboardHasPicture());
   EXPECT_EQ(fromClipboard(), nullptr);
   EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // Records damaged after a sound header: refused as the same damage in a file is.
+  WmfBuilder damaged;
+  damaged.brush(0, 0x2040C0).select(0).add(0x041B, {10, 10, 0, 0}).addRaw(0, 0x041B, {});
+  broken.bits = damaged.bits();
+  Put(broken);
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
   EXPECT_EQ(OpenDocumentCount(), 0u);
 }
 
