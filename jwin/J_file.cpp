@@ -271,6 +271,10 @@ bool JFileDelete(const JFileSpec* fileSpec) {
   return WithPath(fileSpec, [](const char* p) { return platform::files::Delete(p); });
 }
 
+bool JFileCopyMode(const char* modelPath, const JFileSpec* fileSpec) {
+  return WithPath(fileSpec, [modelPath](const char* p) { return platform::files::CopyMode(modelPath, p); });
+}
+
 bool JFileRead(JFile* file, uint64_t* count, void* buffer) {
   uint64_t done = 0;
   const bool ok = platform::files::Read(file->handle, buffer, *count, &done);

@@ -93,6 +93,9 @@ JFile* JFileOpen(const JFileSpec* fileSpec, uint16_t mode);
 void JFileClose(JFile* file);
 // False when the file did not exist or could not be deleted.
 bool JFileDelete(const JFileSpec* fileSpec);
+// Gives the file the permission bits (and, where allowed, the group) of the file at
+// `modelPath`, as a file that replaces it should have; false when either is missing.
+bool JFileCopyMode(const char* modelPath, const JFileSpec* fileSpec);
 // *count: in, the bytes wanted; out, the bytes moved.
 bool JFileRead(JFile* file, uint64_t* count, void* buffer);
 bool JFileWrite(JFile* file, uint64_t* count, const void* buffer);

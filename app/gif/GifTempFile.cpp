@@ -94,6 +94,9 @@ bool GifTempFileOpen(GifTempFile* file, const char* path) {
   JFree(tempName);
   JFree(directory);
   if (!file->file) return false;
+  // A file that replaces another keeps its permissions (and group where allowed), from
+  // the start, so that a private picture is never readable by others meanwhile.
+  JFileCopyMode(path, file->tempSpec);
   file->error = 0;
   file->finalPath = JStrDup(path);
   file->buffer = static_cast<uint8_t*>(JAlloc(kBufferSize));

@@ -19,7 +19,8 @@ struct GifTempFile {
   int error;  // errno of the first failure, 0 if none
 };
 
-// Creates the temporary file in the destination's directory. False (with the
+// Creates the temporary file in the destination's directory, with the permissions and
+// group of a file it will replace. False (with the
 // record's error set) when it cannot be created; nothing is left behind then.
 bool GifTempFileOpen(GifTempFile* file, const char* path);
 // A GifSinkProc writing into the temporary file.

@@ -126,6 +126,15 @@ bool Flush(Handle file) { return file >= 0 && ::fsync(file) == 0; }
 
 bool Delete(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
 
+bool CopyMode(const std::string& model, const std::string& path) {
+  struct stat st;
+  if (::stat(model.c_str(), &st) != 0) return false;
+  // The group first, where allowed (a file we may not give that group keeps ours); a change
+  // of group may clear the set-group-id bit, which the mode then restores.
+  [[maybe_unused]] const int grouped = ::chown(path.c_str(), static_cast<uid_t>(-1), st.st_gid);
+  return ::chmod(path.c_str(), st.st_mode & 07777) == 0;
+}
+
 bool CreateDirectory(const std::string& path) {
   return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
 }

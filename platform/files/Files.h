@@ -35,6 +35,8 @@ bool SetEnd(Handle file);  // cuts the file at the current position
 bool Flush(Handle file);
 
 bool Delete(const std::string& path);
+// Gives `path` the permission bits of `model` and, where the system allows it, its group.
+bool CopyMode(const std::string& model, const std::string& path);
 bool CreateDirectory(const std::string& path);
 bool CurrentDirectory(std::string* path);
 bool SetCurrentDirectory(const std::string& path);

@@ -89,6 +89,17 @@ TEST(WriteGifFile, WritesTheStreamAndReplacesAnOlderFileWholeLeavingOthersTempor
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_NE(st.st_mode & 0044, 0u) << "a saved picture is readable by others, as files usually are";
+
+  // A replaced file keeps its permission bits and its group.
+  for (mode_t mode : {0600, 0640, 0751}) {
+    ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    const gid_t group = static_cast<gid_t>(100 + mode % 7);
+    const bool regrouped = chown(path.c_str(), static_cast<uid_t>(-1), group) == 0;  // where allowed
+    ASSERT_TRUE(WriteGifFile(&t.doc, path.c_str(), &result));
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    if (regrouped) EXPECT_EQ(st.st_gid, group);
+  }
   RemoveDir(dir);
 }
 
