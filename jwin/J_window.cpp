@@ -299,6 +299,13 @@ void JGetWindowContentSize(const JWindow* window, int16_t* width, int16_t* heigh
   if (height) *height = static_cast<int16_t>(c.height());
 }
 
+JRect JGetWindowFrame(const JWindow* window) {
+  const platform::wm::Window* p = PlatformOf(window);
+  const Rect f = p ? p->frame() : Rect{};
+  return JRectMake(static_cast<int16_t>(f.left), static_cast<int16_t>(f.top), static_cast<int16_t>(f.right),
+                   static_cast<int16_t>(f.bottom));
+}
+
 void JSetWindowOrigin(JWindow* window, int16_t x, int16_t y) {
   if (!window) return;
   window->originX = x;

@@ -6,10 +6,12 @@
 #include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
 #include "app/gif/SizeEstimate.h"
+#include "app/graphs/GraphWindow.h"
 #include "app/picture/document_reading.h"
 #include "app/shell/Document.h"
 #include "app/shell/document_messages.h"
 #include "app/shell/document_strings.h"
+#include "app/shell/GraphCommands.h"
 #include "app/shell/preview_window.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
@@ -225,6 +227,7 @@ void CloseDocument(Document* d) {
   if (active == d) active = nullptr;
   JCancelSchedule(static_cast<JScheduled*>(d->estimateIdle));
   d->estimateIdle = nullptr;
+  CloseDocumentGraphs(d);
   DropWindow(d->window);
   d->window = nullptr;
   Forget(d);
@@ -317,6 +320,7 @@ void OpenDocumentsRequest(void*, const char* path) {
 
 void DocumentsInit() {
   SetPipelineShowProc(ShowSourceWindow);
+  InstallGraphChoice();
   JSetHighLevelHandler(kJRequestOpenDocuments, OpenDocumentsRequest, nullptr);
   JSetHighLevelHandler(kJRequestPrintDocuments, PrintDocumentsRequest, nullptr);
 }

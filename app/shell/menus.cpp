@@ -3,6 +3,7 @@
 
 #include "app/shell/commands.h"
 #include "app/shell/documents.h"
+#include "app/shell/GraphCommands.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_clipbo.h"
@@ -70,9 +71,9 @@ void BuildMenus() {
   JSetMenuBar(bar);
 
   records.windows = JNewMenuFromText(JStr(kStrMenuWindows));
-  records.graphs[0] = Item(records.windows, kStrItemQualityGraph, nullptr);
-  records.graphs[1] = Item(records.windows, kStrItemErrorGraph, nullptr);
-  records.graphs[2] = Item(records.windows, kStrItemSizeGraph, nullptr);
+  records.graphs[0] = Item(records.windows, kStrItemQualityGraph, QualityGraphCommand);
+  records.graphs[1] = Item(records.windows, kStrItemErrorGraph, MaximumErrorGraphCommand);
+  records.graphs[2] = Item(records.windows, kStrItemSizeGraph, FileSizeGraphCommand);
 
   JMakeStandardEditMenu(bar);
   const char* editTitle = JStr(kStrMenuEdit);
@@ -113,7 +114,9 @@ void BindMenusToDocument(Document* document) {
       JRemoveMenu(bar, records.windows);
   }
   JSetMenuItemProc(records.saveAs, SaveAsCommand, document);
-  for (JMenuItem* graph : records.graphs) JSetMenuItemProc(graph, nullptr, document);
+  static const JMenuItemProc kGraphCommands[] = {QualityGraphCommand, MaximumErrorGraphCommand,
+                                                  FileSizeGraphCommand};
+  for (int i = 0; i < 3; ++i) JSetMenuItemProc(records.graphs[i], kGraphCommands[i], document);
   records.active = active;
 }
 

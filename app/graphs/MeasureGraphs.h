@@ -1,0 +1,11 @@
+// The quality and maximum-error graphs: both measures are computed in one sweep of the
+// merge order when the graph opens, and again when the transparent colours change.
+#pragma once
+
+struct Document;
+
+void OpenQualityGraph(Document* document);
+void OpenMaximumErrorGraph(Document* document);
+// Run the measure again if that graph is open.
+void RefreshQuality(Document* document);
+void RefreshMaximumError(Document* document);

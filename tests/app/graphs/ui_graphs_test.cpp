@@ -1,0 +1,196 @@
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/colour/ColourMaps.h"
+#include "app/graphs/FileSizeGraph.h"
+#include "app/graphs/GraphMapping.h"
+#include "app/graphs/GraphWindow.h"
+#include "app/graphs/MeasureGraphs.h"
+#include "app/shell/GraphCommands.h"
+#include "tests/app/documents/documents_fixture.h"
+
+namespace {
+
+class Graphs : public DocumentsTest {
+ protected:
+  void SetUp() override {
+    DocumentsTest::SetUp();
+    InstallGraphChoice();
+  }
+  // Idle runs with the clock moving: plotting and sampling go on.
+  void idle(int runs) {
+    for (int i = 0; i < runs; ++i) {
+      input().virtualClock().advance(1);
+      JEventStep(nullptr, false);
+    }
+    wm().compose();
+  }
+  Document* openAllGraphs(const std::string& name) {
+    Document* d = open(name);
+    if (!d) return nullptr;
+    OpenQualityGraph(d);
+    OpenMaximumErrorGraph(d);
+    StartFileSizeSampling(d);
+    drain();
+    return d;
+  }
+  // The screen point of a graph's pixel.
+  void pointAt(const GraphRecord* g, int x, int y, int* sx, int* sy) {
+    const platform::Rect c = client(g->graphWindow);
+    *sx = c.left + x;
+    *sy = c.top + y;
+  }
+  void moveTo(const GraphRecord* g, int x, int y) {
+    int sx = 0, sy = 0;
+    pointAt(g, x, y, &sx, &sy);
+    input().mouseMove(sx, sy);
+    drain();
+  }
+  void clickAt(const GraphRecord* g, int x, int y) {
+    int sx = 0, sy = 0;
+    pointAt(g, x, y, &sx, &sy);
+    input().click(sx, sy);
+    drain();
+  }
+  uint32_t graphPixel(const GraphRecord* g, int x, int y) { return shown(g->graphWindow, x, y) & 0xFFFFFF; }
+  void screenshot(const std::string& name) {
+    std::filesystem::create_directories(TINTWELL_BINARY_DIR);
+    wm().compose();
+    wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/" + name);
+  }
+};
+
+TEST_F(Graphs, PointerSnapsEveryCursorAndTheCurveLiesWhereTheMappingSays) {
+  const int W = 80, H = 60;
+  writeBmp("scene.bmp", W, H, Pattern(W, H, 600));
+  Document* d = openAllGraphs("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  idle(400);  // part of the size curve measured, every plot drawn
+  GraphRecord* quality = d->graphs[0];
+  GraphRecord* size = d->graphs[2];
+  ASSERT_TRUE(quality && d->graphs[1] && size);
+  ASSERT_TRUE(quality->valid && size->valid);
+
+  for (GraphRecord* g : d->graphs) {
+    // Every plotted value is a black pixel where the mapping puts it (the cursor is away).
+    int checked = 0;
+    for (uint32_t k = g->dataFirst; k <= g->dataLast; k += 7) {
+      if (!GraphHasValue(g, k)) continue;
+      EXPECT_EQ(graphPixel(g, GraphXForK(g, k), GraphYForValue(g, GraphValue(g, k))), 0u) << g->kind << " k " << k;
+      ++checked;
+    }
+    EXPECT_GT(checked, 5) << g->kind;
+  }
+
+  // The pointer over any graph moves all three cursors to their nearest plotted k.
+  for (GraphRecord* over : d->graphs)
+    for (int x = over->plotLeft + 2; x < over->plotLeft + over->plotWidth - 2; x += 23) {
+      moveTo(over, x, over->plotTop + over->plotHeight / 2);
+      const uint32_t k = SnapGraphK(over, GraphKForX(over, static_cast<int16_t>(x)));
+      for (GraphRecord* g : d->graphs) {
+        ASSERT_GE(g->cursorX, 0);
+        EXPECT_EQ(g->cursorK, SnapGraphK(g, k)) << "over " << over->kind << " graph " << g->kind;
+        EXPECT_TRUE(GraphHasValue(g, g->cursorK));
+      }
+    }
+  // Leaving the plot takes every cursor away.
+  moveTo(quality, 2, 2);
+  for (GraphRecord* g : d->graphs) EXPECT_LT(g->cursorX, 0);
+}
+
+TEST_F(Graphs, ClickOrSpaceChoosesColoursWithinWhatCanBeShown) {
+  const int W = 80, H = 60;
+  const std::vector<uint32_t> pixels = Pattern(W, H, 600);
+  writeBmp("scene.bmp", W, H, pixels);
+  Document* d = openAllGraphs("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  idle(50);
+  GraphRecord* q = d->graphs[0];
+  const int y = q->plotTop + q->plotHeight / 2;
+  clickAt(q, q->plotLeft + q->plotWidth / 3, y);
+  const uint32_t chosen = q->cursorK;
+  EXPECT_EQ(d->colourCount, chosen);
+  // The preview shows the picture at that count.
+  std::vector<uint32_t> tally(d->colourTable->count);
+  MapForCount(d, tally.data(), chosen);
+  for (int py = 0; py < H; py += 11)
+    for (int px = 0; px < W; px += 13)
+      EXPECT_EQ(shown(d->window, d->centreX + px, d->centreY + py) & 0xFFFFFF,
+                d->colourTable->records[IndexAt(d->indexImage, px, py)].mappedColour);
+  // With the global table no more than 256 colours can be chosen.
+  d->useGlobalTable = 1;
+  moveTo(q, q->plotLeft + q->plotWidth - 5, y);
+  ASSERT_GT(q->cursorK, 256u);
+  input().key(' ', ' ');
+  drain();
+  EXPECT_EQ(d->colourCount, 256u);
+  // Arrow keys step the cursor through plotted k.
+  const uint32_t before = q->cursorK;
+  input().key(platform::wm::kKeyLeft);
+  drain();
+  EXPECT_EQ(q->cursorK, before - 1);
+  // Without a cursor a click only beeps.
+  moveTo(q, 1, 1);
+  const int beeps = input().beeps();
+  clickAt(q, 1, 1);
+  EXPECT_EQ(input().beeps(), beeps + 1);
+  EXPECT_EQ(d->colourCount, 256u);
+}
+
+TEST_F(Graphs, OneColourIsIllDefinedAndMarkingWhileSamplingKeepsTheDocumentsMapping) {
+  writeBmp("flat.bmp", 20, 10, std::vector<uint32_t>(200, 0x336699));
+  Document* flat = openAllGraphs("flat.bmp");
+  ASSERT_NE(flat, nullptr);
+  idle(20);
+  for (GraphRecord* g : flat->graphs) EXPECT_FALSE(g->valid) << g->kind;
+  CloseDocument(flat);
+
+  const int W = 60, H = 40;
+  writeBmp("scene.bmp", W, H, Pattern(W, H, 300));
+  Document* d = open("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  d->colourCount = 40;
+  UpdateDocumentPicture(d);
+  StartFileSizeSampling(d);
+  idle(30);  // samples for other numbers of colours have been mapped meanwhile
+  input().click(client(d->window).left + d->centreX + 9, client(d->window).top + d->centreY + 5);
+  drain();
+  ASSERT_EQ(d->transparentList.count, 1u);
+  std::vector<uint32_t> fresh(d->colourTable->count);
+  std::vector<uint32_t> kept(d->colourTable->tally, d->colourTable->tally + d->colourTable->count);
+  MapForCount(d, fresh.data(), d->colourCount);
+  EXPECT_EQ(kept, fresh);
+}
+
+// A photograph with its preview and the three graphs, before and after choosing 16
+// colours in the quality graph, saved for a person to look at.
+TEST_F(Graphs, PhotographScreenshots) {
+  const char* source = "/usr/share/backgrounds/gnome/adwaita-l.webp";
+  if (!std::filesystem::exists(source) || std::system("command -v convert >/dev/null") != 0)
+    GTEST_SKIP() << "no desktop background or ImageMagick to make a photograph from";
+  const std::string bmp = dir_ + "photo.bmp";
+  ASSERT_EQ(std::system(("convert " + std::string(source) + " -resize 320x200! -type TrueColor BMP3:" + bmp).c_str()),
+            0);
+  Document* d = openAllGraphs("photo.bmp");
+  ASSERT_NE(d, nullptr);
+  idle(3000);
+  screenshot("graphs-photo.bmp");
+  GraphRecord* q = d->graphs[0];
+  SetGraphScale(q, true, false);  // a few colours are told apart on the log scale
+  JSelectWindow(q->graphWindow);
+  drain();
+  // Near 16 with the pointer, onto 16 with the arrows (which bring the pointer along), click.
+  moveTo(q, GraphXForK(q, 16), q->plotTop + q->plotHeight / 2);
+  for (int i = 0; i < 10 && q->cursorK != 16; ++i) {
+    input().key(q->cursorK < 16 ? platform::wm::kKeyRight : platform::wm::kKeyLeft);
+    drain();
+  }
+  ASSERT_EQ(q->cursorK, 16u);
+  input().click(wm().pointer().x, wm().pointer().y);
+  drain();
+  EXPECT_EQ(d->colourCount, 16u);
+  idle(100);
+  screenshot("graphs-photo-16.bmp");
+}
+
+}  // namespace
