@@ -57,6 +57,8 @@ void JSetFieldEndAction(JWidget* field, JTextFieldAction action);
 // Ends the edit of a field whose text the user changed: its end action runs once.
 void JEndFieldEdit(JWidget* field);
 bool JIsTextField(const JWidget* w);
+// The width a field needs to show `text` whole, its padding and caret included.
+int16_t JFieldWidthFor(JWidget* field, const char* text);
 // Selects the bytes from `start` to `end` (in either order; the caret goes to `end`).
 // Offsets past the text mean its end; one inside a character means that character's start.
 void JSetFieldSelection(JWidget* field, size_t start, size_t end);

@@ -517,6 +517,12 @@ void JEndFieldEdit(JWidget* field) {
   if (JTextFieldAction action = Field(field)->endAction) action(field);
 }
 
+int16_t JFieldWidthFor(JWidget* field, const char* text) {
+  int16_t width = 0, height = 0;
+  tidge::TextSize(field, text, &width, &height);
+  return static_cast<int16_t>(width + 2 * kFieldPad + 1);
+}
+
 bool JIsTextField(const JWidget* w) { return w && w->widgetClass == FieldClass() && w->classData; }
 
 void JSetFieldSelection(JWidget* field, size_t start, size_t end) {

@@ -1,5 +1,6 @@
 #include "app/shell/GraphCommands.h"
 
+#include "app/graphs/ControlsPanel.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/graphs/MeasureGraphs.h"
@@ -18,8 +19,7 @@ Document* Open(void* data) {
 void ApplyChosenColours(Document* d, uint32_t colours) {
   if (d->colourCount == colours) return;
   d->colourCount = colours;
-  UpdateDocumentPicture(d);
-  RestartSizeEstimate(d, false);
+  UpdateControls(d, kControlsColoursChanged | kKeepSizeGraph | kKeepMeasureGraphs);
 }
 
 }  // namespace

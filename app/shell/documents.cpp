@@ -6,6 +6,7 @@
 #include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
 #include "app/gif/SizeEstimate.h"
+#include "app/graphs/ControlsPanel.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/picture/document_reading.h"
 #include "app/shell/Document.h"
@@ -215,8 +216,8 @@ Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clip
   ResetReductionSettings(d);
   Remember(d);
   OpenPreview(d);
-  // What the controls' first update does: map the colours for the count chosen.
-  UpdateDocumentPicture(d);
+  // Its first update maps the colours for the count chosen.
+  OpenControls(d);
   Notify();
   return d;
 }
@@ -228,6 +229,7 @@ void CloseDocument(Document* d) {
   JCancelSchedule(static_cast<JScheduled*>(d->estimateIdle));
   d->estimateIdle = nullptr;
   CloseDocumentGraphs(d);
+  CloseControls(d);
   DropWindow(d->window);
   d->window = nullptr;
   Forget(d);
@@ -321,6 +323,7 @@ void OpenDocumentsRequest(void*, const char* path) {
 void DocumentsInit() {
   SetPipelineShowProc(ShowSourceWindow);
   InstallGraphChoice();
+  ControlsInit();
   JSetHighLevelHandler(kJRequestOpenDocuments, OpenDocumentsRequest, nullptr);
   JSetHighLevelHandler(kJRequestPrintDocuments, PrintDocumentsRequest, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "app/shell/preview_window.h"
 
 #include "app/colour/Transparency.h"
+#include "app/graphs/ControlsPanel.h"
 #include "app/shell/Document.h"
 #include "app/shell/documents.h"
 #include "jindep/Ji_prinf.h"
@@ -119,15 +120,12 @@ JWidget* NewBar(JWindow* window, bool vertical) {
   return bar;
 }
 
-// After a change of marks: the colours are mapped again when the mapping no longer
-// holds or the number of colours was brought within the colours left; otherwise only
-// the overlay changed.
+// After a change of marks the controls show the colours left; the colours are mapped again
+// when the mapping no longer holds or the number of colours was brought within them.
 void ShowMarks(Document* d, TransparencyChange change, uint32_t countBefore) {
-  if (change == kTransparencyRemap || d->colourCount != countBefore) {
-    UpdateDocumentPicture(d);
-  } else {
-    RedrawPreview(d);
-  }
+  const bool remap = change == kTransparencyRemap || d->colourCount != countBefore;
+  UpdateControls(d, remap ? kControlsColoursChanged : kControlsPreviewKept);
+  if (!remap) RedrawPreview(d);
 }
 
 void MouseDown(JWindow* window, int16_t x, int16_t y, uint8_t) {

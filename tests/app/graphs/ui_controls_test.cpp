@@ -1,0 +1,236 @@
+// The controls window of a document driven by input: numbers typed into its fields and
+// committed, check boxes and popups, colours marked in the preview. Alerts are read as
+// shown; after every change the fields, the preview and the saved GIF must agree.
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include "app/colour/Passes.h"
+#include "app/gif/save_document.h"
+#include "app/graphs/ControlsPanel.h"
+#include "app/graphs/ControlsPanelState.h"
+#include "jindep/Ji_prinf.h"
+#include "jindep/Ji_tidge_popup.h"
+#include "jindep/string_lists.h"
+#include "jwin/pixel_map.h"
+#include "platform/Bitmap.h"
+#include "tests/app/documents/documents_fixture.h"
+
+namespace {
+
+using platform::wm::kCtrl;
+
+class Controls : public DocumentsTest {
+ protected:
+  Document* picture(int colours, int width = 60, int height = 40) {
+    writeBmp("p.bmp", width, height, Pattern(width, height, colours));
+    Document* d = open("p.bmp");
+    EXPECT_NE(d, nullptr);
+    EXPECT_NE(d->controls, nullptr);
+    return d;
+  }
+  platform::Point at(const JWidget* w) {
+    const platform::Rect c = client(w->window);
+    return {c.left + w->x + w->width / 2, c.top + w->y + w->height / 2};
+  }
+  void click(const JWidget* w) {
+    input().click(at(w).x, at(w).y);
+    drain();
+  }
+  // Types into a field as a user does (click, select all, type, Return) and answers the
+  // alert shown, dismissing it.
+  std::string commit(JWidget* field, const std::string& text) {
+    JSelectWindow(field->window);
+    click(field);
+    input().key(platform::wm::kKeyHome);
+    input().key(platform::wm::kKeyEnd, 0, platform::wm::kShift);
+    input().type(text);
+    input().key(platform::wm::kKeyReturn, 13);
+    drain();
+    const std::string shown = messageShown();
+    if (!shown.empty()) {
+      input().key(platform::wm::kKeyReturn, 13);
+      drain();
+    }
+    return shown;
+  }
+  static std::string text(JWidget* field) { return JGetFieldText(field); }
+  static std::string alert(JStringId id, const char* arg = nullptr) {
+    return arg ? std::string(JFormatTemp(JStr(id), arg)) : std::string(JStr(id));
+  }
+};
+
+TEST_F(Controls, TheWindowSitsBesideThePreviewAndClosingItClosesTheDocument) {
+  Document* d = picture(5);
+  JWindow* controls = d->controls->window;
+  EXPECT_STREQ(controls->title, "p (Controls)");
+  EXPECT_EQ(JGetWindowFrame(controls).left, JGetWindowFrame(d->window).right + 5);
+  EXPECT_EQ(JGetWindowFrame(controls).top, JGetWindowFrame(d->window).top);
+  EXPECT_EQ(text(d->controls->coloursField), "5");
+  EXPECT_STREQ(JLabelText(d->controls->sourceColours), "5 colours");
+  clickCloseBox(controls);
+  drain();
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+}
+
+// What typing into the number fields does, with the alert each answer shows.
+TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
+  const struct {
+    int colours;
+    bool global;
+    bool passes;  // typed into the passes field
+    const char* typed;
+    std::string alert;
+    const char* coloursAfter;
+    const char* passesAfter;
+  } cases[] = {
+      {5, false, false, "3  ", "", "3", "1"},
+      {5, false, false, "3a", alert(kStrColoursNotInteger, "3a"), "5", "1"},
+      {5, false, false, "-1", alert(kStrColoursNegative), "5", "1"},
+      {5, false, false, "0", "", "0", "0"},
+      {5, false, false, "9", alert(kStrMoreColoursThanPresent), "5", "1"},
+      {300, true, false, "1000", alert(kStrGlobalTableLimit), "256", "1"},
+      {200, true, false, "300", alert(kStrMoreColoursThanPresent), "200", "1"},
+      {300, false, true, "5", alert(kStrTooManyPasses), "300", "2"},
+      {300, true, true, "3", alert(kStrGlobalTablePasses), "256", "1"},
+      {300, false, true, "x", alert(kStrPassesNotInteger, "x"), "300", "2"},
+      {300, false, true, "-2", alert(kStrPassesNegative), "300", "2"},
+      {300, false, true, "1", "", "256", "1"},
+  };
+  for (const auto& c : cases) {
+    Document* d = picture(c.colours);
+    ASSERT_NE(d, nullptr);
+    if (c.global) click(d->controls->globalTable);
+    const int beeps = input().beeps();
+    JWidget* field = c.passes ? d->controls->passesField : d->controls->coloursField;
+    EXPECT_EQ(commit(field, c.typed), c.alert) << c.typed;
+    EXPECT_EQ(input().beeps() - beeps, c.alert.empty() ? 0 : 1) << c.typed;
+    EXPECT_EQ(text(d->controls->coloursField), c.coloursAfter) << c.typed;
+    EXPECT_EQ(text(d->controls->passesField), c.passesAfter) << c.typed;
+    EXPECT_EQ(std::to_string(d->colourCount), c.coloursAfter) << c.typed;
+    if (!c.alert.empty() && c.alert.rfind("Sorry", 0) == 0) {
+      EXPECT_EQ(JFocus(field->window), field) << "refused text is selected for typing again";
+      EXPECT_TRUE(JFieldHasSelection(field));
+    }
+    CloseAllDocuments();
+  }
+}
+
+TEST_F(Controls, CheckBoxesAndPopupsFollowTheSettings) {
+  Document* d = picture(500, 90, 60);
+  ControlsPanel* p = d->controls;
+  // Transparency with no colour marked: the alert, and the box stays off.
+  click(p->transparency);
+  EXPECT_EQ(messageShown(), alert(kStrClickForTransparency));
+  input().key(platform::wm::kKeyReturn, 13);
+  drain();
+  EXPECT_EQ(JToggleState(p->transparency), 0);
+  EXPECT_EQ(d->transparencyOn, 0);
+  // The global table with 500 colours sets 256 at once.
+  click(p->globalTable);
+  EXPECT_EQ(d->colourCount, 256u);
+  EXPECT_EQ(text(p->coloursField), "256");
+  // The first-pass popup lists 2 to 256 colours until a colour is marked, then 1 to 255.
+  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 0)), "2 colours");
+  EXPECT_EQ(JPopupSelection(p->firstPopup), d->firstPassBits - 1);
+  const platform::Rect preview = client(d->window);
+  input().click(preview.left + 10, preview.top + 10);
+  drain();
+  EXPECT_EQ(d->transparencyOn, 1);
+  EXPECT_EQ(JToggleState(p->transparency), 1);
+  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 0)), "1 colour");
+  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 7)), "255 colours");
+  EXPECT_EQ(JPopupSelection(p->firstPopup), d->firstPassBits - 1);
+  EXPECT_STREQ(JLabelText(p->sourceColours), "499 colours (1 transparent)");
+  // A smaller first-pass table chosen with the keys: more passes for the same colours.
+  JSelectWindow(p->window);
+  JSetFocus(p->window, p->firstPopup);
+  input().key(platform::wm::kKeyHome);
+  drain();
+  EXPECT_EQ(d->firstPassBits, 1);
+  EXPECT_EQ(text(p->passesField), std::to_string(DocumentPasses(d)));
+}
+
+// Random edits through the window; after each the fields show the document's numbers,
+// the preview shows exactly that many colours of the picture, and the saved GIF decodes
+// to the preview with the marked colours left out.
+TEST_F(Controls, RandomEditsKeepFieldsPreviewAndFileInStep) {
+  const int width = 48, height = 30, colours = 320;
+  const std::vector<uint32_t> source = Pattern(width, height, colours);
+  Document* d = picture(colours, width, height);
+  ASSERT_NE(d, nullptr);
+  ControlsPanel* p = d->controls;
+  std::mt19937 random(19);
+  const platform::Rect preview = client(d->window);
+  for (int step = 0; step < 60; ++step) {
+    switch (random() % 6) {
+      case 0: commit(p->coloursField, std::to_string(random() % (colours + 20))); break;
+      case 1: commit(p->passesField, std::to_string(random() % 4)); break;
+      case 2:
+        JSelectWindow(p->window);
+        JSetFocus(p->window, random() % 2 ? p->firstPopup : p->laterPopup);
+        input().key(random() % 2 ? platform::wm::kKeyUp : platform::wm::kKeyDown);
+        drain();
+        break;
+      case 3: click(std::vector<JWidget*>{p->interlaceFirst, p->interlaceLater, p->globalTable}[random() % 3]); break;
+      case 4:
+        input().click(preview.left + static_cast<int>(d->centreX + random() % width),
+                      preview.top + static_cast<int>(d->centreY + random() % height));
+        drain();
+        break;
+      default:
+        click(p->transparency);
+        if (!messageShown().empty()) input().key(platform::wm::kKeyReturn, 13);
+        drain();
+        break;
+    }
+    ASSERT_EQ(text(p->coloursField), std::to_string(d->colourCount)) << step;
+    ASSERT_EQ(text(p->passesField), std::to_string(DocumentPasses(d))) << step;
+    uint32_t available = 0, transparent = 0;
+    AvailableColours(d, &available, &transparent);
+    ASSERT_LE(d->colourCount, available);
+    std::set<uint32_t> marked;
+    for (uint32_t i = 0; i < d->transparentList.count; ++i) marked.insert(d->colourTable->records[d->transparentList.indices[i]].colour);
+    std::set<uint32_t> shown;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (!d->transparencyOn || !marked.count(source[static_cast<size_t>(y) * width + x]))
+          shown.insert(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
+    if (d->colourCount > 0) ASSERT_EQ(shown.size(), d->colourCount) << step;
+    // A save of no colours is an empty screen, checked by the save tests.
+    if (step % 8 != 7 || d->colourCount == 0) continue;
+    JFileSpec* spec = fileSpec("out.gif");
+    ASSERT_TRUE(SaveDocumentAsGif(d, spec));
+    JFileSpecFree(spec);
+    const giftest::Screen s = giftest::DecodeScreen(readFile("out.gif"));
+    ASSERT_TRUE(s.ok) << step;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const uint32_t got = s.pixels[static_cast<size_t>(y) * width + x];
+        const bool clear = (d->transparencyOn && marked.count(source[static_cast<size_t>(y) * width + x]));
+        ASSERT_EQ(got, clear ? giftest::kUnset : d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF) << step << " " << x << "," << y;
+      }
+  }
+}
+
+// A photograph's document with its preview and controls, saved for a person to look at.
+TEST_F(Controls, APhotographsDocumentOnScreen) {
+  const char* photo = "/usr/share/backgrounds/gnome/adwaita-l.webp";
+  if (std::system("command -v convert >/dev/null 2>&1") != 0 || !std::filesystem::exists(photo))
+    GTEST_SKIP() << "ImageMagick or the desktop backgrounds are missing";
+  const std::string bmp = dir_ + "photo.bmp";
+  ASSERT_EQ(std::system(("convert " + std::string(photo) + " -resize 360x240! -type TrueColor BMP3:" + bmp).c_str()), 0);
+  Document* d = open("photo.bmp");
+  ASSERT_NE(d, nullptr);
+  commit(d->controls->coloursField, "16");
+  EXPECT_EQ(d->colourCount, 16u);
+  for (int i = 0; i < 50 && d->estimating; ++i) {
+    input().virtualClock().advance(20);
+    JEventStep(nullptr, false);
+  }
+  drain();
+  wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/controls_photo.bmp");
+}
+
+}  // namespace
