@@ -35,11 +35,16 @@ void Append(JWindow*** array, int* count, JWindow* w) {
   (*array)[(*count)++] = w;
 }
 
-void Remove(JWindow** array, int* count, JWindow* w) {
+// An emptied table is freed, so that what the windows take is given back whole once
+// none is left (its room otherwise stays at the most windows ever open at once).
+void Remove(JWindow*** array, int* count, JWindow* w) {
   for (int i = 0; i < *count; ++i) {
-    if (array[i] == w) {
-      std::memmove(array + i, array + i + 1, sizeof(JWindow*) * static_cast<size_t>(*count - i - 1));
-      --*count;
+    if ((*array)[i] == w) {
+      std::memmove(*array + i, *array + i + 1, sizeof(JWindow*) * static_cast<size_t>(*count - i - 1));
+      if (--*count == 0) {
+        JFree(*array);
+        *array = nullptr;
+      }
       return;
     }
   }
@@ -226,7 +231,7 @@ void JDisposeWindow(JWindow* window) {
   window->state |= kJWindowClosed;
   if (JDesktopRunning()) JWindowManager().destroyWindow(window->platformWindow);
   window->platformWindow = 0;
-  Remove(live, &liveCount, window);
+  Remove(&live, &liveCount, window);
   Append(&disposed, &disposedCount, window);
   JNotifyWindowChange(2);
 }
@@ -246,7 +251,7 @@ void JReleaseDisposedWindows() {
       ++i;
       continue;
     }
-    Remove(disposed, &disposedCount, w);
+    Remove(&disposed, &disposedCount, w);
     JFree(w->widgets);
     JFree(w->title);
     JFree(w);

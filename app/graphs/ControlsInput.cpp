@@ -27,7 +27,9 @@ bool ReadInteger(const char* text, int32_t* value) {
 
 // The text is put back to the value that holds and selected, for typing again.
 void ShowAgain(JWidget* field, uint32_t value) {
-  JSetFieldText(field, JFormatTemp("%d%", static_cast<int>(value)));
+  char text[kPanelTextSize];
+  JFormatIntoSized(text, sizeof text, "%d%", static_cast<int>(value));
+  JSetFieldText(field, text);
   JSetFieldSelection(field, 0, std::strlen(JGetFieldText(field)));
   JSetFocus(field->window, field);
 }
@@ -36,7 +38,9 @@ void ShowAgain(JWidget* field, uint32_t value) {
 bool Accepted(JWidget* field, JStringId notInteger, uint32_t current, int32_t* value) {
   const char* text = JGetFieldText(field);
   if (ReadInteger(text, value)) return true;
-  PanelAlert(JFormatTemp(JStr(notInteger), text), JStr(static_cast<JStringId>(notInteger + 1)));
+  char message[kPanelTextSize];
+  JFormatIntoSized(message, sizeof message, JStr(notInteger), text);
+  PanelAlert(message, JStr(static_cast<JStringId>(notInteger + 1)));
   ShowAgain(field, current);
   return false;
 }

@@ -109,7 +109,9 @@ void GlobalTableToggled(JWidget* w) {
 void ShowBackground(ControlsPanel* p, const DocumentColour& c) {
   char hex[16];
   JFormatInto(hex, JStr(kStrColourHex), c.red >> 8, c.green >> 8, c.blue >> 8);
-  JSetLabelText(p->backgroundLabel, JFormatTemp(JStr(kStrBackground), hex));
+  char text[kPanelTextSize];
+  JFormatIntoSized(text, sizeof text, JStr(kStrBackground), hex);
+  JSetLabelText(p->backgroundLabel, text);
   JSizeWidget(p->backgroundLabel, 0, 0);
 }
 
@@ -138,8 +140,9 @@ void BuildSource(ControlsPanel* p, Document* d) {
   p->sourceBox = NewColumn(p->window, JStr(kStrSourceBox));
   char size[kByteSizeTextSize];
   FormatByteSize(uint64_t{static_cast<uint16_t>(d->width)} * 4 * static_cast<uint16_t>(d->height), size);
-  p->sourceSize = JNewLabel(p->window, p->sourceBox, 0, 0,
-                            JFormatTemp(JStr(kStrSourceSize), static_cast<int>(d->width), static_cast<int>(d->height), size));
+  char text[kPanelTextSize];
+  JFormatIntoSized(text, sizeof text, JStr(kStrSourceSize), static_cast<int>(d->width), static_cast<int>(d->height), size);
+  p->sourceSize = JNewLabel(p->window, p->sourceBox, 0, 0, text);
   p->sourceColours = JNewLabel(p->window, p->sourceBox, 0, 0, "");
 }
 
@@ -209,7 +212,9 @@ Document* PanelDocument(const JWidget* w) {
 }
 
 void OpenControls(Document* d) {
-  JWindow* window = JNewWindow(nullptr, JFormatTemp(JStr(kStrControlsTitle), d->name), 0);
+  char title[kPanelTextSize];
+  JFormatIntoSized(title, sizeof title, JStr(kStrControlsTitle), d->name);
+  JWindow* window = JNewWindow(nullptr, title, 0);
   if (!window) return;
   ControlsPanel* p = static_cast<ControlsPanel*>(JAlloc(sizeof(ControlsPanel)));
   std::memset(p, 0, sizeof *p);
@@ -253,9 +258,11 @@ void SetTransparency(Document* d, bool on) {
 void ControlsSetSizeText(Document* d, const char* sizeText) {
   ControlsPanel* p = PanelOf(d);
   if (!p) return;
-  const char* text = sizeText && *sizeText
-                         ? JFormatTemp(JStr(kStrDestinationSize), static_cast<int>(d->width), static_cast<int>(d->height), sizeText)
-                         : JFormatTemp(JStr(kStrDestinationSizeOnly), static_cast<int>(d->width), static_cast<int>(d->height));
+  char text[kPanelTextSize];
+  if (sizeText && *sizeText)
+    JFormatIntoSized(text, sizeof text, JStr(kStrDestinationSize), static_cast<int>(d->width), static_cast<int>(d->height), sizeText);
+  else
+    JFormatIntoSized(text, sizeof text, JStr(kStrDestinationSizeOnly), static_cast<int>(d->width), static_cast<int>(d->height));
   if (std::strcmp(text, JLabelText(p->sizeLabel)) == 0) return;
   JSetLabelText(p->sizeLabel, text);
   LayoutControls(p);

@@ -1,6 +1,7 @@
 // The widgets of a document's controls window, kept so that UpdateControls can rewrite
 // them. Shared by the files of the panel only.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct Document;
@@ -44,5 +45,7 @@ void LayoutControls(ControlsPanel* panel);
 // they are refused or brought into range, and stored.
 void ColoursCommitted(JWidget* field);
 void PassesCommitted(JWidget* field);
+// Panel texts are formatted into buffers of this size (the longest alert is under 300).
+inline constexpr size_t kPanelTextSize = 512;
 // Beeps and shows a single-button alert.
 void PanelAlert(const char* text, const char* button);

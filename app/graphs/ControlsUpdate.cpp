@@ -29,13 +29,16 @@ void FitField(JWidget* field) {
 void ShowCounts(ControlsPanel* p, const Document* d) {
   uint32_t available = 0, transparent = 0;
   AvailableColours(d, &available, &transparent);
-  const char* suffix = transparent ? JFormatTemp(JStr(kStrTransparentSuffix), static_cast<int>(transparent)) : JStr(kStrNoSuffix);
-  JSetLabelText(p->sourceColours,
-                JFormatTemp(JStr(available == 1 ? kStrOneColourFound : kStrColoursFound), static_cast<int>(available), suffix));
-  JSetFieldText(p->coloursField, JFormatTemp("%d%", static_cast<int>(d->colourCount)));
+  char suffix[kPanelTextSize], text[kPanelTextSize];
+  JFormatIntoSized(suffix, sizeof suffix, JStr(transparent ? kStrTransparentSuffix : kStrNoSuffix), static_cast<int>(transparent));
+  JFormatIntoSized(text, sizeof text, JStr(available == 1 ? kStrOneColourFound : kStrColoursFound), static_cast<int>(available), suffix);
+  JSetLabelText(p->sourceColours, text);
+  JFormatIntoSized(text, sizeof text, "%d%", static_cast<int>(d->colourCount));
+  JSetFieldText(p->coloursField, text);
   JSetLabelText(p->coloursUnit, JStr(d->colourCount == 1 ? kStrColourUnit : kStrColoursUnit));
   const uint32_t passes = DocumentPasses(d);
-  JSetFieldText(p->passesField, JFormatTemp("%d%", static_cast<int>(passes)));
+  JFormatIntoSized(text, sizeof text, "%d%", static_cast<int>(passes));
+  JSetFieldText(p->passesField, text);
   JSetLabelText(p->passesUnit, JStr(passes == 1 ? kStrPassUnit : kStrPassesUnit));
   for (JWidget* label : {p->sourceColours, p->coloursUnit, p->passesUnit}) JSizeWidget(label, 0, 0);
 }

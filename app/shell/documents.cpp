@@ -216,8 +216,9 @@ Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clip
   ResetReductionSettings(d);
   Remember(d);
   OpenPreview(d);
-  // Its first update maps the colours for the count chosen.
+  // Its first update maps the colours for the count chosen. The preview stays in front.
   OpenControls(d);
+  JSelectWindow(d->window);
   Notify();
   return d;
 }
