@@ -1,11 +1,14 @@
 #include "platform/raster/Font.h"
 
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -13,7 +16,7 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/dejavu/";
+constexpr const char* kFallbackFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 FT_Library Library() {
   // One library for the process; FreeType is used from the single UI thread only.
@@ -25,25 +28,56 @@ FT_Library Library() {
   return library;
 }
 
-std::string Lower(const std::string& s) {
-  std::string out = s;
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
+// A face file chosen for a name, weight and slant; `italic` says whether the file is an
+// italic face itself (otherwise italics are slanted here).
+struct FaceChoice {
+  std::string file;
+  int index = 0;
+  bool italic = false;
+};
 
-// The DejaVu file standing in for a face name.
-std::string FaceFile(const FontSpec& fontSpec) {
-  const std::string name = Lower(fontSpec.face);
-  const bool bold = fontSpec.weight >= 600;
-  std::string family = "DejaVuSans";
-  if (name.find("courier") != std::string::npos || name.find("mono") != std::string::npos ||
-      name.find("fixed") != std::string::npos) {
-    family = "DejaVuSansMono";
-  } else if (name.find("times") != std::string::npos || name.find("roman") != std::string::npos ||
-             (name.find("serif") != std::string::npos && name.find("sans") == std::string::npos)) {
-    family = "DejaVuSerif";
+// Fonts by face name through fontconfig: metric-compatible faces stand in for the usual
+// names (Arial, Times New Roman, Courier New), and any other name gets the configured
+// default, DejaVu Sans here. Choices are kept, since metafiles make many alike fonts.
+// fontconfig's configuration, loaded once and released when the program ends.
+struct FontConfig {
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  ~FontConfig() {
+    if (config) FcConfigDestroy(config);
+    FcFini();
   }
-  return std::string(kFontDirectory) + family + (bold ? "-Bold" : "") + ".ttf";
+};
+
+const FaceChoice& ChooseFace(const FontSpec& fontSpec) {
+  static FontConfig fc;
+  static std::map<std::tuple<std::string, bool, bool>, FaceChoice> chosen;
+  const bool bold = fontSpec.weight >= 600;
+  const auto key = std::make_tuple(fontSpec.face, bold, fontSpec.italic);
+  if (auto it = chosen.find(key); it != chosen.end()) return it->second;
+  FaceChoice& choice = chosen[key];
+  choice.file = kFallbackFile;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY,
+                     reinterpret_cast<const FcChar8*>(fontSpec.face.empty() ? "sans-serif" : fontSpec.face.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(fc.config, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  if (FcPattern* match = fc.config ? FcFontMatch(fc.config, pattern, &result) : nullptr) {
+    FcChar8* file = nullptr;
+    int slant = FC_SLANT_ROMAN;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+      choice.file = reinterpret_cast<const char*>(file);
+      FcPatternGetInteger(match, FC_INDEX, 0, &choice.index);
+      FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+      choice.italic = slant != FC_SLANT_ROMAN;
+    }
+    FcPatternDestroy(match);
+  }
+  FcPatternDestroy(pattern);
+  return choice;
 }
 
 }  // namespace
@@ -68,11 +102,11 @@ std::shared_ptr<Font> Font::Create(const FontSpec& fontSpec) {
   font->spec_ = fontSpec;
   font->impl_ = std::make_unique<Impl>();
   FT_Face face = nullptr;
-  if (FT_New_Face(lib, FaceFile(fontSpec).c_str(), 0, &face) != 0) {
-    FontSpec plain = fontSpec;
-    plain.face.clear();
-    plain.weight = 400;
-    if (FT_New_Face(lib, FaceFile(plain).c_str(), 0, &face) != 0) return nullptr;
+  const FaceChoice& choice = ChooseFace(fontSpec);
+  bool italicFace = choice.italic;
+  if (FT_New_Face(lib, choice.file.c_str(), choice.index, &face) != 0) {
+    italicFace = false;
+    if (FT_New_Face(lib, kFallbackFile, 0, &face) != 0) return nullptr;
   }
   font->impl_->face = face;
   const double units = face->units_per_EM;
@@ -93,15 +127,23 @@ std::shared_ptr<Font> Font::Create(const FontSpec& fontSpec) {
   const int lineGap = static_cast<int>(std::lround((face->height / units) * em)) - font->ascent_ - font->descent_;
   font->externalLeading_ = std::max(0, lineGap);
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) return nullptr;
-  font->averageWidth_ = std::max(1, font->advance('x'));
+  // The average character width is the face's own figure (what writers measure a
+  // requested width against), or the advance of 'x' where the face has none.
+  const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  const double averageEm = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth / units : 0.0;
+  auto averageWidth = [&](double xEm) {
+    return std::max(1, averageEm > 0 ? static_cast<int>(std::lround(averageEm * xEm)) : font->advance('x'));
+  };
+  font->averageWidth_ = averageWidth(em);
   if (fontSpec.width > 0 && fontSpec.width != font->averageWidth_) {
     // A requested character width scales the glyphs horizontally.
-    const int xEm = std::clamp(static_cast<int>(std::lround(double(em) * fontSpec.width / font->averageWidth_)), 1, 4000);
-    if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(xEm), static_cast<FT_UInt>(em)) != 0) return nullptr;
+    const double xEm = std::clamp(double(em) * fontSpec.width / font->averageWidth_, 1.0, 4000.0);
+    if (FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(std::lround(xEm)), static_cast<FT_UInt>(em)) != 0)
+      return nullptr;
     font->impl_->advances.clear();
-    font->averageWidth_ = std::max(1, font->advance('x'));
+    font->averageWidth_ = averageWidth(xEm);
   }
-  if (fontSpec.italic) {
+  if (fontSpec.italic && !italicFace) {
     FT_Matrix slant;
     slant.xx = 0x10000;
     slant.xy = static_cast<FT_Fixed>(0.2126 * 0x10000);  // tan 12 degrees

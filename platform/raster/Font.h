@@ -1,6 +1,7 @@
-// Fonts of the raster: DejaVu faces rasterised by FreeType, with a glyph cache per font.
-// Any face name maps to the nearest DejaVu face (sans unless the name asks for serif or
-// a fixed pitch); weight 600 or more takes the bold face; italic is a slant of 12 degrees.
+// Fonts of the raster: faces chosen by name, weight and slant through fontconfig and
+// rasterised by FreeType, with a glyph cache per font. Names the system lacks get its
+// default face (DejaVu Sans); weight 600 or more asks for bold; italic takes the italic
+// face, or a slant of 12 degrees where there is none.
 #pragma once
 #include <cstdint>
 #include <memory>

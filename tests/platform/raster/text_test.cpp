@@ -42,6 +42,24 @@ TEST(Fonts, CellHeightAndFacesAndGlyphCache) {
   auto condensed = Font::Create(narrow);
   ASSERT_TRUE(condensed);
   EXPECT_LT(condensed->advance('m'), font->advance('m'));
+
+  // Faces by name: the usual names get faces of their own metrics (narrower than the
+  // default face an unknown name falls back to), and bold faces.
+  auto width = [](const char* face, int weight, bool italic) {
+    FontSpec s;
+    s.face = face;
+    s.height = -40;
+    s.weight = weight;
+    s.italic = italic;
+    auto f = Font::Create(s);
+    int w = 0;
+    for (char c : std::string("Hello, GIF")) w += f ? f->advance(static_cast<unsigned char>(c)) : 0;
+    return w;
+  };
+  const int fallback = width("No Such Face", 400, false);
+  EXPECT_LT(width("Arial", 400, false) * 20, fallback * 19);
+  EXPECT_LT(width("Times New Roman", 400, false) * 20, fallback * 19);
+  EXPECT_GT(width("Arial", 700, false), width("Arial", 400, false));
 }
 
 TEST(Text, WidthIsTheSumOfAdvancesPlusSpacing) {
