@@ -516,3 +516,31 @@ TEST(EngineAgainstReference, NearestColoursAndCostsMatchAfterEveryMerge) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dependent's search after a merge can look further than before (its
+// neighbourhood's nodes collapse) and find a colour nearer than the one merged
+// away, so its cost falls; the heap only sifts it down, so it stays above
+// entries it now undercuts. Here that decides the whole order: a heap that let
+// the fallen cost rise would merge colour 3 first instead of colour 2.
+TEST(EngineAgainstReference, AFallenCostStaysWhereSiftingDownLeavesIt) {
+  EngineInit();
+  const uint32_t palette[4] = {0x2EFF19, 0xAB7CCD, 0x448374, 0x4D7E0F};  // 4, 3, 2 and 3 pixels
+  TestPicture picture{4, 3, {}};
+  for (int i : {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 3, 0}) picture.keys.push_back(palette[i]);
+  reference::Ranking risen(picture.width, picture.height, picture.keys);
+  risen.RaiseFallenCosts(true);
+  risen.BuildGraph();
+  risen.RunToEnd();
+  ASSERT_EQ(risen.Order(), (std::vector<uint32_t>{3, 1, 0, 2}));
+
+  Document* document = NewTestDocument(picture);
+  ASSERT_TRUE(RunColourPipeline(document));
+  const uint32_t expected[4] = {0, 1, 3, 2};
+  for (uint32_t p = 0; p < 4; ++p) EXPECT_EQ(document->mergeOrder->order[p], expected[p]) << "position " << p;
+  FreeTestDocument(document);
+  EXPECT_EQ(CompareWhole(picture, true), "");
+}
+
+}  // namespace

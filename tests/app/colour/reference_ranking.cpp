@@ -297,6 +297,16 @@ void Ranking::HeapSiftDown(uint32_t i) {
   heapPosition_[x] = i;
 }
 
+void Ranking::Reposition(uint32_t x, uint64_t oldCost) {
+  HeapSiftDown(heapPosition_[x]);
+  if (!raiseFallenCosts_ || cost_[x] >= oldCost) return;
+  for (uint32_t i = heapPosition_[x]; i > 0 && cost_[x] < cost_[heap_[(i - 1) / 2]]; i = (i - 1) / 2) {
+    std::swap(heap_[i], heap_[(i - 1) / 2]);
+    heapPosition_[heap_[i]] = i;
+    heapPosition_[x] = (i - 1) / 2;
+  }
+}
+
 void Ranking::BuildGraph() {
   const uint32_t n = ColourCount();
   alive_.assign(n, 1);
@@ -334,15 +344,17 @@ bool Ranking::Step(uint32_t* removed, uint32_t* into) {
       weight_[absorber] += weight_[node];
       // The absorber's own nearest may be the colour going away; its record is
       // still there, and the absorber is searched again below in that case.
+      const uint64_t absorberCost = cost_[absorber];
       cost_[absorber] = MergeCost(absorber, nearest_[absorber]);
-      HeapSiftDown(heapPosition_[absorber]);
+      Reposition(absorber, absorberCost);
       Unlink(node);
       for (uint32_t d = firstDependent_[node]; d != kNone;) {
         const uint32_t next = nextDependent_[d];
         const uint32_t j = tree_.FindNearest(colours_[d], colours_);
         if (j != nearest_[d]) {
+          const uint64_t oldCost = cost_[d];
           cost_[d] = MergeCost(d, j);
-          HeapSiftDown(heapPosition_[d]);
+          Reposition(d, oldCost);
           Unlink(d);
           Link(d, j);
         }

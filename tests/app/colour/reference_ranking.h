@@ -74,6 +74,10 @@ class Ranking {
   bool Step(uint32_t* removed, uint32_t* into);
   // Runs the remaining steps, filling the order and merge targets.
   void RunToEnd();
+  // The engine only ever sifts a changed cost down, also when it fell; with this
+  // set, a fallen cost rises in the heap as it would in a textbook heap, so a
+  // test can tell whether a picture's order depends on the difference.
+  void RaiseFallenCosts(bool raise) { raiseFallenCosts_ = raise; }
 
   bool Alive(uint32_t i) const { return alive_[i]; }
   uint32_t Nearest(uint32_t i) const { return nearest_[i]; }
@@ -98,6 +102,7 @@ class Ranking {
   void HeapInsert(uint32_t x);
   uint32_t HeapPopMin();
   void HeapSiftDown(uint32_t i);
+  void Reposition(uint32_t x, uint64_t oldCost);
 
   int width_;
   int height_;
@@ -115,6 +120,7 @@ class Ranking {
   std::vector<uint64_t> cost_;
   std::vector<uint32_t> heap_;
   uint32_t merged_ = 0;
+  bool raiseFallenCosts_ = false;
 
   std::vector<uint32_t> order_;
   std::vector<uint32_t> mergedInto_;
