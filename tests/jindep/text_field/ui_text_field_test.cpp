@@ -17,7 +17,6 @@ namespace clip = platform::clipboard;
 using platform::wm::kCtrl;
 using platform::wm::kShift;
 
-constexpr uintptr_t kOtherProgram = 77;
 
 bool Ink(platform::Colour c) { return ((c >> 16) & 255) < 60 && ((c >> 8) & 255) < 60 && (c & 255) < 60; }
 bool SelectionColour(platform::Colour c) { return (c & 0xFFFFFF) == 0x0A246A; }
@@ -92,19 +91,6 @@ class TextFields : public ToolkitTest {
     for (int y = field_->y; y < field_->y + field_->height; ++y)
       for (int x = field_->x; x < field_->x + field_->width; ++x) n += pred(wm().screen().pixel(sx(x), sy(y)));
     return n;
-  }
-  std::string clipboardText() {
-    if (!clip::Open(kOtherProgram)) return "<busy>";
-    const std::string* t = clip::GetText();
-    const std::string out = t ? *t : "<none>";
-    clip::Close(kOtherProgram);
-    return out;
-  }
-  void putOnClipboard(const std::string& s) {
-    ASSERT_TRUE(clip::Open(kOtherProgram));
-    clip::Empty(kOtherProgram);
-    clip::SetText(kOtherProgram, s);
-    clip::Close(kOtherProgram);
   }
 
   JWindow* window_ = nullptr;

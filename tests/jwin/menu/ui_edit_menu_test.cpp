@@ -17,7 +17,6 @@ namespace clip = platform::clipboard;
 using platform::wm::kCtrl;
 using platform::wm::kShift;
 
-constexpr uintptr_t kOtherProgram = 99;
 
 class EditMenu : public ToolkitTest {
  protected:
@@ -81,13 +80,6 @@ class EditMenu : public ToolkitTest {
     input().click(r.left + r.width() / 2, r.top + r.height() / 2);
     drain();
   }
-  std::string clipboardText() {
-    if (!clip::Open(kOtherProgram)) return "<busy>";
-    const std::string* t = clip::GetText();
-    const std::string out = t ? *t : "<none>";
-    clip::Close(kOtherProgram);
-    return out;
-  }
 
   JMenuBar* bar_ = nullptr;
   JMenu* edit_ = nullptr;
@@ -110,9 +102,7 @@ TEST_F(EditMenu, ItemsAreEnabledExactlyWhenTheyApplyToTheFocusedField) {
   key(platform::wm::kKeyLeft, 0, kShift);
   EXPECT_EQ(enabled(), "XC-");
   EXPECT_TRUE(JMenuEnabled(edit_));
-  ASSERT_TRUE(clip::Open(kOtherProgram));
-  clip::SetText(kOtherProgram, "words");
-  clip::Close(kOtherProgram);
+  putOnClipboard("words");
   EXPECT_EQ(enabled(), "XCV");
   // The menu shown has the same states.
   choose(0);  // Cut: the field loses its last character
@@ -156,9 +146,7 @@ TEST_F(EditMenu, CopyFromTheMenuStripThenPasteIntoAnotherFieldWithTheShortcut) {
 }
 
 TEST_F(EditMenu, AShortcutOfADisabledItemBeepsAndTouchesNothing) {
-  ASSERT_TRUE(clip::Open(kOtherProgram));
-  clip::SetText(kOtherProgram, "kept");
-  clip::Close(kOtherProgram);
+  putOnClipboard("kept");
   clickField(first_);  // a caret, nothing selected
   const int beeps = wm().beepCount();
   key('c', 'c', kCtrl);

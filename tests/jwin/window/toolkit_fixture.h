@@ -2,10 +2,13 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "jwin/J_event.h"
 #include "jwin/J_menu.h"
 #include "jwin/J_platform.h"
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/clipboard/Clipboard.h"
 
 class ToolkitTest : public ::testing::Test {
  protected:
@@ -41,6 +44,21 @@ class ToolkitTest : public ::testing::Test {
     JAppendMenuItem(file, quit);
     JAppendMenu(bar, file);
     JSetMenuBar(bar);
+  }
+  // The clipboard as another program sees it and fills it.
+  static constexpr uintptr_t kOtherProgram = 77;
+  std::string clipboardText() {
+    if (!platform::clipboard::Open(kOtherProgram)) return "<busy>";
+    const std::string* t = platform::clipboard::GetText();
+    const std::string out = t ? *t : "<none>";
+    platform::clipboard::Close(kOtherProgram);
+    return out;
+  }
+  void putOnClipboard(const std::string& s) {
+    ASSERT_TRUE(platform::clipboard::Open(kOtherProgram));
+    platform::clipboard::Empty(kOtherProgram);
+    platform::clipboard::SetText(kOtherProgram, s);
+    platform::clipboard::Close(kOtherProgram);
   }
   platform::Rect screenFrame(JWindow* w) { return wm().screenFrame(*wm().window(w->platformWindow)); }
   platform::Rect screenClient(JWindow* w) { return wm().screenClientRect(*wm().window(w->platformWindow)); }

@@ -290,31 +290,6 @@ TEST(ScreenSize, ParsesWidthByHeight) {
   EXPECT_EQ(s.width(), Screen::kDefaultWidth);
 }
 
-TEST_F(Desk, CaptionsAndTheMenuStripShowTheirTexts) {
-  const WindowId d = document({50, 50, 350, 250}, 0x777777);
-  wm_.setMenus({Menu{"&File", true, {}}, Menu{"&Edit", true, {}}});
-  run();
-  auto countIn = [&](const Rect& r, auto pred) {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += pred(at(x, y));
-    return n;
-  };
-  const Window& w = *wm_.window(d);
-  const Rect f = screenFrame(d);
-  Rect title = w.captionRect().translated(f.left, f.top);
-  title.right = w.minimizeBoxRect().translated(f.left, f.top).left;
-  // Light text pixels on the dark caption.
-  EXPECT_GT(countIn(title, [](Colour c) { return (c & 0xFF) > 0xC0 && ((c >> 16) & 0xFF) > 0x80; }), 10);
-  const Rect strip = wm_.window(frame_)->menuBarRect().translated(0, 0);
-  const std::vector<Rect> titles = wm_.menuTitleRects();
-  ASSERT_EQ(titles.size(), 2u);
-  EXPECT_GT(countIn(titles[0], [](Colour c) { return c < 0x404040; }), 10);
-  // Beyond the last title the strip is plain.
-  EXPECT_EQ(countIn({titles[1].right + 2, strip.top, strip.right - 2, strip.bottom - 1},
-                    [](Colour c) { return c != Palette::kFace; }), 0);
-}
-
 TEST_F(Desk, KeysReadAfterAnotherWindowBecameActiveGoToIt) {
   const WindowId first = document({50, 50, 250, 200}, 0x333333);
   run();
