@@ -39,6 +39,13 @@ void Frame(int left, int top, int right, int bottom, uint32_t colour) {
   Fill(right - 1, top, right, bottom, colour);
 }
 
+void ShadowFrame(int left, int top, int right, int bottom, bool shadow) {
+  Frame(left, top, right, bottom, kInk);
+  if (!shadow) return;
+  Fill(right, top + 3, right + 1, bottom + 1, kInk);
+  Fill(left + 3, bottom, right + 1, bottom + 1, kInk);
+}
+
 void Bevel(int left, int top, int right, int bottom, bool raised) {
   const uint32_t lit = raised ? kLight : kShadow;
   const uint32_t shade = raised ? kDark : kLight;

@@ -24,6 +24,9 @@ void Fill(int left, int top, int right, int bottom, uint32_t colour);
 // A one-pixel line between two points, both included.
 void Line(int x0, int y0, int x1, int y1, uint32_t colour);
 void Frame(int left, int top, int right, int bottom, uint32_t colour);
+// The frame of the toolkit's chooser buttons: black, with a one-pixel shadow along the
+// right and bottom edges starting 3 pixels from the corners (the rectangle leaves it room).
+void ShadowFrame(int left, int top, int right, int bottom, bool shadow);
 // Raised (or sunken) edges inside the rectangle.
 void Bevel(int left, int top, int right, int bottom, bool raised);
 // Text with its line box's top at `top`; answers the width drawn.

@@ -92,11 +92,7 @@ void Draw(JWidget* w) {
   const int l = w->x, t = w->y, r = l + p->drawWidth, b = t + p->drawHeight;
   tidge::Begin(w);
   tidge::Fill(l, t, r, b, tidge::kField);
-  tidge::Frame(l, t, r, b, tidge::kInk);
-  if (p->shadow) {
-    tidge::Fill(r, t + 3, r + 1, b + 1, tidge::kInk);
-    tidge::Fill(l + 3, b, r + 1, b + 1, tidge::kInk);
-  }
+  tidge::ShadowFrame(l, t, r, b, p->shadow);
   const bool active = w->state & kJWidgetActive;
   PopupTriangle(r - 2 - p->arrowWidth / 2 - (p->drawHeight / 12 + 2), t + p->drawHeight / 2, p->drawHeight, false,
                 active ? tidge::kInk : tidge::kGreyInk);

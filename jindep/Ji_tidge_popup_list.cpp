@@ -131,15 +131,6 @@ void ScrollStep(void*) {
   ScheduleScroll();
 }
 
-// A point of the button's window in the list's coordinates.
-void ToList(int16_t* x, int16_t* y) {
-  JWindowToScreen(list.widget->window, x, y);
-  int16_t lx = 0, ly = 0;
-  JWindowToScreen(list.window, &lx, &ly);
-  *x = static_cast<int16_t>(*x - lx);
-  *y = static_cast<int16_t>(*y - ly);
-}
-
 void Track(int16_t x, int16_t y) {
   const bool across = x >= 0 && x < list.width;
   const uint16_t at = across || y < 0 || y >= list.visible ? ItemAt(y) : kNothing;
@@ -219,7 +210,7 @@ void PopupListOpen(JWidget* w) {
 bool PopupListIsOpenFor(const JWidget* w) { return w && list.widget == w; }
 
 void PopupListPointer(JWidget*, int16_t x, int16_t y) {
-  ToList(&x, &y);
+  JWindowToWindow(list.widget->window, list.window, &x, &y);
   Track(x, y);
 }
 

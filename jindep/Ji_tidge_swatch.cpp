@@ -81,11 +81,7 @@ void Draw(JWidget* w) {
   const SwatchButton* s = SwatchOf(w);
   const int l = w->x, t = w->y, r = l + s->cellWidth, b = t + s->cellHeight;
   tidge::Begin(w);
-  tidge::Frame(l, t, r, b, tidge::kInk);
-  if (s->shadow) {
-    tidge::Fill(r, t + 3, r + 1, b + 1, tidge::kInk);
-    tidge::Fill(l + 3, b, r + 1, b + 1, tidge::kInk);
-  }
+  tidge::ShadowFrame(l, t, r, b, s->shadow);
   SwatchFill(s, l + 1, t + 1, r - 1, b - 1, &s->swatchColour, s->swatchPattern);
   tidge::End();
 }

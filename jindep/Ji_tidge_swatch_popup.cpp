@@ -101,15 +101,6 @@ void Track(int16_t x, int16_t y) {
   JInvalidateRect(open.window, JRectMake(0, 0, open.width, open.height));
 }
 
-// A point of the swatch's window in the palette's coordinates.
-void ToPalette(int16_t* x, int16_t* y) {
-  JWindowToScreen(open.widget->window, x, y);
-  int16_t left = 0, top = 0;
-  JWindowToScreen(open.window, &left, &top);
-  *x = static_cast<int16_t>(*x - left);
-  *y = static_cast<int16_t>(*y - top);
-}
-
 // The release: with a candidate the palette closes, and a cell of another value is taken.
 void Release() {
   if (!open.candidateSet) return;
@@ -185,7 +176,7 @@ void SwatchPopupOpen(JWidget* w) {
 bool SwatchPopupIsOpenFor(const JWidget* w) { return w && open.widget == w; }
 
 void SwatchPopupPointer(JWidget*, int16_t x, int16_t y) {
-  ToPalette(&x, &y);
+  JWindowToWindow(open.widget->window, open.window, &x, &y);
   Track(x, y);
 }
 

@@ -340,6 +340,14 @@ void JWindowToScreen(const JWindow* window, int16_t* x, int16_t* y) {
   *y = static_cast<int16_t>(*y + c.top + window->originY);
 }
 
+void JWindowToWindow(const JWindow* from, const JWindow* to, int16_t* x, int16_t* y) {
+  JWindowToScreen(from, x, y);
+  int16_t left = 0, top = 0;
+  JWindowToScreen(to, &left, &top);
+  *x = static_cast<int16_t>(*x - left);
+  *y = static_cast<int16_t>(*y - top);
+}
+
 void JPlaceWindowContent(JWindow* window, int16_t screenX, int16_t screenY) {
   platform::wm::Window* p = PlatformOf(window);
   if (!p) return;

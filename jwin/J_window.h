@@ -153,6 +153,9 @@ void JSelectWindow(JWindow* window);
 void JGetWindowPointer(const JWindow* window, int16_t* x, int16_t* y);
 // A point of the window's local coordinates on the screen.
 void JWindowToScreen(const JWindow* window, int16_t* x, int16_t* y);
+// A point of one window's local coordinates in another's (a pop-up tracking a press that
+// its owner's window holds).
+void JWindowToWindow(const JWindow* from, const JWindow* to, int16_t* x, int16_t* y);
 // Puts the content's top-left corner at a screen point, moved as little as needed to keep
 // the whole window on the screen (popups that open under the pointer).
 void JPlaceWindowContent(JWindow* window, int16_t screenX, int16_t screenY);

@@ -246,7 +246,16 @@ TEST_F(Controls, APhotographsDocumentOnScreen) {
     JEventStep(nullptr, false);
   }
   drain();
-  wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/controls_photo.bmp");
+  const std::string shots = std::string(TINTWELL_BINARY_DIR) + "/controls_photo";
+  wm().screen().saveBmp(shots + ".bmp");
+  // The first-pass list and the background palette as they open under the pointer.
+  for (JWidget* w : {d->controls->firstPopup, d->controls->backgroundSwatch}) {
+    input().mouseDown(at(w).x, at(w).y);
+    drain();
+    wm().screen().saveBmp(shots + (w == d->controls->firstPopup ? "_popup.bmp" : "_swatch.bmp"));
+    input().mouseUp(at(w).x, at(w).y);
+    drain();
+  }
 }
 
 }  // namespace
