@@ -125,6 +125,7 @@ TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
     EXPECT_EQ(text(d->controls->coloursField), c.coloursAfter) << c.typed;
     EXPECT_EQ(text(d->controls->passesField), c.passesAfter) << c.typed;
     EXPECT_EQ(std::to_string(d->colourCount), c.coloursAfter) << c.typed;
+    EXPECT_STREQ(JLabelText(d->controls->passesUnit), std::string(c.passesAfter) == "1" ? "pass" : "passes");
     if (!c.alert.empty() && c.alert.rfind("Sorry", 0) == 0) {
       EXPECT_EQ(JFocus(field->window), field) << "refused text is selected for typing again";
       EXPECT_TRUE(JFieldHasSelection(field));
