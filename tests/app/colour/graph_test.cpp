@@ -91,10 +91,8 @@ TEST(FindNearestColour, AmongEqualDistancesTheFirstCellTestedWins) {
   built = BuildFromKeys({0x000000, 0x010000, 0x000100});
   EXPECT_EQ(FindNearestColour(built.root, built.table, 0x000000), 2u);
   Release(built);
-}
-
-TEST(FindNearestColour, ASingleColourFindsNothing) {
-  Built built = BuildFromKeys({0x123456, 0x123456});
+  // A single colour finds nothing.
+  built = BuildFromKeys({0x123456, 0x123456});
   EXPECT_EQ(FindNearestColour(built.root, built.table, 0x123456), 0u);
   Release(built);
 }
@@ -107,42 +105,6 @@ TEST(FindNearestColour, RedAt128WithItsLeafAtLevelZeroSearchesItsLowerCellFromTh
   // is visited first, from the root, so 0x7F0000 wins the tie.
   EXPECT_EQ(FindNearestColour(built.root, built.table, 0x800000), 2u);
   Release(built);
-}
-
-// The heap over graph nodes: random keys with many ties come out in order, and
-// every node's position field always names its slot.
-TEST(MergeHeap, PopsInKeyOrderAndKeepsPositionsExact) {
-  std::mt19937 rng(5);
-  BlockPool* pool = GraphNodePool();
-  for (int trial = 0; trial < 20; ++trial) {
-    uint32_t n = 1 + rng() % 500;
-    MergeHeap* heap = HeapCreate(n, offsetof(GraphNode, cost), offsetof(GraphNode, heapPosition), pool);
-    std::vector<uint32_t> handles;
-    for (uint32_t i = 0; i < n; ++i) {
-      uint32_t h = BlockPoolGet(pool);
-      GraphNodeAt(h)->cost = rng() % 8;
-      GraphNodeAt(h)->index = i;
-      handles.push_back(h);
-      HeapInsert(heap, h);
-    }
-    // Raise some keys and sift them down, as the merge steps do.
-    for (int r = 0; r < 50; ++r) {
-      uint32_t h = handles[rng() % n];
-      GraphNodeAt(h)->cost += rng() % 4;
-      HeapSiftDown(heap, GraphNodeAt(h)->heapPosition);
-    }
-    uint64_t last = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-      for (uint32_t s = 0; s < heap->count; ++s) ASSERT_EQ(GraphNodeAt(HeapBlockAt(heap, s))->heapPosition, s);
-      uint32_t h = HeapPopMin(heap);
-      ASSERT_NE(h, 0u);
-      ASSERT_GE(GraphNodeAt(h)->cost, last);
-      last = GraphNodeAt(h)->cost;
-    }
-    EXPECT_EQ(HeapPopMin(heap), 0u);
-    for (uint32_t h : handles) BlockPoolPut(pool, h);
-    HeapFree(heap);
-  }
 }
 
 // The plain heap, slot by slot as the engine's heap must keep it: insert sifts
@@ -248,19 +210,6 @@ TEST(MergeHeap, EqualKeysNeitherRiseNorBlockASiftDown) {
   HeapFree(heap);
 }
 
-TEST(MergeStep, OneColourMergesIntoItself) {
-  Built built = BuildFromKeys({0x102030});
-  ColourGraph* graph = BuildColourGraph(built.table, built.root);
-  EXPECT_EQ(GraphNodeAt(graph->nodes[0])->cost, 0u);
-  uint32_t removed = 9, into = 9;
-  MergeStep(graph, built.table, built.root, &removed, &into);
-  EXPECT_EQ(removed, 0u);
-  EXPECT_EQ(into, 0u);
-  ColourGraphFree(graph);
-  EXPECT_EQ(GraphNodePool()->live, 0u);
-  Release(built);
-}
-
 TEST(MergeStep, TwoColoursTheCheaperGoesFirstWithoutTouchingTheTree) {
   Built built = BuildFromKeys({0x000000, 0x000000, 0x000000, 0x0000FF});
   ColourGraph* graph = BuildColourGraph(built.table, built.root);
@@ -317,10 +266,6 @@ TEST(ComputeColourMaps, CostsDoNotWrapForLargeWeights) {
   MergeOrderFree(order);
   ColourTableFree(built.table);
 }
-
-}  // namespace
-
-namespace {
 
 // The searches of the first graph run on two processors; each must give what
 // the searches one after another give.

@@ -47,14 +47,6 @@ TEST(Passes, ColoursAndPassesAgreeForEverySetting) {
   EXPECT_EQ(ColoursForPasses(&oneBitLater, UINT32_MAX), UINT32_MAX);
 }
 
-TEST(Passes, FirstPassBitsCoverTheColours) {
-  EXPECT_EQ(FirstPassBitsFor(1), 1);
-  EXPECT_EQ(FirstPassBitsFor(2), 1);
-  EXPECT_EQ(FirstPassBitsFor(3), 2);
-  EXPECT_EQ(FirstPassBitsFor(255), 8);
-  EXPECT_EQ(FirstPassBitsFor(100000), 8);
-}
-
 struct TransparencyFixture : ::testing::Test {
   void SetUp() override {
     std::mt19937 rng(17);

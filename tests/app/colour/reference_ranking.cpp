@@ -130,19 +130,6 @@ int ColourTree::LeafLevel(uint32_t colour) const {
   return -1;
 }
 
-std::vector<uint32_t> ColourTree::Leaves() const {
-  std::vector<uint32_t> out;
-  CollectLeaves(0, out);
-  return out;
-}
-
-void ColourTree::CollectLeaves(uint32_t node, std::vector<uint32_t>& out) const {
-  for (const Slot& slot : nodes_[node].slots) {
-    if (slot.kind == kLeaf) out.push_back(slot.value);
-    if (slot.kind == kNode) CollectLeaves(slot.value, out);
-  }
-}
-
 uint32_t ColourTree::FindNearest(uint32_t colour, const std::vector<uint32_t>& colours) {
   ++searchCounter_;
   searchColours_ = &colours;

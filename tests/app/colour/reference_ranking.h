@@ -25,8 +25,6 @@ class ColourTree {
   uint32_t FindNearest(uint32_t colour, const std::vector<uint32_t>& colours);
   // Level of the node holding the colour's leaf, -1 when it is not in the tree.
   int LeafLevel(uint32_t colour) const;
-  // Colour indices of the leaves, depth first, slots 0 to 7.
-  std::vector<uint32_t> Leaves() const;
 
  private:
   enum Kind : uint8_t { kEmpty, kLeaf, kNode };
@@ -45,7 +43,6 @@ class ColourTree {
   void DescendAndSearch(uint32_t node, uint32_t target, int level, int stopLevel);
   void SearchSubtree(uint32_t node);
   void TestLeaf(uint32_t index);
-  void CollectLeaves(uint32_t node, std::vector<uint32_t>& out) const;
 
   std::vector<Node> nodes_;
   uint32_t searchCounter_ = 1;

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "app/colour/ColourTree.h"
-#include "app/colour/Histogram.h"
 #include "engine_support.h"
 #include "jindep/memory.h"
 
@@ -58,16 +57,8 @@ TEST(BlockPool, HandsOutDistinctBlocksAndHoldsNothingOnceAllAreBack) {
   EXPECT_EQ(pool->live, 0u);
   EXPECT_EQ(BlockPoolBytes(pool), 0u);
   EXPECT_EQ(pool->chunks, nullptr);
-  // Usable again after emptying.
-  uint32_t again = BlockPoolGet(pool);
-  EXPECT_NE(again, 0u);
-  BlockPoolPut(pool, again);
-  BlockPoolDestroy(pool);
-}
-
-TEST(BlockPool, GrowsPastAnyFixedNumberOfChunks) {
-  BlockPool* pool = BlockPoolCreate(32, 36);
-  std::vector<uint32_t> held;
+  held.clear();
+  // Usable again after emptying, and past any fixed number of chunks.
   for (int i = 0; i < 32 * 5000; ++i) held.push_back(BlockPoolGet(pool));
   EXPECT_EQ(pool->chunkCount, 5000u);
   for (uint32_t h : held) BlockPoolPut(pool, h);
@@ -241,23 +232,6 @@ TEST(ColourTree, BuiltAtOnceIsTheTreeOfOneByOneAdds) {
     ColourTableFree(table);
   }
   EXPECT_EQ(TreeNodePool()->live, 0u);
-}
-
-TEST(Histogram, NumbersColoursInOrderOfFirstAppearanceFromTheTopLeft) {
-  TestPicture picture{3, 2, {0x111111, 0x222222, 0x111111, 0x333333, 0x222222, 0x444444}};
-  Document* document = NewTestDocument(picture);
-  uint32_t root = BuildHistogram(document);
-  ColourTable* table = document->colourTable;
-  ASSERT_EQ(table->count, 4u);
-  EXPECT_EQ(table->records[0].colour, 0x111111u);
-  EXPECT_EQ(table->records[1].colour, 0x222222u);
-  EXPECT_EQ(table->records[2].colour, 0x333333u);
-  EXPECT_EQ(table->records[3].colour, 0x444444u);
-  EXPECT_EQ(table->records[0].count, 2u);
-  EXPECT_EQ(table->records[1].count, 2u);
-  EXPECT_EQ(table->records[3].count, 1u);
-  ColourTreeFree(root);
-  FreeTestDocument(document);
 }
 
 }  // namespace
