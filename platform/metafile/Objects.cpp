@@ -1,9 +1,11 @@
 #include "platform/metafile/Objects.h"
 
+
 #include <algorithm>
 #include <cstring>
 
 #include "platform/dib/DibReader.h"
+#include "platform/metafile/Bitmap16.h"
 
 namespace platform::wmf {
 
@@ -86,27 +88,28 @@ bool ReadDibPatternBrush(const Record& r, const std::vector<Colour>* palette, Ob
   return true;
 }
 
-// The old device-dependent form: a monochrome bitmap's rows after its 10-byte header
-// and 18 reserved bytes. Other depths paint solid black.
-bool ReadPatternBrush(const Record& r, Object* o) {
+// The old device-dependent form: a bitmap's rows after its 10-byte header and 18 reserved
+// bytes. A monochrome one is a pattern in the context's colours; others are colour tiles.
+bool ReadPatternBrush(const Record& r, const std::vector<Colour>* palette, Object* o) {
   if (!r.has(5)) return false;
-  const int width = r.p(1), height = r.p(2), widthBytes = r.p(3);
-  const int bitsPixel = r.bytes(4)[1];
   o->kind = ObjectKind::Brush;
-  o->brush.brush = Brush::Solid(0);
-  if (bitsPixel != 1 || width <= 0 || height <= 0 || widthBytes <= 0) return true;
   const size_t first = 5 + 9;  // header words, then 18 reserved bytes
-  if (r.bytesFrom(first) < static_cast<size_t>(widthBytes) * std::min(height, 8)) return true;
-  uint8_t rows[8];
-  for (int y = 0; y < 8; ++y) {
-    uint8_t row = r.bytes(first)[(y % height) * widthBytes];
-    if (width < 8) {  // repeat a narrow pattern across the byte
-      uint8_t wide = 0;
-      for (int x = 0; x < 8; ++x) wide |= ((row >> (7 - x % width)) & 1) << (7 - x);
-      row = wide;
-    }
-    rows[y] = row;
+  const std::unique_ptr<Bitmap> tile =
+      DecodeBitmap16(r, 0, first, 0, 1, palette ? *palette : std::vector<Colour>(), 1 << 20);
+  if (!tile) {
+    o->brush.brush = Brush::Solid(0);
+    return true;
   }
+  Colour colours[64];
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) colours[y * 8 + x] = tile->row32(y % tile->height())[x % tile->width()];
+  if (r.bytes(4)[1] != 1) {
+    o->brush.brush = Brush::ColourPattern(colours);
+    return true;
+  }
+  uint8_t rows[8] = {};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) rows[y] |= static_cast<uint8_t>(colours[y * 8 + x] << (7 - x));
   o->brush.brush = Brush::Pattern(rows);
   return true;
 }

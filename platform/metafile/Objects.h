@@ -45,7 +45,7 @@ Colour ResolveColour(uint32_t colourRef, const std::vector<Colour>* palette);
 bool ReadPen(const Record& r, Object* object);
 bool ReadBrush(const Record& r, const std::vector<Colour>* palette, Object* object);
 bool ReadDibPatternBrush(const Record& r, const std::vector<Colour>* palette, Object* object);
-bool ReadPatternBrush(const Record& r, Object* object);
+bool ReadPatternBrush(const Record& r, const std::vector<Colour>* palette, Object* object);
 bool ReadFont(const Record& r, Object* object);
 bool ReadPalette(const Record& r, Object* object);
 bool ReadRegion(const Record& r, Object* object);

@@ -2,7 +2,10 @@
 // bitmaps and the opacity pairs of partly clear pictures.
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "platform/dib/LittleEndian.h"
+#include "platform/metafile/Bitmap16.h"
 #include "platform/metafile/Playback.h"
 #include "platform/metafile/RecordTypes.h"
 
@@ -43,35 +46,26 @@ bool Playback::bitmapRecord(const Record& r) {
 std::unique_ptr<Bitmap> Playback::recordBitmap(const Record& r, size_t at, bool paletteIndices,
                                                dib::DibInfo* info) {
   if (!r.has(at + 2)) return nullptr;
+  return packedBitmap(r.bytes(at), r.bytesFrom(at), paletteIndices, info);
+}
+
+std::unique_ptr<Bitmap> Playback::packedBitmap(const uint8_t* data, size_t size, bool paletteIndices,
+                                               dib::DibInfo* info) {
   std::string reason;
   dib::DecodeLimits limits;
   limits.maxPixels = std::min(kMaxRecordBitmapPixels, options_.maxBitmapPixels);
-  if (!dib::ParsePacked(r.bytes(at), r.bytesFrom(at), info, &reason, limits, paletteIndices,
-                        st_.palette.data(), st_.palette.size()))
+  if (!dib::ParsePacked(data, size, info, &reason, limits, paletteIndices, st_.palette.data(), st_.palette.size()))
     return nullptr;
   std::unique_ptr<Bitmap> b = Bitmap::Create(info->width, info->height, 32);
-  if (!b || !dib::DecodeBits(*info, r.bytes(at) + info->bitsOffset, info->bitsSize, b.get(), &reason))
-    return nullptr;
+  if (!b || !dib::DecodeBits(*info, data + info->bitsOffset, info->bitsSize, b.get(), &reason)) return nullptr;
   return b;
 }
 
-// The old device-dependent bitmap form: monochrome only (its colours come from the
-// context, as for any 1-bit source); other depths are not drawn.
+// The old device-dependent bitmap form, of any depth; monochrome bits take the context's
+// colours, as any 1-bit source does.
 std::unique_ptr<Bitmap> Playback::bitmap16(const Record& r, size_t at) {
-  if (!r.has(at + 5)) return nullptr;
-  const int width = r.p(at + 1), height = r.p(at + 2), widthBytes = r.p(at + 3);
-  if (r.bytes(at + 4)[1] != 1 || width <= 0 || height <= 0 || widthBytes <= 0) return nullptr;
-  if (static_cast<uint64_t>(width) * height > options_.maxBitmapPixels) return nullptr;
-  if (static_cast<uint64_t>(widthBytes) * height > r.bytesFrom(at + 5)) return nullptr;
-  if (widthBytes * 8 < width) return nullptr;
-  std::unique_ptr<Bitmap> b = Bitmap::Create(width, height, 32);
-  if (!b) return nullptr;
-  const uint8_t* bits = r.bytes(at + 5);
-  const Colour zero = dc_.textColour(), one = dc_.backgroundColour();
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      b->row32(y)[x] = ((bits[y * widthBytes + x / 8] >> (7 - x % 8)) & 1) ? one : zero;
-  return b;
+  return DecodeBitmap16(r, at, at + 5, dc_.textColour(), dc_.backgroundColour(), st_.palette,
+                        options_.maxBitmapPixels);
 }
 
 // A transfer to a logical destination box from a source rectangle of a bitmap.
@@ -83,7 +77,7 @@ void Playback::blit(int dx, int dy, int dw, int dh, const Bitmap* src, int sx, i
     dc_.patBlt(Rect::Normalized(x0, y0, x1, y1), rop);
     return;
   }
-  dc_.stretchBitmap(x0, y0, x1 - x0, y1 - y0, *src, sx, sy, sw, sh, rop);
+  dc_.stretchBitmap(x0, y0, x1 - x0, y1 - y0, *src, sx, sy, sw, sh, rop, st_.smooth());
 }
 
 void Playback::bitBlt(const Record& r, bool dibForm) {
@@ -167,9 +161,9 @@ void Playback::blendWithOpacity(const HeldBlit& opacity, const HeldBlit& colours
     std::fill_n(paint->row32(y), w, Colour{0xFFFFFF});
   }
   DeviceContext(alpha.get()).stretchBitmap(0, 0, w, h, *opacity.bitmap, opacity.sx, opacity.sy, opacity.sw,
-                                           opacity.sh, rop3::SrcCopy);
+                                           opacity.sh, rop3::SrcCopy, st_.smooth());
   DeviceContext(paint.get()).stretchBitmap(0, 0, w, h, *colours.bitmap, colours.sx, colours.sy, colours.sw,
-                                           colours.sh, rop3::SrcCopy);
+                                           colours.sh, rop3::SrcCopy, st_.smooth());
   for (int y = 0; y < h; ++y) {
     const Colour* a = alpha->row32(y);
     Colour* out = paint->row32(y);
@@ -187,15 +181,34 @@ void Playback::blendWithOpacity(const HeldBlit& opacity, const HeldBlit& colours
   dc_.stretchBitmap(x0, y0, w, h, *paint, 0, 0, w, h, rop3::SrcCopy);
 }
 
+// The record may carry only some rows of its bitmap: `scan count` rows from `start scan`
+// (counted in the bitmap's own row order), while the header gives the whole height. The
+// rows it has are decoded as a band and placed where they belong; the others are left
+// as they are.
 void Playback::setDibToDev(const Record& r) {
-  if (!r.has(9)) return;
+  if (!r.has(9 + 6)) return;
+  const int startScan = r.u(2), scanCount = r.u(1);
+  std::vector<uint8_t> packed(r.bytes(9), r.bytes(9) + r.bytesFrom(9));
+  const uint32_t headerSize = GetU32(packed.data());
+  const bool core = headerSize == 12;
+  const int64_t height = core ? GetU16(&packed[6]) : packed.size() >= 12 ? GetI32(&packed[8]) : 0;
+  const int64_t whole = height < 0 ? -height : height;
+  int bandTop = 0;  // the band's first row in the whole bitmap, top-down
+  if (scanCount > 0 && scanCount < whole && startScan + scanCount <= whole) {
+    const int64_t band = height < 0 ? -scanCount : scanCount;
+    if (core) PutU16(&packed[6], static_cast<uint16_t>(band));
+    else PutU32(&packed[8], static_cast<uint32_t>(band));
+    bandTop = static_cast<int>(height < 0 ? startScan : whole - startScan - scanCount);
+  }
   dib::DibInfo info;
-  std::unique_ptr<Bitmap> b = recordBitmap(r, 9, r.u(0) == 1, &info);
+  std::unique_ptr<Bitmap> b = packedBitmap(packed.data(), packed.size(), r.u(0) == 1, &info);
   if (!b) return;
   const int h = r.p(5), w = r.p(6), ySrc = r.p(3), xSrc = r.p(4);
+  // The source box in the whole bitmap (bottom-up bitmaps count it from their bottom row).
+  const int sourceTop = info.topDown ? ySrc : static_cast<int>(std::max<int64_t>(whole, info.height)) - ySrc - h;
   // Device pixels one for one, whatever the mapping scales.
   const int x = map().x(r.p(8)), y = map().y(r.p(7));
-  dc_.stretchBitmap(x, y, w, h, *b, xSrc, SourceTop(info, ySrc, h), w, h, rop3::SrcCopy);
+  dc_.stretchBitmap(x, y, w, h, *b, xSrc, sourceTop - bandTop, w, h, rop3::SrcCopy);
 }
 
 }  // namespace platform::wmf

@@ -1,5 +1,7 @@
 // Lines, shapes, fills and regions of a metafile.
 #include <algorithm>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/metafile/Playback.h"
@@ -120,7 +122,9 @@ std::vector<Point> Playback::points(const Record& r, size_t first, size_t count)
 }
 
 // Fills the area around (x, y) that is not the border colour (border mode) or that is
-// the given colour (surface mode), with the brush, inside the target and clip.
+// the given colour (surface mode), with the brush, inside the target and clip. The area
+// is found as spans, row by row; what is done is kept as those spans, never as a mark a
+// pixel, so a fill costs memory by its outline, not by the target's size.
 void Playback::floodFill(int lx, int ly, Colour colour, bool surface) {
   const Bitmap* target = dc_.target();
   if (!target) return;
@@ -133,24 +137,36 @@ void Playback::floodFill(int lx, int ly, Colour colour, bool surface) {
     return surface ? c == colour : c != colour;
   };
   if (!inside(start.x, start.y)) return;
-  std::vector<bool> seen(static_cast<size_t>(w) * h, false);  // a bit a pixel of the target
+  std::unordered_map<int, std::vector<std::pair<int, int>>> done;  // logical row -> [left, right] spans
+  auto isDone = [&](int x, int y) {
+    auto it = done.find(y);
+    if (it == done.end()) return false;
+    for (const auto& [left, right] : it->second)
+      if (x >= left && x <= right) return true;
+    return false;
+  };
   std::vector<Rect> spans;
   std::vector<Point> stack{start};
   while (!stack.empty()) {
     const Point p = stack.back();
     stack.pop_back();
-    const int bx = p.x + o.x, by = p.y + o.y;
-    if (bx < 0 || by < 0 || bx >= w || by >= h || seen[static_cast<size_t>(by) * w + bx]) continue;
-    if (!inside(p.x, p.y)) continue;
+    const int by = p.y + o.y;
+    if (p.x + o.x < 0 || by < 0 || p.x + o.x >= w || by >= h || isDone(p.x, p.y) || !inside(p.x, p.y)) continue;
     int left = p.x, right = p.x;
-    while (left - 1 + o.x >= 0 && !seen[static_cast<size_t>(by) * w + left - 1 + o.x] && inside(left - 1, p.y)) --left;
-    while (right + 1 + o.x < w && !seen[static_cast<size_t>(by) * w + right + 1 + o.x] && inside(right + 1, p.y)) ++right;
-    for (int x = left; x <= right; ++x) {
-      seen[static_cast<size_t>(by) * w + x + o.x] = true;
-      if (by > 0) stack.push_back({x, p.y - 1});
-      if (by + 1 < h) stack.push_back({x, p.y + 1});
-    }
+    while (left - 1 + o.x >= 0 && inside(left - 1, p.y) && !isDone(left - 1, p.y)) --left;
+    while (right + 1 + o.x < w && inside(right + 1, p.y) && !isDone(right + 1, p.y)) ++right;
+    done[p.y].push_back({left, right});
     spans.push_back({left, p.y, right + 1, p.y + 1});
+    // One seed for each run of fillable pixels above and below the span.
+    for (const int y : {p.y - 1, p.y + 1}) {
+      if (y + o.y < 0 || y + o.y >= h) continue;
+      bool inRun = false;
+      for (int x = left; x <= right; ++x) {
+        const bool fillable = inside(x, y) && !isDone(x, y);
+        if (fillable && !inRun) stack.push_back({x, y});
+        inRun = fillable;
+      }
+    }
   }
   const Brush brush = dc_.brush();
   for (const Rect& s : spans) dc_.fillRect(s, brush);

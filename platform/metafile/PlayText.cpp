@@ -17,6 +17,9 @@ constexpr int kMaxFontPixels = 2048;
 
 bool Playback::textRecord(const Record& r) {
   switch (r.function) {
+    case fn::SetTextJustification:
+      if (r.has(2)) st_.breakCount = r.p(0), st_.breakExtra = r.p(1);
+      break;
     case fn::TextOut:
       textOut(r);
       break;
@@ -51,27 +54,53 @@ void Playback::applyFont() {
                    v == 8 ? TextVAlign::Bottom : v == 24 ? TextVAlign::Baseline : TextVAlign::Top);
 }
 
+// Where each character starts from the text's left, in device pixels, with the whole
+// width last; empty where the font's own advances place the characters. A spacing array
+// places every character where the writer measured it: its sums are mapped, not each
+// step, so that rounding never gathers along a line. Justification adds its extra space
+// to the breaks (spaces), spread as evenly as whole pixels allow.
+std::vector<int> Playback::characterLefts(const uint8_t* bytes, size_t length, const Record* dx, size_t dxAt) {
+  std::vector<int> lefts;
+  const double scale = std::fabs(map().scaleX());
+  auto device = [scale](int64_t logical) {
+    return static_cast<int>(std::lround(std::clamp(logical * scale, -1e6, 1e6)));
+  };
+  if (dx) {
+    int64_t sum = 0;
+    lefts.push_back(0);
+    for (size_t i = 0; i < length; ++i) lefts.push_back(device(sum += dx->p(dxAt + i)));
+    return lefts;
+  }
+  if (st_.breakCount <= 0 || st_.breakExtra == 0) return lefts;
+  const int extra = device(st_.breakExtra);
+  int breaks = 0;
+  lefts.push_back(0);
+  for (size_t i = 0; i < length; ++i) {
+    const std::string prefix = AnsiToUtf8(bytes, i + 1);
+    if (bytes[i] == ' ' && breaks < st_.breakCount) ++breaks;
+    lefts.push_back(dc_.textExtent(prefix.data(), static_cast<int>(prefix.size())).width +
+                    extra * breaks / st_.breakCount);
+  }
+  return lefts;
+}
+
 // Draws text at a logical point, or at the current position when the alignment asks.
 void Playback::text(int lx, int ly, const uint8_t* bytes, size_t length, const Record* r, size_t dxAt) {
   applyFont();
   const bool updateCp = st_.textAlign & 1;
   Point at = updateCp ? dc_.currentPosition() : map().point(lx, ly);
-  const bool haveDx = r && r->has(dxAt + length);
+  const std::vector<int> lefts = characterLefts(bytes, length, r && r->has(dxAt + length) ? r : nullptr, dxAt);
   int width = 0;
   if (st_.hasFont && st_.font.escapement % 3600 != 0) {
-    width = angledText(at, bytes, length, haveDx ? r : nullptr, dxAt);
-  } else if (!haveDx) {
+    width = angledText(at, bytes, length, lefts);
+  } else if (lefts.empty()) {
     const std::string utf8 = AnsiToUtf8(bytes, length);
     dc_.textOut(at.x, at.y, utf8.data(), static_cast<int>(utf8.size()));
     width = dc_.textExtent(utf8.data(), static_cast<int>(utf8.size())).width;
     if (dc_.textHAlign() == TextHAlign::Right) width = -width;
   } else {
-    // Per-character advances: each character at its own place, laid out from the left.
-    std::vector<int> advance(length);
-    for (size_t i = 0; i < length; ++i) {
-      width += map().width(r->p(dxAt + i));
-      advance[i] = width;
-    }
+    // Each character at its own place, laid out from the left.
+    width = lefts.back();
     int x = at.x;
     if (dc_.textHAlign() == TextHAlign::Right) x -= width;
     if (dc_.textHAlign() == TextHAlign::Centre) x -= width / 2;
@@ -79,7 +108,7 @@ void Playback::text(int lx, int ly, const uint8_t* bytes, size_t length, const R
     dc_.setTextAlign(TextHAlign::Left, v);
     for (size_t i = 0; i < length; ++i) {
       const std::string ch = AnsiToUtf8(bytes + i, 1);
-      dc_.textOut(x + (i ? advance[i - 1] : 0), at.y, ch.data(), static_cast<int>(ch.size()));
+      dc_.textOut(x + lefts[i], at.y, ch.data(), static_cast<int>(ch.size()));
     }
     if (st_.textAlign & 2) width = -width;
   }
@@ -89,18 +118,10 @@ void Playback::text(int lx, int ly, const uint8_t* bytes, size_t length, const R
 // Text at the font's escapement (tenths of a degree, counter-clockwise on the device):
 // laid out level in a bitmap of its own, then turned about its reference point, which
 // the alignment places as for level text. Answers the level width.
-int Playback::angledText(Point at, const uint8_t* bytes, size_t length, const Record* dx, size_t dxAt) {
+int Playback::angledText(Point at, const uint8_t* bytes, size_t length, const std::vector<int>& lefts) {
   const std::string utf8 = AnsiToUtf8(bytes, length);
   const TextExtent extent = dc_.textExtent(utf8.data(), static_cast<int>(utf8.size()));
-  int width = extent.width;
-  std::vector<int> lefts;
-  if (dx) {
-    width = 0;
-    for (size_t i = 0; i < length; ++i) {
-      lefts.push_back(width);
-      width += map().width(dx->p(dxAt + i));
-    }
-  }
+  const int width = lefts.empty() ? extent.width : lefts.back();
   const int height = extent.ascent + extent.descent;
   constexpr int kMaxSide = 8192;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return width;
@@ -113,7 +134,7 @@ int Playback::angledText(Point at, const uint8_t* bytes, size_t length, const Re
   ldc.setBackgroundMode(BackgroundMode::Transparent);
   ldc.setTextAlign(TextHAlign::Left, TextVAlign::Top);
   ldc.setCharacterExtra(dc_.characterExtra());
-  if (dx) {
+  if (!lefts.empty()) {
     for (size_t i = 0; i < length; ++i) {
       const std::string ch = AnsiToUtf8(bytes + i, 1);
       ldc.textOut(lefts[i], 0, ch.data(), static_cast<int>(ch.size()));

@@ -22,7 +22,11 @@ struct State {
   FontObject font;
   bool hasFont = false;
   int textAlign = 0;
+  int stretchMode = 1;  // 4: halftone, stretched smoothly
+  int breakExtra = 0;   // justification: logical units spread over the next texts' breaks
+  int breakCount = 0;
   std::vector<Colour> palette;
+  bool smooth() const { return stretchMode == 4; }
 };
 
 // Pictures with partial transparency reach metafiles as two stretched bitmaps onto one
@@ -77,13 +81,15 @@ class Playback {
   bool textRecord(const Record& r);
   void applyFont();
   void text(int lx, int ly, const uint8_t* bytes, size_t length, const Record* r, size_t dxAt);
-  int angledText(Point at, const uint8_t* bytes, size_t length, const Record* dx, size_t dxAt);
+  std::vector<int> characterLefts(const uint8_t* bytes, size_t length, const Record* dx, size_t dxAt);
+  int angledText(Point at, const uint8_t* bytes, size_t length, const std::vector<int>& lefts);
   void textOut(const Record& r);
   void extTextOut(const Record& r);
 
   // Bitmaps and transfers (PlayBitmaps.cpp).
   bool bitmapRecord(const Record& r);
   std::unique_ptr<Bitmap> recordBitmap(const Record& r, size_t at, bool paletteIndices, dib::DibInfo* info);
+  std::unique_ptr<Bitmap> packedBitmap(const uint8_t* data, size_t size, bool paletteIndices, dib::DibInfo* info);
   std::unique_ptr<Bitmap> bitmap16(const Record& r, size_t at);
   void blit(int dx, int dy, int dw, int dh, const Bitmap* src, int sx, int sy, int sw, int sh, uint32_t rop);
   void bitBlt(const Record& r, bool dibForm);

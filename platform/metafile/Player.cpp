@@ -112,6 +112,9 @@ bool Playback::stateRecord(const Record& r) {
     case fn::SetPolyFillMode:
       if (r.has(1)) dc_.setFillRule(r.p(0) == 2 ? FillRule::Winding : FillRule::Alternate);
       break;
+    case fn::SetStretchBltMode:
+      if (r.has(1)) st_.stretchMode = r.p(0);
+      break;
     case fn::SetTextAlign:
       if (r.has(1)) st_.textAlign = r.u(0);
       break;
@@ -156,7 +159,7 @@ bool Playback::objectRecord(const Record& r) {
         case fn::CreatePenIndirect: ok = ReadPen(r, &o); break;
         case fn::CreateBrushIndirect: ok = ReadBrush(r, &st_.palette, &o); break;
         case fn::DibCreatePatternBrush: ok = ReadDibPatternBrush(r, &st_.palette, &o); break;
-        case fn::CreatePatternBrush: ok = ReadPatternBrush(r, &o); break;
+        case fn::CreatePatternBrush: ok = ReadPatternBrush(r, &st_.palette, &o); break;
         case fn::CreateFontIndirect: ok = ReadFont(r, &o); break;
         default: ok = ReadRegion(r, &o); break;
       }

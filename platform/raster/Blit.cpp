@@ -110,9 +110,14 @@ void DeviceContext::transfer(const TransferRequest& q) {
   }
   const bool sameSize =
       a.dst.width() == a.srcRect.width() && a.dst.height() == a.srcRect.height() && !a.mirrorX && !a.mirrorY;
-  if (a.needSource && sameSize && !q.mask && a.foreTable == 0xCC && a.src->depth() == 32 &&
-      target_->depth() == 32) {
+  const bool plainCopy = a.needSource && !q.mask && a.foreTable == 0xCC && a.src->depth() == 32 &&
+                         target_->depth() == 32;
+  if (plainCopy && sameSize) {
     CopyRows(*target_, *a.src, a.area, a.dst, a.srcRect);
+    return;
+  }
+  if (plainCopy && q.smooth && !a.mirrorX && !a.mirrorY) {
+    SmoothStretch(*target_, *a.src, a.dst, a.srcRect, a.area);
     return;
   }
   transferPixels(q, a);
@@ -219,9 +224,9 @@ void DeviceContext::stretchBlt(int x, int y, int w, int h, const DeviceContext& 
 }
 
 void DeviceContext::stretchBitmap(int x, int y, int w, int h, const Bitmap& src, int sx, int sy,
-                                  int sw, int sh, uint32_t rop) {
+                                  int sw, int sh, uint32_t rop, bool smooth) {
   transfer({.x = x, .y = y, .w = w, .h = h, .source = &src, .sx = sx, .sy = sy, .sw = sw, .sh = sh,
-            .rop = rop, .backRop = rop, .deviceIndependent = true});
+            .rop = rop, .backRop = rop, .deviceIndependent = true, .smooth = smooth});
 }
 
 void DeviceContext::maskBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,

@@ -171,9 +171,10 @@ class DeviceContext {
   void stretchBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy, int sw,
                   int sh, uint32_t rop);
   // A device-independent transfer: a source of depth 1 or 8 is read through its own
-  // palette; a colour becomes the nearest colour of a 1-bit or 8-bit target.
+  // palette; a colour becomes the nearest colour of a 1-bit or 8-bit target. `smooth`
+  // copies between 32-bit bitmaps interpolate where they grow and average where they shrink.
   void stretchBitmap(int x, int y, int w, int h, const Bitmap& src, int sx, int sy, int sw,
-                     int sh, uint32_t rop);
+                     int sh, uint32_t rop, bool smooth = false);
   // Where the 1-bit `mask` (same size and position as the source) is 1, `foreRop` applies;
   // where it is 0, `backRop`.
   void maskBlt(int x, int y, int w, int h, const DeviceContext& src, int sx, int sy,
@@ -234,6 +235,7 @@ class DeviceContext {
     uint32_t backRop = 0;   // where the mask is 0
     Colour sourceBackground = 0xFFFFFF;  // a colour source's 1s on a 1-bit target
     bool deviceIndependent = false;      // sources of depth 1 and 8 read through their own palette
+    bool smooth = false;                 // interpolated and averaged, not nearest pixels
     const Bitmap* mask = nullptr;
     Point maskAt{};
   };

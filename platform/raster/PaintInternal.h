@@ -98,4 +98,9 @@ inline uint32_t NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32
   return best;
 }
 
+// Stretches the 32-bit source rectangle onto the 32-bit destination rectangle (both in
+// bitmap coordinates, neither mirrored), interpolating where it grows and averaging where
+// it shrinks; only pixels in `area` are written, and only those with a source inside `src`.
+void SmoothStretch(Bitmap& target, const Bitmap& src, const Rect& dst, const Rect& srcRect, const Region& area);
+
 }  // namespace platform

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Holds our metafile player against an office suite's own drawing of real clip art.
-# A dozen varied drawings are exported to WMF by LibreOffice, drawn to PNG by it as the
+# Fifteen varied drawings are exported to WMF by LibreOffice, drawn to PNG by it as the
 # reference and by tintwell-batch as ours; both are trimmed of the page's white margin,
 # blurred by one pixel and compared by RMSE (0 = the same, 1 = opposite). The worst three
 # are put side by side (reference left, ours right) in OUT/worst.png.
@@ -21,6 +21,7 @@ drawings=(
   computer/icons/etiquette-theme/stock/seal.svg unsorted/landscape_near_the_river_01.svg
   office/telephone/numero_verde_angelo_gelm_01.svg signs_and_symbols/mpcad_box_30x20x100_cels_01.svg
   recreation/party/baloon2_05.svg unsorted/mygraph_john_rariden_01.svg
+  recreation/sports/cronometro_mauro_olivo_01.svg computer/doublesight_dual_monito_01.svg
 )
 out=$build/clipart
 rm -rf "$out" && mkdir -p "$out/wmf" "$out/ref" "$out/ours"

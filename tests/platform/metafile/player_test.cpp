@@ -412,3 +412,117 @@ TEST(MetafilePlayer, PlaybackLeavesTheContextAsItWas) {
   EXPECT_FALSE(dc.hasClip());
   EXPECT_FALSE(dc.restore());
 }
+
+namespace {
+
+// The packed bitmap (header, table, bits) of a 24-bit bitmap, as 16-bit words.
+std::vector<uint16_t> PackedWords(int width, int height, const std::vector<uint32_t>& pixels) {
+  BmpSpec s;
+  s.width = width;
+  s.height = height;
+  s.pixels = pixels;
+  const std::vector<uint8_t> file = BuildBmp(s);
+  std::vector<uint16_t> words;
+  for (size_t i = 14; i + 1 < file.size(); i += 2) words.push_back(file[i] | file[i + 1] << 8);
+  return words;
+}
+
+// The old device-dependent form of a 24-bit bitmap: five header words, then rows top-down.
+std::vector<uint16_t> OldBitmapWords(int width, int height, const std::vector<uint32_t>& pixels, int reserved = 0) {
+  const int widthBytes = (width * 3 + 1) & ~1;
+  std::vector<uint16_t> words = {0, static_cast<uint16_t>(width), static_cast<uint16_t>(height),
+                                 static_cast<uint16_t>(widthBytes), 1 | 24 << 8};
+  words.insert(words.end(), reserved, 0);
+  std::vector<uint8_t> bytes(static_cast<size_t>(widthBytes) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) bytes[y * widthBytes + 3 * x + c] = pixels[y * width + x] >> (8 * c) & 0xFF;
+  for (size_t i = 0; i < bytes.size(); i += 2) words.push_back(bytes[i] | bytes[i + 1] << 8);
+  return words;
+}
+
+}  // namespace
+
+TEST(MetafilePlayer, HalftoneStretchInterpolatesAndAveragesWhereThePlainModesPickPixels) {
+  // Black and white onto 40 pixels, then black, white, black, white onto 2.
+  for (int mode : {3, 4}) {
+    WmfBuilder b;
+    b.add(0x0107, {mode});
+    StretchDib(b, 2, 1, {0x000000, 0xFFFFFF}, 0, 0, 40, 10, 0xCC0020);
+    StretchDib(b, 4, 1, {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF}, 0, 10, 2, 10, 0xCC0020);
+    auto bm = Render(b, {0, 0, 40, 20}, 40, 20);
+    const uint32_t middle = At(*bm, 20, 5) & 0xFF, shrunk = At(*bm, 0, 15) & 0xFF;
+    if (mode == 4) {
+      EXPECT_GT(middle, 0x60u);
+      EXPECT_LT(middle, 0xA0u);
+      EXPECT_NEAR(shrunk, 0x80, 1);
+      EXPECT_LT(At(*bm, 12, 5) & 0xFF, At(*bm, 28, 5) & 0xFF);  // a ramp, not two blocks
+    } else {
+      EXPECT_TRUE(middle == 0 || middle == 0xFF) << middle;
+      EXPECT_TRUE(shrunk == 0 || shrunk == 0xFF) << shrunk;
+    }
+  }
+}
+
+TEST(MetafilePlayer, BitmapsOfEveryFormAndDepthAreDrawn) {
+  const Colour kPink = 0xFF8080;
+  WmfBuilder b;
+  // SETDIBTODEV carrying only rows 1 and 2 (from the bottom) of a 2 x 4 bitmap at (0, 0).
+  std::vector<uint16_t> band = PackedWords(2, 2, {kRed, kRed, kBlue, kBlue});
+  band[4] = 4;  // the header's height is the whole bitmap's
+  std::vector<uint16_t> scans = {0, 2, 1, 0, 0, 4, 2, 0, 0};
+  scans.insert(scans.end(), band.begin(), band.end());
+  b.addWords(0x0D33, scans);
+  // BITBLT of an old-form 24-bit bitmap to (10, 0), one for one.
+  std::vector<uint16_t> blt = {0x0020, 0x00CC, 0, 0, 1, 2, 0, 10};
+  const std::vector<uint16_t> pair = OldBitmapWords(2, 1, {kGreen, kPink});
+  blt.insert(blt.end(), pair.begin(), pair.end());
+  b.addWords(0x0922, blt);
+  // An old-form 24-bit pattern brush (nine reserved words before its rows) filling (20, 0)-(28, 8).
+  b.addWords(0x01F9, OldBitmapWords(2, 2, {kRed, kGreen, kBlue, kPink}, 9)).select(0);
+  b.add(0x061D, {0x0021, 0x00F0, 8, 8, 0, 20});
+  auto bm = Render(b, {0, 0, 30, 10}, 30, 10);
+  const struct {
+    int x, y;
+    Colour colour;
+  } expected[] = {
+      {0, 0, kWhite}, {1, 1, kRed}, {0, 2, kBlue}, {1, 3, kWhite},  // rows 3 and 0 are not carried
+      {10, 0, kGreen}, {11, 0, kPink}, {12, 0, kWhite},              // the old bitmap in colour
+      {20, 0, kRed}, {21, 0, kGreen}, {20, 1, kBlue}, {23, 3, kPink}, // the brush tiles from the origin
+  };
+  for (const auto& e : expected) EXPECT_EQ(At(*bm, e.x, e.y), e.colour) << e.x << "," << e.y;
+}
+
+TEST(MetafilePlayer, SpacingArraysAndJustificationPlaceEveryCharacter) {
+  // The rightmost column of ink in a 12-pixel font, laid out by the records.
+  auto inkRight = [](const std::vector<std::vector<int>>& records, Rect frame, int width) {
+    WmfBuilder b;
+    b.add(0x0209, {0x00FF, 0}).add(0x0102, {1});
+    std::vector<uint16_t> font(9 + 16, 0);
+    font[0] = static_cast<uint16_t>(-12 * frame.width() / width);
+    font[4] = 400;
+    b.addWords(0x02FB, font).select(0);
+    for (const auto& r : records) {
+      std::vector<uint16_t> words(r.begin() + 1, r.end());
+      b.addWords(static_cast<uint16_t>(r[0]), words);
+    }
+    auto bm = Render(b, frame, width, 30);
+    int right = -1;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < width; ++x)
+        if (At(*bm, x, y) != kWhite) right = std::max(right, x);
+    return right;
+  };
+  // EXTTEXTOUT at (0, 0), each I 3 units (1.5 pixels) on from the last: they end near 15
+  // pixels, however each step rounds.
+  std::vector<int> spaced = {0x0A32, 0, 0, 10, 0};
+  for (int i = 0; i < 5; ++i) spaced.push_back('I' | 'I' << 8);
+  for (int i = 0; i < 10; ++i) spaced.push_back(3);
+  const int right = inkRight({spaced}, {0, 0, 200, 60}, 100);
+  EXPECT_GE(right, 13);
+  EXPECT_LE(right, 17);
+  // Justification spreads 40 units over the one break of "I I".
+  const std::vector<int> text = {0x0521, 3, 'I' | ' ' << 8, 'I', 5, 5};
+  const int plain = inkRight({text}, {0, 0, 100, 30}, 100);
+  EXPECT_EQ(inkRight({{0x020A, 1, 40}, text}, {0, 0, 100, 30}, 100), plain + 40);  // one break, 40 extra
+}
