@@ -18,7 +18,7 @@ PipelineShowProc gShowProc = nullptr;
 
 void SetPipelineShowProc(PipelineShowProc proc) { gShowProc = proc; }
 
-bool RunColourPipeline(Document* document, const char** problem) {
+bool RunColourPipeline(Document* document, const char** problem, PipelinePixels pixels) {
   const char* refusal = JPictureSizeProblem(document->width, document->height);
   JPixelBuffer* buffer = document->workingBuffer;
   if (!refusal && (!buffer || buffer->width != document->width || buffer->height != document->height))
@@ -38,6 +38,10 @@ bool RunColourPipeline(Document* document, const char** problem) {
   ColourTable* table = document->colourTable;
   for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
   document->indexImage = ComputeIndexImage(buffer, table);
+  if (pixels == kPipelineFreesPixels) {
+    JPixelBufferFree(buffer);
+    document->workingBuffer = nullptr;
+  }
   ColourGraph* graph = BuildColourGraph(table, root);
   document->mergeOrder = ComputeColourMaps(graph, table, root);
   ProgressEnd();

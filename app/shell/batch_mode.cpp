@@ -231,7 +231,14 @@ bool LoadPicture(BatchDocument* b, const char* path, char** problem) {
   const char* refusal = nullptr;
   if (!doc->workingBuffer) {
     refusal = JPictureSizeProblem(doc->width, doc->height);
-  } else if (!RunColourPipeline(doc, &refusal) && !refusal) {
+  } else {
+    // The file is written from the index image: the pixels are let go as soon as
+    // the engine has read them, the map here and the working buffer in the pipeline.
+    JPixelBufferGet(doc->workingBuffer, 0, b->map, 0, doc->height);
+    JPixMapFree(b->map);
+    b->map = doc->pictureMap = nullptr;
+  }
+  if (!refusal && !RunColourPipeline(doc, &refusal, kPipelineFreesPixels) && !refusal) {
     refusal = strerror(EINVAL);
   }
   if (refusal) {

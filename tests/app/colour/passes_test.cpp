@@ -215,26 +215,30 @@ TEST_F(TransparencyFixture, AskingForMoreColoursThanAreLeftMapsThemAll) {
   for (uint32_t i = 0; i < table->count; ++i) EXPECT_EQ(table->records[i].representative, i);
 }
 
-// Without a picture map (a map the platform refused) the pipeline works from the
-// working buffer as it stands.
+// Without a picture map (a map the platform refused, or one a file writer let go)
+// the pipeline works from the working buffer as it stands; a writer's pipeline
+// frees the buffer too, once the index image holds the picture.
 TEST(ColourPipeline, WorksFromTheBufferWhenThereIsNoPictureMap) {
   std::mt19937 rng(41);
   TestPicture picture = RandomPicture(rng, 17, 9, 12);
-  Document* document = NewTestDocument(picture);
-  JPixMapFree(document->pictureMap);
-  document->pictureMap = nullptr;
-  ASSERT_TRUE(RunColourPipeline(document));
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < picture.width; ++x) {
-      ASSERT_EQ(document->colourTable->records[IndexAt(document->indexImage, x, y)].colour, picture.at(x, y));
+  for (PipelinePixels pixels : {kPipelineKeepsPixels, kPipelineFreesPixels}) {
+    Document* document = NewTestDocument(picture);
+    JPixMapFree(document->pictureMap);
+    document->pictureMap = nullptr;
+    ASSERT_TRUE(RunColourPipeline(document, nullptr, pixels));
+    EXPECT_EQ(document->workingBuffer == nullptr, pixels == kPipelineFreesPixels);
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        ASSERT_EQ(document->colourTable->records[IndexAt(document->indexImage, x, y)].colour, picture.at(x, y));
+      }
     }
+    document->colourCount = 3;
+    ApplyColourCount(document);  // renders into the buffer if kept; the missing map is passed over
+    FreeTestDocument(document);
   }
-  document->colourCount = 3;
-  ApplyColourCount(document);  // renders into the buffer; the missing map is passed over
-  FreeTestDocument(document);
 
   // Masks the platform cannot make fail the pipeline with the memory message.
-  document = NewTestDocument(picture);
+  Document* document = NewTestDocument(picture);
   platform::Bitmap::FailNextCreations(2);
   const char* problem = nullptr;
   EXPECT_FALSE(RunColourPipeline(document, &problem));
