@@ -103,57 +103,33 @@ TEST(DibReader, DirectDepthsAndBitFieldMasksDecodeEveryChannel) {
         ExpectPixels(*b, width, 3, [&](int x, int y) { return s.pixels[y * width + x] & 0xFFFFFF; },
                      std::to_string(bpp));
       }
-      // 16 bits without masks is 5-5-5.
-      BmpSpec s16;
-      s16.width = width;
-      s16.height = 2;
-      s16.bitCount = 16;
-      s16.topDown = topDown;
-      for (int i = 0; i < width * 2; ++i) s16.pixels.push_back(rng() & 0xFFFF);
-      auto b16 = Decode(BuildBmp(s16));
-      ASSERT_TRUE(b16);
-      ExpectPixels(
-          *b16, width, 2,
-          [&](int x, int y) {
-            const uint32_t p = s16.pixels[y * width + x];
-            return Scale((p >> 10) & 31, 31) << 16 | Scale((p >> 5) & 31, 31) << 8 | Scale(p & 31, 31);
-          },
-          "555");
-      // 16 bits with 5-6-5 masks.
-      BmpSpec s565 = s16;
-      s565.compression = 3;
-      s565.masks[0] = 0xF800;
-      s565.masks[1] = 0x07E0;
-      s565.masks[2] = 0x001F;
-      auto b565 = Decode(BuildBmp(s565));
-      ASSERT_TRUE(b565);
-      ExpectPixels(
-          *b565, width, 2,
-          [&](int x, int y) {
-            const uint32_t p = s565.pixels[y * width + x];
-            return Scale(p >> 11, 31) << 16 | Scale((p >> 5) & 63, 63) << 8 | Scale(p & 31, 31);
-          },
-          "565");
-      // 32 bits with the channels in the other order and a 10-bit red.
-      BmpSpec s32;
-      s32.width = width;
-      s32.height = 2;
-      s32.bitCount = 32;
-      s32.compression = 3;
-      s32.topDown = topDown;
-      s32.masks[0] = 0x3FF00000;
-      s32.masks[1] = 0x0000FF00;
-      s32.masks[2] = 0x000000FF;
-      for (int i = 0; i < width * 2; ++i) s32.pixels.push_back(rng());
-      auto b32 = Decode(BuildBmp(s32));
-      ASSERT_TRUE(b32);
-      ExpectPixels(
-          *b32, width, 2,
-          [&](int x, int y) {
-            const uint32_t p = s32.pixels[y * width + x];
-            return Scale((p >> 20) & 1023, 1023) << 16 | ((p >> 8) & 255) << 8 | (p & 255);
-          },
-          "32 masks");
+      // 16 bits without masks (5-5-5), with 5-6-5 masks, and 32 bits with a 10-bit red.
+      const struct {
+        int bpp;
+        uint32_t masks[3];
+        uint32_t (*expected)(uint32_t p);
+      } masked[] = {
+          {16, {0, 0, 0},
+           [](uint32_t p) { return Scale((p >> 10) & 31, 31) << 16 | Scale((p >> 5) & 31, 31) << 8 | Scale(p & 31, 31); }},
+          {16, {0xF800, 0x07E0, 0x001F},
+           [](uint32_t p) { return Scale(p >> 11, 31) << 16 | Scale((p >> 5) & 63, 63) << 8 | Scale(p & 31, 31); }},
+          {32, {0x3FF00000, 0x0000FF00, 0x000000FF},
+           [](uint32_t p) { return Scale((p >> 20) & 1023, 1023) << 16 | ((p >> 8) & 255) << 8 | (p & 255); }},
+      };
+      for (const auto& m : masked) {
+        BmpSpec s;
+        s.width = width;
+        s.height = 2;
+        s.bitCount = m.bpp;
+        s.topDown = topDown;
+        s.compression = m.masks[0] ? 3 : 0;
+        std::copy(m.masks, m.masks + 3, s.masks);
+        for (int i = 0; i < width * 2; ++i) s.pixels.push_back(m.bpp == 16 ? rng() & 0xFFFF : rng());
+        auto b = Decode(BuildBmp(s));
+        ASSERT_TRUE(b);
+        ExpectPixels(*b, width, 2, [&](int x, int y) { return m.expected(s.pixels[y * width + x]); },
+                     std::to_string(m.bpp) + " bits, masks " + std::to_string(m.masks[0]));
+      }
     }
   }
 }
