@@ -37,6 +37,18 @@ WmfBuilder RedOnBlue() {
   return b;
 }
 
+// The packed bitmap (header, table, bits) of a 24-bit bitmap, as 16-bit words.
+std::vector<uint16_t> PackedWords(int width, int height, const std::vector<uint32_t>& pixels) {
+  BmpSpec s;
+  s.width = width;
+  s.height = height;
+  s.pixels = pixels;
+  const std::vector<uint8_t> file = BuildBmp(s);
+  std::vector<uint16_t> words;
+  for (size_t i = 14; i + 1 < file.size(); i += 2) words.push_back(file[i] | file[i + 1] << 8);
+  return words;
+}
+
 }  // namespace
 
 TEST(MetafilePlayer, RectangleHasPenEdgesBrushInsideAndNothingOutside) {
@@ -199,13 +211,7 @@ TEST(MetafilePlayer, RasterOperationsAndBrushesOfEveryKind) {
 
 TEST(MetafilePlayer, DeviceIndependentBitmapsStretchOntoTheirBoxes) {
   // A 2 x 2 bitmap, bottom-up: top row red, blue; bottom row green, white.
-  BmpSpec s;
-  s.width = 2;
-  s.height = 2;
-  s.pixels = {kRed, kBlue, kGreen, kWhite};
-  const std::vector<uint8_t> file = BuildBmp(s);
-  std::vector<uint16_t> dib;
-  for (size_t i = 14; i + 1 < file.size(); i += 2) dib.push_back(file[i] | file[i + 1] << 8);
+  const std::vector<uint16_t> dib = PackedWords(2, 2, {kRed, kBlue, kGreen, kWhite});
 
   // STRETCHDIB to (0, 0) size 20 x 20.
   std::vector<uint16_t> w = {0x0020, 0x00CC, 0, 2, 2, 0, 0, 20, 20, 0, 0};
@@ -231,16 +237,12 @@ namespace {
 // STRETCHDIB of a 24-bit bitmap (pixels top row first) onto (x, y, w, h) with `rop`.
 void StretchDib(WmfBuilder& b, int width, int height, const std::vector<uint32_t>& pixels, int x, int y, int w,
                 int h, uint32_t rop) {
-  BmpSpec s;
-  s.width = width;
-  s.height = height;
-  s.pixels = pixels;
-  const std::vector<uint8_t> file = BuildBmp(s);
   std::vector<uint16_t> words = {static_cast<uint16_t>(rop), static_cast<uint16_t>(rop >> 16), 0,
                                  static_cast<uint16_t>(height), static_cast<uint16_t>(width), 0, 0,
                                  static_cast<uint16_t>(h), static_cast<uint16_t>(w), static_cast<uint16_t>(y),
                                  static_cast<uint16_t>(x)};
-  for (size_t i = 14; i + 1 < file.size(); i += 2) words.push_back(file[i] | file[i + 1] << 8);
+  const std::vector<uint16_t> dib = PackedWords(width, height, pixels);
+  words.insert(words.end(), dib.begin(), dib.end());
   b.addWords(0x0F43, words);
 }
 
@@ -414,18 +416,6 @@ TEST(MetafilePlayer, PlaybackLeavesTheContextAsItWas) {
 }
 
 namespace {
-
-// The packed bitmap (header, table, bits) of a 24-bit bitmap, as 16-bit words.
-std::vector<uint16_t> PackedWords(int width, int height, const std::vector<uint32_t>& pixels) {
-  BmpSpec s;
-  s.width = width;
-  s.height = height;
-  s.pixels = pixels;
-  const std::vector<uint8_t> file = BuildBmp(s);
-  std::vector<uint16_t> words;
-  for (size_t i = 14; i + 1 < file.size(); i += 2) words.push_back(file[i] | file[i + 1] << 8);
-  return words;
-}
 
 // The old device-dependent form of a 24-bit bitmap: five header words, then rows top-down.
 std::vector<uint16_t> OldBitmapWords(int width, int height, const std::vector<uint32_t>& pixels, int reserved = 0) {
