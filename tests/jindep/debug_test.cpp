@@ -48,26 +48,6 @@ TEST_F(DebugChannel, StampsTheFirstLineOfASecondAndEveryEleventhLineWithinIt) {
   EXPECT_EQ(LogLines().back(), "2026-12-16 13:07:09 x");
 }
 
-TEST_F(DebugChannel, ReportsAlignLineNumbersUnderTheLongestFileNameSeen) {
-  // Longer than any name reported elsewhere in this program, so the column is known.
-  const char* longName = "jindep/a_deliberately_long_source_name_x";
-  const char* shortName = "jindep/Ji_at_ar";
-  JDebugReport(longName, 12, "first");
-  JDebugReport(shortName, 345, "Removing past end of array");
-  JDebugReport(shortName, 6, "again");
-  JDebugReport(longName, 7, "back");
-  auto lines = LogLines();
-  ASSERT_EQ(lines.size(), 4u);
-  const size_t column = 20 + strlen(longName) + 3;
-  EXPECT_EQ(lines[0].substr(20), std::string("\"") + longName + "\" line #12 'first'");
-  EXPECT_EQ(lines[1].substr(20), std::string("\"") + shortName + "\"" +
-                                     std::string(column - 20 - strlen(shortName) - 2, ' ') +
-                                     "line #345 'Removing past end of array'");
-  EXPECT_EQ(lines[2].substr(20), std::string(column - 20, ' ') + "line #6 'again'");
-  EXPECT_EQ(lines[3].substr(20), std::string("\"") + longName + "\" line #7 'back'");
-  for (const auto& line : lines) EXPECT_EQ(line.find("line #"), column) << line;
-}
-
 TEST_F(DebugChannel, AssertFailNamesTheSourceAndLine) {
   JAssertFail("jwin/J_gc", 88);
   auto lines = LogLines();
