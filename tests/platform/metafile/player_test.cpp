@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/metafile/Player.h"
 #include "platform/metafile/wmf_builder.h"
 #include "../dib/bmp_builder.h"
@@ -51,142 +53,104 @@ std::vector<uint16_t> PackedWords(int width, int height, const std::vector<uint3
 
 }  // namespace
 
-TEST(MetafilePlayer, RectangleHasPenEdgesBrushInsideAndNothingOutside) {
-  WmfBuilder b = RedOnBlue();
-  b.add(0x041B, {30, 40, 10, 10});  // RECTANGLE(10, 10, 40, 30)
-  auto bm = Render(b, {0, 0, 50, 50}, 50, 50);
-  EXPECT_EQ(At(*bm, 10, 10), kRed);
-  EXPECT_EQ(At(*bm, 39, 29), kRed);
-  EXPECT_EQ(At(*bm, 25, 10), kRed);
-  EXPECT_EQ(At(*bm, 25, 20), kBlue);
-  EXPECT_EQ(At(*bm, 40, 20), kWhite);
-  EXPECT_EQ(At(*bm, 9, 20), kWhite);
-  EXPECT_EQ(At(*bm, 25, 30), kWhite);
-}
+namespace {
 
-TEST(MetafilePlayer, FrameIsMappedOntoTheDestination) {
-  // A frame whose corner is not at the origin lands at the destination's corner.
-  WmfBuilder b = RedOnBlue();
-  b.add(0x041B, {30, 20, 20, 10});  // (10, 20)-(20, 30)
-  auto bm = Render(b, {10, 20, 110, 70}, 100, 50);
-  EXPECT_EQ(At(*bm, 0, 0), kRed);
-  EXPECT_EQ(At(*bm, 5, 5), kBlue);
-  EXPECT_EQ(At(*bm, 10, 5), kWhite);
+struct Probe {
+  int x, y;
+  Colour colour;
+};
 
-  // Twice the frame's size: everything doubles.
-  auto big = Render(b, {10, 20, 110, 70}, 200, 100);
-  EXPECT_EQ(At(*big, 15, 15), kBlue);
-  EXPECT_EQ(At(*big, 19, 10), kRed);  // right edge of the 0..20 box
-  EXPECT_EQ(At(*big, 21, 10), kWhite);
-}
+// Records played onto a picture of `width` x `height` with `frame` mapped onto it, and
+// pixels that must have come out as stated. Red 1-pixel pen and blue brush selected first.
+struct DrawingCase {
+  const char* what;
+  std::function<void(WmfBuilder&)> records;
+  Rect frame;
+  int width, height;
+  std::vector<Probe> probes;
+};
 
-TEST(MetafilePlayer, MappingModesAndExtentsScaleAsStated) {
-  // Anisotropic window 100 x 100 onto viewport 200 x 50: x doubles, y halves.
-  WmfBuilder a = RedOnBlue();
-  a.add(0x0103, {8}).add(0x020B, {0, 0}).add(0x020C, {100, 100}).add(0x020D, {0, 0}).add(0x020E, {50, 200});
-  a.add(0x041B, {80, 30, 40, 10});  // (10, 40)-(30, 80) -> (20, 20)-(60, 40)
-  auto am = Render(a, {0, 0, 10, 10}, 100, 100);
-  EXPECT_EQ(At(*am, 20, 20), kRed);
-  EXPECT_EQ(At(*am, 40, 30), kBlue);
-  EXPECT_EQ(At(*am, 61, 30), kWhite);
-  EXPECT_EQ(At(*am, 40, 41), kWhite);
+}  // namespace
 
-  // Isotropic: window 100 x 50, viewport 200 x 200: both axes take the smaller scale, 2.
-  WmfBuilder i = RedOnBlue();
-  i.add(0x0103, {7}).add(0x020B, {0, 0}).add(0x020C, {50, 100}).add(0x020D, {0, 0}).add(0x020E, {200, 200});
-  i.add(0x041B, {20, 20, 10, 10});  // -> (20, 20)-(40, 40)
-  auto im = Render(i, {0, 0, 10, 10}, 100, 100);
-  EXPECT_EQ(At(*im, 30, 30), kBlue);
-  EXPECT_EQ(At(*im, 39, 39), kRed);
-  EXPECT_EQ(At(*im, 41, 41), kWhite);
-
-  // Low metric: 254 units an inch at 96 pixels an inch, y up from the viewport origin.
-  WmfBuilder lm = RedOnBlue();
-  lm.add(0x0103, {2}).add(0x020B, {0, 0}).add(0x020D, {100, 0});
-  lm.add(0x041B, {0, 254, 254, 0});  // (0, 254)-(254, 0) -> (0, 4)-(96, 100)
-  auto lmm = Render(lm, {0, 0, 10, 10}, 120, 120);
-  EXPECT_EQ(At(*lmm, 50, 50), kBlue);
-  EXPECT_EQ(At(*lmm, 50, 2), kWhite);
-  EXPECT_EQ(At(*lmm, 100, 50), kWhite);
-
-  // Text mode ignores extents; window origin still moves the picture.
-  WmfBuilder t = RedOnBlue();
-  t.add(0x0103, {1}).add(0x020C, {1, 1}).add(0x020B, {5, 5});
-  t.add(0x041B, {25, 25, 15, 15});  // -> (10, 10)-(20, 20)
-  auto tm = Render(t, {0, 0, 10, 10}, 40, 40);
-  EXPECT_EQ(At(*tm, 10, 10), kRed);
-  EXPECT_EQ(At(*tm, 15, 15), kBlue);
-  EXPECT_EQ(At(*tm, 21, 15), kWhite);
-}
-
-TEST(MetafilePlayer, SaveAndRestoreBringBackMappingAndAttributes) {
-  WmfBuilder b = RedOnBlue();
-  b.add(0x001E, {});                  // SAVEDC
-  b.add(0x020B, {-100, -100});        // move everything off by 100
-  b.brush(0, kGreen).select(2);
-  b.add(0x0127, {-1});                // RESTOREDC
-  b.add(0x041B, {20, 20, 10, 10});
-  auto bm = Render(b, {0, 0, 40, 40}, 40, 40);
-  EXPECT_EQ(At(*bm, 15, 15), kBlue);
-  EXPECT_EQ(At(*bm, 10, 10), kRed);
-}
-
-TEST(MetafilePlayer, LinesPolygonsEllipsesAndPixels) {
-  WmfBuilder b = RedOnBlue();
-  b.add(0x0214, {5, 0}).add(0x0213, {5, 30});          // line y = 5, x 0..29
-  b.add(0x0324, {3, 10, 10, 30, 10, 10, 30});          // triangle
-  b.add(0x0418, {80, 80, 40, 40});                      // ellipse (40, 40)-(80, 80)
-  b.add(0x041F, {0x00FF, 0, 90, 90});                   // SETPIXEL(90, 90) red
-  b.add(0x0538, {2, 4, 4, 50, 0, 60, 0, 60, 10, 50, 10, 70, 0, 80, 0, 80, 10, 70, 10});
-  auto bm = Render(b, {0, 0, 100, 100}, 100, 100);
-  EXPECT_EQ(At(*bm, 15, 5), kRed);
-  EXPECT_EQ(At(*bm, 15, 4), kWhite);
-  EXPECT_EQ(At(*bm, 30, 5), kWhite);  // the last point of a line is left out
-  EXPECT_EQ(At(*bm, 13, 20), kBlue);  // inside the triangle
-  EXPECT_EQ(At(*bm, 28, 28), kWhite);
-  EXPECT_EQ(At(*bm, 60, 60), kBlue);  // ellipse centre
-  EXPECT_EQ(At(*bm, 42, 42), kWhite); // ellipse's box corner
-  EXPECT_EQ(At(*bm, 90, 90), kRed);
-  EXPECT_EQ(At(*bm, 55, 5), kBlue);   // first polygon of the poly-polygon
-  EXPECT_EQ(At(*bm, 75, 5), kBlue);   // second
-  EXPECT_EQ(At(*bm, 65, 5), kWhite);  // between them
-}
-
-TEST(MetafilePlayer, ArcsPiesAndChordsFillTheRightSide) {
-  WmfBuilder b = RedOnBlue();
-  // Pie over (0, 0)-(40, 40) from the right (40, 20) counter-clockwise to the top (20, 0):
-  // the upper-right quarter.
-  b.add(0x081A, {0, 20, 20, 40, 40, 40, 0, 0});
-  // Chord over (50, 0)-(90, 40) from the right to the left point: the upper half.
-  b.add(0x0830, {20, 50, 20, 90, 40, 90, 0, 50});
-  auto bm = Render(b, {0, 0, 100, 50}, 100, 50);
-  EXPECT_EQ(At(*bm, 28, 12), kBlue);
-  EXPECT_EQ(At(*bm, 12, 12), kWhite);
-  EXPECT_EQ(At(*bm, 28, 28), kWhite);
-  EXPECT_EQ(At(*bm, 70, 10), kBlue);
-  EXPECT_EQ(At(*bm, 70, 30), kWhite);
-
-  // With the y axis turned up the arc still runs counter-clockwise on the device: the
-  // same chord, from the left point to the right one, now fills the lower half.
-  WmfBuilder up = RedOnBlue();
-  up.add(0x020B, {40, 0}).add(0x020C, {-40, 40});  // window origin (0, 40), extent (40, -40)
-  up.add(0x0830, {20, 40, 20, 0, 0, 40, 40, 0});
-  auto um = Render(up, {0, 0, 40, 40}, 40, 40);
-  EXPECT_EQ(At(*um, 20, 30), kBlue);
-  EXPECT_EQ(At(*um, 20, 10), kWhite);
-}
-
-TEST(MetafilePlayer, ClippingRecordsLimitDrawing) {
-  WmfBuilder b = RedOnBlue();
-  b.add(0x0416, {30, 30, 10, 10});  // INTERSECTCLIPRECT (10, 10)-(30, 30)
-  b.add(0x0415, {20, 20, 10, 10});  // EXCLUDECLIPRECT (10, 10)-(20, 20)
-  b.brush(0, kGreen).select(2);
-  b.add(0x061D, {0x0021, 0x00F0, 40, 40, 0, 0});  // PATBLT whole picture, PATCOPY
-  auto bm = Render(b, {0, 0, 40, 40}, 40, 40);
-  EXPECT_EQ(At(*bm, 25, 25), kGreen);
-  EXPECT_EQ(At(*bm, 15, 15), kWhite);
-  EXPECT_EQ(At(*bm, 5, 5), kWhite);
-  EXPECT_EQ(At(*bm, 35, 35), kWhite);
+TEST(MetafilePlayer, RecordsDrawWhereAndWhatTheySay) {
+  const DrawingCase cases[] = {
+      {"rectangle: pen edges, brush inside, nothing outside",
+       [](WmfBuilder& b) { b.add(0x041B, {30, 40, 10, 10}); },  // (10, 10)-(40, 30)
+       {0, 0, 50, 50}, 50, 50,
+       {{10, 10, kRed}, {39, 29, kRed}, {25, 10, kRed}, {25, 20, kBlue}, {40, 20, kWhite}, {9, 20, kWhite},
+        {25, 30, kWhite}}},
+      {"a frame's corner lands at the destination's corner",
+       [](WmfBuilder& b) { b.add(0x041B, {30, 20, 20, 10}); },  // (10, 20)-(20, 30)
+       {10, 20, 110, 70}, 100, 50, {{0, 0, kRed}, {5, 5, kBlue}, {10, 5, kWhite}}},
+      {"twice the frame's size doubles everything", [](WmfBuilder& b) { b.add(0x041B, {30, 20, 20, 10}); },
+       {10, 20, 110, 70}, 200, 100, {{15, 15, kBlue}, {19, 10, kRed}, {21, 10, kWhite}}},
+      {"anisotropic: window 100 x 100 onto viewport 200 x 50",
+       [](WmfBuilder& b) {
+         b.add(0x0103, {8}).add(0x020B, {0, 0}).add(0x020C, {100, 100}).add(0x020D, {0, 0}).add(0x020E, {50, 200});
+         b.add(0x041B, {80, 30, 40, 10});  // (10, 40)-(30, 80) -> (20, 20)-(60, 40)
+       },
+       {0, 0, 10, 10}, 100, 100, {{20, 20, kRed}, {40, 30, kBlue}, {61, 30, kWhite}, {40, 41, kWhite}}},
+      {"isotropic: both axes take the smaller scale",
+       [](WmfBuilder& b) {
+         b.add(0x0103, {7}).add(0x020B, {0, 0}).add(0x020C, {50, 100}).add(0x020D, {0, 0}).add(0x020E, {200, 200});
+         b.add(0x041B, {20, 20, 10, 10});  // -> (20, 20)-(40, 40)
+       },
+       {0, 0, 10, 10}, 100, 100, {{30, 30, kBlue}, {39, 39, kRed}, {41, 41, kWhite}}},
+      {"low metric: 254 units an inch, y up",
+       [](WmfBuilder& b) {
+         b.add(0x0103, {2}).add(0x020B, {0, 0}).add(0x020D, {100, 0});
+         b.add(0x041B, {0, 254, 254, 0});  // -> (0, 4)-(96, 100)
+       },
+       {0, 0, 10, 10}, 120, 120, {{50, 50, kBlue}, {50, 2, kWhite}, {100, 50, kWhite}}},
+      {"text mode ignores extents, not the window origin",
+       [](WmfBuilder& b) {
+         b.add(0x0103, {1}).add(0x020C, {1, 1}).add(0x020B, {5, 5});
+         b.add(0x041B, {25, 25, 15, 15});  // -> (10, 10)-(20, 20)
+       },
+       {0, 0, 10, 10}, 40, 40, {{10, 10, kRed}, {15, 15, kBlue}, {21, 15, kWhite}}},
+      {"restore brings back the mapping and the brush",
+       [](WmfBuilder& b) {
+         b.add(0x001E, {}).add(0x020B, {-100, -100}).brush(0, kGreen).select(2).add(0x0127, {-1});
+         b.add(0x041B, {20, 20, 10, 10});
+       },
+       {0, 0, 40, 40}, 40, 40, {{15, 15, kBlue}, {10, 10, kRed}}},
+      {"lines, polygons, ellipses, pixels",
+       [](WmfBuilder& b) {
+         b.add(0x0214, {5, 0}).add(0x0213, {5, 30});   // line y = 5, x 0..29
+         b.add(0x0324, {3, 10, 10, 30, 10, 10, 30});   // triangle
+         b.add(0x0418, {80, 80, 40, 40});              // ellipse (40, 40)-(80, 80)
+         b.add(0x041F, {0x00FF, 0, 90, 90});           // red pixel at (90, 90)
+         b.add(0x0538, {2, 4, 4, 50, 0, 60, 0, 60, 10, 50, 10, 70, 0, 80, 0, 80, 10, 70, 10});
+       },
+       {0, 0, 100, 100}, 100, 100,
+       {{15, 5, kRed}, {15, 4, kWhite}, {30, 5, kWhite}, {13, 20, kBlue}, {28, 28, kWhite}, {60, 60, kBlue},
+        {42, 42, kWhite}, {90, 90, kRed}, {55, 5, kBlue}, {75, 5, kBlue}, {65, 5, kWhite}}},
+      {"pie: the upper-right quarter; chord: the upper half",
+       [](WmfBuilder& b) {
+         b.add(0x081A, {0, 20, 20, 40, 40, 40, 0, 0});
+         b.add(0x0830, {20, 50, 20, 90, 40, 90, 0, 50});
+       },
+       {0, 0, 100, 50}, 100, 50,
+       {{28, 12, kBlue}, {12, 12, kWhite}, {28, 28, kWhite}, {70, 10, kBlue}, {70, 30, kWhite}}},
+      {"with y up arcs still run counter-clockwise on the device",
+       [](WmfBuilder& b) {
+         b.add(0x020B, {40, 0}).add(0x020C, {-40, 40});  // window origin (0, 40), extent (40, -40)
+         b.add(0x0830, {20, 40, 20, 0, 0, 40, 40, 0});
+       },
+       {0, 0, 40, 40}, 40, 40, {{20, 30, kBlue}, {20, 10, kWhite}}},
+      {"clip rectangles: intersected, then one excluded",
+       [](WmfBuilder& b) {
+         b.add(0x0416, {30, 30, 10, 10}).add(0x0415, {20, 20, 10, 10}).brush(0, kGreen).select(2);
+         b.add(0x061D, {0x0021, 0x00F0, 40, 40, 0, 0});
+       },
+       {0, 0, 40, 40}, 40, 40, {{25, 25, kGreen}, {15, 15, kWhite}, {5, 5, kWhite}, {35, 35, kWhite}}},
+  };
+  for (const DrawingCase& c : cases) {
+    WmfBuilder b = RedOnBlue();
+    c.records(b);
+    auto bm = Render(b, c.frame, c.width, c.height);
+    for (const Probe& p : c.probes) EXPECT_EQ(At(*bm, p.x, p.y), p.colour) << c.what << " at " << p.x << "," << p.y;
+  }
 }
 
 TEST(MetafilePlayer, RasterOperationsAndBrushesOfEveryKind) {
