@@ -19,6 +19,11 @@ struct SizeSampling {
   uint64_t bytes;      // the passes of x measured so far
   uint32_t remaining;  // values still to measure
   uint32_t* tally;     // the mapping for x colours (the document's own stays as it is)
+  // Sizes of whole passes that are not the last of their stream. Without the global table
+  // and transparency such a pass is the same for every number of colours it does not
+  // end, so it is measured once; then each sample costs one pass, not all of them.
+  uint64_t* fullPasses;  // kNoGraphValue: not measured yet
+  uint32_t fullPassSlots;
   JScheduled* idle;
 };
 
@@ -49,6 +54,15 @@ bool NextSample(const Document* d, const GraphRecord* g, SizeSampling* s) {
   return false;
 }
 
+bool FullPassesRepeat(const Document* d) { return !d->useGlobalTable && !d->transparencyOn; }
+
+// Passes of x whose size is known are added without writing them; answers the pass to write.
+void SkipKnownPasses(const Document* d, SizeSampling* s, uint32_t passes) {
+  if (!FullPassesRepeat(d)) return;
+  while (s->pass + 1 < passes && s->pass + 1 < s->fullPassSlots && s->fullPasses[s->pass + 1] != kNoGraphValue)
+    s->bytes += s->fullPasses[++s->pass];
+}
+
 // The sampling tally for x colours. Mapping writes each colour's representative into the
 // table, so the document's own mapping is put back at once: marking colours and drawing
 // the preview read it between runs.
@@ -72,6 +86,11 @@ void StartFileSizeSampling(Document* d) {
   if (!d || !d->colourTable || d->colourTable->count == 0) return;
   GraphRecord* g = OpenGraph(d, kGraphFileSize);
   if (!g) return;
+  AttachFileSizeSampling(d, g);
+  ResetFileSizeSamples(d);
+}
+
+void AttachFileSizeSampling(Document* d, GraphRecord* g) {
   const uint32_t n = d->colourTable->count;
   SetGraphData(g, 1, n);
   SizeSampling* s = static_cast<SizeSampling*>(JAlloc(sizeof(SizeSampling)));
@@ -79,22 +98,28 @@ void StartFileSizeSampling(Document* d) {
   s->tally = static_cast<uint32_t*>(JAlloc(sizeof(uint32_t) * n));
   s->shift = SampleShift(n);
   g->sampling = s;
-  ResetFileSizeSamples(d);
 }
 
 void ResetFileSizeSamples(Document* d) {
   GraphRecord* g = SizeGraph(d);
-  if (!g || !g->sampling) return;
+  if (g) ResetSizeSamples(d, g);
+}
+
+void ResetSizeSamples(Document* d, GraphRecord* g) {
+  if (!g->sampling) return;
   SizeSampling* s = g->sampling;
   const uint32_t n = d->colourTable->count;
   const uint32_t t = d->transparencyOn ? d->transparentList.count : 0;
   for (uint32_t k = g->dataFirst; k <= g->dataLast; ++k) g->values[k - g->dataFirst] = kNoGraphValue;
   s->x = 0;
   s->k = 1;  // coarse to fine again for the new settings
+  s->fullPassSlots = GifStreamPasses(d, n) + 1;
+  s->fullPasses = static_cast<uint64_t*>(JRealloc(s->fullPasses, sizeof(uint64_t) * s->fullPassSlots));
+  for (uint32_t p = 0; p < s->fullPassSlots; ++p) s->fullPasses[p] = kNoGraphValue;
   // The vertical range is empty until measured sizes widen it.
   SetGraphRanges(g, 1, n > t ? n - t : 0, UINT64_MAX, 0);
   s->remaining = Measurable(d, g);
-  Schedule(d, s);
+  if (g->graphWindow) Schedule(d, s);
 }
 
 void StopFileSizeSampling(GraphRecord* g) {
@@ -102,31 +127,41 @@ void StopFileSizeSampling(GraphRecord* g) {
   if (!s) return;
   JCancelSchedule(s->idle);
   JFree(s->tally);
+  JFree(s->fullPasses);
   JFree(s);
   g->sampling = nullptr;
 }
 
-void FileSizeSampleIdle(void* data) {
-  Document* d = static_cast<Document*>(data);
-  GraphRecord* g = SizeGraph(d);
-  if (!g || !g->sampling || d->closing) return;
+bool StepFileSizeSampling(Document* d, GraphRecord* g) {
   SizeSampling* s = g->sampling;
-  s->idle = nullptr;
   if (s->x == 0) {
-    if (!NextSample(d, g, s)) return;
+    if (s->remaining == 0 || !NextSample(d, g, s)) return false;
     MapSample(d, s);
   }
+  const uint32_t passes = GifStreamPasses(d, s->x);
+  SkipKnownPasses(d, s, passes);
   // One whole pass; other streams run only between passes.
   GifSinkBegin(nullptr, nullptr);
   const bool more = GifWritePass(d, s->tally, s->x, ++s->pass);
-  s->bytes += GifSinkCount();
+  const uint64_t bytes = GifSinkCount();
+  s->bytes += bytes;
+  if (more && FullPassesRepeat(d) && s->pass < s->fullPassSlots) s->fullPasses[s->pass] = bytes;
   if (!more) {
     const uint32_t x = s->x;
     s->x = 0;
     --s->remaining;
     SetGraphValue(g, x, s->bytes);
   }
-  Schedule(d, s);
+  return s->remaining > 0;
+}
+
+void FileSizeSampleIdle(void* data) {
+  Document* d = static_cast<Document*>(data);
+  GraphRecord* g = SizeGraph(d);
+  if (!g || !g->sampling || d->closing) return;
+  g->sampling->idle = nullptr;
+  StepFileSizeSampling(d, g);
+  Schedule(d, g->sampling);
 }
 
 void RestartSizeEstimate(Document* d, bool alsoRestartGraph) {

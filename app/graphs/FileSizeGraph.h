@@ -12,6 +12,12 @@ struct GraphRecord;
 void StartFileSizeSampling(Document* document);
 // Every value unmeasured again, the range empty, the measuring from the start.
 void ResetFileSizeSamples(Document* document);
+// The measuring state for a graph record that may have no window (the batch mode's
+// pictures); ResetSizeSamples then starts it, and each step measures one pass, answering
+// whether samples remain.
+void AttachFileSizeSampling(Document* document, GraphRecord* graph);
+void ResetSizeSamples(Document* document, GraphRecord* graph);
+bool StepFileSizeSampling(Document* document, GraphRecord* graph);
 // Frees the measuring state of a closing graph; nothing for other graphs.
 void StopFileSizeSampling(GraphRecord* graph);
 // Measures the next pass of the next sample; queued again while samples remain.

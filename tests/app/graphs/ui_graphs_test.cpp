@@ -2,6 +2,8 @@
 #include <filesystem>
 
 #include "app/colour/ColourMaps.h"
+#include "app/gif/GifSink.h"
+#include "app/gif/GifWriter.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphMapping.h"
 #include "app/graphs/GraphWindow.h"
@@ -160,6 +162,50 @@ TEST_F(Graphs, OneColourIsIllDefinedAndMarkingWhileSamplingKeepsTheDocumentsMapp
   std::vector<uint32_t> kept(d->colourTable->tally, d->colourTable->tally + d->colourTable->count);
   MapForCount(d, fresh.data(), d->colourCount);
   EXPECT_EQ(kept, fresh);
+}
+
+uint64_t StreamSize(Document* d, uint32_t x) {
+  std::vector<uint32_t> tally(d->colourTable->count);
+  MapForCount(d, tally.data(), x);
+  uint64_t total = 0;
+  for (uint32_t pass = 1;; ++pass) {
+    GifSinkBegin(nullptr, nullptr);
+    const bool more = GifWritePass(d, tally.data(), x, pass);
+    total += GifSinkCount();
+    if (!more) return total;
+  }
+}
+
+// Every sampled size is the size of the whole stream for that number of colours, whatever
+// the settings (passes measured once and reused included).
+TEST_F(Graphs, SampledSizesAreTheSizesOfTheWholeStreams) {
+  const int W = 50, H = 30;
+  writeBmp("scene.bmp", W, H, Pattern(W, H, 400));
+  Document* d = open("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  StartFileSizeSampling(d);
+  const struct {
+    uint16_t first, later;
+    bool global, mark, interlace;
+  } settings[] = {{8, 2, false, false, false}, {3, 3, false, true, true}, {8, 8, true, false, false}};
+  for (const auto& s : settings) {
+    d->firstPassBits = s.first;
+    d->laterPassBits = s.later;
+    d->useGlobalTable = s.global;
+    d->interlaceLater = s.interlace;
+    if (s.mark) input().click(client(d->window).left + d->centreX + 3, client(d->window).top + d->centreY + 3);
+    drain();
+    RestartSizeEstimate(d, true);
+    idle(6000);
+    GraphRecord* g = d->graphs[2];
+    int measured = 0;
+    for (uint32_t x = g->xMin; x <= g->xMax; ++x) {
+      if (!GraphHasValue(g, x)) continue;
+      ++measured;
+      ASSERT_EQ(GraphValue(g, x), StreamSize(d, x)) << x << " later bits " << s.later;
+    }
+    EXPECT_GT(measured, 200);
+  }
 }
 
 // A photograph with its preview and the three graphs, before and after choosing 16
