@@ -127,6 +127,7 @@ void JToolkitShutdown() {
 }
 
 bool JToolkitShuttingDown() { return shuttingDown; }
+bool JToolkitStarted() { return started; }
 const JStartValues* JGetStartValues() { return &startValues; }
 
 platform::wm::WindowManager& JWindowManager() { return platform::wm::Desktop::Current()->wm(); }

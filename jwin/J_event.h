@@ -21,6 +21,8 @@ bool JToolkitInit(const JStartValues* values);
 // Closes what is left and shuts the toolkit's modules down.
 void JToolkitShutdown();
 bool JToolkitShuttingDown();
+// Between a successful JToolkitInit and JToolkitShutdown.
+bool JToolkitStarted();
 // The start values stored by JToolkitInit.
 const JStartValues* JGetStartValues();
 

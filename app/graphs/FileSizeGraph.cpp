@@ -132,8 +132,9 @@ void StopFileSizeSampling(GraphRecord* g) {
   g->sampling = nullptr;
 }
 
-bool StepFileSizeSampling(Document* d, GraphRecord* g) {
+bool StepFileSizeSampling(Document* d, GraphRecord* g, bool* completed) {
   SizeSampling* s = g->sampling;
+  if (completed) *completed = false;
   if (s->x == 0) {
     if (s->remaining == 0 || !NextSample(d, g, s)) return false;
     MapSample(d, s);
@@ -150,6 +151,7 @@ bool StepFileSizeSampling(Document* d, GraphRecord* g) {
     const uint32_t x = s->x;
     s->x = 0;
     --s->remaining;
+    if (completed) *completed = true;
     SetGraphValue(g, x, s->bytes);
   }
   return s->remaining > 0;

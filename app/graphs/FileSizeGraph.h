@@ -14,10 +14,10 @@ void StartFileSizeSampling(Document* document);
 void ResetFileSizeSamples(Document* document);
 // The measuring state for a graph record that may have no window (the batch mode's
 // pictures); ResetSizeSamples then starts it, and each step measures one pass, answering
-// whether samples remain.
+// whether samples remain (and, in `completed`, whether this pass completed a sample).
 void AttachFileSizeSampling(Document* document, GraphRecord* graph);
 void ResetSizeSamples(Document* document, GraphRecord* graph);
-bool StepFileSizeSampling(Document* document, GraphRecord* graph);
+bool StepFileSizeSampling(Document* document, GraphRecord* graph, bool* completed = nullptr);
 // Frees the measuring state of a closing graph; nothing for other graphs.
 void StopFileSizeSampling(GraphRecord* graph);
 // Measures the next pass of the next sample; queued again while samples remain.

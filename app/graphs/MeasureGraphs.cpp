@@ -5,8 +5,6 @@
 #include "app/shell/Document.h"
 #include "jindep/memory.h"
 
-namespace {
-
 // Horizontal 1 .. c; vertical from the quality with one colour to the budget.
 void ComputeQualityGraph(Document* d, GraphRecord* g) {
   const uint32_t c = ComputeQuality(d, g->values);
@@ -30,6 +28,8 @@ void ComputeMaximumErrorGraph(Document* d, GraphRecord* g) {
   }
   SetGraphRanges(g, 1, c, g->values[c - 1], g->values[0]);
 }
+
+namespace {
 
 void Open(Document* d, GraphKind kind, void (*compute)(Document*, GraphRecord*)) {
   if (!d || !d->colourTable || d->colourTable->count == 0) return;

@@ -121,6 +121,10 @@ bool BatchParseArguments(int argc, char** argv, BatchOptions* o, char** problem)
       }
       continue;
     }
+    if (!strcmp(arg, "--graph")) {
+      if (!BatchParseGraph(argc, argv, &i, &o->graph, problem)) return false;
+      continue;
+    }
     const bool takesValue = !strcmp(arg, "--colours") || !strcmp(arg, "--passes-bits") ||
                             !strcmp(arg, "--interlace") || !strcmp(arg, "--transparent") ||
                             !strcmp(arg, "--background");
@@ -355,6 +359,7 @@ void Report(Document* doc, uint64_t bytes, FILE* out) {
 void PrintUsage(FILE* out) {
   for (int id = kStrBatchUsage1; id <= kStrBatchUsage11; ++id) fprintf(out, "%s\n", JStr(static_cast<JStringId>(id)));
   fprintf(out, "%s\n", JStr(kStrBatchUsageMaxPixels));
+  fprintf(out, "%s\n", JStr(kStrBatchUsageGraph));
 }
 
 int Fail(FILE* err, char* problem) {
@@ -391,6 +396,9 @@ int BatchRun(int argc, char** argv, FILE* out, FILE* err) {
       status = Fail(err, JFormatNew(JStr(kStrBatchCannotWrite), options.output, strerror(saved.error)));
     } else if (options.report) {
       Report(&picture.doc, saved.bytes, out);
+    }
+    if (status == 0 && options.graph.kind != 0 && !BatchWriteGraph(&picture.doc, &options.graph, &problem)) {
+      status = Fail(err, problem);
     }
   }
   FreeBatchDocument(&picture);

@@ -4,10 +4,12 @@
 //
 //   tintwell-batch IN OUT.gif [--colours N] [--passes-bits A,B] [--global]
 //                  [--interlace first,later] [--transparent RRGGBB ...]
-//                  [--background RRGGBB] [--report]
+//                  [--background RRGGBB] [--report] [--graph quality|error|size FILE.png]
 #pragma once
 #include <cstdint>
 #include <cstdio>
+
+#include "app/shell/BatchGraph.h"
 
 struct BatchOptions {
   const char* input;   // points into argv
@@ -28,6 +30,7 @@ struct BatchOptions {
   bool report;
   bool help;
   uint64_t maxPixels;  // --max-pixels; 0 for the default limit
+  BatchGraphOption graph;  // --graph
 };
 
 // Reads the command line (argv[0] is the program). False with a one-line message
