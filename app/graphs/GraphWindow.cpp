@@ -4,10 +4,12 @@
 #include "app/colour/Passes.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphDrawing.h"
+#include "app/graphs/ControlsPanelState.h"
 #include "app/graphs/GraphMapping.h"
 #include "app/shell/Document.h"
 #include "app/shell/documents.h"
 #include "jindep/Ji_prinf.h"
+#include "jindep/Ji_tidge_popup.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
@@ -167,14 +169,41 @@ void KeyDown(JWindow* window, JKeyEvent* key) {
   if (key->character == ' ') Choose(g);
 }
 
+// The plot fills the window less the margins; the vertical scale's popup sits at the left
+// edge just below the plot, the horizontal one at the bottom, just left of the plot.
+void Layout(GraphRecord* g) {
+  int16_t w = 0, h = 0;
+  JGetWindowContentSize(g->graphWindow, &w, &h);
+  LayoutGraphPlot(g, w, h);
+  const int16_t plotBottom = static_cast<int16_t>(g->plotTop + g->plotHeight);
+  if (g->yPopup) JMoveWidget(g->yPopup, 2, static_cast<int16_t>(plotBottom + 2));
+  if (g->xPopup) {
+    const int16_t left = static_cast<int16_t>(g->plotLeft - g->xPopup->width - 2);
+    JMoveWidget(g->xPopup, left < 2 ? 2 : left, static_cast<int16_t>(h - g->xPopup->height - 2));
+  }
+}
+
 void Resized(JWindow* window) {
   GraphRecord* g = GraphOf(window);
   if (!g) return;
-  int16_t w = 0, h = 0;
-  JGetWindowContentSize(window, &w, &h);
-  LayoutGraphPlot(g, w, h);
+  Layout(g);
   PlaceGraphCursor(g);
   RedrawGraph(g);
+}
+
+void ScaleChosen(JWidget* popup, uint16_t index) {
+  GraphRecord* g = GraphOf(popup->window);
+  if (g) SetGraphScale(g, popup == g->xPopup, index == 0);
+}
+
+JWidget* NewScalePopup(JWindow* window, bool linear) {
+  JWidget* popup = JNewPopup(window, nullptr, 0, 0);
+  const void* items[] = {JStr(kStrScaleLinear), JStr(kStrScaleLog)};
+  JSetPopupItems(popup, 2, items);
+  JSetPopupSelection(popup, linear ? 0 : 1);
+  JSetPopupOnChange(popup, ScaleChosen);
+  JShowWidget(popup);
+  return popup;
 }
 
 void Activated(JWindow* window) {
@@ -204,7 +233,7 @@ void Closing(JWindow* window) {
 
 const JStringId kTitles[] = {kStrQualityGraphTitle, kStrErrorGraphTitle, kStrSizeGraphTitle};
 
-// Under the lowest open graph of the document, else beside the preview.
+// Under the lowest open graph of the document, else beside its controls (or its preview).
 void Place(const Document* d, JWindow* window) {
   int16_t mainLeft = 0, mainTop = 0, mainWidth = 0, mainHeight = 0;
   JGetMainWindowPlace(&mainLeft, &mainTop, &mainWidth, &mainHeight);
@@ -224,8 +253,8 @@ void Place(const Document* d, JWindow* window) {
       left = f.right + 5;
       top = f.top + 5;
     }
-  } else if (d->window) {
-    const JRect f = JGetWindowFrame(d->window);
+  } else if (const JWindow* beside = d->controls && d->controls->window ? d->controls->window : d->window) {
+    const JRect f = JGetWindowFrame(beside);
     left = f.right + 5;
     top = f.top;
     if (left + width + 10 > mainWidth) {
@@ -273,8 +302,10 @@ GraphRecord* OpenGraph(Document* d, GraphKind kind) {
   JSetHandler(window, kJSlotDeactivated, Deactivated);
   JSetHandler(window, kJSlotClosing, Closing);
   MeasureGraphMargins(g);
+  g->xPopup = NewScalePopup(window, g->xLinear);
+  g->yPopup = NewScalePopup(window, g->yLinear);
   JSizeWindow(window, kInitialWidth, kInitialHeight);
-  LayoutGraphPlot(g, kInitialWidth, kInitialHeight);
+  Layout(g);
   Place(d, window);
   JShowAndActivateWindow(window);
   return g;

@@ -1,6 +1,7 @@
 #include "app/shell/GraphCommands.h"
 
 #include "app/graphs/ControlsPanel.h"
+#include "app/graphs/ControlsPanel.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/graphs/MeasureGraphs.h"

@@ -4,11 +4,13 @@
 #include "app/colour/ColourMaps.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
+#include "app/graphs/ControlsPanelState.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphMapping.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/graphs/MeasureGraphs.h"
 #include "app/shell/GraphCommands.h"
+#include "jindep/Ji_tidge_popup.h"
 #include "tests/app/documents/documents_fixture.h"
 
 namespace {
@@ -112,6 +114,7 @@ TEST_F(Graphs, ClickOrSpaceChoosesColoursWithinWhatCanBeShown) {
   clickAt(q, q->plotLeft + q->plotWidth / 3, y);
   const uint32_t chosen = q->cursorK;
   EXPECT_EQ(d->colourCount, chosen);
+  EXPECT_EQ(JGetFieldText(d->controls->coloursField), std::to_string(chosen));  // the controls follow
   // The preview shows the picture at that count.
   std::vector<uint32_t> tally(d->colourTable->count);
   MapForCount(d, tally.data(), chosen);
@@ -214,6 +217,13 @@ TEST_F(Graphs, PhotographScreenshots) {
   const char* source = "/usr/share/backgrounds/gnome/adwaita-l.webp";
   if (!std::filesystem::exists(source) || std::system("command -v convert >/dev/null") != 0)
     GTEST_SKIP() << "no desktop background or ImageMagick to make a photograph from";
+  // The desktop's usual size, so the windows sit side by side as a user sees them.
+  CloseAllDocuments();
+  JToolkitShutdown();
+  static char program[] = "tintwell";
+  static char* argv[] = {program, nullptr};
+  JStartValues v = {"headless", 1280, 800, 1, argv, 0};
+  ASSERT_TRUE(JToolkitInit(&v));
   const std::string bmp = dir_ + "photo.bmp";
   ASSERT_EQ(std::system(("convert " + std::string(source) + " -resize 320x200! -type TrueColor BMP3:" + bmp).c_str()),
             0);
@@ -222,9 +232,19 @@ TEST_F(Graphs, PhotographScreenshots) {
   idle(3000);
   screenshot("graphs-photo.bmp");
   GraphRecord* q = d->graphs[0];
-  SetGraphScale(q, true, false);  // a few colours are told apart on the log scale
-  JSelectWindow(q->graphWindow);
+  // A few colours are told apart on the log scale: chosen in the horizontal popup.
+  const platform::Rect popup = client(q->graphWindow);
+  const int px = popup.left + q->xPopup->x + q->xPopup->width / 2, py = popup.top + q->xPopup->y + 5;
+  input().mouseDown(px, py);
   drain();
+  input().mouseMove(px, py + 1);  // a move over the selected item arms the list
+  drain();
+  const JRect log = JPopupListItemRect(1);
+  input().mouseMove((log.left + log.right) / 2, (log.top + log.bottom) / 2);
+  input().mouseUp((log.left + log.right) / 2, (log.top + log.bottom) / 2);
+  drain();
+  ASSERT_FALSE(q->xLinear);
+  idle(100);
   // Near 16 with the pointer, onto 16 with the arrows (which bring the pointer along), click.
   moveTo(q, GraphXForK(q, 16), q->plotTop + q->plotHeight / 2);
   for (int i = 0; i < 10 && q->cursorK != 16; ++i) {
