@@ -26,22 +26,12 @@ inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
 }
 
-// Encodes one row (palette indices) with plain runs, then an end-of-line mark.
+// Encodes one row (palette indices) as runs of equal values, then an end-of-line mark.
 inline void RleRow(std::vector<uint8_t>& out, const uint32_t* row, int width, bool four) {
-  int x = 0;
-  while (x < width) {
-    int n = 1;
-    if (four) {
-      // Runs of alternating pairs: all equal values for simplicity of the oracle.
-      while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
-      out.push_back(static_cast<uint8_t>(n));
-      out.push_back(static_cast<uint8_t>((row[x] << 4) | row[x]));
-    } else {
-      while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
-      out.push_back(static_cast<uint8_t>(n));
-      out.push_back(static_cast<uint8_t>(row[x]));
-    }
-    x += n;
+  for (int x = 0, n = 1; x < width; x += n, n = 1) {
+    while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
+    out.push_back(static_cast<uint8_t>(n));
+    out.push_back(static_cast<uint8_t>(four ? (row[x] << 4) | row[x] : row[x]));
   }
   out.push_back(0);
   out.push_back(0);
@@ -67,29 +57,11 @@ inline std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
       uint8_t* row = bits.data() + stride * r;
       for (int x = 0; x < s.width; ++x) {
         const uint32_t v = s.pixels[static_cast<size_t>(y) * s.width + x];
-        switch (s.bitCount) {
-          case 1:
-            row[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
-            break;
-          case 4:
-            row[x / 2] |= static_cast<uint8_t>(v << (x % 2 ? 0 : 4));
-            break;
-          case 8:
-            row[x] = static_cast<uint8_t>(v);
-            break;
-          case 16:
-            row[2 * x] = static_cast<uint8_t>(v);
-            row[2 * x + 1] = static_cast<uint8_t>(v >> 8);
-            break;
-          case 24:
-            row[3 * x] = static_cast<uint8_t>(v);
-            row[3 * x + 1] = static_cast<uint8_t>(v >> 8);
-            row[3 * x + 2] = static_cast<uint8_t>(v >> 16);
-            break;
-          default:
-            for (int i = 0; i < 4; ++i) row[4 * x + i] = static_cast<uint8_t>(v >> (8 * i));
-            break;
-        }
+        const size_t bit = static_cast<size_t>(x) * s.bitCount;
+        if (s.bitCount < 8)
+          row[bit / 8] |= static_cast<uint8_t>(v << (8 - s.bitCount - bit % 8));
+        else  // little-endian bytes: the 16-bit word, or blue, green, red (and a fourth byte)
+          for (int i = 0; i < s.bitCount / 8; ++i) row[bit / 8 + i] = static_cast<uint8_t>(v >> (8 * i));
       }
     }
   }
