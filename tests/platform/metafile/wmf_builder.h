@@ -31,41 +31,26 @@ class WmfBuilder {
     for (int p : params) word(static_cast<uint16_t>(p));
     return *this;
   }
-  WmfBuilder& objects(uint16_t count) {
-    objects_ = count;
-    return *this;
-  }
-
-  // Colour as stored in records: red in the low byte.
-  static std::vector<uint16_t> ColourRef(uint32_t rgb) {
-    const uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
-    const uint32_t ref = r | (g << 8) | (b << 16);
-    return {static_cast<uint16_t>(ref), static_cast<uint16_t>(ref >> 16)};
-  }
+  // Colours are stored red in the low byte.
   WmfBuilder& pen(int style, int width, uint32_t rgb) {
-    auto c = ColourRef(rgb);
-    return addWords(0x02FA, {static_cast<uint16_t>(style), static_cast<uint16_t>(width), 0, c[0], c[1]});
+    return addWords(0x02FA, {static_cast<uint16_t>(style), static_cast<uint16_t>(width), 0, RedGreen(rgb), Blue(rgb)});
   }
   WmfBuilder& brush(int style, uint32_t rgb, int hatch = 0) {
-    auto c = ColourRef(rgb);
-    return addWords(0x02FC, {static_cast<uint16_t>(style), c[0], c[1], static_cast<uint16_t>(hatch)});
+    return addWords(0x02FC, {static_cast<uint16_t>(style), RedGreen(rgb), Blue(rgb), static_cast<uint16_t>(hatch)});
   }
   WmfBuilder& select(int index) { return add(0x012D, {index}); }
 
   // The metafile proper: header, records, end record.
   std::vector<uint8_t> bits() const {
     std::vector<uint8_t> out;
-    auto put16 = [&](uint32_t v) {
-      out.push_back(static_cast<uint8_t>(v));
-      out.push_back(static_cast<uint8_t>(v >> 8));
-    };
+    auto put16 = [&](uint32_t v) { Put(out, v); };
     const uint32_t total = 9 + static_cast<uint32_t>(body_.size() / 2) + 3;
     put16(1);
     put16(9);
     put16(0x300);
     put16(total & 0xFFFF);
     put16(total >> 16);
-    put16(objects_);
+    put16(8);  // objects
     put16(std::max<uint32_t>(maxRecord_, 3) & 0xFFFF);
     put16(std::max<uint32_t>(maxRecord_, 3) >> 16);
     put16(0);
@@ -77,10 +62,7 @@ class WmfBuilder {
   }
   std::vector<uint8_t> placeable(int left, int top, int right, int bottom, int unitsPerInch = 96) const {
     std::vector<uint8_t> out;
-    auto put16 = [&](uint32_t v) {
-      out.push_back(static_cast<uint8_t>(v));
-      out.push_back(static_cast<uint8_t>(v >> 8));
-    };
+    auto put16 = [&](uint32_t v) { Put(out, v); };
     put16(0xCDD7);
     put16(0x9AC6);
     put16(0);
@@ -100,11 +82,13 @@ class WmfBuilder {
   }
 
  private:
-  void word(uint16_t w) {
-    body_.push_back(static_cast<uint8_t>(w));
-    body_.push_back(static_cast<uint8_t>(w >> 8));
+  static uint16_t RedGreen(uint32_t rgb) { return static_cast<uint16_t>((rgb >> 16 & 0xFF) | (rgb & 0xFF00)); }
+  static uint16_t Blue(uint32_t rgb) { return static_cast<uint16_t>(rgb & 0xFF); }
+  static void Put(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
   }
+  void word(uint16_t w) { Put(body_, w); }
   std::vector<uint8_t> body_;
-  uint16_t objects_ = 8;
   uint32_t maxRecord_ = 3;
 };
