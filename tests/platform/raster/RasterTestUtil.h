@@ -57,6 +57,13 @@ inline bool SamePixels(const Bitmap& a, const Bitmap& b) {
   return true;
 }
 
+inline std::unique_ptr<Bitmap> Copy(const Bitmap& b) {
+  auto c = Make(b.width(), b.height(), b.depth());
+  for (int y = 0; y < b.height(); ++y)
+    for (int x = 0; x < b.width(); ++x) SetValue(*c, x, y, Value(b, x, y));
+  return c;
+}
+
 inline void Randomize(Bitmap& b, std::mt19937& rng) {
   const uint32_t mask = b.depth() == 32 ? 0xFFFFFF : b.depth() == 8 ? 0xFF : 1;
   for (int y = 0; y < b.height(); ++y)
