@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "jwin/J_clipbo.h"
 #include "jwin/J_draw.h"
@@ -60,6 +63,37 @@ inline std::string FirstDifference(const platform::Bitmap& a, const platform::Bi
         return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
   return "";
 }
+
+// A desktop whose clipboard holds what the test puts there, counting the questions and
+// keeping what it is told.
+class FakeDesktop : public platform::clipboard::DesktopSource {
+ public:
+  bool offersPicture() override { return ++asked, picture.has_value(); }
+  std::optional<platform::clipboard::MetafilePicture> takePicture() override { return ++taken, picture; }
+  bool offersText() override { return ++asked, text.has_value(); }
+  std::optional<std::string> takeText() override { return ++taken, text; }
+  void publishText(const std::string* offered) override {
+    published.push_back(offered ? *offered : "<none>");
+    // Offering the process's text makes the process the desktop's owner, as on X.
+    text = offered ? std::optional<std::string>(*offered) : std::nullopt;
+  }
+  void catchUp() override {
+    if (copiedElsewhere) platform::clipboard::DesktopChanged();
+    copiedElsewhere = false;
+  }
+  // Another program copies text (or something else): the process hears of it the next
+  // time it looks.
+  void copyElsewhere(std::optional<std::string> theirs) {
+    text = std::move(theirs);
+    copiedElsewhere = true;
+  }
+
+  std::optional<platform::clipboard::MetafilePicture> picture;
+  std::optional<std::string> text;
+  std::vector<std::string> published;
+  bool copiedElsewhere = false;
+  int asked = 0, taken = 0;
+};
 
 class ClipboardTest : public ::testing::Test {
  protected:
