@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "app/document/Document.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
-#include "app/shell/Document.h"
-#include "app/shell/documents.h"
+#include "app/shell/Documents.h"
 #include "bench/bench_data.h"
 #include "jindep/Ji_tidge.h"
 #include "jwin/J_event.h"

@@ -14,7 +14,7 @@
 #include "app/colour/Histogram.h"
 #include "app/colour/Pipeline.h"
 #include "app/colour/Preview.h"
-#include "app/shell/Document.h"
+#include "app/document/Document.h"
 #include "bench/bench_data.h"
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"

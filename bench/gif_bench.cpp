@@ -17,15 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "app/batch/BatchMode.h"
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Measures.h"
 #include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
+#include "app/document/Document.h"
 #include "app/gif/GifFile.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
-#include "app/shell/Document.h"
-#include "app/shell/batch_mode.h"
 #include "bench/bench_data.h"
 #include "jwin/pixel_buffer.h"
 #include "tests/app/gif/gif_test_util.h"

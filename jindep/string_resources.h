@@ -3,7 +3,7 @@
 //   1-25 file dialog messages and driver warnings, 40-83 toolkit dialogs, dates and menus,
 //   100-103 main window, 128-129 and 160 string-list ranges, 200-222 file types,
 //   1000-1171 the application's strings (key = id - 1000), 2000-2005 the alert strings (key = id - 2000),
-//   3000- the batch program's texts.
+//   3000- the batch program's texts, 4000- the application's texts without a design id.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -273,7 +273,7 @@ bool JPictureDraw(JPicture* p, JPoint topLeft, JPoint bottomRight) {
   return DrawPicture(p, *dc, direct, dest, nullptr, 0);
 }
 
-JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha) {
+JPicture* JPictureOpenPath(const char* path, char* reason, size_t reasonSize) {
   if (!path || !*path) {
     Refuse(reason, reasonSize, "No file was named.");
     return nullptr;
@@ -305,6 +305,11 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPi
   }
   JPicture* picture = OpenAs(fileSpec, kJFileRead, type, reason, reasonSize);
   JFileSpecFree(fileSpec);
+  return picture;
+}
+
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha) {
+  JPicture* picture = JPictureOpenPath(path, reason, reasonSize);
   if (!picture) return nullptr;
   if (alpha) picture->alphaBackground = alpha->background;
   JRect frame;

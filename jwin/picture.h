@@ -76,6 +76,10 @@ struct JPictureAlpha {
   uint32_t transparentColour = 0;
 };
 
+// Opens a bitmap, metafile, PNG or JPEG file named by a path, recognised by its content
+// whatever its name says; a bare name is in the current directory. Null with a reason when
+// it cannot.
+JPicture* JPictureOpenPath(const char* path, char* reason, size_t reasonSize);
 // Reads a bitmap, metafile, PNG or JPEG file (recognised by its content) into a new 32-bit
 // pixel map of the picture's size, without any window. Null with a reason when it cannot.
 JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha = nullptr);

@@ -3,9 +3,9 @@
 #include <cstddef>
 
 #include "app/colour/ColourTree.h"
-#include "app/colour/StageLabels.h"
-#include "app/shell/progress.h"
+#include "app/document/Progress.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   }
   graph->heap = HeapCreate(n, offsetof(GraphNode, cost), offsetof(GraphNode, heapPosition), pool);
 
-  ProgressSetLabel(kLabelCreatingColourGraph);
+  ProgressSetLabel(JStr(kStrCreatingColourGraph));
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
   // Each node's nearest field holds the nearest colour's index until it is linked.

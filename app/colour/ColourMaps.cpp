@@ -4,10 +4,10 @@
 #include "app/colour/ColourTree.h"
 #include "app/colour/IndexImage.h"
 #include "app/colour/Preview.h"
-#include "app/colour/StageLabels.h"
-#include "app/shell/Document.h"
-#include "app/shell/progress.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 
 void MergeOrderFree(MergeOrder* mergeOrder) {
   if (!mergeOrder) return;
@@ -21,7 +21,7 @@ MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t r
   mergeOrder->count = n;
   mergeOrder->order = JAllocArray<uint32_t>(n ? n : 1);
 
-  ProgressSetLabel(kLabelComputingColourMaps);
+  ProgressSetLabel(JStr(kStrComputingColourMaps));
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
   for (uint32_t s = 0; s < n; ++s) {

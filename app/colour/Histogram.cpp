@@ -2,8 +2,8 @@
 
 #include "app/colour/ColourHash.h"
 #include "app/colour/ColourTree.h"
-#include "app/shell/Document.h"
-#include "app/shell/progress.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"
 

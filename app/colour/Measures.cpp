@@ -1,8 +1,10 @@
 #include "app/colour/Measures.h"
 
 #include "app/colour/ColourGraph.h"
+#include "app/colour/ColourTable.h"
+#include "app/colour/MergeOrder.h"
 #include "app/colour/Passes.h"
-#include "app/shell/Document.h"
+#include "app/document/Document.h"
 
 uint64_t QualityBudget(const Document* document) {
   return static_cast<uint64_t>(document->width) * 768 * static_cast<uint64_t>(document->height);

@@ -13,7 +13,7 @@
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
-#include "app/shell/progress.h"
+#include "app/document/Progress.h"
 #include "jindep/memory.h"
 
 namespace {

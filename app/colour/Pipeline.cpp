@@ -4,9 +4,8 @@
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Histogram.h"
 #include "app/colour/Preview.h"
-#include "app/colour/StageLabels.h"
-#include "app/shell/Document.h"
-#include "app/shell/progress.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
 #include "jindep/string_lists.h"
 #include "jwin/bit_array.h"
 #include "jwin/pixel_buffer.h"
@@ -30,7 +29,7 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
   EngineInit();
   JPixelBufferGet(buffer, 0, document->pictureMap, 0, buffer->height);
 
-  ProgressBegin(kLabelComputingHistogram, 4u << 24);
+  ProgressBegin(JStr(kStrComputingHistogram), 4u << 24);
   document->window = nullptr;
   if (gShowProc) ProgressOnShow(gShowProc, document);
 

@@ -2,10 +2,10 @@
 
 #include "app/colour/ColourHash.h"
 #include "app/colour/HelperThread.h"
-#include "app/colour/StageLabels.h"
-#include "app/shell/Document.h"
-#include "app/shell/progress.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
 #include "jwin/pixel_buffer.h"
 
 namespace {
@@ -69,7 +69,7 @@ IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* tab
   image->height = buffer->height;
   image->indices = JAllocArray<uint32_t>(static_cast<size_t>(buffer->width) * buffer->height);
 
-  ProgressSetLabel(kLabelComputingIndexedImage);
+  ProgressSetLabel(JStr(kStrComputingIndexedImage));
   const uint32_t step = (1u << 24) / buffer->height;
   // Each pixel's index comes from a hash table of the colours rather than a walk
   // down the colour tree: one probe, fetched a few pixels ahead.
@@ -106,7 +106,7 @@ void RenderPreview(Document* document) {
   const IndexImage* image = document->indexImage;
   JPixelBuffer* buffer = document->workingBuffer;
   if (!image || !buffer) return;
-  ProgressBegin(kLabelComputingImagePreview, image->height);
+  ProgressBegin(JStr(kStrComputingImagePreview), image->height);
   // The mapped colours are gathered into one compact array first: the pixels
   // then look up 4 bytes a colour instead of a whole record.
   const ColourTable* table = document->colourTable;

@@ -1,7 +1,9 @@
 #include "app/colour/Transparency.h"
 
+#include "app/colour/ColourTable.h"
+#include "app/colour/IndexImage.h"
 #include "app/colour/Passes.h"
-#include "app/shell/Document.h"
+#include "app/document/Document.h"
 #include "jwin/bit_array.h"
 #include "jwin/pixel_map.h"
 

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "app/colour/ColourTable.h"
+#include "app/colour/MergeOrder.h"
 #include "app/colour/Passes.h"
-#include "app/shell/Document.h"
+#include "app/document/Document.h"
 
 uint32_t GifTableBits(uint32_t m) {
   uint32_t bits = 1;

@@ -2,14 +2,19 @@
 
 #include <cerrno>
 
+#include "app/colour/ColourTable.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifTempFile.h"
 #include "app/gif/GifWriter.h"
-#include "app/shell/Document.h"
-#include "app/shell/progress.h"
 #include "jindep/string_lists.h"
 
-bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result) {
+namespace {
+
+bool writing = false;
+
+bool WriteWholeFile(const Document* document, const char* path, GifSaveResult* result) {
   result->bytes = 0;
   result->error = 0;
   GifTempFile file;
@@ -38,4 +43,15 @@ bool WriteGifFile(const Document* document, const char* path, GifSaveResult* res
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool GifWriteRunning() { return writing; }
+
+bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result) {
+  writing = true;
+  const bool written = WriteWholeFile(document, path, result);
+  writing = false;
+  return written;
 }

@@ -14,3 +14,6 @@ struct GifSaveResult {
 // `path` is replaced only when every byte was written and the file closed; on
 // failure it is left as it was and no partial file remains.
 bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result);
+// True while WriteGifFile runs: idle-time size work shares the GIF writer and its byte
+// sink and must not run a pass then (the progress window runs events while a file is written).
+bool GifWriteRunning();

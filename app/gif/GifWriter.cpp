@@ -1,11 +1,13 @@
 #include "app/gif/GifWriter.h"
 
+#include "app/colour/ColourTable.h"
+#include "app/colour/IndexImage.h"
 #include "app/colour/Passes.h"
+#include "app/document/Document.h"
 #include "app/gif/GifColourTable.h"
 #include "app/gif/GifPixels.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/LzwEncoder.h"
-#include "app/shell/Document.h"
 #include "jindep/memory.h"
 
 namespace {

@@ -1,9 +1,10 @@
 #include "app/gif/SizeEstimate.h"
 
+#include "app/colour/ColourTable.h"
+#include "app/document/Document.h"
 #include "app/gif/ByteSize.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
-#include "app/shell/Document.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_event.h"

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "app/colour/Passes.h"
+#include "app/document/Document.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
-#include "app/shell/Document.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/string_lists.h"
@@ -14,8 +14,6 @@
 #include "jwin/J_beep.h"
 
 namespace {
-
-constexpr uint32_t kGlobalColours = 256;
 
 // A whole number, possibly negative, from the start, and nothing but blanks after it.
 bool ReadInteger(const char* text, int32_t* value) {
@@ -45,6 +43,9 @@ bool Accepted(JWidget* field, JStringId notInteger, uint32_t current, int32_t* v
   return false;
 }
 
+// A value brought into range: the note, with its own button text (the next string).
+void Alert(void*, JStringId text) { PanelAlert(JStr(text), JStr(static_cast<JStringId>(text + 1))); }
+
 void Store(Document* d, uint32_t colours) {
   d->colourCount = colours;
   UpdateControls(d, kControlsColoursChanged | kKeepSizeGraph | kKeepMeasureGraphs);
@@ -68,15 +69,9 @@ void ColoursCommitted(JWidget* field) {
   }
   uint32_t c = 0, t = 0;
   AvailableColours(d, &c, &t);
-  uint32_t k = static_cast<uint32_t>(v);
-  if (d->useGlobalTable && k > kGlobalColours && c > kGlobalColours) {
-    PanelAlert(JStr(kStrGlobalTableLimit), JStr(kStrGlobalTableLimitOk));
-    k = kGlobalColours;
-  }
-  if (k > c) {
-    PanelAlert(JStr(kStrMoreColoursThanPresent), JStr(kStrMoreColoursThanPresentOk));
-    k = c;
-  }
+  uint8_t notes = 0;
+  const uint32_t k = LimitColourCount(d, static_cast<uint32_t>(v), c, &notes);
+  TellReductionNotes(notes, Alert, nullptr);
   Store(d, k);
 }
 
@@ -91,16 +86,8 @@ void PassesCommitted(JWidget* field) {
   }
   uint32_t c = 0, t = 0;
   AvailableColours(d, &c, &t);
-  const uint32_t needed = PassesForColours(d, c);
-  uint32_t p = static_cast<uint32_t>(v);
-  if (d->useGlobalTable && p >= 2 && ColoursForPasses(d, p - 1) >= kGlobalColours) {
-    PanelAlert(JStr(kStrGlobalTablePasses), JStr(kStrGlobalTablePassesOk));
-  } else if (p > needed) {
-    PanelAlert(JStr(kStrTooManyPasses), JStr(kStrTooManyPassesOk));
-    p = needed;
-  }
-  uint32_t k = ColoursForPasses(d, p);
-  if (k > c) k = c;
-  if (d->useGlobalTable && k > kGlobalColours) k = kGlobalColours;
+  uint8_t notes = 0;
+  const uint32_t k = ColoursForPassCount(d, static_cast<uint32_t>(v), c, &notes);
+  TellReductionNotes(notes, Alert, nullptr);
   Store(d, k);
 }

@@ -4,13 +4,12 @@
 #include <cstring>
 
 #include "app/colour/Passes.h"
+#include "app/document/Document.h"
+#include "app/document/DocumentList.h"
 #include "app/gif/ByteSize.h"
 #include "app/gif/SizeEstimate.h"
-#include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/ControlsPanelState.h"
-#include "app/shell/Document.h"
-#include "app/shell/documents.h"
-#include "app/shell/preview_window.h"
+#include "app/graphs/FileSizeGraph.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_popup.h"
 #include "jindep/Ji_tidge_std.h"
@@ -97,9 +96,9 @@ void InterlaceToggled(JWidget* w) {
 void GlobalTableToggled(JWidget* w) {
   Document* d = PanelDocument(w);
   if (!d) return;
-  d->useGlobalTable = JToggleState(w);
-  if (d->useGlobalTable && d->colourCount > 256) {
-    d->colourCount = 256;
+  const uint32_t before = d->colourCount;
+  SetGlobalTable(d, JToggleState(w));
+  if (d->colourCount != before) {
     UpdateControls(d, kControlsColoursChanged | kKeepMeasureGraphs);
   } else {
     RestartSizeEstimate(d, true);
@@ -122,7 +121,7 @@ void BackgroundChosen(JWidget* w, const JColour* colour, uint32_t) {
   d->backgroundColour = {colour->red, colour->green, colour->blue};
   ShowBackground(d->controls, d->backgroundColour);
   LayoutControls(d->controls);
-  RedrawPreview(d);
+  RedrawDocument(d);
 }
 
 void FieldTyped(JWidget* w) {
@@ -187,7 +186,7 @@ void ShowAll(JWidget* box) {
 }
 
 void Closing(JWindow* window) {
-  if (Document* d = static_cast<Document*>(window->data)) CloseDocument(d);
+  if (Document* d = static_cast<Document*>(window->data)) RequestCloseDocument(d);
 }
 
 void Activated(JWindow* window) {

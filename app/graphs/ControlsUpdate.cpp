@@ -3,13 +3,13 @@
 #include <initializer_list>
 
 #include "app/colour/Passes.h"
+#include "app/document/Document.h"
 #include "app/gif/SizeEstimate.h"
-#include "app/graphs/FileSizeGraph.h"
-#include "app/graphs/MeasureGraphs.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
-#include "app/shell/Document.h"
-#include "app/shell/documents.h"
+#include "app/graphs/FileSizeGraph.h"
+#include "app/graphs/MeasureGraphs.h"
+#include "app/picture/DocumentPicture.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/box.h"
@@ -47,7 +47,7 @@ void ShowCounts(ControlsPanel* p, const Document* d) {
 // chosen: a stale count would map past the colours that exist.
 void KeepCountInRange(Document* d) {
   ClampColourCount(d);
-  if (d->useGlobalTable && d->colourCount > 256) d->colourCount = 256;
+  SetGlobalTable(d, d->useGlobalTable != 0);  // and within a global table's 256
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "app/graphs/FileSizeGraph.h"
 
 #include "app/colour/ColourMaps.h"
+#include "app/document/BitReverse.h"
+#include "app/document/Document.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
 #include "app/gif/SizeEstimate.h"
 #include "app/graphs/GraphMapping.h"
 #include "app/graphs/GraphWindow.h"
-#include "app/shell/Document.h"
-#include "app/shell/bit_reverse.h"
 #include "jindep/memory.h"
 #include "jwin/J_sched.h"
 
@@ -32,7 +32,7 @@ namespace {
 GraphRecord* SizeGraph(const Document* d) { return d->graphs[kGraphFileSize - 1]; }
 
 uint32_t Measurable(const Document* d, const GraphRecord* g) {
-  const uint32_t last = d->useGlobalTable && g->xMax > 256 ? 256 : g->xMax;
+  const uint32_t last = d->useGlobalTable && g->xMax > kGlobalTableColours ? kGlobalTableColours : g->xMax;
   return last >= g->xMin ? last - g->xMin + 1 : 0;
 }
 
@@ -45,7 +45,7 @@ bool NextSample(const Document* d, const GraphRecord* g, SizeSampling* s) {
   const uint64_t period = uint64_t{1} << (32 - s->shift);
   for (uint64_t tries = 0; tries < period; ++tries) {
     const uint32_t x = SampleColours(s->k++, s->shift);
-    if (x < g->xMin || x > g->xMax || GraphHasValue(g, x) || (d->useGlobalTable && x > 256)) continue;
+    if (x < g->xMin || x > g->xMax || GraphHasValue(g, x) || (d->useGlobalTable && x > kGlobalTableColours)) continue;
     s->x = x;
     s->pass = 0;
     s->bytes = 0;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/shell/bit_reverse.h"
+#include "app/document/BitReverse.h"
 #include "app/graphs/GraphMapping.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"

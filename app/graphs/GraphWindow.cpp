@@ -2,12 +2,12 @@
 
 #include "app/colour/Measures.h"
 #include "app/colour/Passes.h"
+#include "app/document/Document.h"
+#include "app/document/DocumentList.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphDrawing.h"
 #include "app/graphs/ControlsPanelState.h"
 #include "app/graphs/GraphMapping.h"
-#include "app/shell/Document.h"
-#include "app/shell/documents.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_popup.h"
 #include "jindep/Ji_tidge_std.h"
@@ -343,7 +343,7 @@ void HideCursors(Document* d) { ForEachGraph(d, NoCursor, 0); }
 void SetColourCountChosenProc(ColourCountChosenProc proc) { chosenProc = proc; }
 
 uint32_t ChoosableColourCount(const Document* d, uint32_t k) {
-  if (d->useGlobalTable && k > 256) k = 256;
+  if (d->useGlobalTable && k > kGlobalTableColours) k = kGlobalTableColours;
   uint32_t c = 0, t = 0;
   AvailableColours(d, &c, &t);
   return k > c ? c : k;

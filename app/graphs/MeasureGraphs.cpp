@@ -1,8 +1,9 @@
 #include "app/graphs/MeasureGraphs.h"
 
+#include "app/colour/ColourTable.h"
 #include "app/colour/Measures.h"
+#include "app/document/Document.h"
 #include "app/graphs/GraphWindow.h"
-#include "app/shell/Document.h"
 #include "jindep/memory.h"
 
 // Horizontal 1 .. c; vertical from the quality with one colour to the budget.

@@ -1,12 +1,12 @@
 #include "app/shell/GraphCommands.h"
 
+#include "app/document/Document.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/graphs/MeasureGraphs.h"
-#include "app/shell/Document.h"
-#include "app/shell/documents.h"
+#include "app/shell/Documents.h"
 
 namespace {
 

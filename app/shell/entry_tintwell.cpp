@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/shell/main_routine.h"
+#include "app/shell/MainRoutine.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/batch_mode.h"
+#include "app/batch/BatchMode.h"
 
 namespace batchtest {
 

@@ -7,7 +7,7 @@
 
 #include "app/colour/BlockPool.h"
 #include "app/colour/Pipeline.h"
-#include "app/shell/Document.h"
+#include "app/document/Document.h"
 #include "jwin/bit_array.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"

@@ -1,7 +1,8 @@
-// Pass arithmetic and the transparency bookkeeping.
+// The transparency bookkeeping and the measures.
 #include <gtest/gtest.h>
 
 #include "app/colour/ColourMaps.h"
+#include "app/colour/IndexImage.h"
 #include "app/colour/Measures.h"
 #include "app/colour/Passes.h"
 #include "app/colour/Transparency.h"
@@ -10,42 +11,6 @@
 #include "platform/Bitmap.h"
 
 namespace {
-
-Document PassDocument(uint16_t firstBits, uint16_t laterBits, bool transparency) {
-  Document document;
-  std::memset(&document, 0, sizeof document);
-  document.firstPassBits = firstBits;
-  document.laterPassBits = laterBits;
-  document.transparencyOn = transparency ? 1 : 0;
-  return document;
-}
-
-TEST(Passes, ColoursAndPassesAgreeForEverySetting) {
-  Document eight = PassDocument(8, 8, false);
-  EXPECT_EQ(ColoursForPasses(&eight, 1), 256u);
-  EXPECT_EQ(ColoursForPasses(&eight, 2), 511u);
-  EXPECT_EQ(ColoursForPasses(&eight, 3), 766u);
-  EXPECT_EQ(PassesForColours(&eight, 300), 2u);
-  EXPECT_EQ(PassesForColours(&eight, 0), 0u);
-  Document withTransparency = PassDocument(8, 8, true);
-  EXPECT_EQ(FirstPassColours(&withTransparency), 255u);
-  Document oneBitLater = PassDocument(3, 1, false);
-  EXPECT_EQ(ColoursForPasses(&oneBitLater, 5) - ColoursForPasses(&oneBitLater, 4), 1u);
-  for (uint16_t f = 1; f <= 8; ++f) {
-    for (uint16_t l = 1; l <= 8; ++l) {
-      for (int t = 0; t < 2; ++t) {
-        Document d = PassDocument(f, l, t == 1);
-        for (uint32_t p = 1; p < 3000; p += (p < 50 ? 1 : 97)) {
-          ASSERT_EQ(PassesForColours(&d, ColoursForPasses(&d, p)), p);
-          ASSERT_EQ(PassesForColours(&d, ColoursForPasses(&d, p) + 1), p + 1);
-        }
-      }
-    }
-  }
-  // The largest counts neither wrap nor fail.
-  EXPECT_GT(PassesForColours(&eight, UINT32_MAX), 16000000u);
-  EXPECT_EQ(ColoursForPasses(&oneBitLater, UINT32_MAX), UINT32_MAX);
-}
 
 struct TransparencyFixture : ::testing::Test {
   void SetUp() override {

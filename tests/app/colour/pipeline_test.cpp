@@ -11,7 +11,7 @@
 #include "app/colour/HelperThread.h"
 #include "app/colour/Measures.h"
 #include "app/colour/Preview.h"
-#include "app/shell/progress.h"
+#include "app/document/Progress.h"
 #include "engine_support.h"
 #include "jindep/memory.h"
 

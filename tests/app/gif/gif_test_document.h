@@ -8,7 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "app/shell/Document.h"
+#include "app/colour/ColourTable.h"
+#include "app/colour/IndexImage.h"
+#include "app/colour/MergeOrder.h"
+#include "app/document/Document.h"
 #include "gif_test_util.h"
 
 namespace giftest {

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "app/colour/ColourMaps.h"
+#include "app/colour/IndexImage.h"
 #include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
 #include "app/colour/Transparency.h"
+#include "app/document/Document.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
-#include "app/shell/Document.h"
 #include "gif_test_util.h"
 #include "jwin/pixel_buffer.h"
 #include "reference_gif.h"

@@ -2,7 +2,10 @@
 
 #include <cstddef>
 
-#include "app/shell/Document.h"
+#include "app/colour/ColourTable.h"
+#include "app/colour/IndexImage.h"
+#include "app/colour/MergeOrder.h"
+#include "app/document/Document.h"
 
 namespace giftest {
 namespace {

@@ -2,9 +2,10 @@
 
 #include "app/gif/ByteSize.h"
 #include "app/gif/SizeEstimate.h"
-#include "app/gif/save_document.h"
+#include "app/picture/DocumentPicture.h"
+#include "app/shell/SaveDocument.h"
 #include "jwin/J_sched.h"
-#include "tests/app/documents/documents_fixture.h"
+#include "tests/app/shell/documents_fixture.h"
 
 namespace {
 

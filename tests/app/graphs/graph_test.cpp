@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
+#include "app/document/BitReverse.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphMapping.h"
-#include "app/shell/bit_reverse.h"
 
 namespace {
 

@@ -6,17 +6,18 @@
 #include <random>
 #include <set>
 
+#include "app/colour/ColourTable.h"
 #include "app/colour/Passes.h"
-#include "app/gif/save_document.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
+#include "app/shell/SaveDocument.h"
 #include "jindep/Ji_prinf.h"
-#include "jindep/memory.h"
 #include "jindep/Ji_tidge_popup.h"
+#include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
-#include "tests/app/documents/documents_fixture.h"
+#include "tests/app/shell/documents_fixture.h"
 
 namespace {
 

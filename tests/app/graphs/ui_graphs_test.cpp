@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "app/colour/ColourMaps.h"
+#include "app/colour/IndexImage.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
 #include "app/graphs/ControlsPanelState.h"
@@ -9,9 +10,10 @@
 #include "app/graphs/GraphMapping.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/graphs/MeasureGraphs.h"
+#include "app/picture/DocumentPicture.h"
 #include "app/shell/GraphCommands.h"
 #include "jindep/Ji_tidge_popup.h"
-#include "tests/app/documents/documents_fixture.h"
+#include "tests/app/shell/documents_fixture.h"
 
 namespace {
 

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/main_routine.h"
-#include "app/shell/out_of_memory.h"
-#include "jindep/memory.h"
+#include "app/shell/MainRoutine.h"
+#include "app/shell/OutOfMemory.h"
 #include "jindep/Ji_tidge.h"
+#include "jindep/memory.h"
 #include "jwin/J_alert.h"
 #include "jwin/J_event.h"
-#include "jwin/J_platform.h"
-#include "jwin/J_window.h"
 #include "jwin/J_file.h"
+#include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
+#include "jwin/J_window.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "tests/platform/dib/bmp_builder.h"
 

@@ -2,12 +2,12 @@
 // time, nests beside its outer window, and is gone after the report ends.
 #include <gtest/gtest.h>
 
-#include "app/shell/progress.h"
-#include "app/shell/progress_window.h"
+#include "../../jwin/window/toolkit_fixture.h"
+#include "app/document/Progress.h"
+#include "app/shell/ProgressWindow.h"
 #include "jindep/Ji_tempm.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jwin/J_window.h"
-#include "../../jwin/window/toolkit_fixture.h"
 
 namespace {
 

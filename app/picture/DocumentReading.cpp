@@ -1,0 +1,102 @@
+#include "app/picture/DocumentReading.h"
+
+#include <cstdio>
+
+#include "app/colour/Pipeline.h"
+#include "app/document/Document.h"
+#include "app/document/Progress.h"
+#include "jindep/memory.h"
+#include "jindep/string_lists.h"
+#include "jwin/J_clipbo.h"
+#include "jwin/J_draw.h"
+#include "jwin/J_file.h"
+#include "jwin/J_gc.h"
+#include "jwin/picture.h"
+#include "jwin/pixel_buffer.h"
+#include "jwin/pixel_map.h"
+
+namespace {
+
+bool Refuse(char* reason, size_t size, const char* text) {
+  if (reason && size > 0) std::snprintf(reason, size, "%s", text);
+  return false;
+}
+
+bool RunPipeline(Document* document, char* reason, size_t size, PipelinePixels pixels = kPipelineKeepsPixels) {
+  const char* problem = nullptr;
+  if (RunColourPipeline(document, &problem, pixels)) return true;
+  return Refuse(reason, size, problem ? problem : "The picture's colours cannot be counted.");
+}
+
+}  // namespace
+
+bool MakePictureMaps(Document* d, int16_t width, int16_t height, const char** problem) {
+  d->width = width;
+  d->height = height;
+  *problem = JPictureSizeProblem(width, height);
+  if (*problem) return false;
+  d->pictureMap = JPixMapNewDirect(width, height, 32);
+  d->workingBuffer = JPixelBufferNew(width, height);
+  if (d->pictureMap && d->workingBuffer) return true;
+  JPixMapFree(d->pictureMap);
+  JPixelBufferFree(d->workingBuffer);
+  d->pictureMap = nullptr;
+  d->workingBuffer = nullptr;
+  *problem = "There is not enough memory for a picture of this size.";
+  return false;
+}
+
+bool ReadPictureFileIntoDocument(Document* document, JPicture* picture, char* reason, size_t size,
+                                 PipelinePixels pixels) {
+  JRect frame;
+  JPictureFrame(picture, &frame);
+  const int16_t width = static_cast<int16_t>(frame.right - frame.left);
+  const int16_t height = static_cast<int16_t>(frame.bottom - frame.top);
+  const uint64_t fileSize = JPictureSize(picture);
+  ProgressBegin(JStr(kStrReadingFile), fileSize > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(fileSize));
+  const char* problem = nullptr;
+  bool ok = MakePictureMaps(document, width, height, &problem);
+  if (!ok) {
+    Refuse(reason, size, problem);
+  } else {
+    ok = JPictureDrawInto(picture, document->pictureMap, 0, 0, height, width, reason, size);
+  }
+  ProgressEnd();
+  if (!ok) return false;
+  if (pixels == kPipelineFreesPixels) {
+    // Without a picture map the pipeline reads the working buffer as it stands.
+    JPixelBufferGet(document->workingBuffer, 0, document->pictureMap, 0, height);
+    JPixMapFree(document->pictureMap);
+    document->pictureMap = nullptr;
+  }
+  return RunPipeline(document, reason, size, pixels);
+}
+
+bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char* reason, size_t size) {
+  JRect frame;
+  JClipPictureFrame(picture, &frame);
+  const int16_t width = static_cast<int16_t>(frame.right - frame.left);
+  const int16_t height = static_cast<int16_t>(frame.bottom - frame.top);
+  if (width < 1 || height < 1) return Refuse(reason, size, "The picture has no size.");
+  const char* problem = nullptr;
+  if (!MakePictureMaps(document, width, height, &problem)) return Refuse(reason, size, problem);
+  JSetDrawBitmap(document->pictureMap);
+  JSetGC(JDefaultGC());
+  // Damaged records refuse the picture, as the same damage in a file does.
+  const bool whole = JClipPictureDraw(picture);
+  JResetDrawArea(nullptr);
+  if (!whole) return Refuse(reason, size, "The picture on the clipboard is damaged.");
+  return RunPipeline(document, reason, size);
+}
+
+void FreeDocumentContents(Document* d) {
+  FreeColourResults(d);
+  JFileSpecFree(d->fileSpec);
+  JPixMapFree(d->pictureMap);
+  JPixelBufferFree(d->workingBuffer);
+  JFree(d->name);
+  d->fileSpec = nullptr;
+  d->pictureMap = nullptr;
+  d->workingBuffer = nullptr;
+  d->name = nullptr;
+}

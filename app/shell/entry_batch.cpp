@@ -1,6 +1,0 @@
-// tintwell-batch: the program's reduction and GIF writer from the command line.
-#include <cstdio>
-
-#include "app/shell/batch_mode.h"
-
-int main(int argc, char** argv) { return BatchRun(argc, argv, stdout, stderr); }

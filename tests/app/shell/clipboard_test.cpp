@@ -1,0 +1,143 @@
+#include "app/colour/ColourTable.h"
+#include "app/shell/PreviewWindow.h"
+#include "app/shell/SaveDocument.h"
+#include "documents_fixture.h"
+#include "jwin/J_clipbo.h"
+#include "tests/platform/metafile/wmf_builder.h"
+
+namespace clip = platform::clipboard;
+
+namespace {
+
+const char kNoClipboardPicture[] =
+    "The clipboard doesn't hold a picture. You can put a picture in the clipboard by copying it from another "
+    "program.";
+const char kClipboardPictureUnavailable[] =
+    "The picture cannot be taken from the clipboard. Try making more memory available to tintwell by closing "
+    "unnecessary windows.";
+
+constexpr uintptr_t kOtherProgram = 4242;
+
+// A metafile picture of extents w x h: the whole box in one colour, a smaller box in another.
+clip::MetafilePicture Picture(int w, int h, int32_t mode = clip::kMappingText) {
+  WmfBuilder b;
+  b.pen(5, 0, 0).brush(0, 0x2040C0).select(0).select(1).add(0x041B, {h, w, 0, 0});
+  b.brush(0, 0xE0A010).select(2).add(0x041B, {h / 2, w / 2, 0, 0});
+  clip::MetafilePicture p;
+  p.mappingMode = mode;
+  p.xExtent = w;
+  p.yExtent = h;
+  p.bits = b.bits();
+  return p;
+}
+
+void Put(const clip::MetafilePicture& p) {
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::Empty(kOtherProgram);
+  clip::SetMetafilePicture(kOtherProgram, p);
+  clip::Close(kOtherProgram);
+}
+
+class Clipboard : public DocumentsTest {
+ protected:
+  Document* fromClipboard() {
+    const uint32_t before = OpenDocumentCount();
+    NewPictureFromClipboard();
+    drain();
+    return OpenDocumentCount() > before ? ActiveDocument() : nullptr;
+  }
+};
+
+TEST_F(Clipboard, OnlyAMetafilePictureCounts) {
+  EXPECT_FALSE(JClipboardHasPicture());
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::SetText(kOtherProgram, "just words");
+  clip::Close(kOtherProgram);
+  EXPECT_FALSE(JClipboardHasPicture());
+  EXPECT_EQ(JClipboardGetPicture(), nullptr);
+  const int beeps = wm().beepCount();
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kNoClipboardPicture);
+  EXPECT_EQ(wm().beepCount(), beeps + 1);  // the note comes with a beep
+  Put(Picture(32, 20));
+  EXPECT_TRUE(JClipboardHasPicture());
+  // While another program, or the toolkit itself, holds the clipboard open, there is none.
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  EXPECT_FALSE(JClipboardHasPicture());
+  EXPECT_EQ(JClipboardGetPicture(), nullptr);
+  clip::Close(kOtherProgram);
+  JClipboardSetHeld(true);
+  EXPECT_FALSE(JClipboardHasPicture());
+  JClipboardSetHeld(false);
+  // Every read closes the clipboard again.
+  JClipPicture* p = JClipboardGetPicture();
+  ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(clip::IsOpen());
+  JRect frame;
+  JClipPictureFrame(p, &frame);
+  EXPECT_EQ(frame.top, 0);
+  EXPECT_EQ(frame.left, 0);
+  EXPECT_EQ(frame.bottom, 20);
+  EXPECT_EQ(frame.right, 32);
+  JClipPictureFree(p);
+}
+
+TEST_F(Clipboard, APictureBecomesADocumentThatOutlivesTheClipboard) {
+  Put(Picture(320, 200));
+  Document* d = fromClipboard();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->width, 320);
+  EXPECT_EQ(d->height, 200);
+  EXPECT_EQ(d->fileSpec, nullptr);
+  EXPECT_EQ(std::string(d->name).rfind("From clipboard #", 0), 0u) << d->name;
+  EXPECT_EQ(d->colourTable->count, 2u);
+  ASSERT_TRUE(clip::Open(kOtherProgram));
+  clip::Empty(kOtherProgram);
+  clip::Close(kOtherProgram);
+  // Shown and saved from its own copy.
+  RedrawPreview(d);
+  drain();
+  const int cx = d->centreX, cy = d->centreY;
+  EXPECT_EQ(shown(d->window, cx + 10, cy + 10), 0xE0A010u);
+  EXPECT_EQ(shown(d->window, cx + 300, cy + 150), 0x2040C0u);
+  JFileSpec* out = fileSpec("clip.gif");
+  EXPECT_TRUE(SaveDocumentAsGif(d, out));
+  JFileSpecFree(out);
+  const giftest::Screen s = giftest::DecodeScreen(readFile("clip.gif"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.pixels[10 * 320 + 10], 0xE0A010u);
+  EXPECT_EQ(s.pixels[199 * 320 + 319], 0x2040C0u);
+}
+
+TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
+  // Another mapping mode: its extents are not pixels, so the frame comes out empty.
+  Put(Picture(64, 64, 8));
+  JClipPicture* p = JClipboardGetPicture();
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->width, 0);
+  EXPECT_EQ(p->height, 0);
+  JClipPictureFree(p);
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // Pixels as units, but no extent: nothing to make maps of.
+  Put(Picture(0, 40));
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // A picture whose bits are not a metafile cannot be copied out.
+  clip::MetafilePicture broken = Picture(10, 10);
+  broken.bits.resize(7);
+  Put(broken);
+  EXPECT_TRUE(JClipboardHasPicture());
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  // Records damaged after a sound header: refused as the same damage in a file is.
+  WmfBuilder damaged;
+  damaged.brush(0, 0x2040C0).select(0).add(0x041B, {10, 10, 0, 0}).addRaw(0, 0x041B, {});
+  broken.bits = damaged.bits();
+  Put(broken);
+  EXPECT_EQ(fromClipboard(), nullptr);
+  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/colour/ColourMaps.h"
+#include "app/gif/GifFile.h"
+#include "app/shell/SaveDocument.h"
+#include "documents_fixture.h"
+#include "jwin/J_filedlg.h"
+#include "jwin/J_sched.h"
+#include "jwin/pixel_map.h"
+#include "platform/Bitmap.h"
+#include "tests/jwin/file_dialog/dialog_script.h"
+
+namespace {
+
+class Saving : public DocumentsTest {
+ protected:
+  // What the picture map shows now: the picture at the current number of colours.
+  std::vector<uint32_t> reduced(const Document* d) {
+    std::vector<uint32_t> out;
+    for (int y = 0; y < d->height; ++y)
+      for (int x = 0; x < d->width; ++x) out.push_back(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
+    return out;
+  }
+  giftest::Screen save(Document* d, const std::string& name) {
+    JFileSpec* s = fileSpec(name);
+    EXPECT_TRUE(SaveDocumentAsGif(d, s));
+    JFileSpecFree(s);
+    return giftest::DecodeScreen(readFile(name));
+  }
+};
+
+TEST_F(Saving, NoColoursGivesAnEmptyScreenAndReplacesALongerFile) {
+  writeBmp("tiny.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("tiny.bmp");
+  ASSERT_NE(d, nullptr);
+  writeFile("out.gif", std::vector<uint8_t>(5000, 0xAB));
+  d->colourCount = 0;
+  JFileSpec* s = fileSpec("out.gif");
+  EXPECT_TRUE(SaveDocumentAsGif(d, s));
+  JFileSpecFree(s);
+  const std::vector<uint8_t> bytes = readFile("out.gif");
+  ASSERT_GE(bytes.size(), 14u);
+  EXPECT_LT(bytes.size(), 100u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
+  EXPECT_EQ(bytes.back(), 0x3B);
+  EXPECT_FALSE(GifWriteRunning());
+}
+
+TEST_F(Saving, AFileThatCannotBeWrittenIsReportedAndWhatWasThereIsKept) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  // The name is taken by a folder: the finished GIF cannot be put in its place.
+  ASSERT_EQ(mkdir((dir_ + "taken.gif").c_str(), 0755), 0);
+  writeFile("taken.gif/inside", {'o', 'l', 'd'});
+  const int beeps = wm().beepCount();
+  JFileSpec* s = fileSpec("taken.gif");
+  EXPECT_FALSE(SaveDocumentAsGif(d, s));
+  JFileSpecFree(s);
+  drain();
+  const std::string message = messageShown();
+  const std::string start = "Sorry, but \"taken.gif\" cannot be saved. ";
+  EXPECT_EQ(message.rfind(start, 0), 0u) << message;
+  EXPECT_GT(message.size(), start.size());
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+  EXPECT_EQ(readFile("taken.gif/inside"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  // No temporary file is left beside it.
+  for (const auto& entry : std::filesystem::directory_iterator(dir_))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+  // A folder that does not exist.
+  s = JFileSpecNew((dir_ + "no/such/folder/").c_str(), "x.gif");
+  EXPECT_FALSE(SaveDocumentAsGif(d, s));
+  JFileSpecFree(s);
+  EXPECT_NE(messageShown().find("\"x.gif\""), std::string::npos);
+  EXPECT_FALSE(GifWriteRunning());
+}
+
+}  // namespace
+
+namespace {
+
+// The script's first step answers the save dialog; later waits (a message, the dialog
+// back again after a name that did not do) are answered by the script itself.
+class SavingThroughTheDialog : public Saving {
+ protected:
+  void typeName(const std::string& name) {
+    input().type(name);
+    input().key(platform::wm::kKeyReturn, '\r');
+  }
+};
+
+}  // namespace
+
+TEST_F(SavingThroughTheDialog, TheDialogStartsInThePicturesFolderAndTheChosenNameIsWritten) {
+  writeBmp("scene.bmp", 30, 20, Pattern(30, 20, 9));
+  Document* d = open("scene.bmp");
+  ASSERT_NE(d, nullptr);
+  DialogScript script;
+  script.then([&](JWindow* dialog, const char*) {
+    EXPECT_EQ(std::string(JFileDialogDirectory(dialog)), dir_);
+    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.gif");
+    typeName("picked.GIF");
+  });
+  EXPECT_TRUE(SaveDocumentAsGif(d));
+  EXPECT_TRUE(script.messages.empty());  // the extension in capitals is the GIF type's
+  const giftest::Screen s = giftest::DecodeScreen(readFile("picked.GIF"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.pixels, reduced(d));
+}
+
+TEST_F(SavingThroughTheDialog, CancelWritesNothingAndSaysNothing) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  const int beeps = wm().beepCount();
+  DialogScript script;
+  script.then([&](JWindow*, const char*) { input().key(platform::wm::kKeyEscape, 27); });
+  EXPECT_FALSE(SaveDocumentAsGif(d));
+  drain();
+  EXPECT_EQ(messageShown(), "");
+  EXPECT_EQ(wm().beepCount(), beeps);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_))
+    EXPECT_EQ(entry.path().extension(), ".bmp") << entry.path();
+}
+
+// The dialog runs events: should the document go meanwhile, nothing is written from it.
+TEST_F(SavingThroughTheDialog, ADocumentClosedWhileTheDialogWaitsIsNotWritten) {
+  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
+  Document* d = open("t.bmp");
+  ASSERT_NE(d, nullptr);
+  DialogScript script;
+  script.then([&](JWindow*, const char*) {
+    CloseDocument(d);
+    typeName("gone.gif");
+  });
+  EXPECT_FALSE(SaveDocumentAsGif(d));
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_TRUE(readFile("gone.gif").empty());
+}
+

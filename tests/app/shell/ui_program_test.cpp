@@ -1,0 +1,357 @@
+// The whole program on the headless desktop, driven as a user drives it: started with a
+// bitmap on the command line, the reduced picture saved through File > Save as... and the
+// save dialog, a colour clicked and the file replaced, more pictures opened through
+// File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/document/Document.h"
+#include "app/picture/DocumentPicture.h"
+#include "app/shell/Documents.h"
+#include "app/shell/MainRoutine.h"
+#include "jindep/Ji_tidge.h"
+#include "jindep/Ji_tidge_std.h"
+#include "jindep/memory.h"
+#include "jwin/J_alert.h"
+#include "jwin/J_event.h"
+#include "jwin/J_file.h"
+#include "jwin/J_filedlg.h"
+#include "jwin/J_platform.h"
+#include "jwin/J_sched.h"
+#include "jwin/pixel_map.h"
+#include "platform/Bitmap.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/clipboard/Clipboard.h"
+#include "tests/app/gif/gif_test_util.h"
+#include "tests/jwin/file_dialog/dialog_script.h"
+#include "tests/platform/dib/bmp_builder.h"
+#include "tests/platform/metafile/wmf_builder.h"
+
+namespace {
+
+using platform::wm::kAlt;
+using platform::wm::kCtrl;
+
+constexpr int W = 48, H = 36;
+constexpr uint32_t kColours = 12;
+
+using DialogStep = DialogScript::Step;
+
+struct Run {
+  std::string dir;
+  std::vector<uint32_t> pixels;
+  Document* document = nullptr;
+  std::vector<uint32_t> reduced;
+  uint32_t clicked = 0;
+  uint64_t bytesBefore = 0;
+  int stepsDone = 0;
+  DialogScript* dialogs = nullptr;
+};
+Run run;
+
+platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
+
+platform::Rect Client(JWindow* w) {
+  return JWindowManager().screenClientRect(*JWindowManager().window(w->platformWindow));
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (FILE* f = fopen(path.c_str(), "rb")) {
+    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+    fclose(f);
+  }
+  return bytes;
+}
+
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+// What the picture map shows: the picture at the current number of colours.
+std::vector<uint32_t> Reduced(const Document* d) {
+  std::vector<uint32_t> out;
+  for (int y = 0; y < d->height; ++y)
+    for (int x = 0; x < d->width; ++x) out.push_back(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
+  return out;
+}
+
+// The text of the alert in front, or "" when there is none.
+std::string AlertShown() {
+  JWindow* w = JActiveWindow();
+  if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return "";
+  return static_cast<const char*>(w->widgets[1]->classData);
+}
+
+void Key(uint16_t code, uint32_t character, uint8_t modifiers = 0) { Input().key(code, character, modifiers); }
+void Return() { Key(platform::wm::kKeyReturn, '\r'); }
+void Escape() { Key(platform::wm::kKeyEscape, 27); }
+void TypeName(const std::string& name) {
+  Input().type(name);
+  Return();
+}
+
+void Then(DialogStep step) { run.dialogs->then(std::move(step)); }
+
+// A dialog shown with the name field as it starts: the pattern of its type.
+DialogStep Named(const std::string& typed) {
+  return [typed](JWindow* dialog, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    EXPECT_EQ(std::string(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField))).rfind("*.", 0), 0u);
+    TypeName(typed);
+  };
+}
+
+// A message whose title is `title`, answered with Return (Ok, or Yes to a question).
+DialogStep Answer(const std::string& title) {
+  return [title](JWindow* window, const char* message) {
+    EXPECT_NE(message, nullptr);
+    EXPECT_EQ(std::string(window->title), title);
+    Return();
+  };
+}
+
+// The dialog back again after a message: its field as the message left it.
+DialogStep Resume(const std::string& field) {
+  return [field](JWindow* dialog, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    EXPECT_EQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), field);
+    Return();
+  };
+}
+
+void Quit(void*) { JQuit(); }
+
+// The last one made is in front.
+void CheckClipboardNames(void*) {
+  Document* third = ActiveDocument();
+  ASSERT_NE(third, nullptr);
+  EXPECT_STREQ(third->name, "From clipboard #3");
+  EXPECT_EQ(third->width, 30);
+  ++run.stepsDone;
+  JSchedule(Quit, nullptr, 100);
+}
+
+// Three clipboard pictures in a row: the third is named with 3.
+void ClipboardDocuments(void*) {
+  WmfBuilder b;
+  b.pen(5, 0, 0).brush(0, 0x30A050).select(0).select(1).add(0x041B, {20, 30, 0, 0});
+  platform::clipboard::MetafilePicture p;
+  p.xExtent = 30;
+  p.yExtent = 20;
+  p.bits = b.bits();
+  ASSERT_TRUE(platform::clipboard::Open(77));
+  platform::clipboard::SetMetafilePicture(77, p);
+  platform::clipboard::Close(77);
+  for (int i = 0; i < 3; ++i) NewPictureFromClipboard();
+  EXPECT_EQ(OpenDocumentCount(), 3u);
+  ++run.stepsDone;
+  JSchedule(CheckClipboardNames, nullptr, 100);
+}
+
+// The damaged file's alert answered: memory is back where it was before the second
+// picture was opened.
+void AfterDamagedAnswered(void*) {
+  EXPECT_EQ(AlertShown(), "");
+  EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
+  ++run.stepsDone;
+  JSchedule(ClipboardDocuments, nullptr, 100);
+}
+
+// A damaged file: its alert, and no document.
+void AfterDamaged(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  const std::string shown = AlertShown();
+  EXPECT_EQ(shown.rfind("Sorry, but \"damaged.bmp\" cannot be opened. ", 0), 0u) << shown;
+  Return();
+  ++run.stepsDone;
+  JSchedule(AfterDamagedAnswered, nullptr, 200);
+}
+
+// The second document closed from the keyboard: everything it took is given back.
+void AfterSecondClosed(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
+  Then(Named("damaged.bmp"));
+  Key('o', 'o', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterDamaged, nullptr, 300);
+}
+
+void AfterOpen(void*) {
+  ASSERT_EQ(OpenDocumentCount(), 1u);
+  ASSERT_NE(ActiveDocument(), nullptr);
+  EXPECT_STREQ(ActiveDocument()->name, "second");
+  EXPECT_EQ(ActiveDocument()->width, 20);
+  Key('w', 'w', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterSecondClosed, nullptr, 300);
+}
+
+// Cancelling the open dialog does nothing. A second picture comes through File > Open...,
+// named with its whole path.
+void AfterCancel(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(ActiveDocument(), nullptr);
+  EXPECT_EQ(AlertShown(), "");
+  run.bytesBefore = JMemBytesInUse();
+  Then(Named(run.dir + "second.bmp"));
+  Key('o', 'o', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterOpen, nullptr, 300);
+}
+
+// The first document is closed; the open dialog offers bitmaps, then metafiles, and is
+// cancelled.
+void OpenAndCancel(void*) {
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  Then([](JWindow* dialog, const char* message) {
+    EXPECT_EQ(message, nullptr);
+    const JWidget* types = JFileDialogWidget(dialog, kJFileDialogTypeList);
+    ASSERT_EQ(JListRowCount(types), 2);
+    EXPECT_STREQ(JListRow(types, 0), "Windows Bitmap Files (.BMP)");
+    EXPECT_STREQ(JListRow(types, 1), "Windows Meta-Files (.WMF)");
+    EXPECT_EQ(JListSelection(types), 0);
+    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.bmp");
+    Escape();
+  });
+  Key('o', 'o', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterCancel, nullptr, 300);
+}
+
+// The replaced file leaves the clicked colour out and keeps every other pixel.
+void AfterSecondSave(void*) {
+  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
+  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+  ASSERT_TRUE(s.ok);
+  const std::vector<uint32_t> after = Reduced(run.document);
+  int transparent = 0;
+  for (int i = 0; i < W * H; ++i) {
+    if (run.pixels[i] == run.clicked) {
+      ASSERT_EQ(s.pixels[i], giftest::kUnset) << i;
+      ++transparent;
+    } else {
+      ASSERT_EQ(s.pixels[i], after[i]) << i;
+    }
+  }
+  EXPECT_GT(transparent, 1);
+  JRequestClose(run.document->window);
+  run.document = nullptr;
+  ++run.stepsDone;
+  JSchedule(OpenAndCancel, nullptr, 200);
+}
+
+// A colour clicked in the preview, then Ctrl+S: the same name, and the question whether
+// to replace the file answered with Yes.
+void AfterClick(void*) {
+  ASSERT_EQ(run.document->transparentList.count, 1u);
+  // The preview shows the background where the colour was.
+  const platform::Rect c = Client(run.document->window);
+  EXPECT_EQ(JWindowManager().screen().pixel(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4),
+            0xFFFFFFu);
+  Then(Named("out.gif"));
+  Then(Answer("File Exists"));
+  Key('s', 's', kCtrl);
+  ++run.stepsDone;
+  JSchedule(AfterSecondSave, nullptr, 300);
+}
+
+// The file decodes to the reduced picture.
+void AfterFirstSave(void*) {
+  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
+  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+  ASSERT_TRUE(s.ok);
+  EXPECT_EQ(s.width, W);
+  EXPECT_EQ(s.pixels, run.reduced);
+  const platform::Rect c = Client(run.document->window);
+  run.clicked = run.pixels[4 * W + 5];
+  Input().click(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4);
+  ++run.stepsDone;
+  JSchedule(AfterClick, nullptr, 200);
+}
+
+// The File menu is open: S chooses Save as...; "out" lacks its extension.
+void FileMenuOpen(void*) {
+  EXPECT_TRUE(JWindowManager().popup().isOpen());
+  Then(Named("out"));
+  Then(Answer("Mising Extension"));
+  Then(Resume("out.gif"));
+  Key('s', 's');
+  ++run.stepsDone;
+  JSchedule(AfterFirstSave, nullptr, 300);
+}
+
+void FirstLook(void*) {
+  Document* d = ActiveDocument();
+  ASSERT_NE(d, nullptr) << "the command line's bitmap was not opened";
+  run.document = d;
+  EXPECT_STREQ(d->name, "start");
+  const platform::Rect c = Client(d->window);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      ASSERT_EQ(JWindowManager().screen().pixel(c.left + d->centreX + x, c.top + d->centreY + y),
+                run.pixels[y * W + x]);
+  // Fewer colours, as the controls would set them.
+  d->colourCount = kColours;
+  UpdateDocumentPicture(d);
+  run.reduced = Reduced(d);
+  Key('f', 'f', kAlt);
+  ++run.stepsDone;
+  JSchedule(FileMenuOpen, nullptr, 100);
+}
+
+TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
+  char pattern[] = "/tmp/tintwell-program-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  run.dir = std::string(pattern) + "/";
+  BmpSpec s;
+  s.width = W;
+  s.height = H;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) s.pixels.push_back(static_cast<uint32_t>(((x / 6) * 30) << 16 | ((y / 6) * 50) << 8 | 0x30));
+  run.pixels = s.pixels;
+  WriteAll(run.dir + "start.bmp", BuildBmp(s));
+  BmpSpec second;
+  second.width = 20;
+  second.height = 10;
+  second.pixels.assign(200, 0x406080);
+  WriteAll(run.dir + "second.bmp", BuildBmp(second));
+  // A bitmap cut off inside its pixels.
+  std::vector<uint8_t> damaged = BuildBmp(s);
+  damaged.resize(damaged.size() / 2);
+  WriteAll(run.dir + "damaged.bmp", damaged);
+
+  static char program[] = "tintwell";
+  std::string path = run.dir + "start.bmp";
+  char* argv[] = {program, path.data(), nullptr};
+  JStartValues v = {"headless", 800, 600, 2, argv, 0};
+  ASSERT_TRUE(JToolkitInit(&v));
+  JFileTypesInit();
+  platform::clipboard::Reset();
+  DialogScript dialogs;
+  run.dialogs = &dialogs;
+  JSchedule(FirstLook, nullptr, 300);
+  // Ends the run even when a step fails before it schedules the next.
+  JSchedule(Quit, nullptr, 60000);
+  ApplicationMain();
+  EXPECT_EQ(run.stepsDone, 13);
+  EXPECT_EQ(dialogs.unexpected, 0);
+  EXPECT_EQ(dialogs.messages,
+            (std::vector<std::string>{
+                "Mising Extension: The file name entered lacks an extension. The appropriate extension (.gif) has "
+                "been appended.",
+                "File Exists: A file with the name 'out.gif' already exists. Overwrite this file?"}));
+  EXPECT_EQ(OpenDocumentCount(), 0u);  // the end of the run closed the clipboard documents
+  JToolkitShutdown();
+  std::system(("rm -rf '" + run.dir + "'").c_str());
+}
+
+}  // namespace
