@@ -63,12 +63,21 @@ void SkipKnownPasses(const Document* d, SizeSampling* s, uint32_t passes) {
     s->bytes += s->fullPasses[++s->pass];
 }
 
-// The sampling tally for x colours. Mapping writes each colour's representative into the
-// table, so the document's own mapping is put back at once: marking colours and drawing
-// the preview read it between runs.
+// The sampling tally for x colours. Without transparency the first x colours of the merge
+// order stand for themselves and every other colour for one of them, and the writer only
+// asks whether a colour has pixels of its own: that is read off the order without mapping.
+// Mapping writes each colour's representative into the table, so with transparency the
+// document's own mapping is put back at once: marking colours and drawing the preview
+// read it between runs.
 void MapSample(Document* d, SizeSampling* s) {
-  MapForCount(d, s->tally, s->x);
-  MapForCount(d, d->colourTable->tally, d->colourCount);
+  if (d->transparencyOn) {
+    MapForCount(d, s->tally, s->x);
+    MapForCount(d, d->colourTable->tally, d->colourCount);
+    return;
+  }
+  const uint32_t* order = d->mergeOrder->order;
+  const uint32_t n = d->colourTable->count;
+  for (uint32_t i = 0; i < n; ++i) s->tally[order[i]] = i < s->x ? 1 : 0;
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+// The size estimate and the file-size graph measured in the headless program: how long
+// a key can wait while the estimate of a 6000 x 4000 picture runs (the longest pass), and
+// how long the whole file-size curve of a 1024 x 768 photograph takes, every number of colours.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "app/colour/BlockPool.h"
+#include "app/gif/LzwEncoder.h"
+#include "app/gif/SizeEstimate.h"
+#include "app/graphs/FileSizeGraph.h"
+#include "app/graphs/GraphRecord.h"
+#include "app/shell/Document.h"
+#include "app/shell/bit_reverse.h"
+#include "app/shell/documents.h"
+#include "bench/bench_data.h"
+#include "jwin/J_event.h"
+#include "jwin/J_file.h"
+#include "jwin/J_platform.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+platform::backend::HeadlessBackend& Input() {
+  return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+}
+
+// The headless program with one document open, or null when the picture is missing.
+Document* OpenProgram(const std::string& picture) {
+  static char program[] = "tintwell";
+  static char* argv[] = {program, nullptr};
+  JStartValues v = {"headless", 1280, 800, 1, argv, 0};
+  if (!JToolkitInit(&v)) return nullptr;
+  BuildBitReverseTable();
+  LzwInit();
+  DocumentsInit();
+  EngineInit();
+  const std::string path = BenchDataDir() + "/" + picture;
+  OpenDocumentFile(JFileSpecFromPath(path.c_str()));
+  // The new windows' messages (activation binds the document).
+  for (int i = 0; i < 100; ++i) JEventStep(nullptr, false);
+  return ActiveDocument();
+}
+
+void CloseProgram() {
+  CloseAllDocuments();
+  JToolkitShutdown();
+}
+
+// One step of the loop with the virtual clock moved on, so idle calls come due.
+void Step() {
+  Input().virtualClock().advance(1);
+  JEventStep(nullptr, false);
+}
+
+void BM_KeyDuringSizeEstimate(benchmark::State& state) {
+  for (auto _ : state) {
+    Document* d = OpenProgram("photo_6000x4000.bmp");
+    if (!d) {
+      state.SkipWithError("photo_6000x4000.bmp is missing (run bench/run.sh)");
+      CloseProgram();
+      return;
+    }
+    d->laterPassBits = 8;
+    ResetSizeEstimate(d);
+    double longestPass = 0, longestKey = 0;
+    int keys = 0;
+    while (d->estimating) {
+      // A key arrives before every other idle run: the run must leave the pass for later.
+      const bool key = (d->estimatePass & 1) == 0;
+      if (key) Input().key('a', 'a');
+      const uint32_t pass = d->estimatePass;
+      const Clock::time_point start = Clock::now();
+      if (key) {
+        while (Input().pendingInput() > 0 || JInputWaiting()) Step();
+        longestKey = std::max(longestKey, Ms(Clock::now() - start));
+        ++keys;
+        continue;
+      }
+      Step();
+      if (d->estimatePass != pass) longestPass = std::max(longestPass, Ms(Clock::now() - start));
+    }
+    state.counters["passes"] = d->estimatePass;
+    state.counters["longest_pass_ms"] = longestPass;
+    state.counters["keys"] = keys;
+    state.counters["longest_key_ms"] = longestKey;
+    CloseProgram();
+  }
+}
+BENCHMARK(BM_KeyDuringSizeEstimate)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_WholeFileSizeCurve(benchmark::State& state) {
+  for (auto _ : state) {
+    Document* d = OpenProgram("photo_1024x768.bmp");
+    if (!d) {
+      state.SkipWithError("photo_1024x768.bmp is missing (run bench/run.sh)");
+      CloseProgram();
+      return;
+    }
+    StartFileSizeSampling(d);
+    GraphRecord* g = d->graphs[kGraphFileSize - 1];
+    const uint32_t all = g->xMax;
+    // Ten minutes at most (TINTWELL_BENCH_SECONDS sets another limit): the figure is then
+    // the share measured and the rate.
+    const char* limitText = std::getenv("TINTWELL_BENCH_SECONDS");
+    const double limit = limitText ? std::atof(limitText) : 600.0;
+    const Clock::time_point start = Clock::now();
+    uint32_t measured = 0;
+    double seconds = 0;
+    for (uint64_t steps = 1;; ++steps) {
+      Step();
+      if (steps % 256 != 0) continue;
+      measured = 0;
+      for (uint32_t k = g->dataFirst; k <= g->dataLast; ++k) measured += g->values[k - 1] != kNoGraphValue;
+      seconds = std::chrono::duration<double>(Clock::now() - start).count();
+      if (measured >= all || seconds > limit) break;
+    }
+    state.counters["colours"] = all;
+    state.counters["measured"] = measured;
+    state.counters["seconds"] = seconds;
+    state.counters["samples_per_s"] = measured / seconds;
+    CloseProgram();
+  }
+}
+BENCHMARK(BM_WholeFileSizeCurve)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
