@@ -87,9 +87,9 @@ TEST(Polygons, PentagramCentreDependsOnFillRule) {
   }
 }
 
-TEST(Polygons, XorFillAndOutlineTouchEachPixelOnce) {
-  // Drawing twice with XOR must give back the original picture only if no pixel was
-  // painted twice by the fill and the outline of one call.
+TEST(Polygons, EveryShapeHonoursTheDrawingModeInItsFillAndOutline) {
+  // Drawn twice in XOR mode a shape leaves the picture as it was, unless some part of it
+  // (a fill, an outline, a wide pen's ends) was copied instead of combined.
   std::mt19937 rng(7);
   for (int round = 0; round < 40; ++round) {
     auto b = Make(64, 64);
