@@ -32,13 +32,21 @@ void ShowAgain(JWidget* field, uint32_t value) {
   JSetFocus(field->window, field);
 }
 
-// The field's number, or false after the alert for text that is not one.
-bool Accepted(JWidget* field, JStringId notInteger, uint32_t current, int32_t* value) {
+// The field's whole, non-negative number; otherwise false after the alert that refuses it
+// (the next string is each alert's button), with the field showing `current` again.
+bool Accepted(JWidget* field, JStringId notInteger, JStringId negative, uint32_t current, uint32_t* value) {
   const char* text = JGetFieldText(field);
-  if (ReadInteger(text, value)) return true;
+  int32_t v = 0;
   char message[kPanelTextSize];
-  JFormatIntoSized(message, sizeof message, JStr(notInteger), text);
-  PanelAlert(message, JStr(static_cast<JStringId>(notInteger + 1)));
+  if (!ReadInteger(text, &v)) {
+    JFormatIntoSized(message, sizeof message, JStr(notInteger), text);
+    PanelAlert(message, JStr(static_cast<JStringId>(notInteger + 1)));
+  } else if (v < 0) {
+    PanelAlert(JStr(negative), JStr(static_cast<JStringId>(negative + 1)));
+  } else {
+    *value = static_cast<uint32_t>(v);
+    return true;
+  }
   ShowAgain(field, current);
   return false;
 }
@@ -60,34 +68,24 @@ void PanelAlert(const char* text, const char* button) {
 
 void ColoursCommitted(JWidget* field) {
   Document* d = PanelDocument(field);
-  int32_t v = 0;
-  if (!d || !Accepted(field, kStrColoursNotInteger, d->colourCount, &v)) return;
-  if (v < 0) {
-    PanelAlert(JStr(kStrColoursNegative), JStr(kStrColoursNegativeOk));
-    ShowAgain(field, d->colourCount);
-    return;
-  }
+  uint32_t v = 0;
+  if (!d || !Accepted(field, kStrColoursNotInteger, kStrColoursNegative, d->colourCount, &v)) return;
   uint32_t c = 0, t = 0;
   AvailableColours(d, &c, &t);
   uint8_t notes = 0;
-  const uint32_t k = LimitColourCount(d, static_cast<uint32_t>(v), c, &notes);
+  const uint32_t k = LimitColourCount(d, v, c, &notes);
   TellReductionNotes(notes, Alert, nullptr);
   Store(d, k);
 }
 
 void PassesCommitted(JWidget* field) {
   Document* d = PanelDocument(field);
-  int32_t v = 0;
-  if (!d || !Accepted(field, kStrPassesNotInteger, DocumentPasses(d), &v)) return;
-  if (v < 0) {
-    PanelAlert(JStr(kStrPassesNegative), JStr(kStrPassesNegativeOk));
-    ShowAgain(field, DocumentPasses(d));
-    return;
-  }
+  uint32_t p = 0;
+  if (!d || !Accepted(field, kStrPassesNotInteger, kStrPassesNegative, DocumentPasses(d), &p)) return;
   uint32_t c = 0, t = 0;
   AvailableColours(d, &c, &t);
   uint8_t notes = 0;
-  const uint32_t k = ColoursForPassCount(d, static_cast<uint32_t>(v), c, &notes);
+  const uint32_t k = ColoursForPassCount(d, p, c, &notes);
   TellReductionNotes(notes, Alert, nullptr);
   Store(d, k);
 }
