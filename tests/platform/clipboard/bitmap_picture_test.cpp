@@ -23,26 +23,8 @@ constexpr Kind kKinds[] = {{1, 0, false}, {4, 0, false},  {8, 0, true},  {16, 0,
                            {32, 3, false}};
 
 BmpSpec RandomBitmap(std::mt19937& rng, const Kind& k) {
-  BmpSpec s;
-  s.width = 1 + static_cast<int>(rng() % 37);
-  s.height = 1 + static_cast<int>(rng() % 23);
-  s.bitCount = k.bitCount;
-  s.compression = k.compression;
-  s.topDown = k.topDown;
-  if (k.compression == 3) {
-    s.masks[0] = k.bitCount == 16 ? 0xF800 : 0xFF0000;
-    s.masks[1] = k.bitCount == 16 ? 0x07E0 : 0x00FF00;
-    s.masks[2] = k.bitCount == 16 ? 0x001F : 0x0000FF;
-  }
-  const uint32_t colours = k.bitCount <= 8 ? 1 + rng() % (1u << k.bitCount) : 0;
-  for (uint32_t i = 0; i < colours; ++i) s.palette.push_back(rng() & 0xFFFFFF);
-  // Runs of equal pixels, so that compressed rows hold runs of several lengths.
-  uint32_t value = 0;
-  for (int i = 0; i < s.width * s.height; ++i) {
-    if (i == 0 || rng() % 3 == 0) value = colours ? rng() % colours : rng() & (k.bitCount == 16 ? 0xFFFF : 0xFFFFFF);
-    s.pixels.push_back(value);
-  }
-  return s;
+  static const uint32_t k565[3] = {0xF800, 0x07E0, 0x001F}, k888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+  return RandomBmp(rng, k.bitCount, k.compression, k.topDown, k.bitCount == 16 ? k565 : k888);
 }
 
 std::unique_ptr<platform::Bitmap> Decoded(const std::vector<uint8_t>& file) {

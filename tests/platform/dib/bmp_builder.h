@@ -1,7 +1,9 @@
 // Builds bitmap files of any depth and compression from a grid of pixel values, so
 // that the reader's output can be compared with the pixels the file was made from.
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 struct BmpSpec {
@@ -88,4 +90,30 @@ inline std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
   }
   std::copy(bits.begin(), bits.end(), f.begin() + offset);
   return f;
+}
+
+// A bitmap `width` wide (random when 0) of random height and pixels, in runs of random
+// lengths so that compressed rows hold both single pixels and runs longer than a record
+// holds. Depths up to 8 get a colour table of random length (or a full one stated as 0
+// colours), which indices may run past; bit fields take `masks`.
+inline BmpSpec RandomBmp(std::mt19937& rng, int bitCount, uint32_t compression = 0, bool topDown = false,
+                         const uint32_t* masks = nullptr, int width = 0) {
+  BmpSpec s;
+  s.width = width ? width : 1 + static_cast<int>(rng() % 37);
+  s.height = 1 + static_cast<int>(rng() % 23);
+  s.bitCount = bitCount;
+  s.compression = compression;
+  s.topDown = topDown;
+  if (masks) std::copy(masks, masks + 3, s.masks);
+  const uint32_t full = bitCount <= 8 ? 1u << bitCount : 0;
+  s.colourUsedZero = full && rng() % 2;
+  const uint32_t colours = s.colourUsedZero ? full : full ? 1 + rng() % full : 0;
+  for (uint32_t i = 0; i < colours; ++i) s.palette.push_back(rng() & 0xFFFFFF);
+  const uint32_t valueMask = full ? full - 1 : bitCount == 16 ? 0xFFFF : bitCount == 24 ? 0xFFFFFF : 0xFFFFFFFF;
+  while (s.pixels.size() < static_cast<size_t>(s.width) * s.height) {
+    const uint32_t value = rng() & valueMask;
+    for (uint32_t n = 1 + rng() % (rng() % 2 ? 3 : 300); n && s.pixels.size() < static_cast<size_t>(s.width) * s.height; --n)
+      s.pixels.push_back(value);
+  }
+  return s;
 }

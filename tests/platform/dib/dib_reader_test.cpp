@@ -15,12 +15,6 @@ namespace dib = platform::dib;
 
 namespace {
 
-std::vector<uint32_t> RandomPalette(std::mt19937& rng, size_t n) {
-  std::vector<uint32_t> p(n);
-  for (auto& c : p) c = rng() & 0xFFFFFF;
-  return p;
-}
-
 std::unique_ptr<Bitmap> Decode(const std::vector<uint8_t>& file, std::string* reason = nullptr) {
   std::string local;
   return dib::DecodeFile(file.data(), file.size(), reason ? reason : &local);
@@ -67,90 +61,55 @@ std::vector<uint8_t> CoreHeaderFile(uint16_t height) {
 
 }  // namespace
 
-TEST(DibReader, IndexedDepthsDecodeWithEveryRowPaddingAndTableLength) {
-  std::mt19937 rng(7);
-  for (int bpp : {1, 4, 8}) {
-    for (int width = 1; width <= 33; ++width) {
-      for (bool topDown : {false, true}) {
-        for (bool shortTable : {false, true}) {
-          BmpSpec s;
-          s.width = width;
-          s.height = 1 + rng() % 9;
-          s.bitCount = bpp;
-          s.topDown = topDown;
-          const size_t full = size_t{1} << bpp;
-          s.palette = RandomPalette(rng, shortTable ? 1 + rng() % full : full);
-          s.colourUsedZero = !shortTable;
-          s.pixels.resize(static_cast<size_t>(s.width) * s.height);
-          for (auto& p : s.pixels) p = rng() % full;
-          // An index beyond a short colour table reads as black.
-          ExpectDecodes(
-              s, [&](uint32_t i) { return i < s.palette.size() ? s.palette[i] : 0; },
-              std::to_string(bpp) + " bits width " + std::to_string(width));
-        }
-      }
-    }
-  }
-}
-
-TEST(DibReader, DirectDepthsAndBitFieldMasksDecodeEveryChannel) {
+TEST(DibReader, EveryDepthAndCompressionDecodesPixelForPixelWithEveryRowPadding) {
+  const uint32_t k565[3] = {0xF800, 0x07E0, 0x001F}, k10[3] = {0x3FF00000, 0x0000FF00, 0x000000FF};
   const struct {
     int bpp;
-    uint32_t masks[3];
-    uint32_t (*expected)(uint32_t p);
+    uint32_t compression;
+    const uint32_t* masks;
+    uint32_t (*direct)(uint32_t p);  // the colour of a pixel value; null: through the colour table
   } kinds[] = {
-      {24, {}, [](uint32_t p) { return p & 0xFFFFFF; }},
-      {32, {}, [](uint32_t p) { return p & 0xFFFFFF; }},
-      {16, {},  // no masks: 5-5-5
+      {1, 0, nullptr, nullptr},
+      {4, 0, nullptr, nullptr},
+      {8, 0, nullptr, nullptr},
+      {8, 1, nullptr, nullptr},
+      {4, 2, nullptr, nullptr},
+      {24, 0, nullptr, [](uint32_t p) { return p; }},
+      {32, 0, nullptr, [](uint32_t p) { return p & 0xFFFFFF; }},
+      {16, 0, nullptr,  // no masks: 5-5-5
        [](uint32_t p) { return Scale((p >> 10) & 31, 31) << 16 | Scale((p >> 5) & 31, 31) << 8 | Scale(p & 31, 31); }},
-      {16, {0xF800, 0x07E0, 0x001F},
+      {16, 3, k565,
        [](uint32_t p) { return Scale(p >> 11, 31) << 16 | Scale((p >> 5) & 63, 63) << 8 | Scale(p & 31, 31); }},
-      {32, {0x3FF00000, 0x0000FF00, 0x000000FF},
+      {32, 3, k10,
        [](uint32_t p) { return Scale((p >> 20) & 1023, 1023) << 16 | ((p >> 8) & 255) << 8 | (p & 255); }},
   };
-  std::mt19937 rng(11);
-  for (int width = 1; width <= 9; ++width)
-    for (bool topDown : {false, true})
-      for (const auto& k : kinds) {
-        BmpSpec s;
-        s.width = width;
-        s.height = 3;
-        s.bitCount = k.bpp;
-        s.topDown = topDown;
-        s.compression = k.masks[0] ? 3 : 0;
-        std::copy(k.masks, k.masks + 3, s.masks);
-        for (int i = 0; i < width * 3; ++i) s.pixels.push_back(k.bpp == 16 ? rng() & 0xFFFF : rng());
-        ExpectDecodes(s, k.expected, std::to_string(k.bpp) + " bits, mask " + std::to_string(k.masks[0]));
+  std::mt19937 rng(7);
+  for (const auto& k : kinds) {
+    for (bool topDown : {false, true}) {
+      if (topDown && k.compression != 0 && k.compression != 3) continue;  // run-length rows are bottom-up
+      for (int width = 1; width <= 40; ++width) {
+        // Run-length bitmaps also get rows longer than a run holds.
+        const BmpSpec s = RandomBmp(rng, k.bpp, k.compression, topDown, k.masks, k.direct ? width : 9 * width - 8);
+        // An index beyond a short colour table reads as black.
+        ExpectDecodes(
+            s, [&](uint32_t v) { return k.direct ? k.direct(v) : v < s.palette.size() ? s.palette[v] : 0; },
+            std::to_string(k.bpp) + " bits, compression " + std::to_string(k.compression) + ", width " +
+                std::to_string(s.width));
       }
-}
-
-TEST(DibReader, RunLengthBitmapsDecodePixelForPixel) {
-  std::mt19937 rng(3);
-  for (uint32_t compression : {1u, 2u}) {
-    for (int width = 1; width <= 300; width += 37) {
-      BmpSpec s;
-      s.width = width;
-      s.height = 1 + rng() % 5;
-      s.bitCount = compression == 1 ? 8 : 4;
-      s.compression = compression;
-      s.palette = RandomPalette(rng, compression == 1 ? 256 : 16);
-      s.pixels.resize(static_cast<size_t>(width) * s.height);
-      // Runs of random lengths so both long and single-pixel runs occur.
-      for (size_t i = 0; i < s.pixels.size();) {
-        const uint32_t v = rng() % s.palette.size();
-        for (size_t n = 1 + rng() % 300; n && i < s.pixels.size(); --n) s.pixels[i++] = v;
-      }
-      ExpectDecodes(s, [&](uint32_t i) { return s.palette[i]; }, "rle width " + std::to_string(width));
     }
   }
-  // Absolute runs, a delta and skipped pixels, which the builder never writes. 6 x 3, RLE4:
+}
+
+TEST(DibReader, RunLengthAbsoluteRunsDeltasAndSkippedPixels) {
+  std::mt19937 rng(3);
+  // Runs the builder never writes. 6 x 3, RLE4:
   // bottom row "1 2 3" then end of line; a delta to (2, 2); a run of two 5s; end of bitmap.
   BmpSpec s;
   s.width = 6;
   s.height = 3;
   s.bitCount = 4;
   s.compression = 2;
-  s.palette = RandomPalette(rng, 16);
+  for (int i = 0; i < 16; ++i) s.palette.push_back(rng() & 0xFFFFFF);
   s.pixels.assign(18, 0);
   std::vector<uint8_t> file = BuildBmp(s);
   file.resize(file[10] | file[11] << 8);
@@ -256,20 +215,9 @@ TEST(DibReader, ColourTablesOfPaletteIndicesNameTheLogicalPalette) {
 TEST(DibReader, RandomDamageNeverReadsOutsideTheBufferAndAlwaysExplainsRefusals) {
   std::mt19937 rng(99);
   std::vector<std::vector<uint8_t>> seeds;
-  for (int bpp : {1, 4, 8, 16, 24, 32}) {
-    BmpSpec s;
-    s.width = 7;
-    s.height = 5;
-    s.bitCount = bpp;
-    if (bpp <= 8) s.palette = RandomPalette(rng, size_t{1} << bpp);
-    s.pixels.resize(35);
-    for (auto& p : s.pixels) p = bpp <= 8 ? rng() % s.palette.size() : rng();
-    seeds.push_back(BuildBmp(s));
-    if (bpp == 4 || bpp == 8) {
-      s.compression = bpp == 8 ? 1 : 2;
-      seeds.push_back(BuildBmp(s));
-    }
-  }
+  for (int bpp : {1, 4, 8, 16, 24, 32}) seeds.push_back(BuildBmp(RandomBmp(rng, bpp, 0, false, nullptr, 7)));
+  seeds.push_back(BuildBmp(RandomBmp(rng, 8, 1, false, nullptr, 7)));
+  seeds.push_back(BuildBmp(RandomBmp(rng, 4, 2, false, nullptr, 7)));
   seeds.push_back(CoreHeaderFile(2));
   dib::DecodeLimits limits;
   limits.maxPixels = 1 << 20;
@@ -315,13 +263,9 @@ TEST(DibReader, DecodingInBandsOfRowsEqualsDecodingWhole) {
   std::mt19937 rng(8);
   for (int bpp : {4, 16, 24}) {
     for (bool topDown : {false, true}) {
-      BmpSpec s;
-      s.width = 11;
+      BmpSpec s = RandomBmp(rng, bpp, 0, topDown, nullptr, 11);
       s.height = 10;
-      s.bitCount = bpp;
-      s.topDown = topDown;
-      if (bpp == 4) s.palette = RandomPalette(rng, 16);
-      for (int i = 0; i < 110; ++i) s.pixels.push_back(bpp == 4 ? rng() % 16 : rng() & 0xFFFFFF);
+      s.pixels.resize(110, 1);
       const std::vector<uint8_t> file = BuildBmp(s);
       auto whole = Decode(file);
       ASSERT_TRUE(whole);
