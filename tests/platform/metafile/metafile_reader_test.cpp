@@ -18,25 +18,6 @@ std::unique_ptr<wmf::Metafile> Load(const std::vector<uint8_t>& file, std::strin
 
 }  // namespace
 
-TEST(MetafileReader, PlaceableHeaderGivesTheBoxAndTheRecords) {
-  WmfBuilder b;
-  b.add(0x041B, {70, 110, 20, 10});
-  auto m = Load(b.placeable(10, 20, 110, 70, 1440));
-  ASSERT_TRUE(m);
-  EXPECT_TRUE(m->placeable());
-  EXPECT_EQ(m->boxRight() - m->boxLeft(), 100);
-  EXPECT_EQ(m->boxBottom() - m->boxTop(), 50);
-  EXPECT_EQ(m->unitsPerInch(), 1440);
-  std::vector<uint16_t> seen;
-  ASSERT_TRUE(m->enumerate(
-      [](const wmf::Record& r, void* data) {
-        static_cast<std::vector<uint16_t>*>(data)->push_back(r.function);
-        return true;
-      },
-      &seen));
-  EXPECT_EQ(seen, (std::vector<uint16_t>{0x041B, 0x0000}));
-}
-
 TEST(MetafileReader, BoundsWidenByEveryPlacingRecord) {
   const struct {
     const char* what;
