@@ -1,5 +1,7 @@
 #include "app/colour/Preview.h"
 
+#include <atomic>
+
 #include "app/colour/ColourHash.h"
 #include "app/colour/HelperThread.h"
 #include "app/document/Document.h"
@@ -21,27 +23,28 @@ void IndexImageFree(IndexImage* image) {
 
 namespace {
 
-// Pictures from this many pixels up are indexed on two processors, the top and
-// bottom halves of the rows at once; smaller ones are not worth a thread.
+// Pictures from this many pixels up are indexed on two processors; smaller ones
+// are not worth a thread.
 constexpr size_t kTwoThreadPixels = size_t{1} << 20;
+// Rows a thread claims at a time: a thread held up by other work on the machine
+// leaves the rest of the picture to the other instead of a fixed half.
+constexpr uint32_t kRowBlock = 16;
 
 struct IndexRows {
   const JPixelBuffer* buffer;
   const ColourHash* indices;
-  uint32_t* out;      // the index image's first entry
-  uint32_t firstRow;  // counted from the top of the picture
-  uint32_t rowCount;
-  uint32_t step;      // the progress advanced after each row (0: not at all)
+  uint32_t* out;  // the index image's first entry
+  std::atomic<uint32_t> nextRow;     // counted from the top of the picture
+  std::atomic<uint32_t> helperRows;  // rows the helper has finished
 };
 
-void LookUpRows(void* data) {
-  const IndexRows* rows = static_cast<const IndexRows*>(data);
+void LookUpRowRange(const IndexRows* rows, uint32_t firstRow, uint32_t rowCount) {
   const JPixelBuffer* buffer = rows->buffer;
   const ColourHash* indices = rows->indices;
-  uint32_t* out = rows->out + static_cast<size_t>(rows->firstRow) * buffer->width;
+  uint32_t* out = rows->out + static_cast<size_t>(firstRow) * buffer->width;
   uint32_t lastKey = kNoColourKey;
   uint32_t lastIndex = 0;
-  for (uint32_t y = rows->firstRow; y < rows->firstRow + rows->rowCount; ++y) {
+  for (uint32_t y = firstRow; y < firstRow + rowCount; ++y) {
     const uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - y);
     for (uint32_t x = 0; x < buffer->width; ++x, p += 3) {
       if (x + kPrefetchAhead < buffer->width) {
@@ -57,9 +60,29 @@ void LookUpRows(void* data) {
       }
       *out++ = lastIndex;
     }
-    if (rows->step) ProgressStep(rows->step);
   }
 }
+
+// Claims blocks of rows until none is left; returns the rows it did. The main
+// thread (`stepped` not null) advances the progress for the rows of both.
+uint32_t LookUpBlocks(IndexRows* rows, uint32_t step, uint32_t* stepped) {
+  const uint32_t height = rows->buffer->height;
+  uint32_t done = 0;
+  for (;;) {
+    const uint32_t first = rows->nextRow.fetch_add(kRowBlock);
+    if (first >= height) return done;
+    const uint32_t count = first + kRowBlock < height ? kRowBlock : height - first;
+    LookUpRowRange(rows, first, count);
+    done += count;
+    if (!stepped) {
+      rows->helperRows.fetch_add(count);
+      continue;
+    }
+    for (uint32_t all = done + rows->helperRows.load(); *stepped < all; ++*stepped) ProgressStep(step);
+  }
+}
+
+void LookUpAsHelper(void* rows) { LookUpBlocks(static_cast<IndexRows*>(rows), 0, nullptr); }
 
 }  // namespace
 
@@ -79,25 +102,17 @@ IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* tab
     if (i + kPrefetchAhead < table->count) ColourHashPrefetch(&indices, table->records[i + kPrefetchAhead].colour);
     ColourHashAdd(&indices, table->records[i].colour, i);
   }
-  const uint32_t height = buffer->height;
-  const bool twoThreads =
-      static_cast<size_t>(buffer->width) * height >= kTwoThreadPixels && HelperThreadsWorthwhile();
-  // Every pixel's entry depends on nothing but its own colour, so the bottom half
-  // of the rows can go to a helper. The main thread reports progress for its rows
-  // as it goes and for the helper's at the end; with no helper it does them too.
-  const uint32_t split = twoThreads ? height / 2 : height;
-  IndexRows top{buffer, &indices, image->indices, 0, split, step};
-  IndexRows bottom{buffer, &indices, image->indices, split, height - split, 0};
+  // Every pixel's entry depends on nothing but its own colour, so a helper can
+  // take blocks of rows; with no helper the main thread does them all.
+  IndexRows rows{buffer, &indices, image->indices, {0}, {0}};
   HelperThread helper;
-  const bool helped = bottom.rowCount > 0 && HelperStart(&helper, LookUpRows, &bottom);
-  LookUpRows(&top);
-  if (helped) {
-    HelperJoin(&helper);
-    for (uint32_t y = 0; y < bottom.rowCount; ++y) ProgressStep(step);
-  } else if (bottom.rowCount > 0) {
-    bottom.step = step;
-    LookUpRows(&bottom);
-  }
+  const bool twoThreads =
+      static_cast<size_t>(buffer->width) * buffer->height >= kTwoThreadPixels && HelperThreadsWorthwhile();
+  if (twoThreads) HelperStart(&helper, LookUpAsHelper, &rows);
+  uint32_t stepped = 0;
+  const uint32_t mainRows = LookUpBlocks(&rows, step, &stepped);
+  if (twoThreads) HelperJoin(&helper);
+  for (uint32_t all = mainRows + rows.helperRows.load(); stepped < all; ++stepped) ProgressStep(step);
   ColourHashFree(&indices);
   return image;
 }
