@@ -291,6 +291,11 @@ bool JFileWrite(JFile* file, uint64_t* count, const void* buffer) {
 
 bool JFileSetPos(JFile* file, uint64_t offset) { return platform::files::Seek(file->handle, offset); }
 
+uint64_t JFileGetPos(JFile* file) {
+  uint64_t offset = 0;
+  return platform::files::Position(file->handle, &offset) ? offset : 0;
+}
+
 uint64_t JFileSize(JFile* file) {
   uint64_t size = 0;
   return platform::files::Size(file->handle, &size) ? size : 0;

@@ -100,6 +100,7 @@ bool JFileCopyMode(const char* modelPath, const JFileSpec* fileSpec);
 bool JFileRead(JFile* file, uint64_t* count, void* buffer);
 bool JFileWrite(JFile* file, uint64_t* count, const void* buffer);
 bool JFileSetPos(JFile* file, uint64_t offset);
+uint64_t JFileGetPos(JFile* file);
 uint64_t JFileSize(JFile* file);
 bool JFileSetEndOfFile(JFile* file);
 bool JFileFlush(JFile* file);

@@ -7,6 +7,7 @@
 #include "app/shell/Menus.h"
 #include "app/shell/OutOfMemory.h"
 #include "app/shell/ProgressWindow.h"
+#include "app/shell/Settings.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
@@ -21,6 +22,9 @@ void ApplicationMain() {
   // Memory first: the reserve lets the program still say that memory ran out.
   InstallOutOfMemoryAlert();
   JMemSetEmergencyReserve(kEmergencyReserve);
+  SetShowDepthWarning(true);
+  LoadSettings();
+  WatchMainWindow();
   BuildMenus();
   BuildBitReverseTable();
   LzwInit();
@@ -31,6 +35,7 @@ void ApplicationMain() {
   EngineInit();
   JRunEventLoop();
   // Nothing is saved at the end; what the documents hold is given back.
+  StopWatchingMainWindow();
   CloseAllDocuments();
   RemoveProgressWindows();
   DisposeMenus();

@@ -4,6 +4,7 @@
 #include "app/shell/Commands.h"
 #include "app/shell/Documents.h"
 #include "app/shell/GraphCommands.h"
+#include "app/shell/PreferencesWindow.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_clipbo.h"
@@ -64,7 +65,7 @@ void BuildMenus() {
   records.saveAs = Item(file, kStrItemSaveAs, SaveAsCommand);
   JEnableMenuItem(records.saveAs, false);
   Separator(file);
-  Item(file, kStrItemPreferences, nullptr);
+  Item(file, kStrItemPreferences, PreferencesCommand);
   Separator(file);
   Item(file, kStrItemQuit, QuitCommand);
   JAppendMenu(bar, file);

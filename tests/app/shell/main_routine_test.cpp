@@ -6,6 +6,7 @@
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "tests/app/shell/config_home.h"
 
 namespace {
 

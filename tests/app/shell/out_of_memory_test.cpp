@@ -21,6 +21,7 @@
 #include "jwin/J_window.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "tests/platform/dib/bmp_builder.h"
+#include "tests/app/shell/config_home.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <string>
+#include "tests/app/shell/config_home.h"
 
 namespace smoke {
 

@@ -30,6 +30,7 @@
 #include "tests/jwin/file_dialog/dialog_script.h"
 #include "tests/platform/dib/bmp_builder.h"
 #include "tests/platform/metafile/wmf_builder.h"
+#include "tests/app/shell/config_home.h"
 
 namespace {
 
