@@ -12,6 +12,10 @@
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 
+inline uint32_t Key(int r, int g, int b) {
+  return static_cast<uint32_t>(r & 0xFF) << 16 | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF);
+}
+
 // A picture as colour keys, rows top first.
 struct TestPicture {
   int width = 0;
@@ -25,10 +29,7 @@ struct TestPicture {
 inline TestPicture RandomPicture(std::mt19937& rng, int width, int height, int colours, int componentRange = 256) {
   std::uniform_int_distribution<int> component(0, componentRange - 1);
   std::vector<uint32_t> palette(static_cast<size_t>(colours));
-  for (uint32_t& c : palette) {
-    c = static_cast<uint32_t>(component(rng)) << 16 | static_cast<uint32_t>(component(rng)) << 8 |
-        static_cast<uint32_t>(component(rng));
-  }
+  for (uint32_t& c : palette) c = Key(component(rng), component(rng), component(rng));
   std::uniform_int_distribution<int> pick(0, colours - 1);
   TestPicture picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
   for (uint32_t& k : picture.keys) k = palette[static_cast<size_t>(pick(rng))];
@@ -65,6 +66,13 @@ inline void FreeTestDocument(Document* document) {
   JPixMapFree(document->pictureMap);
   JPixelBufferFree(document->workingBuffer);
   delete document;
+}
+
+// Marks colour i transparent in the document as the user would (the option on).
+inline void MarkColour(Document* document, uint32_t i) {
+  document->colourTable->records[i].transparent = 1;
+  TransparentListAppend(&document->transparentList, i);
+  document->transparencyOn = 1;
 }
 
 // Key of the working buffer's pixel (x, y), y counted from the top.

@@ -1,9 +1,9 @@
 // The engine's ranking compared with the plain reference in reference_ranking:
 // colour table, merge order, merge targets, nearest colours and costs after
-// every merge, and both measures for every number of colours. The pictures are
-// made to tie: colours on small grids, equal distances, equal pixel counts,
-// colours apart only in their lowest bits, repeated tiles. A mismatch is
-// reported with the picture's name and its first difference.
+// every merge, the tree's leaves and searches, and both measures for every number
+// of colours. The pictures are made to tie: colours on small grids, equal
+// distances, equal pixel counts, colours apart only in their lowest bits,
+// repeated tiles. A mismatch is reported with the picture and its first difference.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,21 +43,11 @@ std::string FirstDifference(const char* what, const std::vector<T>& expected, co
 
 std::vector<uint8_t> NoneTransparent(uint32_t n) { return std::vector<uint8_t>(n, 0); }
 
-// Marks the chosen colours transparent in the document, as the user would.
-void MarkTransparent(Document* document, const std::vector<uint8_t>& transparent) {
-  ColourTable* table = document->colourTable;
-  for (uint32_t i = 0; i < table->count; ++i) {
-    table->records[i].transparent = transparent[i];
-    if (transparent[i]) TransparentListAppend(&document->transparentList, i);
-  }
-  document->transparencyOn = 1;
-}
-
 std::string CompareMeasures(Document* document, const reference::Ranking& expected,
                             const std::vector<uint8_t>& transparent, const char* label) {
   const uint32_t n = document->colourTable->count;
-  std::vector<uint32_t> errors(n, kNoMaximumError);
-  std::vector<uint64_t> quality(n, kNoQuality);
+  std::vector<uint32_t> errors(n, 12345);  // entries past c must be marked as unmeasured
+  std::vector<uint64_t> quality(n, 12345);
   const uint32_t c = ComputeMaximumError(document, errors.data());
   const uint32_t cq = ComputeQuality(document, quality.data());
   uint32_t expectedC = 0;
@@ -66,8 +56,11 @@ std::string CompareMeasures(Document* document, const reference::Ranking& expect
     return std::string(label) + ": available colours " + std::to_string(expectedC) + " expected, engine " +
            std::to_string(c) + " / " + std::to_string(cq);
   }
-  std::string problem = FirstDifference("maximum error", expected.MaximumError(transparent), errors.data(), c);
-  if (problem.empty()) problem = FirstDifference("quality", expected.Quality(transparent), quality.data(), c);
+  std::vector<uint32_t> expectedErrors;
+  std::vector<uint64_t> expectedQuality;
+  expected.Measures(transparent, &expectedErrors, &expectedQuality);
+  std::string problem = FirstDifference("maximum error", expectedErrors, errors.data(), n);
+  if (problem.empty()) problem = FirstDifference("quality", expectedQuality, quality.data(), n);
   return problem.empty() ? problem : std::string(label) + ": " + problem;
 }
 
@@ -106,18 +99,20 @@ std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
   if (problem.empty()) problem = FirstDifference("mergedInto", expected.MergedInto(), into.data(), n);
   if (problem.empty()) problem = FirstDifference("mergePosition", expected.MergePosition(), position.data(), n);
   if (problem.empty()) problem = CompareMeasures(document, expected, NoneTransparent(n), "all colours");
-  // Once with the longest-surviving colour opaque, once transparent: then the
-  // walks meet one merge more than the arrays hold below c, and it is dropped.
-  for (int firstTransparent = 0; problem.empty() && withTransparency && n > 1 && firstTransparent < 2;
-       ++firstTransparent) {
-    std::vector<uint8_t> transparent(n, 0);
-    for (uint32_t i = 0; i < n; ++i) transparent[i] = (i * 7 + n) % 3 == 0;
-    transparent[expected.Order()[0]] = static_cast<uint8_t>(firstTransparent);
-    transparent[expected.Order()[n - 1]] = 0;  // keep at least one colour
+  // With the longest-surviving colour opaque, transparent (the walks then meet one
+  // merge more than the arrays hold below c, and it is dropped), and every colour
+  // transparent (nothing is measured).
+  for (int run = 0; problem.empty() && withTransparency && n > 1 && run < 3; ++run) {
+    std::vector<uint8_t> transparent(n, run == 2);
+    for (uint32_t i = 0; run < 2 && i < n; ++i) transparent[i] = (i * 7 + n) % 3 == 0;
+    if (run < 2) transparent[expected.Order()[0]] = static_cast<uint8_t>(run);
+    if (run < 2) transparent[expected.Order()[n - 1]] = 0;
     TransparentListClear(&document->transparentList);
-    MarkTransparent(document, transparent);
-    problem = CompareMeasures(document, expected, transparent,
-                              firstTransparent ? "first colour transparent" : "with transparent colours");
+    for (uint32_t i = 0; i < n; ++i) document->colourTable->records[i].transparent = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+      if (transparent[i]) MarkColour(document, i);
+    }
+    problem = CompareMeasures(document, expected, transparent, run == 0 ? "some transparent" : run == 1 ? "first colour transparent" : "all transparent");
   }
   FreeTestDocument(document);
   return problem;
@@ -170,12 +165,20 @@ std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const Col
   return "";
 }
 
-// The graph driven one merge at a time through its public stages.
-std::string CompareSteps(const TestPicture& picture) {
+// The graph driven one merge at a time through its public stages. The tree is
+// the histogram's (built at once) or, for odd trials, made by adding pixels one by one.
+std::string CompareSteps(const TestPicture& picture, bool addOneByOne) {
   reference::Ranking expected(picture.width, picture.height, picture.keys);
-  ColourTable* table = ColourTableCreate(kColourTableInitialCapacity);
-  const uint32_t root = ColourTreeNew();
-  for (uint32_t key : picture.keys) ColourTreeAdd(root, table, key);
+  Document* document = NewTestDocument(picture);
+  uint32_t root = 0;
+  if (addOneByOne) {
+    document->colourTable = ColourTableCreate(kColourTableInitialCapacity);
+    root = ColourTreeNew();
+    for (uint32_t key : picture.keys) ColourTreeAdd(root, document->colourTable, key);
+  } else {
+    root = BuildHistogram(document);
+  }
+  ColourTable* table = document->colourTable;
   for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
   const uint32_t n = expected.ColourCount();
   std::string problem;
@@ -206,7 +209,7 @@ std::string CompareSteps(const TestPicture& picture) {
     ColourGraphFree(graph);
   }
   ColourTreeFree(root);
-  ColourTableFree(table);
+  FreeTestDocument(document);
   return problem;
 }
 
@@ -224,15 +227,10 @@ using Rng = std::mt19937;
 
 int Uniform(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
-uint32_t Key(int r, int g, int b) {
-  return static_cast<uint32_t>(r & 0xFF) << 16 | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF);
-}
-
 TestPicture FromPalette(Rng& rng, int w, int h, const std::vector<uint32_t>& palette, bool equalCounts) {
   TestPicture p{w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h)};
-  for (size_t i = 0; i < p.keys.size(); ++i) {
-    p.keys[i] = equalCounts ? palette[i % palette.size()] : palette[static_cast<size_t>(Uniform(rng, 0, static_cast<int>(palette.size()) - 1))];
-  }
+  const int last = static_cast<int>(palette.size()) - 1;
+  for (size_t i = 0; i < p.keys.size(); ++i) p.keys[i] = palette[equalCounts ? i % palette.size() : Uniform(rng, 0, last)];
   return p;
 }
 
@@ -240,18 +238,16 @@ TestPicture FromPalette(Rng& rng, int w, int h, const std::vector<uint32_t>& pal
 // distances everywhere, and grid steps that fall on the tree's cell borders.
 std::vector<uint32_t> GridPalette(Rng& rng, int colours, int levels, int step, int offset) {
   std::vector<uint32_t> palette;
-  for (int i = 0; i < colours; ++i) {
-    palette.push_back(Key(offset + step * Uniform(rng, 0, levels - 1), offset + step * Uniform(rng, 0, levels - 1),
-                          offset + step * Uniform(rng, 0, levels - 1)));
-  }
+  auto v = [&] { return offset + step * Uniform(rng, 0, levels - 1); };
+  for (int i = 0; i < colours; ++i) palette.push_back(Key(v(), v(), v()));
   return palette;
 }
 
 // Colours around one base that differ only in their lowest bits.
 std::vector<uint32_t> LowBitPalette(Rng& rng, int colours, int bits) {
-  const uint32_t base = Key(Uniform(rng, 0, 255), Uniform(rng, 0, 255), Uniform(rng, 0, 255)) & ~Key(255 >> (8 - bits) , 255 >> (8 - bits), 255 >> (8 - bits));
-  std::vector<uint32_t> palette;
   const int mask = (1 << bits) - 1;
+  const uint32_t base = Key(Uniform(rng, 0, 255), Uniform(rng, 0, 255), Uniform(rng, 0, 255)) & ~Key(mask, mask, mask);
+  std::vector<uint32_t> palette;
   for (int i = 0; i < colours; ++i) palette.push_back(base | Key(Uniform(rng, 0, mask), Uniform(rng, 0, mask), Uniform(rng, 0, mask)));
   return palette;
 }
@@ -260,9 +256,8 @@ std::vector<uint32_t> LowBitPalette(Rng& rng, int colours, int bits) {
 std::vector<uint32_t> BorderPalette(Rng& rng, int colours) {
   static const int values[] = {0, 1, 2, 63, 64, 126, 127, 128, 129, 191, 192, 253, 254, 255};
   std::vector<uint32_t> palette;
-  for (int i = 0; i < colours; ++i) {
-    palette.push_back(Key(values[Uniform(rng, 0, 13)], values[Uniform(rng, 0, 13)], values[Uniform(rng, 0, 13)]));
-  }
+  auto v = [&] { return values[Uniform(rng, 0, 13)]; };
+  for (int i = 0; i < colours; ++i) palette.push_back(Key(v(), v(), v()));
   return palette;
 }
 
@@ -299,31 +294,22 @@ TestPicture Gradient(int w, int h, bool twoWay) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const int r = w > 1 ? x * 255 / (w - 1) : 0;
-      const int g = twoWay && h > 1 ? y * 255 / (h - 1) : 40;
-      p.keys.push_back(Key(r, g, twoWay ? 90 : r / 2));
+      p.keys.push_back(Key(r, twoWay && h > 1 ? y * 255 / (h - 1) : 40, twoWay ? 90 : r / 2));
     }
   }
   return p;
 }
 
+// One pixel, one colour, two colours a bit apart, a checkerboard, gradients, just
+// past the colour table's first capacity, and thousands of colours.
 std::vector<TestPicture> StructuredPictures() {
   Rng rng(77);
-  std::vector<TestPicture> out;
-  out.push_back({1, 1, {Key(128, 0, 255)}});
-  out.push_back({3, 2, std::vector<uint32_t>(6, Key(10, 20, 30))});
-  TestPicture two{9, 7, {}};
-  for (int i = 0; i < 63; ++i) two.keys.push_back((i % 2) ? Key(0, 0, 0) : Key(0, 0, 1));
-  out.push_back(two);
-  TestPicture checker{8, 8, {}};
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) checker.keys.push_back(((x + y) % 2) ? Key(255, 255, 255) : Key(127, 128, 128));
+  std::vector<TestPicture> out = {{1, 1, {Key(128, 0, 255)}}, {3, 2, std::vector<uint32_t>(6, Key(10, 20, 30))}};
+  out.push_back(FromPalette(rng, 9, 7, {Key(0, 0, 1), Key(0, 0, 0)}, true));
+  out.push_back(Tiled(rng, 8, 8, {Key(255, 255, 255), Key(127, 128, 128)}));
+  for (TestPicture g : {Gradient(256, 3, false), Gradient(300, 1, false), Gradient(64, 64, true), Gradient(1, 200, true)}) {
+    out.push_back(g);
   }
-  out.push_back(checker);
-  out.push_back(Gradient(256, 3, false));
-  out.push_back(Gradient(300, 1, false));
-  out.push_back(Gradient(64, 64, true));
-  out.push_back(Gradient(1, 200, true));
-  // Just past the table's first capacity, and well beyond it.
   out.push_back(FromPalette(rng, 32, 17, GridPalette(rng, 512, 256, 1, 0), true));
   std::vector<uint32_t> distinct;
   for (int i = 0; i < 520; ++i) distinct.push_back(Key(i & 7, (i >> 3) & 7, i >> 6) * 2);
@@ -334,31 +320,6 @@ std::vector<TestPicture> StructuredPictures() {
 }
 
 // ---------------------------------------------------------------- tests
-
-TEST(ReferenceRanking, SmallPicturesBehaveAsDefined) {
-  // One colour: it goes into itself.
-  reference::Ranking one(2, 2, std::vector<uint32_t>(4, Key(5, 6, 7)));
-  one.BuildGraph();
-  EXPECT_EQ(one.Nearest(0), 0u);
-  EXPECT_EQ(one.Cost(0), 0u);
-  one.RunToEnd();
-  EXPECT_EQ(one.MergedInto()[0], 0u);
-
-  // Apart in bit 0 of blue only: the leaves part at level 0.
-  reference::Ranking pair(2, 1, {Key(9, 9, 8), Key(9, 9, 9)});
-  EXPECT_EQ(pair.Tree().LeafLevel(Key(9, 9, 8)), 0);
-  pair.BuildGraph();
-  EXPECT_EQ(pair.Nearest(0), 1u);
-  EXPECT_EQ(pair.Nearest(1), 0u);
-
-  // Two colours equally far from a third: the one met first stays its nearest,
-  // and of equal costs the earlier heap entry goes first.
-  reference::Ranking tie(3, 1, {Key(10, 10, 10), Key(10, 10, 12), Key(10, 10, 8)});
-  tie.BuildGraph();
-  EXPECT_EQ(tie.Nearest(0), 2u);
-  tie.RunToEnd();
-  EXPECT_EQ(tie.Order()[2], 0u);
-}
 
 // Tie-heavy pictures (some compared with transparent colours too), the
 // structured ones, and large ones with thousands of colours on small grids.
@@ -386,11 +347,13 @@ TEST(EngineAgainstReference, NearestColoursAndCostsMatchAfterEveryMerge) {
   EngineInit();
   Rng rng(4242);
   for (int trial = 0; trial < 120; ++trial) {
-    ExpectSame("graph of picture " + std::to_string(trial), TieHeavyPicture(rng, trial), CompareSteps);
+    ExpectSame("graph of picture " + std::to_string(trial), TieHeavyPicture(rng, trial),
+               [trial](const TestPicture& p) { return CompareSteps(p, trial % 2 == 1); });
   }
   const std::vector<TestPicture> pictures = StructuredPictures();
   for (size_t i = 0; i + 1 < pictures.size(); ++i) {
-    ExpectSame("graph of structured picture " + std::to_string(i), pictures[i], CompareSteps);
+    ExpectSame("graph of structured picture " + std::to_string(i), pictures[i],
+               [i](const TestPicture& p) { return CompareSteps(p, i % 2 == 1); });
   }
   EXPECT_EQ(TreeNodePool()->live, 0u);
   EXPECT_EQ(GraphNodePool()->live, 0u);
