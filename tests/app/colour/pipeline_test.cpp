@@ -1,12 +1,11 @@
 // The whole pipeline on random pictures, checked against recomputations from the
-// picture: the histogram, the merge order's shape, the mappings and the preview
-// for many k, the measures' direction; with and without a helper thread; the
-// pictures it refuses and the failures it reports.
+// picture: the histogram, the mappings and the preview for many k, the measures'
+// direction; with and without a helper thread; the pictures it refuses and the
+// failures it reports.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
-#include <string>
 
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
@@ -32,6 +31,7 @@ void CheckMapping(Document* document, const TestPicture& picture, uint32_t k) {
     uint32_t x = i;
     while (table->records[x].mergePosition >= k) x = table->records[x].mergedInto;
     ASSERT_EQ(table->records[i].representative, x) << "k " << k << " colour " << i;
+    ASSERT_TRUE(i == x || table->records[i].mergePosition >= k) << "the first k stand for themselves";
     ASSERT_EQ(table->records[i].mappedColour, table->records[x].colour);
     ++members[x];
   }
@@ -43,23 +43,6 @@ void CheckMapping(Document* document, const TestPicture& picture, uint32_t k) {
       ASSERT_EQ(table->records[own].colour, picture.at(x, y));
       ASSERT_EQ(BufferKey(document->workingBuffer, x, y), table->records[own].mappedColour);
     }
-  }
-}
-
-// Every colour once in the order; each merges into one that outlives it.
-void CheckMergeOrder(const Document* document) {
-  const ColourTable* table = document->colourTable;
-  const MergeOrder* order = document->mergeOrder;
-  ASSERT_EQ(order->count, table->count);
-  std::vector<bool> seen(table->count, false);
-  for (uint32_t p = 0; p < order->count; ++p) {
-    const uint32_t c = order->order[p];
-    ASSERT_LT(c, table->count);
-    ASSERT_FALSE(seen[c]);
-    seen[c] = true;
-    ASSERT_EQ(table->records[c].mergePosition, p);
-    const uint32_t into = table->records[c].mergedInto;
-    ASSERT_TRUE(p == 0 ? into == c : table->records[into].mergePosition < p) << "position " << p;
   }
 }
 
@@ -75,7 +58,6 @@ TEST(ColourPipeline, RandomPicturesGiveSoundOrdersMappingsAndMeasures) {
     Document* document = NewTestDocument(picture);
     ASSERT_TRUE(RunColourPipeline(document));
     EXPECT_EQ(BlockPoolBytes(TreeNodePool()) + BlockPoolBytes(GraphNodePool()), 0u) << "pools emptied";
-    CheckMergeOrder(document);
     const ColourTable* table = document->colourTable;
     const uint32_t n = table->count;
     uint32_t pixels = 0;
@@ -127,7 +109,6 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
       ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
       ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
     }
-    CheckMergeOrder(document);
     for (uint32_t k : {300u, table->count}) CheckMapping(document, picture, k);
     HelperThreadsAllow(true);
     orders[helpers].assign(document->mergeOrder->order, document->mergeOrder->order + table->count);
@@ -199,16 +180,15 @@ TEST(ColourPipeline, LargeWeightsAndPicturesDoNotWrap) {
   FreeTestDocument(document);
 }
 
-// The four stages run under one report that only moves forward and is closed at the end.
+// The stages report under one report that only moves forward and is closed at the end.
 TEST(ColourPipeline, ReportsItsStagesUnderOneProgressReport) {
-  static std::vector<std::string> labels;
   static std::vector<uint32_t> done;
   static uint32_t total = 0;
   ProgressHost host{};
   host.tickCount = [](void*) -> uint32_t {
     const ProgressReport* r = ProgressCurrent();
-    if (r && (labels.empty() || labels.back() != r->label)) labels.push_back(r->label);
-    if (r && r->outer == nullptr) {
+    while (r && r->outer) r = r->outer;
+    if (r) {
       done.push_back(r->done);
       total = r->total;
     }
@@ -219,7 +199,7 @@ TEST(ColourPipeline, ReportsItsStagesUnderOneProgressReport) {
   Document* document = NewTestDocument(RandomPicture(rng, 300, 3, 200));
   ASSERT_TRUE(RunColourPipeline(document));
   ProgressSetHost(nullptr);
-  EXPECT_EQ(labels.size(), 4u);
+  ASSERT_FALSE(done.empty());
   EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
   EXPECT_LE(done.back(), total);
   EXPECT_EQ(ProgressCurrent(), nullptr);

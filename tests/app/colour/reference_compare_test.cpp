@@ -6,7 +6,6 @@
 // repeated tiles. A mismatch is reported with the picture and its first difference.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -21,152 +20,118 @@
 
 namespace {
 
-using Check = std::function<std::string(const TestPicture&)>;
-
-std::string Hex(uint32_t key) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%06X", key);
-  return text;
+// "what: reference a, engine b" when they differ, else "".
+template <typename A, typename B>
+std::string Differ(const std::string& what, const A& want, const B& got) {
+  if (want == got) return "";
+  std::ostringstream out;
+  out << what << ": reference " << want << ", engine " << got;
+  return out.str();
 }
 
 template <typename T>
 std::string FirstDifference(const char* what, const std::vector<T>& expected, const T* actual, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    if (expected[i] != actual[i]) {
-      std::ostringstream out;
-      out << what << "[" << i << "]: reference " << expected[i] << ", engine " << actual[i];
-      return out.str();
-    }
+  std::string problem;
+  for (size_t i = 0; problem.empty() && i < count; ++i) {
+    problem = Differ(std::string(what) + "[" + std::to_string(i) + "]", expected[i], actual[i]);
   }
-  return "";
+  return problem;
 }
 
-std::vector<uint8_t> NoneTransparent(uint32_t n) { return std::vector<uint8_t>(n, 0); }
-
 std::string CompareMeasures(Document* document, const reference::Ranking& expected,
-                            const std::vector<uint8_t>& transparent, const char* label) {
+                            const std::vector<uint8_t>& transparent, const std::string& label) {
   const uint32_t n = document->colourTable->count;
-  std::vector<uint32_t> errors(n, 12345);  // entries past c must be marked as unmeasured
-  std::vector<uint64_t> quality(n, 12345);
+  std::vector<uint32_t> errors(n, 12345), expectedErrors;  // entries past c must be marked unmeasured
+  std::vector<uint64_t> quality(n, 12345), expectedQuality;
   const uint32_t c = ComputeMaximumError(document, errors.data());
-  const uint32_t cq = ComputeQuality(document, quality.data());
   uint32_t expectedC = 0;
   for (uint32_t i = 0; i < n; ++i) expectedC += transparent[i] ? 0 : 1;
-  if (c != expectedC || cq != expectedC) {
-    return std::string(label) + ": available colours " + std::to_string(expectedC) + " expected, engine " +
-           std::to_string(c) + " / " + std::to_string(cq);
-  }
-  std::vector<uint32_t> expectedErrors;
-  std::vector<uint64_t> expectedQuality;
+  std::string problem = Differ("available colours", expectedC, c);
+  if (problem.empty()) problem = Differ("available colours (quality)", expectedC, ComputeQuality(document, quality.data()));
   expected.Measures(transparent, &expectedErrors, &expectedQuality);
-  std::string problem = FirstDifference("maximum error", expectedErrors, errors.data(), n);
+  if (problem.empty()) problem = FirstDifference("maximum error", expectedErrors, errors.data(), n);
   if (problem.empty()) problem = FirstDifference("quality", expectedQuality, quality.data(), n);
-  return problem.empty() ? problem : std::string(label) + ": " + problem;
+  return problem.empty() ? problem : label + ": " + problem;
 }
 
 // The whole pipeline against the reference: table, order, merge targets, measures.
-// With `withTransparency`, the measures are also compared with about a third of
-// the colours (chosen from the picture's own indices) marked transparent.
+// With `withTransparency`, the measures are also compared with some colours marked
+// transparent: the longest-surviving one opaque, then transparent (the walks then
+// meet one merge more than the arrays hold below c, and it is dropped), then all.
 std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
   reference::Ranking expected(picture.width, picture.height, picture.keys);
   expected.BuildGraph();
   expected.RunToEnd();
-
   Document* document = NewTestDocument(picture);
   if (!RunColourPipeline(document)) {
     FreeTestDocument(document);
     return "the pipeline refused the picture";
   }
-  const ColourTable* table = document->colourTable;
+  ColourTable* table = document->colourTable;
   const uint32_t n = expected.ColourCount();
-  std::string problem;
-  if (table->count != n || document->mergeOrder->count != n) {
-    problem = "colour count: reference " + std::to_string(n) + ", engine " + std::to_string(table->count);
-  }
-  for (uint32_t i = 0; problem.empty() && i < n; ++i) {
-    const ColourRecord& r = table->records[i];
-    if (r.colour != expected.Colours()[i] || r.count != expected.Counts()[i]) {
-      problem = "colour table[" + std::to_string(i) + "]: reference " + Hex(expected.Colours()[i]) + " x" +
-                std::to_string(expected.Counts()[i]) + ", engine " + Hex(r.colour) + " x" + std::to_string(r.count);
-    }
-  }
+  auto field = [&](uint32_t ColourRecord::*member) {
+    std::vector<uint32_t> values;
+    for (uint32_t i = 0; i < table->count; ++i) values.push_back(table->records[i].*member);
+    return values;
+  };
+  std::string problem = Differ("colours", n, table->count);
+  if (problem.empty()) problem = Differ("merges", n, document->mergeOrder->count);
+  if (problem.empty()) problem = FirstDifference("colour", expected.Colours(), field(&ColourRecord::colour).data(), n);
+  if (problem.empty()) problem = FirstDifference("count", expected.Counts(), field(&ColourRecord::count).data(), n);
   if (problem.empty()) problem = FirstDifference("merge order", expected.Order(), document->mergeOrder->order, n);
-  std::vector<uint32_t> into(n), position(n);
-  for (uint32_t i = 0; problem.empty() && i < n; ++i) {
-    into[i] = table->records[i].mergedInto;
-    position[i] = table->records[i].mergePosition;
-  }
-  if (problem.empty()) problem = FirstDifference("mergedInto", expected.MergedInto(), into.data(), n);
-  if (problem.empty()) problem = FirstDifference("mergePosition", expected.MergePosition(), position.data(), n);
-  if (problem.empty()) problem = CompareMeasures(document, expected, NoneTransparent(n), "all colours");
-  // With the longest-surviving colour opaque, transparent (the walks then meet one
-  // merge more than the arrays hold below c, and it is dropped), and every colour
-  // transparent (nothing is measured).
+  if (problem.empty()) problem = FirstDifference("mergedInto", expected.MergedInto(), field(&ColourRecord::mergedInto).data(), n);
+  if (problem.empty()) problem = FirstDifference("mergePosition", expected.MergePosition(), field(&ColourRecord::mergePosition).data(), n);
+  if (problem.empty()) problem = CompareMeasures(document, expected, std::vector<uint8_t>(n, 0), "all colours");
   for (int run = 0; problem.empty() && withTransparency && n > 1 && run < 3; ++run) {
     std::vector<uint8_t> transparent(n, run == 2);
     for (uint32_t i = 0; run < 2 && i < n; ++i) transparent[i] = (i * 7 + n) % 3 == 0;
     if (run < 2) transparent[expected.Order()[0]] = static_cast<uint8_t>(run);
     if (run < 2) transparent[expected.Order()[n - 1]] = 0;
     TransparentListClear(&document->transparentList);
-    for (uint32_t i = 0; i < n; ++i) document->colourTable->records[i].transparent = 0;
     for (uint32_t i = 0; i < n; ++i) {
+      table->records[i].transparent = 0;
       if (transparent[i]) MarkColour(document, i);
     }
-    problem = CompareMeasures(document, expected, transparent, run == 0 ? "some transparent" : run == 1 ? "first colour transparent" : "all transparent");
+    problem = CompareMeasures(document, expected, transparent, "transparency run " + std::to_string(run));
   }
   FreeTestDocument(document);
   return problem;
 }
 
-int EngineLeafLevel(uint32_t root, uint32_t colour) {
-  uint32_t slot = root;
-  for (int level = 7; level >= 0; --level) {
-    slot = TreeNodeAt(slot)->slots[ColourSlot(colour, level)];
-    if (slot == 0) return -1;
-    if (SlotIsLeaf(slot)) return level;
-  }
-  return -1;
-}
-
-// The graph's state: nearest colour and cost of every colour still present, and
-// (for small trees) where each colour's leaf sits, since the leaf's level decides
-// which neighbourhood the next search looks at.
+// The graph's state: nearest colour and cost of every colour still present and,
+// when `deep`, the level of each colour's leaf (it decides which neighbourhood the
+// next search looks at) and a fresh search of every colour, not only of those the
+// merge searched again.
 std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const ColourTable* table,
                               reference::Ranking& expected, const std::string& when, bool deep) {
-  const uint32_t n = expected.ColourCount();
   if (expected.HeapCount() <= 1) return "";  // the last colour's nearest is gone; it goes into itself
-  for (uint32_t i = 0; i < n; ++i) {
-    const bool alive = graph->nodes[i] != 0;
-    if (alive != expected.Alive(i)) return when + ": colour " + std::to_string(i) + " present differs";
-    if (!alive) continue;
+  std::string problem;
+  for (uint32_t i = 0; problem.empty() && i < expected.ColourCount(); ++i) {
+    const std::string what = when + ", colour " + std::to_string(i) + ": ";
+    problem = Differ(what + "present", expected.Alive(i), graph->nodes[i] != 0);
+    if (!problem.empty() || !expected.Alive(i)) continue;
     const GraphNode* node = GraphNodeAt(graph->nodes[i]);
-    const uint32_t nearest = GraphNodeAt(node->nearest)->index;
-    if (nearest != expected.Nearest(i) || node->cost != expected.Cost(i)) {
-      std::ostringstream out;
-      out << when << ": colour " << i << " (" << Hex(expected.Colours()[i]) << ") nearest/cost: reference "
-          << expected.Nearest(i) << "/" << expected.Cost(i) << ", engine " << nearest << "/" << node->cost;
-      return out.str();
-    }
-    if (!deep) continue;
+    problem = Differ(what + "nearest", expected.Nearest(i), GraphNodeAt(node->nearest)->index);
+    if (problem.empty()) problem = Differ(what + "cost", expected.Cost(i), node->cost);
+    if (!deep || !problem.empty()) continue;
     const uint32_t colour = expected.Colours()[i];
-    const int level = EngineLeafLevel(root, colour);
-    if (level != expected.Tree().LeafLevel(colour)) {
-      return when + ": leaf level of colour " + std::to_string(i) + ": reference " +
-             std::to_string(expected.Tree().LeafLevel(colour)) + ", engine " + std::to_string(level);
+    int level = 7;
+    for (uint32_t slot = root; level >= 0; --level) {
+      slot = TreeNodeAt(slot)->slots[ColourSlot(colour, level)];
+      if (slot == 0) level = -1;
+      if (slot == 0 || SlotIsLeaf(slot)) break;
     }
-    // A search of any colour still present, not only of those the merge re-searched.
-    const uint32_t found = FindNearestColour(root, table, colour);
-    const uint32_t wanted = expected.Tree().FindNearest(colour, expected.Colours());
-    if (found != wanted) {
-      return when + ": nearest colour searched for colour " + std::to_string(i) + " (" + Hex(colour) +
-             "): reference " + std::to_string(wanted) + ", engine " + std::to_string(found);
+    problem = Differ(what + "leaf level", expected.Tree().LeafLevel(colour), level);
+    if (problem.empty()) {
+      problem = Differ(what + "searched nearest", expected.Tree().FindNearest(colour, expected.Colours()),
+                       FindNearestColour(root, table, colour));
     }
   }
-  return "";
+  return problem;
 }
 
 // The graph driven one merge at a time through its public stages. The tree is
-// the histogram's (built at once) or, for odd trials, made by adding pixels one by one.
+// the histogram's (built at once) or made by adding pixels one by one.
 std::string CompareSteps(const TestPicture& picture, bool addOneByOne) {
   reference::Ranking expected(picture.width, picture.height, picture.keys);
   Document* document = NewTestDocument(picture);
@@ -181,9 +146,7 @@ std::string CompareSteps(const TestPicture& picture, bool addOneByOne) {
   ColourTable* table = document->colourTable;
   for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
   const uint32_t n = expected.ColourCount();
-  std::string problem;
-  if (table->count != n) problem = "colour count differs";
-
+  std::string problem = Differ("colours", n, table->count);
   ColourGraph* graph = problem.empty() ? BuildColourGraph(table, root) : nullptr;
   if (graph) {
     expected.BuildGraph();
@@ -193,17 +156,13 @@ std::string CompareSteps(const TestPicture& picture, bool addOneByOne) {
       uint32_t removed = 0, into = 0, wantRemoved = 0, wantInto = 0;
       MergeStep(graph, table, root, &removed, &into);
       expected.Step(&wantRemoved, &wantInto);
-      if (removed != wantRemoved || into != wantInto) {
-        problem = "merge step " + std::to_string(s) + ": reference (" + std::to_string(wantRemoved) + " into " +
-                  std::to_string(wantInto) + "), engine (" + std::to_string(removed) + " into " +
-                  std::to_string(into) + ")";
-      } else if (deep || s % 64 == 0) {
-        problem = CompareGraphState(graph, root, table, expected, "after merge step " + std::to_string(s), deep);
-      }
+      const std::string when = "merge step " + std::to_string(s);
+      problem = Differ(when + " removed", wantRemoved, removed);
+      if (problem.empty()) problem = Differ(when + " into", wantInto, into);
+      if (problem.empty() && (deep || s % 64 == 0)) problem = CompareGraphState(graph, root, table, expected, when, deep);
     }
     // Finish the engine's merges so that its pools are empty again.
-    for (uint32_t left = graph->heap->count; left > 0; --left) {
-      uint32_t removed = 0, into = 0;
+    for (uint32_t removed = 0, into = 0, left = graph->heap->count; left > 0; --left) {
       MergeStep(graph, table, root, &removed, &into);
     }
     ColourGraphFree(graph);
@@ -214,11 +173,10 @@ std::string CompareSteps(const TestPicture& picture, bool addOneByOne) {
 }
 
 // A mismatch names the picture (its trial makes it again) and the first difference.
-void ExpectSame(const std::string& name, const TestPicture& picture, const Check& check) {
+void ExpectSame(const std::string& name, const TestPicture& picture,
+                const std::function<std::string(const TestPicture&)>& check) {
   const std::string problem = check(picture);
-  if (!problem.empty()) {
-    ADD_FAILURE() << name << " (" << picture.width << " x " << picture.height << "): " << problem;
-  }
+  if (!problem.empty()) ADD_FAILURE() << name << " (" << picture.width << " x " << picture.height << "): " << problem;
 }
 
 // ---------------------------------------------------------------- pictures
