@@ -1,157 +1,134 @@
+// Saving a GIF file: the file holds exactly the stream, replaces an older file
+// whole and keeps its permissions; a save that fails leaves everything as it was.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
-#include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/gif/GifFile.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
-#include "gif_test_document.h"
 #include "gif_test_util.h"
 
 namespace {
 
-using giftest::TestDocument;
-
-std::string MakeTempDir() {
-  char dir[] = "/tmp/tintwell-gif-XXXXXX";
-  EXPECT_NE(mkdtemp(dir), nullptr);
-  return dir;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
+std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> DirEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  while (dirent* e = d ? readdir(d) : nullptr)
-    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-  if (d) closedir(d);
-  return names;
-}
-
-void RemoveDir(const std::string& dir) {
-  for (const std::string& name : DirEntries(dir)) unlink((dir + "/" + name).c_str());
-  rmdir(dir.c_str());
-}
-
-// A document set up as the controls panel leaves it: colourCount and the table's tally.
-void Prepare(TestDocument& t, std::mt19937& rng, uint32_t n, uint16_t w, uint16_t h, uint32_t k) {
-  giftest::MakeRandomDocument(t, rng, n, w, h);
-  t.doc.colourCount = k;
-  std::vector<uint32_t> rep, tally;
-  giftest::ReferenceMapping(t, k, rep, tally);
-  t.tallyStore = tally;
-  t.table.tally = t.tallyStore.data();
-}
-
-std::vector<uint8_t> InMemory(TestDocument& t) {
-  std::vector<uint8_t> out;
-  GifSinkBegin(giftest::AppendToVector, &out);
-  for (uint32_t k = 1; GifWritePass(&t.doc, t.table.tally, t.doc.colourCount, k); ++k) {
+// A fresh directory, emptied and removed afterwards, and a document of n colours
+// set up as the controls panel leaves it.
+class WriteGifFileTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(mkdtemp(dir.data()), nullptr); }
+  void TearDown() override {
+    for (const std::string& name : Entries()) unlink((dir + "/" + name).c_str());
+    rmdir(dir.c_str());
   }
-  return out;
-}
-
-TEST(WriteGifFile, WritesTheStreamAndReplacesAnOlderFileWholeLeavingOthersTemporaryFilesAlone) {
-  std::mt19937 rng(3);
-  std::string dir = MakeTempDir();
-  std::string path = dir + "/out.gif";
-  {
-    std::ofstream old(path, std::ios::binary);
-    old << std::string(200000, 'x');  // longer than the new file
-    std::ofstream other(dir + "/.out.gif.0.tmp", std::ios::binary);
-    other << "someone else's";  // another save's temporary file
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* e = d ? readdir(d) : nullptr)
+      if (strcmp(e->d_name, ".") && strcmp(e->d_name, "..")) names.push_back(e->d_name);
+    if (d) closedir(d);
+    return names;
   }
-  TestDocument t;
-  Prepare(t, rng, 600, 60, 50, 600);
-  GifSaveResult result;
+  void Prepare(uint32_t n, uint16_t side) {
+    std::mt19937 rng(n);
+    giftest::MakeRandomDocument(t, rng, n, side, side);
+    t.doc.colourCount = n;
+    giftest::MapAndExpect(t, n);
+  }
+  std::string InMemory() {
+    std::vector<uint8_t> out;
+    GifSinkBegin(giftest::AppendToVector, &out);
+    for (uint32_t k = 1; GifWritePass(&t.doc, t.table.tally, t.doc.colourCount, k); ++k) {
+    }
+    return std::string(out.begin(), out.end());
+  }
+  std::string dir = "/tmp/tintwell-gif-XXXXXX";
+  giftest::TestDocument t;
+  GifSaveResult result{};
+};
+
+TEST_F(WriteGifFileTest, ReplacesAnOlderFileWholeKeepingItsPermissionsAndLeavesOthersTemporaryFiles) {
+  const std::string path = dir + "/out.gif", others = dir + "/.out.gif.0.tmp";
+  std::ofstream(path, std::ios::binary) << std::string(200000, 'x');  // longer than the new file
+  std::ofstream(others, std::ios::binary) << "another save's";
+  Prepare(600, 55);
   ASSERT_TRUE(WriteGifFile(&t.doc, path.c_str(), &result));
   EXPECT_EQ(result.error, 0);
-  std::vector<uint8_t> bytes = ReadFile(path);
-  EXPECT_EQ(bytes, InMemory(t));
-  EXPECT_EQ(result.bytes, bytes.size());
-  EXPECT_TRUE(giftest::DecodeScreen(bytes).ok);
-  EXPECT_EQ(DirEntries(dir).size(), 2u) << "no temporary file of ours is left";
-  std::vector<uint8_t> other = ReadFile(dir + "/.out.gif.0.tmp");
-  EXPECT_EQ(std::string(other.begin(), other.end()), "someone else's");
+  EXPECT_EQ(ReadFile(path), InMemory());
+  EXPECT_EQ(result.bytes, ReadFile(path).size());
+  EXPECT_EQ(Entries().size(), 2u) << "no temporary file of ours is left";
+  EXPECT_EQ(ReadFile(others), "another save's");
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_NE(st.st_mode & 0044, 0u) << "a saved picture is readable by others, as files usually are";
-
-  // A replaced file keeps its permission bits and its group.
   for (mode_t mode : {0600, 0640, 0751}) {
     ASSERT_EQ(chmod(path.c_str(), mode), 0);
-    const gid_t group = static_cast<gid_t>(100 + mode % 7);
+    const auto group = static_cast<gid_t>(100 + mode % 7);
     const bool regrouped = chown(path.c_str(), static_cast<uid_t>(-1), group) == 0;  // where allowed
     ASSERT_TRUE(WriteGifFile(&t.doc, path.c_str(), &result));
     ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, mode);
-    if (regrouped) EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, mode) << "a private picture stays private";
+    EXPECT_TRUE(!regrouped || st.st_gid == group) << "and keeps its group";
   }
-  RemoveDir(dir);
 }
 
-TEST(WriteGifFile, UnwritablePlacesFailWithoutTouchingAnything) {
-  std::mt19937 rng(5);
-  TestDocument t;
-  Prepare(t, rng, 10, 8, 8, 10);
-  GifSaveResult result;
-  EXPECT_FALSE(WriteGifFile(&t.doc, "/nonexistent-dir/x/out.gif", &result));
-  EXPECT_EQ(result.error, ENOENT);
-  std::string dir = MakeTempDir();
-  EXPECT_FALSE(WriteGifFile(&t.doc, (dir + "/").c_str(), &result)) << "a directory is not a file name";
-  EXPECT_NE(result.error, 0);
-  // A directory of the same name is not replaced.
-  std::string sub = dir + "/taken.gif";
-  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
-  EXPECT_FALSE(WriteGifFile(&t.doc, sub.c_str(), &result));
-  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"taken.gif"});
-  rmdir(sub.c_str());
-  RemoveDir(dir);
+TEST_F(WriteGifFileTest, UnwritablePlacesFailWithoutTouchingAnything) {
+  Prepare(10, 8);
+  ASSERT_EQ(mkdir((dir + "/taken.gif").c_str(), 0755), 0);
+  const std::pair<std::string, int> cases[] = {
+      {"/nonexistent-dir/x/out.gif", ENOENT}, {dir + "/", EISDIR}, {dir + "/taken.gif", EISDIR}};
+  for (const auto& [path, error] : cases) {
+    EXPECT_FALSE(WriteGifFile(&t.doc, path.c_str(), &result)) << path;
+    EXPECT_EQ(result.error, error) << path;
+  }
+  EXPECT_EQ(Entries(), std::vector<std::string>{"taken.gif"});
+  rmdir((dir + "/taken.gif").c_str());
 }
 
-TEST(WriteGifFile, AWriteFailureKeepsTheOldFileAndLeavesNoPartialOne) {
-  std::mt19937 rng(6);
-  std::string dir = MakeTempDir();
-  std::string path = dir + "/keep.gif";
-  {
-    std::ofstream old(path, std::ios::binary);
-    old << "precious";
-  }
-  TestDocument t;
-  Prepare(t, rng, 2000, 200, 200, 2000);  // far more than the limit below
+TEST_F(WriteGifFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoPartialOne) {
+  const std::string path = dir + "/keep.gif";
+  std::ofstream(path, std::ios::binary) << "precious";
+  Prepare(2000, 200);  // far more than the limit below
   // Files may not grow past 4 KiB for a moment: the write fails as on a full disk.
-  struct rlimit saved;
+  struct rlimit saved, small;
   getrlimit(RLIMIT_FSIZE, &saved);
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
+  small = saved;
   small.rlim_cur = 4096;
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  GifSaveResult result;
-  bool ok = WriteGifFile(&t.doc, path.c_str(), &result);
+  const bool ok = WriteGifFile(&t.doc, path.c_str(), &result);
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(ok);
   EXPECT_EQ(result.error, EFBIG);
-  std::vector<uint8_t> kept = ReadFile(path);
-  EXPECT_EQ(std::string(kept.begin(), kept.end()), "precious");
-  EXPECT_EQ(DirEntries(dir), std::vector<std::string>{"keep.gif"});
-  // The sink no longer points at the discarded file.
-  std::vector<uint8_t> later = InMemory(t);
-  EXPECT_TRUE(giftest::DecodeScreen(later).ok);
-  RemoveDir(dir);
+  EXPECT_EQ(ReadFile(path), "precious");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"keep.gif"});
+}
+
+bool RefuseSecondWrite(void* data, const uint8_t*, size_t) { return ++*static_cast<int*>(data) < 2; }
+
+TEST(GifSink, RemembersAFailedWriteAndStopsWriting) {
+  int calls = 0;
+  GifSinkBegin(RefuseSecondWrite, &calls);
+  const uint8_t bytes[3] = {1, 2, 3};
+  for (int i = 0; i < 5; ++i) GifSinkWrite(3, bytes);
+  EXPECT_TRUE(GifSinkFailed());
+  EXPECT_EQ(calls, 2) << "nothing more is written after a refusal";
+  GifSinkBegin(nullptr, nullptr);
+  EXPECT_FALSE(GifSinkFailed()) << "a new stream starts clean";
 }
 
 }  // namespace
