@@ -2,14 +2,17 @@
 
 #include <cstring>
 
-#include "app/batch/BatchGraph.h"
 #include "app/batch/BatchOptions.h"
+#include "app/batch/BatchProgress.h"
+#include "app/batch/BatchRefine.h"
+#include "app/batch/BatchReport.h"
+#include "app/batch/BatchStreams.h"
+#include "app/batch/BatchTargets.h"
 #include "app/colour/ColourMaps.h"
 #include "app/colour/ColourTable.h"
-#include "app/colour/Measures.h"
 #include "app/colour/Passes.h"
-#include "app/colour/Pipeline.h"
 #include "app/colour/Transparency.h"
+#include "app/colour/ColourTable.h"
 #include "app/document/Document.h"
 #include "app/gif/GifFile.h"
 #include "app/gif/GifWriter.h"
@@ -22,20 +25,50 @@
 
 namespace {
 
-// Reads the picture into the document as the window opens a file, pipeline included,
-// and gives it a new document's settings. The file is written from the index image, so
-// the pixels are let go as soon as the engine has read them. False with a message.
-bool LoadPicture(Document* doc, const char* path, char** problem) {
-  memset(doc, 0, sizeof *doc);
+// The GIF is 256 colours, the usual GIF, unless the command line says otherwise.
+constexpr uint32_t kDefaultColours = 256;
+
+// One run's state, freed by EndRun whatever happened.
+struct Run {
+  BatchOptions options;
+  BatchStreams streams;
+  Document doc;
+  bool loaded;
+  char* spool;   // the picture read from standard input, kept in a temporary file
+  char* notes;   // lines held back until the run has succeeded
+  char* problem; // the one line of a failure
+};
+
+void Note(Run* r, char* line) {
+  char* joined = JFormatNew("%s%%s%\n", r->notes ? r->notes : "", line);
+  JFree(r->notes);
+  JFree(line);
+  r->notes = joined;
+}
+
+// Reads the picture into the document as the window opens a file, pipeline included. A
+// PNG's partly transparent pixels are composed over the background the options give, and
+// its fully transparent pixels' colour comes back in `clearColour`.
+bool LoadPicture(Run* r, bool* hasClear, uint32_t* clearColour) {
+  const char* path = r->options.input;
+  if (IsStreamName(path)) {
+    if (!SpoolInput(r->streams.in, &r->spool, &r->problem)) return false;
+    path = r->spool;
+  }
   char reason[256] = "";
   JPicture* picture = JPictureOpenPath(path, reason, sizeof reason);
-  const bool read = picture && ReadPictureFileIntoDocument(doc, picture, reason, sizeof reason, kPipelineFreesPixels);
+  if (picture && r->options.backgroundGiven) picture->alphaBackground = r->options.background;
+  memset(&r->doc, 0, sizeof r->doc);
+  r->loaded = picture != nullptr;
+  const bool read = picture && ReadPictureFileIntoDocument(&r->doc, picture, reason, sizeof reason);
+  *hasClear = picture && picture->hasTransparentColour;
+  *clearColour = picture ? picture->transparentColour : 0;
   JPictureClose(picture);
   if (!read) {
-    *problem = JFormatNew(JStr(kStrBatchCannotRead), path, reason);
+    r->problem = JFormatNew(JStr(kStrBatchCannotRead), r->options.input, reason);
     return false;
   }
-  ResetReductionSettings(doc, doc->colourTable->count);
+  ResetReductionSettings(&r->doc, r->doc.colourTable->count);
   return true;
 }
 
@@ -45,136 +78,154 @@ uint32_t FindColour(const ColourTable* table, uint32_t key) {
   return table->count;
 }
 
-void FormatColour(char* buffer, uint32_t colour) {
-  JFormatInto(buffer, JStr(kStrColourHex), colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
-}
-
-void PrintNote(void* err, JStringId text) { fprintf(static_cast<FILE*>(err), "%s\n", JStr(text)); }
-
-// The options applied to a new document's settings in the order and with the limits of
-// the controls panel. Notes (a value brought into range, as the panel's alerts do) go to `err`.
-bool ApplySettings(Document* doc, const BatchOptions* o, FILE* err, char** problem) {
-  ColourTable* table = doc->colourTable;
-  if (o->passBitsGiven) {
-    doc->firstPassBits = o->firstPassBits;
-    doc->laterPassBits = o->laterPassBits;
+bool MarkColour(Run* r, uint32_t key) {
+  const uint32_t index = FindColour(r->doc.colourTable, key);
+  if (index == r->doc.colourTable->count) {
+    char text[8];
+    JFormatInto(text, JStr(kStrColourHex), key >> 16 & 0xFF, key >> 8 & 0xFF, key & 0xFF);
+    r->problem = JFormatNew(JStr(kStrBatchColourAbsent), text);
+    return false;
   }
-  if (o->backgroundGiven) {
-    doc->backgroundColour.red = static_cast<uint16_t>((o->background >> 16 & 0xFF) * 257);
-    doc->backgroundColour.green = static_cast<uint16_t>((o->background >> 8 & 0xFF) * 257);
-    doc->backgroundColour.blue = static_cast<uint16_t>((o->background & 0xFF) * 257);
-  }
-  // Marking works on a mapping: start from every colour standing for itself.
-  MapForCount(doc, table->tally, table->count);
-  for (uint32_t i = 0; i < o->transparentCount; ++i) {
-    uint32_t index = FindColour(table, o->transparent[i]);
-    if (index == table->count) {
-      char text[8];
-      FormatColour(text, o->transparent[i]);
-      *problem = JFormatNew(JStr(kStrBatchColourAbsent), text);
-      return false;
-    }
-    MarkTransparent(doc, index);
-  }
-  if (o->interlaceGiven) {
-    doc->interlaceFirst = o->interlaceFirst;
-    doc->interlaceLater = o->interlaceLater;
-  }
-  if (o->global) SetGlobalTable(doc, true);
-  if (o->coloursGiven) {
-    uint32_t available = 0, transparentCount = 0;
-    AvailableColours(doc, &available, &transparentCount);
-    uint8_t notes = 0;
-    doc->colourCount = LimitColourCount(doc, o->colours, available, &notes);
-    TellReductionNotes(notes, PrintNote, err);
-  }
-  MapForCount(doc, table->tally, doc->colourCount);
+  if (!r->doc.colourTable->records[index].transparent) MarkTransparent(&r->doc, index);
   return true;
 }
 
-void PrintPercent(FILE* out, JStringId key, uint64_t value, double whole, uint32_t raw, bool withRaw) {
-  char percent[32];
-  JFormatInto(percent, JStr(kStrPercent), whole > 0 ? 100.0 * static_cast<double>(value) / whole : 0.0);
-  char* line = withRaw ? JFormatNew(JStr(key), raw, percent) : JFormatNew(JStr(key), percent);
-  fprintf(out, "%s\n", line);
-  JFree(line);
+// The options applied to a new document's settings in the order and with the limits of
+// the controls panel.
+bool ApplySettings(Run* r, bool hasClear, uint32_t clearColour) {
+  const BatchOptions& o = r->options;
+  Document* doc = &r->doc;
+  if (o.passBitsGiven) {
+    doc->firstPassBits = o.firstPassBits;
+    doc->laterPassBits = o.laterPassBits;
+  }
+  if (o.backgroundGiven) {
+    doc->backgroundColour.red = static_cast<uint16_t>((o.background >> 16 & 0xFF) * 257);
+    doc->backgroundColour.green = static_cast<uint16_t>((o.background >> 8 & 0xFF) * 257);
+    doc->backgroundColour.blue = static_cast<uint16_t>((o.background & 0xFF) * 257);
+  }
+  // Marking works on a mapping: start from every colour standing for itself.
+  MapForCount(doc, doc->colourTable->tally, doc->colourTable->count);
+  if (hasClear) MarkPictureTransparentColour(doc, clearColour);
+  for (uint32_t i = 0; i < o.transparentCount; ++i)
+    if (!MarkColour(r, o.transparent[i])) return false;
+  if (o.interlaceGiven) {
+    doc->interlaceFirst = o.interlaceFirst;
+    doc->interlaceLater = o.interlaceLater;
+  }
+  if (o.global) SetGlobalTable(doc, true);
+  return true;
 }
 
-void Report(Document* doc, uint64_t bytes, FILE* out) {
-  const uint32_t n = doc->colourTable->count;
-  const uint32_t k = doc->colourCount;
-  char* line = JFormatNew(JStr(kStrBatchReportFound), n);
-  fprintf(out, "%s\n", line);
-  JFree(line);
-  line = JFormatNew(JStr(kStrBatchReportKept), k);
-  fprintf(out, "%s\n", line);
-  JFree(line);
-  line = JFormatNew(JStr(kStrBatchReportPasses), GifStreamPasses(doc, k));
-  fprintf(out, "%s\n", line);
-  JFree(line);
-  if (k > 0) {
-    uint64_t* quality = static_cast<uint64_t*>(JAlloc(sizeof(uint64_t) * n));
-    uint32_t* error = static_cast<uint32_t*>(JAlloc(sizeof(uint32_t) * n));
-    ComputeQuality(doc, quality);
-    ComputeMaximumError(doc, error);
-    PrintPercent(out, kStrBatchReportQuality, quality[k - 1], static_cast<double>(QualityBudget(doc)), 0, false);
-    PrintPercent(out, kStrBatchReportMaximumError, error[k - 1], 768.0, error[k - 1], true);
-    JFree(quality);
-    JFree(error);
+// The most colours the run may keep: the count given (brought into range, with a note),
+// else every colour for targets to choose from, else the default.
+uint32_t ColourCap(Run* r) {
+  const BatchOptions& o = r->options;
+  uint32_t available = 0, transparentCount = 0;
+  AvailableColours(&r->doc, &available, &transparentCount);
+  const bool allowAll = o.coloursAll || (!o.coloursGiven && AnyTarget(o.targets));
+  const uint32_t asked = allowAll ? available : o.coloursGiven ? o.colours : kDefaultColours;
+  uint8_t notes = 0;
+  const uint32_t cap = LimitColourCount(&r->doc, asked, available, &notes);
+  // Fewer colours than the default is no news; fewer than asked for is.
+  if (o.coloursGiven && !o.coloursAll && (notes & kNoteMoreColoursThanPresent))
+    Note(r, JFormatNew(JStr(kStrBatchNoteFewer), available, available));
+  if (o.coloursGiven && (notes & kNoteGlobalTableLimit)) Note(r, JStrDup(JStr(kStrBatchNoteGlobal)));
+  return cap;
+}
+
+bool ChooseCount(Run* r, TargetChoice* choice) {
+  const uint32_t cap = ColourCap(r);
+  r->doc.colourCount = cap;
+  if (!AnyTarget(r->options.targets)) return true;
+  ChooseColours(&r->doc, r->options.targets, cap, choice);
+  if (choice->outcome != kTargetMet) {
+    char* why = DescribeShortfall(r->options.targets, *choice, cap);
+    r->problem = JFormatNew(JStr(kStrBatchFileProblem), r->options.input, why);
+    JFree(why);
+    return false;
   }
-  char count[24];
-  snprintf(count, sizeof count, "%llu", static_cast<unsigned long long>(bytes));
-  line = JFormatNew(JStr(kStrBatchReportBytes), count);
-  fprintf(out, "%s\n", line);
-  JFree(line);
+  r->doc.colourCount = choice->colours;
+  return true;
+}
+
+bool Write(Run* r, uint64_t* bytes) {
+  int error = 0;
+  const char* output = r->options.output;
+  bool written;
+  if (IsStreamName(output)) {
+    written = WriteGifStream(&r->doc, r->streams.out, bytes, &error);
+  } else {
+    GifSaveResult saved;
+    written = WriteGifFile(&r->doc, output, &saved);
+    *bytes = saved.bytes;
+    error = saved.error;
+  }
+  if (!written) r->problem = JFormatNew(JStr(kStrBatchCannotWrite), output, strerror(error));
+  return written;
+}
+
+bool Convert(Run* r) {
+  bool hasClear = false;
+  uint32_t clearColour = 0;
+  TargetChoice choice{};
+  if (!LoadPicture(r, &hasClear, &clearColour) || !ApplySettings(r, hasClear, clearColour) || !ChooseCount(r, &choice))
+    return false;
+  Document* doc = &r->doc;
+  MapForCount(doc, doc->colourTable->tally, doc->colourCount);
+  BatchReportFigures figures{};
+  const bool targets = AnyTarget(r->options.targets);
+  figures.targets = targets ? &r->options.targets : nullptr;
+  figures.choice = targets ? &choice : nullptr;
+  if (r->options.report) MeasureForReport(doc, &figures);
+  RefineResult refined{};
+  if (r->options.refine && doc->colourCount > 0) {
+    RefinePalette(doc, &refined);
+    figures.refined = &refined;
+  }
+  if (!Write(r, &figures.bytes)) return false;
+  if (r->options.report) PrintReport(IsStreamName(r->options.output) ? r->streams.err : r->streams.out, figures);
+  return true;
 }
 
 void PrintUsage(FILE* out) {
-  for (int id = kStrBatchUsage1; id <= kStrBatchUsage11; ++id) fprintf(out, "%s\n", JStr(static_cast<JStringId>(id)));
-  fprintf(out, "%s\n", JStr(kStrBatchUsageMaxPixels));
-  fprintf(out, "%s\n", JStr(kStrBatchUsageGraph));
+  for (const int* id = kBatchUsageLines; *id; ++id) fprintf(out, "%s\n", JStr(static_cast<JStringId>(*id)));
 }
 
-int Fail(FILE* err, char* problem) {
-  char* line = JFormatNew(JStr(kStrBatchMessage), problem);
-  fprintf(err, "%s\n", line);
-  JFree(line);
-  JFree(problem);
-  return 1;
+int EndRun(Run* r) {
+  BatchProgressStop();
+  int status = 0;
+  if (r->problem) {
+    char* line = JFormatNew(JStr(kStrBatchMessage), r->problem);
+    fprintf(r->streams.err, "%s\n", line);
+    JFree(line);
+    status = 1;
+  } else if (r->notes && !r->options.quiet) {
+    fputs(r->notes, r->streams.err);
+  }
+  if (r->loaded) FreeDocumentContents(&r->doc);
+  RemoveSpool(r->spool);
+  JFree(r->notes);
+  JFree(r->problem);
+  BatchOptionsFree(&r->options);
+  GifWriterRelease();
+  JPictureSetMaxPixels(0);
+  return status;
 }
 
 }  // namespace
 
-int BatchRun(int argc, char** argv, FILE* out, FILE* err) {
-  BatchOptions options;
-  char* problem = nullptr;
-  if (!BatchParseArguments(argc, argv, &options, &problem)) {
-    BatchOptionsFree(&options);
-    return Fail(err, problem);
+int BatchRun(int argc, char** argv, const BatchStreams& streams) {
+  Run r;
+  memset(&r, 0, sizeof r);
+  r.streams = streams;
+  if (!BatchParseArguments(argc, argv, &r.options, &r.problem)) return EndRun(&r);
+  if (r.options.help) {
+    PrintUsage(streams.out);
+    return EndRun(&r);
   }
-  if (options.help) {
-    PrintUsage(out);
-    BatchOptionsFree(&options);
-    return 0;
-  }
-  Document picture;
-  int status = 0;
-  JPictureSetMaxPixels(options.maxPixels);
-  if (!LoadPicture(&picture, options.input, &problem) || !ApplySettings(&picture, &options, err, &problem)) {
-    status = Fail(err, problem);
-  } else {
-    GifSaveResult saved;
-    if (!WriteGifFile(&picture, options.output, &saved)) {
-      status = Fail(err, JFormatNew(JStr(kStrBatchCannotWrite), options.output, strerror(saved.error)));
-    } else if (options.report) {
-      Report(&picture, saved.bytes, out);
-    }
-    if (status == 0 && options.graph.kind != 0 && !BatchWriteGraph(&picture, &options.graph, &problem)) {
-      status = Fail(err, problem);
-    }
-  }
-  FreeDocumentContents(&picture);
-  BatchOptionsFree(&options);
-  GifWriterRelease();
-  return status;
+  if (!r.options.quiet) BatchProgressStart(streams.err);
+  JPictureSetMaxPixels(r.options.maxPixels);
+  Convert(&r);
+  return EndRun(&r);
 }

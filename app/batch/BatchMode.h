@@ -1,10 +1,16 @@
 // The headless batch mode: reads a picture the way the window does, runs the colour
 // pipeline, applies the reduction settings with the limits the controls panel applies,
-// and writes the GIF through the same writer as the program, all without windows.
+// picks the number of colours (given, by targets, or 256), and writes the GIF through the
+// same writer as the program, all without windows.
 #pragma once
 #include <cstdio>
 
-// The whole run. Usage and the report go to `out`, problems and notes to `err`.
-// Answers the exit status: 0 when the GIF was written (or help was asked for),
-// 1 for bad input, in which case no output file is left behind.
-int BatchRun(int argc, char** argv, FILE* out, FILE* err);
+struct BatchStreams {
+  FILE* in;   // the picture when IN is -
+  FILE* out;  // usage, the report, and the GIF when OUT is -
+  FILE* err;  // the one line of a failure, notes, the progress line
+};
+
+// The whole run. Answers the exit status: 0 when the GIF was written (or help was asked
+// for), 1 otherwise, after exactly one line on `err` and with no output file left behind.
+int BatchRun(int argc, char** argv, const BatchStreams& streams);

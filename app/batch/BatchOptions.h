@@ -1,17 +1,19 @@
 // The batch mode's command line:
 //
-//   tintwell-batch IN OUT.gif [--colours N] [--passes-bits A,B] [--global]
-//                  [--interlace first,later] [--transparent RRGGBB ...]
-//                  [--background RRGGBB] [--report] [--graph quality|error|size FILE.png]
+//   tintwell-batch IN OUT.gif [options]        IN or OUT may be - for standard input or output
+//
+// Options are read from one table (BatchOptions.cpp): adding one is a row and a reader.
 #pragma once
 #include <cstdint>
 
 #include "app/batch/BatchGraph.h"
+#include "app/batch/BatchTargets.h"
 
 struct BatchOptions {
-  const char* input;   // points into argv
-  const char* output;  // points into argv
+  const char* input;   // points into argv; "-" is standard input
+  const char* output;  // points into argv; "-" is standard output
   bool coloursGiven;
+  bool coloursAll;     // --colours all
   uint32_t colours;
   bool passBitsGiven;
   uint16_t firstPassBits;
@@ -24,13 +26,19 @@ struct BatchOptions {
   uint32_t transparentCount;
   bool backgroundGiven;
   uint32_t background;  // 0x00RRGGBB
+  BatchTargets targets;
+  bool refine;
+  uint64_t maxPixels;  // 0: the default limit
+  BatchGraphOption graph;
+  bool quiet;
   bool report;
   bool help;
-  uint64_t maxPixels;  // --max-pixels; 0 for the default limit
-  BatchGraphOption graph;  // --graph
 };
 
 // Reads the command line (argv[0] is the program). False with a one-line message
 // (JAlloc'd, the caller frees it) when an option or value is not understood.
 bool BatchParseArguments(int argc, char** argv, BatchOptions* options, char** problem);
 void BatchOptionsFree(BatchOptions* options);
+
+// The usage text, one line a string, ending with an id of 0.
+extern const int kBatchUsageLines[];

@@ -3,4 +3,4 @@
 
 #include "app/batch/BatchMode.h"
 
-int main(int argc, char** argv) { return BatchRun(argc, argv, stdout, stderr); }
+int main(int argc, char** argv) { return BatchRun(argc, argv, BatchStreams{stdin, stdout, stderr}); }

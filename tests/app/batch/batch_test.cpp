@@ -8,6 +8,8 @@
 
 #include "batch_test_util.h"
 #include "tests/app/gif/gif_test_util.h"
+#include "tests/platform/jpeg/jpeg_builder.h"
+#include "tests/platform/png/png_builder.h"
 
 namespace {
 
@@ -16,52 +18,11 @@ using batchtest::RunBatch;
 using batchtest::RunResult;
 using batchtest::TempDir;
 
-// Blocks of `colours` distinct colours scattered over the picture.
-Picture Blocks(int width, int height, int colours, uint32_t seed) {
-  std::mt19937 rng(seed);
-  std::vector<uint32_t> palette;
-  std::set<uint32_t> seen;
-  while (static_cast<int>(palette.size()) < colours) {
-    uint32_t c = rng() & 0xFFFFFF;
-    if (seen.insert(c).second) palette.push_back(c);
-  }
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.pixels.resize(static_cast<size_t>(width) * height);
-  for (size_t i = 0; i < p.pixels.size(); ++i)
-    p.pixels[i] = i < palette.size() ? palette[i] : palette[rng() % palette.size()];
-  // Runs of equal pixels, as real pictures have.
-  for (size_t i = palette.size(); i + 1 < p.pixels.size(); ++i)
-    if (rng() % 3) p.pixels[i + 1] = p.pixels[i];
-  return p;
-}
-
-// Smooth red and green ramps with a little blue noise: thousands of colours.
-Picture Ramp(int width, int height) {
-  Picture p;
-  p.width = width;
-  p.height = height;
-  std::mt19937 rng(77);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      p.pixels.push_back(uint32_t(x * 255 / (width - 1)) << 16 | uint32_t(y * 255 / (height - 1)) << 8 |
-                         (rng() % 4));
-  return p;
-}
-
-std::set<uint32_t> ColoursOf(const std::vector<uint32_t>& pixels) {
-  return std::set<uint32_t>(pixels.begin(), pixels.end());
-}
-
-std::string ReportValue(const std::string& report, const std::string& label) {
-  size_t at = report.find(label + ": ");
-  if (at == std::string::npos) return "";
-  at += label.size() + 2;
-  return report.substr(at, report.find('\n', at) - at);
-}
-
-giftest::Screen Decode(const std::string& path) { return giftest::DecodeScreen(batchtest::ReadFile(path)); }
+using batchtest::Blocks;
+using batchtest::ColoursOf;
+using batchtest::Decode;
+using batchtest::Ramp;
+using batchtest::ReportValue;
 
 TEST(BatchMode, AllColoursComeBackExactly) {
   TempDir dir;
@@ -78,7 +39,7 @@ TEST(BatchMode, AllColoursComeBackExactly) {
   for (size_t c = 0; c < cases.size(); ++c) {
     const Picture& p = cases[c].picture;
     batchtest::WriteBmp(dir / "in.bmp", p);
-    std::vector<std::string> args = {dir / "in.bmp", dir / "out.gif", "--report"};
+    std::vector<std::string> args = {dir / "in.bmp", dir / "out.gif", "--report", "--colours", "all"};
     args.insert(args.end(), cases[c].extra.begin(), cases[c].extra.end());
     RunResult r = RunBatch(args);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -115,6 +76,10 @@ TEST(BatchMode, FewerColoursShowOnlyColoursOfThePicture) {
       EXPECT_NE(ReportValue(r.out, "Quality"), "100.00%");
     }
   }
+  // Without --colours the usual GIF: 256 colours, and no note about it.
+  RunResult usual = RunBatch({dir / "in.bmp", dir / "out.gif", "--report"});
+  EXPECT_EQ(usual.err, "");
+  EXPECT_EQ(ReportValue(usual.out, "Colours kept"), "256");
 }
 
 TEST(BatchMode, GlobalTableShowsAtMost256ColoursAsThePanelDoes) {
@@ -176,8 +141,9 @@ TEST(BatchMode, HelpPrintsUsage) {
   RunResult r = RunBatch({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find("--passes-bits"), std::string::npos);
-  EXPECT_NE(r.out.find("--transparent"), std::string::npos);
+  for (const char* option : {"--colours N|all", "default: 256", "--quality", "--max-error", "--max-bytes", "--refine",
+                             "--passes-bits", "--transparent", "--quiet", "Exit status"})
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
 }
 
 TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
@@ -188,6 +154,18 @@ TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
     std::ofstream junk(dir / "junk.bmp", std::ios::binary);
     junk << "BM this is not a bitmap at all";
   }
+  // Pictures cut short or damaged, and a JPEG in CMYK colours.
+  PngSpec png;
+  png.width = 9;
+  png.height = 9;
+  png.samples.assign(9 * 9 * 3, 77);
+  std::vector<uint8_t> bytes = BuildPng(png);
+  batchtest::WriteFile(dir / "cut.png", std::vector<uint8_t>(bytes.begin(), bytes.end() - 20));
+  bytes[40] ^= 0x55;
+  batchtest::WriteFile(dir / "bad.png", bytes);
+  bytes = BuildJpeg(SmoothJpeg(16, 16, 3, true));
+  batchtest::WriteFile(dir / "cut.jpg", std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  batchtest::WriteFile(dir / "cmyk.jpg", BuildJpeg(SmoothJpeg(8, 8, 4, false)));
   mkdir((dir / "adir.gif").c_str(), 0755);
   const std::string in = dir / "in.bmp", out = dir / "out.gif";
   const std::vector<std::vector<std::string>> cases = {
@@ -215,6 +193,17 @@ TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
       {in, out, "--max-pixels", "0"},
       {in, out, "--max-pixels"},
       {dir / "adir.gif", out},  // a folder: refused before it is opened
+      {in, out, "--quality", "101"},
+      {in, out, "--quality", "1e2"},
+      {in, out, "--max-error", "x"},
+      {in, out, "--max-bytes", "0"},
+      {in, out, "--max-bytes", "20"},  // smaller than any GIF
+      {in, out, "--colours", "1", "--quality", "100"},
+      {dir / "cut.png", out},
+      {dir / "bad.png", out},
+      {dir / "cut.jpg", out},
+      {dir / "cmyk.jpg", out},
+      {"-", out},  // nothing on standard input
   };
   for (const auto& args : cases) {
     std::string joined;
@@ -231,7 +220,7 @@ TEST(BatchMode, BadInputFailsWithOneLineAndNoFile) {
   EXPECT_EQ(RunBatch({in, out, "--max-pixels", "256"}).status, 0);
   unlink(out.c_str());
   rmdir((dir / "adir.gif").c_str());
-  EXPECT_EQ(batchtest::DirEntries(dir.path).size(), 2u) << "only the two input files remain";
+  EXPECT_EQ(batchtest::DirEntries(dir.path).size(), 6u) << "only the input files remain";
 
   // A failed run keeps a file already at the output path as it was.
   {

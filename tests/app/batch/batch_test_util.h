@@ -1,5 +1,5 @@
 // Pictures written to disk for the batch-mode tests, and a way to run the batch
-// mode in-process with its output and messages captured.
+// mode in-process with its input, output and messages captured.
 #pragma once
 #include <dirent.h>
 #include <unistd.h>
@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include <random>
+#include <set>
+
 #include "app/batch/BatchMode.h"
+#include "tests/app/gif/gif_test_util.h"
 
 namespace batchtest {
 
@@ -61,6 +65,10 @@ inline void WriteBmp(const std::string& path, const Picture& p) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
 }
 
+inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 inline std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -106,15 +114,20 @@ inline std::string ReadBack(FILE* f) {
   return text;
 }
 
-inline RunResult RunBatch(std::vector<std::string> args) {
+// Runs the batch mode with `input` as its standard input.
+inline RunResult RunBatch(std::vector<std::string> args, const std::vector<uint8_t>& input = {}) {
   args.insert(args.begin(), "tintwell-batch");
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  FILE* in = tmpfile();
+  if (!input.empty()) fwrite(input.data(), 1, input.size(), in);
+  rewind(in);
   FILE* out = tmpfile();
   FILE* err = tmpfile();
   RunResult r;
-  r.status = BatchRun(static_cast<int>(args.size()), argv.data(), out, err);
+  r.status = BatchRun(static_cast<int>(args.size()), argv.data(), BatchStreams{in, out, err});
+  fclose(in);
   r.out = ReadBack(out);
   r.err = ReadBack(err);
   return r;
@@ -124,6 +137,66 @@ inline int Lines(const std::string& text) {
   int n = 0;
   for (char c : text) n += c == '\n';
   return n;
+}
+
+// Blocks of `colours` distinct colours scattered over the picture, in runs as real pictures have.
+inline Picture Blocks(int width, int height, int colours, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<uint32_t> palette;
+  std::set<uint32_t> seen;
+  while (static_cast<int>(palette.size()) < colours) {
+    uint32_t c = rng() & 0xFFFFFF;
+    if (seen.insert(c).second) palette.push_back(c);
+  }
+  Picture p;
+  p.width = width;
+  p.height = height;
+  p.pixels.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < p.pixels.size(); ++i)
+    p.pixels[i] = i < palette.size() ? palette[i] : palette[rng() % palette.size()];
+  for (size_t i = palette.size(); i + 1 < p.pixels.size(); ++i)
+    if (rng() % 3) p.pixels[i + 1] = p.pixels[i];
+  return p;
+}
+
+// Smooth red and green ramps with a little blue noise: thousands of colours.
+inline Picture Ramp(int width, int height) {
+  Picture p;
+  p.width = width;
+  p.height = height;
+  std::mt19937 rng(77);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      p.pixels.push_back(uint32_t(x * 255 / (width - 1)) << 16 | uint32_t(y * 255 / (height - 1)) << 8 |
+                         (rng() % 4));
+  return p;
+}
+
+inline std::set<uint32_t> ColoursOf(const std::vector<uint32_t>& pixels) {
+  return std::set<uint32_t>(pixels.begin(), pixels.end());
+}
+
+// The text after "label: " on the report's line of that label.
+inline std::string ReportValue(const std::string& report, const std::string& label) {
+  size_t at = report.find(label + ": ");
+  if (at == std::string::npos) return "";
+  at += label.size() + 2;
+  return report.substr(at, report.find('\n', at) - at);
+}
+
+inline giftest::Screen Decode(const std::string& path) { return giftest::DecodeScreen(ReadFile(path)); }
+
+// Squared error of a decoded picture against its source, over the pixels shown.
+inline uint64_t SquaredError(const Picture& source, const giftest::Screen& shown) {
+  uint64_t total = 0;
+  for (size_t i = 0; i < source.pixels.size(); ++i) {
+    if (shown.pixels[i] == giftest::kUnset) continue;
+    for (int shift : {0, 8, 16}) {
+      const int d = static_cast<int>(source.pixels[i] >> shift & 0xFF) - static_cast<int>(shown.pixels[i] >> shift & 0xFF);
+      total += static_cast<uint64_t>(d * d);
+    }
+  }
+  return total;
 }
 
 }  // namespace batchtest
