@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+#include "app/colour/ColourMaps.h"
+#include "app/colour/ColourTable.h"
+#include "app/colour/Passes.h"
 #include "app/colour/Pipeline.h"
+#include "app/colour/Transparency.h"
 #include "app/document/Document.h"
 #include "app/document/Progress.h"
 #include "jindep/memory.h"
@@ -87,6 +91,18 @@ bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char
   JResetDrawArea(nullptr);
   if (!whole) return Refuse(reason, size, "The picture on the clipboard is damaged.");
   return RunPipeline(document, reason, size);
+}
+
+void MarkPictureTransparentColour(Document* d, uint32_t colour) {
+  ColourTable* table = d->colourTable;
+  for (uint32_t i = 0; i < table->count; ++i) {
+    if (table->records[i].colour != colour) continue;
+    // Marking works on a mapping: every colour standing for itself.
+    MapForCount(d, table->tally, table->count);
+    MarkTransparent(d, i);
+    ClampColourCount(d);
+    return;
+  }
 }
 
 void FreeDocumentContents(Document* d) {

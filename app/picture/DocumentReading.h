@@ -23,6 +23,10 @@ bool ReadPictureFileIntoDocument(Document* document, JPicture* picture, char* re
                                  PipelinePixels pixels = kPipelineKeepsPixels);
 // From a clipboard picture (no progress report). A picture whose frame is empty is refused.
 bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char* reason, size_t reasonSize);
+// A PNG's fully transparent pixels come as one colour found nowhere else in the picture
+// (JPicture's transparentColour): marked transparent on a document with its new settings,
+// as a click on it would, so they stay transparent in the GIF.
+void MarkPictureTransparentColour(Document* document, uint32_t colour);
 // Frees everything the document owns (maps, colour results, file spec, name), each once,
 // and leaves the record itself to its owner.
 void FreeDocumentContents(Document* document);

@@ -27,6 +27,7 @@
 #include "jwin/J_sched.h"
 #include "jwin/J_window.h"
 #include "jwin/picture.h"
+#include "jwin/picture_photo.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 
@@ -148,6 +149,7 @@ Document* NewDocument(JFileSpec* fileSpec, JPicture* picture, JClipPicture* clip
     return nullptr;
   }
   ResetReductionSettings(d, d->colourTable->count);
+  if (picture && picture->hasTransparentColour) MarkPictureTransparentColour(d, picture->transparentColour);
   ResetSizeEstimate(d);
   DocumentListAdd(d);
   OpenPreview(d);
@@ -192,8 +194,8 @@ void OpenDocumentFile(JFileSpec* fileSpec) {
 }
 
 void OpenDocumentCommand() {
-  static constexpr int16_t kPictureTypes[] = {kJFileTypeBitmap, kJFileTypeMetafile};
-  OpenDocumentFile(JFileOpenDialog(nullptr, kPictureTypes, 2, nullptr));
+  static constexpr int16_t kPictureTypes[] = {kJFileTypeBitmap, kJFileTypeMetafile, kJFileTypePng, kJFileTypeJpeg};
+  OpenDocumentFile(JFileOpenDialog(nullptr, kPictureTypes, 4, nullptr));
 }
 
 void NewPictureFromClipboard() {
@@ -222,7 +224,7 @@ void OpenDocumentsRequest(void*, const char* path) {
   JFileSpec* fileSpec = RequestFileSpec(path);
   if (!fileSpec) return;
   const int16_t type = fileSpec->type.row;
-  if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap) {
+  if (type != kJFileTypePict && type != kJFileTypeMetafile && type != kJFileTypeBitmap && !JPictureIsPhoto(type)) {
     char* text = JFormatNew(JStr(kStrUnsupportedType), fileSpec->name, fileSpec->name);
     DocumentNote(text, JStr(kStrUnsupportedTypeOk));
     JFree(text);
