@@ -30,3 +30,6 @@ for b in build/bench/*_bench; do
   echo "== $(basename "$b")"
   "$b" --benchmark_counters_tabular=true
 done
+
+echo "== palette quality (PSNR in dB)"
+bench/quality.sh build/tintwell-batch "$data"
