@@ -14,6 +14,7 @@
 #include <set>
 
 #include "app/batch/BatchMode.h"
+#include "tests/platform/dib/bmp_builder.h"
 #include "tests/app/gif/gif_test_util.h"
 
 namespace batchtest {
@@ -23,50 +24,17 @@ struct Picture {
   std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top first
 };
 
-inline void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(v & 0xFF);
-  b.push_back(v >> 8 & 0xFF);
-}
-inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-
-// A 24-bit bitmap file with the 40-byte information header, rows bottom-up.
-inline void WriteBmp(const std::string& path, const Picture& p) {
-  const uint32_t rowBytes = (3 * p.width + 3) & ~3u;
-  std::vector<uint8_t> b;
-  b.push_back('B');
-  b.push_back('M');
-  Put32(b, 54 + rowBytes * p.height);
-  Put32(b, 0);
-  Put32(b, 54);
-  Put32(b, 40);
-  Put32(b, p.width);
-  Put32(b, p.height);
-  Put16(b, 1);
-  Put16(b, 24);
-  Put32(b, 0);
-  Put32(b, rowBytes * p.height);
-  Put32(b, 2835);
-  Put32(b, 2835);
-  Put32(b, 0);
-  Put32(b, 0);
-  for (int y = p.height - 1; y >= 0; --y) {
-    size_t start = b.size();
-    for (int x = 0; x < p.width; ++x) {
-      uint32_t c = p.pixels[static_cast<size_t>(y) * p.width + x];
-      b.push_back(c & 0xFF);
-      b.push_back(c >> 8 & 0xFF);
-      b.push_back(c >> 16 & 0xFF);
-    }
-    while (b.size() - start < rowBytes) b.push_back(0);
-  }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
-}
-
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// A 24-bit bitmap file.
+inline void WriteBmp(const std::string& path, const Picture& p) {
+  BmpSpec spec;
+  spec.width = p.width;
+  spec.height = p.height;
+  spec.pixels = p.pixels;
+  WriteFile(path, BuildBmp(spec));
 }
 
 inline std::vector<uint8_t> ReadFile(const std::string& path) {

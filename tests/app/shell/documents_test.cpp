@@ -10,6 +10,8 @@
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
+#include "tests/platform/jpeg/jpeg_builder.h"
+#include "tests/platform/png/png_builder.h"
 
 namespace {
 
@@ -430,6 +432,29 @@ TEST_F(OpenRequest, PicturesOpenAndOtherTypesAreNamedInANote) {
   drain();
   EXPECT_EQ(OpenDocumentCount(), 1u);
   EXPECT_NE(messageShown().find("\"old.pct\""), std::string::npos);
+}
+
+TEST_F(OpenRequest, PngAndJpegFilesOpenAndAPngsClearPixelsStayTransparent) {
+  PngSpec png;
+  png.width = 3;
+  png.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  png.samples = {255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 255};  // red, a clear pixel, blue
+  writeFile("Logo.png", BuildPng(png));
+  OpenDocumentsRequest(nullptr, (dir_ + "Logo.png").c_str());
+  drain();
+  ASSERT_EQ(OpenDocumentCount(), 1u);
+  const Document* d = ActiveDocument();
+  EXPECT_STREQ(d->name, "Logo");
+  EXPECT_EQ(d->colourTable->count, 3u);
+  EXPECT_TRUE(d->transparencyOn);
+  EXPECT_EQ(d->transparentList.count, 1u);
+  EXPECT_EQ(d->colourCount, 2u) << "the colours left to keep";
+  writeFile("Field.jpg", BuildJpeg(SmoothJpeg(16, 8, 3, true)));
+  OpenDocumentsRequest(nullptr, (dir_ + "Field.jpg").c_str());
+  drain();
+  ASSERT_EQ(OpenDocumentCount(), 2u);
+  EXPECT_STREQ(ActiveDocument()->name, "Field");
+  EXPECT_EQ(ActiveDocument()->width, 16);
 }
 
 // The modal alert is answered by a Return typed before it appears; the text it showed

@@ -209,16 +209,18 @@ void AfterCancel(void*) {
   JSchedule(AfterOpen, nullptr, 300);
 }
 
-// The first document is closed; the open dialog offers bitmaps, then metafiles, and is
-// cancelled.
+// The first document is closed; the open dialog offers bitmaps, metafiles, PNG and JPEG
+// files, and is cancelled.
 void OpenAndCancel(void*) {
   EXPECT_EQ(OpenDocumentCount(), 0u);
   Then([](JWindow* dialog, const char* message) {
     EXPECT_EQ(message, nullptr);
     const JWidget* types = JFileDialogWidget(dialog, kJFileDialogTypeList);
-    ASSERT_EQ(JListRowCount(types), 2);
+    ASSERT_EQ(JListRowCount(types), 4);
     EXPECT_STREQ(JListRow(types, 0), "Windows Bitmap Files (.BMP)");
     EXPECT_STREQ(JListRow(types, 1), "Windows Meta-Files (.WMF)");
+    EXPECT_STREQ(JListRow(types, 2), "PNG Files (.PNG)");
+    EXPECT_STREQ(JListRow(types, 3), "JPEG Files (.JPG)");
     EXPECT_EQ(JListSelection(types), 0);
     EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.bmp");
     Escape();
