@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/batch/BatchGraph.h"
 #include "app/batch/BatchOptions.h"
 #include "app/batch/BatchProgress.h"
 #include "app/batch/BatchRefine.h"
@@ -11,6 +12,7 @@
 #include "app/colour/ColourMaps.h"
 #include "app/colour/ColourTable.h"
 #include "app/colour/Passes.h"
+#include "app/colour/Pipeline.h"
 #include "app/colour/Transparency.h"
 #include "app/colour/ColourTable.h"
 #include "app/document/Document.h"
@@ -60,7 +62,7 @@ bool LoadPicture(Run* r, bool* hasClear, uint32_t* clearColour) {
   if (picture && r->options.backgroundGiven) picture->alphaBackground = r->options.background;
   memset(&r->doc, 0, sizeof r->doc);
   r->loaded = picture != nullptr;
-  const bool read = picture && ReadPictureFileIntoDocument(&r->doc, picture, reason, sizeof reason);
+  const bool read = picture && ReadPictureFileIntoDocument(&r->doc, picture, reason, sizeof reason, kPipelineFreesPixels);
   *hasClear = picture && picture->hasTransparentColour;
   *clearColour = picture ? picture->transparentColour : 0;
   JPictureClose(picture);
@@ -178,6 +180,12 @@ bool Convert(Run* r) {
   figures.targets = targets ? &r->options.targets : nullptr;
   figures.choice = targets ? &choice : nullptr;
   if (r->options.report) MeasureForReport(doc, &figures);
+  // The graph is drawn from the ranking as it stands, before refining changes palette
+  // colours; it measures other counts, so the mapping is made again after it.
+  if (r->options.graph.kind != 0) {
+    if (!BatchWriteGraph(doc, &r->options.graph, &r->problem)) return false;
+    MapForCount(doc, doc->colourTable->tally, doc->colourCount);
+  }
   RefineResult refined{};
   if (r->options.refine && doc->colourCount > 0) {
     RefinePalette(doc, &refined);

@@ -87,6 +87,10 @@ bool ReadMaxPixels(BatchOptions* o, const char* value, char** problem) {
   return true;
 }
 
+bool ReadGraph(int argc, char** argv, int* i, BatchOptions* o, char** problem) {
+  return BatchParseGraph(argc, argv, i, &o->graph, problem);
+}
+
 bool SetGlobal(BatchOptions* o, const char*, char**) { return o->global = true; }
 bool SetRefine(BatchOptions* o, const char*, char**) { return o->refine = true; }
 bool SetQuiet(BatchOptions* o, const char*, char**) { return o->quiet = true; }
@@ -113,9 +117,9 @@ const OptionRow kOptions[] = {
     {"--refine", kFlag, SetRefine},              {"--passes-bits", kOneValue, ReadPassBits},
     {"--global", kFlag, SetGlobal},              {"--interlace", kOneValue, ReadInterlace},
     {"--transparent", kColours, ReadTransparent}, {"--background", kOneValue, ReadBackground},
-    {"--max-pixels", kOneValue, ReadMaxPixels},
-    {"--report", kFlag, SetReport},
-    {"--quiet", kFlag, SetQuiet},                {"--help", kFlag, SetHelp},
+    {"--max-pixels", kOneValue, ReadMaxPixels},  {"--graph", kArguments, nullptr, ReadGraph},
+    {"--report", kFlag, SetReport},              {"--quiet", kFlag, SetQuiet},
+    {"--help", kFlag, SetHelp},
     {"-h", kFlag, SetHelp},
 };
 
@@ -140,7 +144,7 @@ bool TakeFileName(BatchOptions* o, const char* arg, char** problem) {
 const int kBatchUsageLines[] = {kStrBatchUsage1,  kStrBatchUsage2,  kStrBatchUsage3,  kStrBatchUsage4,
                                 kStrBatchUsage5,  kStrBatchUsage6,  kStrBatchUsage7,  kStrBatchUsage8,
                                 kStrBatchUsage9,  kStrBatchUsage10, kStrBatchUsage11, kStrBatchUsage12,
-                                kStrBatchUsage13, kStrBatchUsage14, kStrBatchUsage15, kStrBatchUsageMaxPixels,
+                                kStrBatchUsage13, kStrBatchUsage14, kStrBatchUsage15, kStrBatchUsageMaxPixels, kStrBatchUsageGraph,
                                 kStrBatchUsage16, kStrBatchUsage17, kStrBatchUsage18, kStrBatchUsage19,
                                 kStrBatchUsage20, 0};
 
