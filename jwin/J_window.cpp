@@ -304,6 +304,14 @@ void JGetWindowContentSize(const JWindow* window, int16_t* width, int16_t* heigh
   if (height) *height = static_cast<int16_t>(c.height());
 }
 
+void JSetWindowMinimumSize(JWindow* window, int16_t width, int16_t height) {
+  platform::wm::Window* p = PlatformOf(window);
+  if (!p) return;
+  // The frame's margins around the content are the same at any size.
+  const Rect margins = p->frameAround({0, 0, 0, 0});
+  p->setMinimumTrackSize(width + margins.width(), height + margins.height());
+}
+
 JRect JGetWindowFrame(const JWindow* window) {
   const platform::wm::Window* p = PlatformOf(window);
   const Rect f = p ? p->frame() : Rect{};

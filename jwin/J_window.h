@@ -145,6 +145,8 @@ void JSizeWindow(JWindow* window, int16_t width, int16_t height);
 // Frame position: in the main window's content for document windows, on the screen otherwise.
 void JMoveWindow(JWindow* window, int16_t left, int16_t top);
 void JGetWindowContentSize(const JWindow* window, int16_t* width, int16_t* height);
+// The smallest content that sizing by the frame can reach.
+void JSetWindowMinimumSize(JWindow* window, int16_t width, int16_t height);
 // The frame's rectangle, in the coordinates JMoveWindow takes.
 JRect JGetWindowFrame(const JWindow* window);
 void JSetWindowOrigin(JWindow* window, int16_t x, int16_t y);

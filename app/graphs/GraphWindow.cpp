@@ -304,6 +304,9 @@ GraphRecord* OpenGraph(Document* d, GraphKind kind) {
   MeasureGraphMargins(g);
   g->xPopup = NewScalePopup(window, g->xLinear);
   g->yPopup = NewScalePopup(window, g->yLinear);
+  // Room for the margins and at least 75 pixels of plot each way.
+  JSetWindowMinimumSize(window, static_cast<int16_t>(g->marginLeft + g->marginRight + 75),
+                        static_cast<int16_t>(g->marginTop + g->marginBottom + 75));
   JSizeWindow(window, kInitialWidth, kInitialHeight);
   Layout(g);
   Place(d, window);

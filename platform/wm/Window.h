@@ -62,6 +62,11 @@ class Window {
   WindowId id() const { return id_; }
   WindowKind kind() const { return kind_; }
   const WindowStyle& style() const { return style_; }
+  // The smallest frame that sizing by the border can reach.
+  void setMinimumTrackSize(int width, int height) {
+    style_.minTrackWidth = width;
+    style_.minTrackHeight = height;
+  }
   const std::string& title() const { return title_; }
   void setTitle(std::string t) { title_ = std::move(t); }
 

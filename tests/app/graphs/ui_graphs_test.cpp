@@ -142,6 +142,12 @@ TEST_F(Graphs, ClickOrSpaceChoosesColoursWithinWhatCanBeShown) {
   clickAt(q, 1, 1);
   EXPECT_EQ(input().beeps(), beeps + 1);
   EXPECT_EQ(d->colourCount, 256u);
+  // Sizing by the frame stops where 75 pixels of plot are left each way.
+  const platform::Rect frame = wm().screenFrame(*wm().window(q->graphWindow->platformWindow));
+  input().drag(frame.right - 2, frame.bottom - 2, frame.left + 5, frame.top + 5);
+  drain();
+  EXPECT_EQ(q->plotWidth, 75);
+  EXPECT_EQ(q->plotHeight, 75);
 }
 
 TEST_F(Graphs, OneColourIsIllDefinedAndMarkingWhileSamplingKeepsTheDocumentsMapping) {
