@@ -5,6 +5,9 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 tintwell_need_packages "${TINTWELL_BUILD_PACKAGES[@]}" "${TINTWELL_TEST_PACKAGES[@]}"
 
+# Every include points down the layers before anything is built.
+scripts/check_includes.sh
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTINTWELL_SANITIZE=ON -DTINTWELL_TESTS=ON >/dev/null
 cmake --build build-test
 

@@ -15,6 +15,7 @@
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_window.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "jwin/J_event.h"
 #include "jwin/J_sched.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/wm/Desktop.h"
 #include "platform/wm/WindowManager.h"

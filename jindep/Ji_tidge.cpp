@@ -4,11 +4,13 @@
 
 #include "jindep/Ji_at_ar.h"
 #include "jindep/Ji_tempm.h"
+#include "jindep/Ji_tidge_std.h"
 #include "jindep/box.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jwin/J_gc.h"
 #include "jwin/J_inval.h"
+#include "jwin/widget_hooks.h"
 
 namespace {
 
@@ -311,4 +313,12 @@ void JDrawWidgets(JWindow* window) {
 void JDisposeWindowWidgets(JWindow* window) {
   while (window->widgetCount > 0) JDisposeWidget(window->widgets[window->widgetCount - 1]);
   window->focus = window->pointerWidget = window->pressedWidget = nullptr;
+}
+
+void JWidgetsInstall() {
+  static const JWidgetHooks kWidgets = {JDrawWidgets,     JWidgetsMouseDown,  JWidgetsMouseMove, JWidgetsMouseUp,
+                                        JWidgetsKey,      JFocusNext,         JWidgetAt,         JWidgetsPointerAt,
+                                        JDisposeWindowWidgets, JFocusedTextField, JEndFieldEdit, JFieldHasSelection,
+                                        JFieldCut,        JFieldCopy,         JFieldPaste};
+  JSetWidgetHooks(&kWidgets);
 }

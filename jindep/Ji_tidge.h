@@ -122,6 +122,10 @@ bool JFocusNext(JWindow* window, bool backwards);
 // take the press and do nothing with it.
 void JPressWidget(JWidget* w, int16_t x, int16_t y, uint8_t modifiers);
 
+// Installs the procedures below, and the text fields' Edit operations, as what the window
+// layer hands up to widgets (jwin/widget_hooks.h); JToolkitInit calls it.
+void JWidgetsInstall();
+
 // Called by the window layer: the press, move, release and key go to widgets first.
 // Each answers whether a widget took the event.
 bool JWidgetsMouseDown(JWindow* window, int16_t x, int16_t y, uint8_t modifiers);

@@ -8,8 +8,8 @@
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_gc.h"
-#include "jwin/J_platform.h"
 #include "jwin/J_text.h"
+#include "jwin/desktop_view.h"
 
 namespace {
 
@@ -26,8 +26,6 @@ struct AlertRecord {
   int16_t iconId;
   bool* answer;  // the modal caller's answer, or null
 };
-
-int modalDepth = 0;
 
 int16_t Max(int a, int b) { return static_cast<int16_t>(a > b ? a : b); }
 
@@ -234,12 +232,7 @@ JWindow* MakeAlert(JWindow* parent, const char* title, int16_t iconId, const cha
   JSetHandler(window, kJSlotKeyDown, AlertKey);
   JSizeWindow(window, layout.width, layout.height);
 
-  // Centred over the main window's document area (the screen without one).
-  platform::wm::WindowManager& wm = JWindowManager();
-  const platform::Rect frame = wm.screenFrame(*wm.window(window->platformWindow));
-  const platform::Rect area = wm.documentArea().empty() ? wm.screen().bounds() : wm.documentArea();
-  JMoveWindow(window, static_cast<int16_t>(area.left + (area.width() - frame.width()) / 2),
-              static_cast<int16_t>(area.top + (area.height() - frame.height()) / 2));
+  JCentreInDocumentArea(window);
   JShowAndActivateWindow(window);
   return window;
 }
@@ -271,18 +264,14 @@ bool JAlert(JWindow* parent, int16_t iconId, const char* message, const char* fi
   bool answer = false;
   JWindow* window = MakeAlert(parent, nullptr, iconId, message, first, second, nullptr, nullptr, &answer);
   if (!window) return false;
-  ++modalDepth;
   JModalLoop(window, true);
-  --modalDepth;
   return answer;
 }
 
 void JAlertTitled(const char* title, int16_t iconId, const char* message, const char* button) {
   JWindow* window = MakeAlert(nullptr, title, iconId, message, button, nullptr, nullptr, nullptr, nullptr);
   if (!window) return;
-  ++modalDepth;
   JModalLoop(window, true);
-  --modalDepth;
 }
 
 JWindow* JAlertModeless(JWindow* parent, int16_t iconId, const char* message, const char* first,
@@ -300,9 +289,7 @@ JWindow* JAlertModelessTitled(JWindow* parent, const char* title, int16_t iconId
 }
 
 void JRunModal(JWindow* window) {
-  ++modalDepth;
   JModalLoop(window, true);
-  --modalDepth;
 }
 
 JWindow* JNote(const char* message, const char* button) {
@@ -315,4 +302,3 @@ JWidget* JAlertButton(JWindow* alert, bool first) {
   return first ? r->first : r->second;
 }
 
-bool JAlertModalRunning() { return modalDepth > 0; }

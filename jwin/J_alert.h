@@ -47,5 +47,3 @@ void JRunModal(JWindow* window);
 // The buttons of an alert window (null when it is not one or has no second button).
 struct JWidget;
 JWidget* JAlertButton(JWindow* alert, bool first);
-// True while a modal alert runs: menu shortcuts wait until it is answered.
-bool JAlertModalRunning();

@@ -29,6 +29,7 @@ JStartValues startValues = {};
 bool started = false;
 bool shuttingDown = false;
 bool running = true;
+int modalDepth = 0;  // modal loops running inside one another
 int countdown = kTimerCountdown;
 uint32_t lastTracking = 0;
 bool trackedOnce = false;
@@ -70,7 +71,7 @@ JWindow* DrawMainWindow() { return nullptr; }
 
 }  // namespace
 
-bool JToolkitInit(const JStartValues* values) {
+bool JWindowsStart(const JStartValues* values) {
   if (started) return true;
   startValues = values ? *values : JStartValues{};
   const std::string name =
@@ -108,7 +109,7 @@ bool JToolkitInit(const JStartValues* values) {
   return true;
 }
 
-void JToolkitShutdown() {
+void JWindowsStop() {
   if (!started) return;
   shuttingDown = true;
   JClearSchedules();
@@ -183,9 +184,13 @@ void JEventStep(JWindow* filter, bool idleAllowed) {
 void JModalLoop(JWindow* window, bool filterToWindow) {
   if (!window) return;
   JHoldWindow(window);
+  ++modalDepth;
   while (started && !(window->state & kJWindowClosed)) JEventStep(filterToWindow ? window : nullptr, true);
+  --modalDepth;
   JReleaseWindow(window);
 }
+
+bool JModalLoopRunning() { return modalDepth > 0; }
 
 void JProcessPendingPaint() {
   if (!started) return;

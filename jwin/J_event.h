@@ -15,11 +15,12 @@ struct JStartValues {
   int showCommand;
 };
 
-// Runs once: starts the desktop and the main window. False (with a reason on stderr)
-// when the backend cannot start, for example without a display.
-bool JToolkitInit(const JStartValues* values);
-// Closes what is left and shuts the toolkit's modules down.
-void JToolkitShutdown();
+// The window layer's part of JToolkitInit (jwin/toolkit_start.h): runs once, starts the
+// desktop and the main window. False (with a reason on stderr) when the backend cannot
+// start, for example without a display.
+bool JWindowsStart(const JStartValues* values);
+// The window layer's part of JToolkitShutdown: closes what is left and shuts its modules down.
+void JWindowsStop();
 bool JToolkitShuttingDown();
 // Between a successful JToolkitInit and JToolkitShutdown.
 bool JToolkitStarted();
@@ -36,6 +37,9 @@ bool JEventLoopRunning();
 void JEventStep(JWindow* filter, bool idleAllowed);
 // Event steps until the window is disposed; the step that disposes it is the last.
 void JModalLoop(JWindow* window, bool filterToWindow);
+// True while a modal loop runs (an alert or dialog waits for its answer): menu
+// shortcuts wait until it is answered.
+bool JModalLoopRunning();
 // Handles waiting paint messages at once, so a new window shows before long work.
 void JProcessPendingPaint();
 

@@ -244,6 +244,10 @@ bool JFileExists(const JFileSpec* fileSpec) {
   return WithPath(fileSpec, [](const char* p) { return platform::files::Exists(p); });
 }
 
+bool JPathExists(const char* path) { return path && platform::files::Exists(path); }
+
+bool JPathIsDirectory(const char* path) { return path && platform::files::IsDirectory(path); }
+
 bool JFileCreate(const JFileSpec* fileSpec) {
   return WithPath(fileSpec, [](const char* p) { return !platform::files::Exists(p) && platform::files::CreateNew(p); });
 }

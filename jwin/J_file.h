@@ -86,6 +86,9 @@ struct JFile {
 };
 
 bool JFileExists(const JFileSpec* fileSpec);
+// The same for a full path, and whether the path names a directory.
+bool JPathExists(const char* path);
+bool JPathIsDirectory(const char* path);
 // False when the file exists; otherwise creates it empty and answers whether it could.
 bool JFileCreate(const JFileSpec* fileSpec);
 // Null when the file cannot be opened; never creates a file.

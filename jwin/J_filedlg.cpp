@@ -7,8 +7,8 @@
 #include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
 #include "jwin/J_event.h"
+#include "jwin/J_file.h"
 #include "jwin/J_filedlg_state.h"
-#include "platform/files/Files.h"
 
 namespace {
 
@@ -30,13 +30,13 @@ char* StartDirectory(const JFileSpec* initial) {
   if (!current) current = JStrDup("/");
   if (initial && initial->directory && *initial->directory) {
     char* resolved = JFileDialogResolve(current, initial->directory);
-    if (resolved && platform::files::IsDirectory(resolved)) {
+    if (resolved && JPathIsDirectory(resolved)) {
       JFree(current);
       return resolved;
     }
     JFree(resolved);
   }
-  if (remembered[0] && platform::files::IsDirectory(remembered)) {
+  if (remembered[0] && JPathIsDirectory(remembered)) {
     JFree(current);
     return JStrDup(remembered);
   }

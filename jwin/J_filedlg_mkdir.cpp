@@ -7,9 +7,10 @@
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
 #include "jwin/J_alert.h"
-#include "jwin/J_filedlg_state.h"
 #include "jwin/J_event.h"
+#include "jwin/J_filedlg_state.h"
 #include "jwin/J_gc.h"
+#include "jwin/desktop_view.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ void JFileDialogCreateDirectory(JFileDialog* d) {
   JSetHandler(c.window, kJSlotKeyDown, Key);
   JSizeWindow(c.window, width, static_cast<int16_t>(buttonTop + c.ok->height + kMargin));
 
-  JFileDialogCentre(c.window);
+  JCentreInDocumentArea(c.window);
   JSetFocus(c.window, c.field);
   JShowAndActivateWindow(c.window);
   JProcessPendingPaint();

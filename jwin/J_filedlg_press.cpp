@@ -6,8 +6,8 @@
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
+#include "jwin/J_file.h"
 #include "jwin/J_filedlg_state.h"
-#include "platform/files/Files.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void Navigate(JFileDialog* d, const char* name) {
   char* pattern = nullptr;
   JFileDialogSplit(name, &directory, &pattern);
   char* path = *directory ? JFileDialogResolve(d->directory, directory) : nullptr;
-  if (*directory && (!path || !platform::files::IsDirectory(path))) {
+  if (*directory && (!path || !JPathIsDirectory(path))) {
     BadName(d, name);
   } else {
     if (*pattern) {
@@ -56,7 +56,7 @@ char* FilePath(JFileDialog* d, const char* name) {
     char* last = nullptr;
     JFileDialogSplit(path, &directory, &last);
     ok = *last && std::strcmp(last, ".") != 0 && std::strcmp(last, "..") != 0 &&
-         platform::files::IsDirectory(directory);
+         JPathIsDirectory(directory);
     JFree(directory);
     JFree(last);
   }
@@ -69,7 +69,7 @@ char* FilePath(JFileDialog* d, const char* name) {
 // Enters the directory a name designates; answers whether it was one.
 bool EnteredDirectory(JFileDialog* d, const char* name) {
   char* path = JFileDialogResolve(d->directory, name);
-  const bool isDirectory = path && platform::files::IsDirectory(path);
+  const bool isDirectory = path && JPathIsDirectory(path);
   if (isDirectory) {
     JFileDialogEnter(d, path);
     JFileDialogSetName(d, d->pattern);
@@ -93,7 +93,7 @@ void PressOpen(JFileDialog* d, const char* name) {
   if (EnteredDirectory(d, name)) return;
   char* path = FilePath(d, name);
   if (!path) return;
-  if (platform::files::Exists(path))
+  if (JPathExists(path))
     Choose(d, path, true);
   else
     Tell(d, kStrNoSuchFileTitle, kStrNoSuchFile, name, nullptr, false);
@@ -113,7 +113,7 @@ void PressSave(JFileDialog* d, const char* name) {
     if (char* path = FilePath(d, check.name)) {
       // Any file already there is asked about, whether or not it can be written: a file
       // that cannot be must not be taken for a new one.
-      const bool existed = platform::files::Exists(path);
+      const bool existed = JPathExists(path);
       if (!existed || Tell(d, kStrFileExistsTitle, kStrFileExists, check.name, nullptr, true)) Choose(d, path, existed);
       JFree(path);
     }

@@ -39,8 +39,6 @@ void JFileDialogEnter(JFileDialog* d, const char* directory);
 void JFileDialogRefresh(JFileDialog* d);
 // Makes another offered type the required one; the file list follows it.
 void JFileDialogSelectType(JFileDialog* d, int index);
-// Places a dialog's window over the middle of the main window's document area.
-void JFileDialogCentre(JWindow* window);
 // Puts a name or pattern into the name field as a selected text: the first character
 // typed replaces it, and Backspace clears it.
 void JFileDialogSetName(JFileDialog* d, const char* text);

@@ -8,7 +8,7 @@
 #include "jindep/string_resources.h"
 #include "jwin/J_filedlg_state.h"
 #include "jwin/J_gc.h"
-#include "jwin/J_platform.h"
+#include "jwin/desktop_view.h"
 
 namespace {
 
@@ -210,7 +210,7 @@ void Build(JFileDialog* d, JWindow* parent, const char* title, const char* typeL
   JSetHandler(d->window, kJSlotDraw, DialogDraw);
   JSetHandler(d->window, kJSlotKeyDown, DialogKey);
   JSizeWindow(d->window, kWidth, static_cast<int16_t>(lowListTop + lowHeight + kMargin));
-  JFileDialogCentre(d->window);
+  JCentreInDocumentArea(d->window);
 }
 
 }  // namespace
@@ -266,14 +266,6 @@ bool JFileDialogBuild(JFileDialog* d, JWindow* parent, const char* title, const 
   if (!d->window) return false;
   d->pattern = PatternOfDialog(d);
   return true;
-}
-
-void JFileDialogCentre(JWindow* window) {
-  platform::wm::WindowManager& wm = JWindowManager();
-  const platform::Rect frame = wm.screenFrame(*wm.window(window->platformWindow));
-  const platform::Rect area = wm.documentArea().empty() ? wm.screen().bounds() : wm.documentArea();
-  JMoveWindow(window, static_cast<int16_t>(area.left + (area.width() - frame.width()) / 2),
-              static_cast<int16_t>(area.top + (area.height() - frame.height()) / 2));
 }
 
 JWidget* JFileDialogWidget(JWindow* dialog, JFileDialogPart part) {

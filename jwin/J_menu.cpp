@@ -8,15 +8,14 @@
 
 #include "jindep/Ji_at_ta.h"
 #include "jindep/Ji_prinf.h"
-#include "jindep/Ji_tidge_std.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jindep/string_resources.h"
-#include "jwin/J_alert.h"
 #include "jwin/J_beep.h"
 #include "jwin/J_clipbo.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
+#include "jwin/widget_hooks.h"
 
 namespace {
 
@@ -176,7 +175,7 @@ bool ShortcutKey(uint8_t letter) {
         // Cut, Copy and Paste act on the field as it is; any other command sees the
         // edit ended (a typed number committed) first.
         const uint8_t u = Upper(letter);
-        if (u != 'C' && u != 'V' && u != 'X') JEndFieldEdit(JFocusedTextField());
+        if (u != 'C' && u != 'V' && u != 'X') JWidgetsOf().endFieldEdit(JWidgetsOf().focusedField());
         if (item->proc) item->proc(item, item->data);
       } else {
         JBeep();
@@ -184,7 +183,7 @@ bool ShortcutKey(uint8_t letter) {
       return true;
     }
   }
-  JEndFieldEdit(JFocusedTextField());
+  JWidgetsOf().endFieldEdit(JWidgetsOf().focusedField());
   return false;
 }
 
@@ -226,15 +225,15 @@ bool KeyFilter(void*, JKeyEvent* key) { return JMenuKey(key); }
 
 void CommandHandler(void*, uint16_t id) { JMenuCommand(id); }
 
-void EditCut(JMenuItem*, void*) { JFieldCut(JFocusedTextField()); }
-void EditCopy(JMenuItem*, void*) { JFieldCopy(JFocusedTextField()); }
-void EditPaste(JMenuItem*, void*) { JFieldPaste(JFocusedTextField()); }
+void EditCut(JMenuItem*, void*) { JWidgetsOf().fieldCut(JWidgetsOf().focusedField()); }
+void EditCopy(JMenuItem*, void*) { JWidgetsOf().fieldCopy(JWidgetsOf().focusedField()); }
+void EditPaste(JMenuItem*, void*) { JWidgetsOf().fieldPaste(JWidgetsOf().focusedField()); }
 
 // Cut and Copy need a selection in the focused text field, Paste a focused field and text
 // on the clipboard.
 void UpdateStandardEditItems() {
-  JWidget* field = JFocusedTextField();
-  const bool selection = JFieldHasSelection(field);
+  JWidget* field = JWidgetsOf().focusedField();
+  const bool selection = JWidgetsOf().fieldHasSelection(field);
   if (stdEditItems[0]) JEnableMenuItem(stdEditItems[0], selection);
   if (stdEditItems[1]) JEnableMenuItem(stdEditItems[1], selection);
   if (stdEditItems[2]) JEnableMenuItem(stdEditItems[2], field && JClipboardHasText());
@@ -470,7 +469,7 @@ char* JMenuPlatformLabel(const char* label, uint8_t mnemonic, uint8_t shortcut) 
 
 bool JMenuKey(JKeyEvent* key) {
   // While a modal alert waits for its answer, no command may run underneath it.
-  if (!key || JAlertModalRunning()) return false;
+  if (!key || JModalLoopRunning()) return false;
   const uint8_t letter = KeyLetter(key);
   if (!letter) return false;
   if (key->modifiers & kJModCommand) return ShortcutKey(letter);

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "jindep/Ji_tidge.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_winproc.h"
+#include "jwin/widget_hooks.h"
 #include "platform/wm/Metrics.h"
 
 using platform::Rect;
@@ -227,7 +227,7 @@ void JDisposeWindow(JWindow* window) {
     return;
   }
   if (window->state & kJWindowClosed) return;
-  JDisposeWindowWidgets(window);
+  JWidgetsOf().dispose(window);
   window->state |= kJWindowClosed;
   if (JDesktopRunning()) JWindowManager().destroyWindow(window->platformWindow);
   window->platformWindow = 0;

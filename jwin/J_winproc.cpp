@@ -1,12 +1,11 @@
 // The window procedure: platform messages become calls of the handler slots.
 #include "jwin/J_winproc.h"
 
-#include "jindep/Ji_tidge.h"
-
 #include "jwin/J_draw.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
 #include "jwin/J_platform.h"
+#include "jwin/widget_hooks.h"
 
 using platform::wm::KeyCode;
 using platform::wm::Message;
@@ -91,18 +90,18 @@ void WindowMessage(JWindow* w, const Message& m) {
       // The window is the drawing area while it paints; its widgets draw over its content.
       JSetDrawWindow(w);
       CallWindowSlot(w, kJSlotDraw);
-      if (!(w->state & kJWindowClosed)) JDrawWidgets(w);
+      if (!(w->state & kJWindowClosed)) JWidgetsOf().draw(w);
       JResetDrawArea(nullptr);
       break;
     case MessageType::MouseDown:
       // The topmost widget under the point takes the press; otherwise the window does.
-      if (!JWidgetsMouseDown(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
+      if (!JWidgetsOf().mouseDown(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
         w->pressPending = true;
         CallMouseSlot(w, kJSlotMouseDown, m.x, m.y, mods);
       }
       break;
     case MessageType::MouseUp:
-      if (!JWidgetsMouseUp(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
+      if (!JWidgetsOf().mouseUp(w, Local(m.x, w->originX), Local(m.y, w->originY), mods)) {
         w->pressPending = false;
         CallMouseSlot(w, kJSlotMouseUp, m.x, m.y, mods);
       }
@@ -111,7 +110,7 @@ void WindowMessage(JWindow* w, const Message& m) {
       EndPendingPress(w);
       break;
     case MessageType::MouseMove:
-      if (JWidgetsMouseMove(w, Local(m.x, w->originX), Local(m.y, w->originY))) break;
+      if (JWidgetsOf().mouseMove(w, Local(m.x, w->originX), Local(m.y, w->originY))) break;
       if (!(w->state & kJWindowClosed) && w->slots[kJSlotMouseMove])
         reinterpret_cast<JPointerProc>(w->slots[kJSlotMouseMove])(w, static_cast<int16_t>(m.x - w->originX),
                                                                   static_cast<int16_t>(m.y - w->originY));
@@ -221,9 +220,9 @@ void JDeliverKey(JWindow* w, JKeyEvent* key) {
   if (!w || (w->state & kJWindowClosed)) return;
   // Dialog-style windows, and windows that ask for it, move the focus with Tab.
   if ((w->state & (kJWindowDialogStyle | kJWindowTabFocus)) && key->character == kJCharTab &&
-      !(key->modifiers & (kJModCtrl | kJModAlt)) && JFocusNext(w, (key->modifiers & kJModShift) != 0))
+      !(key->modifiers & (kJModCtrl | kJModAlt)) && JWidgetsOf().focusNext(w, (key->modifiers & kJModShift) != 0))
     return;
-  if (JWidgetsKey(w, key)) return;
+  if (JWidgetsOf().key(w, key)) return;
   if (JHandler h = w->slots[kJSlotKeyDown]) reinterpret_cast<JKeyProc>(h)(w, key);
 }
 
@@ -235,24 +234,24 @@ void JTrackPointer() {
   JWidget* widget = nullptr;
   if (w) {
     const platform::Rect c = wm.screenClientRect(*wm.window(now));
-    widget = JWidgetAt(w, Local(wm.pointer().x - c.left, w->originX), Local(wm.pointer().y - c.top, w->originY));
+    widget = JWidgetsOf().widgetAt(w, Local(wm.pointer().x - c.left, w->originX), Local(wm.pointer().y - c.top, w->originY));
   }
   if (now == pointerWindow) {
-    if (w) JWidgetsPointerAt(w, widget);
+    if (w) JWidgetsOf().pointerAt(w, widget);
     return;
   }
   // Leave comes before enter: the window's slot, then its widget.
   if (JWindow* old = JWindowFromPlatform(pointerWindow)) {
     JHoldWindow(old);
     CallWindowSlot(old, kJSlotPointerLeft);
-    JWidgetsPointerAt(old, nullptr);
+    JWidgetsOf().pointerAt(old, nullptr);
     JReleaseWindow(old);
   }
   pointerWindow = now;
   if (w) {
     JHoldWindow(w);
     CallWindowSlot(w, kJSlotPointerEntered);
-    if (!(w->state & kJWindowClosed)) JWidgetsPointerAt(w, widget);
+    if (!(w->state & kJWindowClosed)) JWidgetsOf().pointerAt(w, widget);
     JReleaseWindow(w);
   }
 }

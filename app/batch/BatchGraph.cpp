@@ -6,6 +6,7 @@
 #include "jindep/Ji_prinf.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_event.h"
+#include "jwin/toolkit_start.h"
 
 bool BatchParseGraph(int argc, char** argv, int* i, BatchGraphOption* option, char** problem) {
   static const char* const kKinds[] = {"quality", "error", "size"};

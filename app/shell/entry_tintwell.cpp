@@ -7,6 +7,7 @@
 #include "app/shell/MainRoutine.h"
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
+#include "jwin/toolkit_start.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "app/picture/DocumentPicture.h"
 #include "app/shell/GraphCommands.h"
 #include "jindep/Ji_tidge_popup.h"
+#include "jwin/toolkit_start.h"
 #include "tests/app/shell/documents_fixture.h"
 
 namespace {

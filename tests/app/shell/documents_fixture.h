@@ -16,6 +16,7 @@
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_window.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"

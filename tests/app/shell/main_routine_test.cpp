@@ -5,6 +5,7 @@
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "tests/app/shell/config_home.h"
 

@@ -16,6 +16,7 @@
 #include "jwin/J_menu.h"
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "tests/platform/dib/bmp_builder.h"
 #include "tests/app/shell/config_home.h"

@@ -23,6 +23,7 @@
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
 #include "jwin/pixel_map.h"
+#include "jwin/toolkit_start.h"
 #include "platform/Bitmap.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"

@@ -123,7 +123,7 @@ TEST_F(Alerts, ReturnAnswersTheFirstButtonEscapeTheSecondAndNothingOnOne) {
     for (auto [code, character] : c.keys) input().key(code, character);
     EXPECT_EQ(JAlert(nullptr, kJIconNote, "Overwrite?", "Yes", c.second), c.answer);
   }
-  EXPECT_FALSE(JAlertModalRunning());
+  EXPECT_FALSE(JModalLoopRunning());
   // Modeless: Escape leaves a one-button alert open; a click answers the button under it.
   JWindow* one = JAlertModeless(nullptr, kJIconNote, "Done.", "Ok", nullptr, Answer, &calls_);
   EXPECT_EQ(JAlertButton(one, false), nullptr);

@@ -7,6 +7,7 @@
 #include "jwin/J_event.h"
 #include "jwin/J_menu.h"
 #include "jwin/J_platform.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 
