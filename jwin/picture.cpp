@@ -308,10 +308,9 @@ JPicture* JPictureOpenPath(const char* path, char* reason, size_t reasonSize) {
   return picture;
 }
 
-JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha) {
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize) {
   JPicture* picture = JPictureOpenPath(path, reason, reasonSize);
   if (!picture) return nullptr;
-  if (alpha) picture->alphaBackground = alpha->background;
   JRect frame;
   JPictureFrame(picture, &frame);
   JPixMap* map = JPixMapNewDirect(frame.right, frame.bottom, 32);
@@ -321,10 +320,6 @@ JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPi
     return nullptr;
   }
   const bool drawn = JPictureDrawInto(picture, map, 0, 0, frame.bottom, frame.right, reason, reasonSize);
-  if (alpha) {
-    alpha->hasTransparentColour = picture->hasTransparentColour;
-    alpha->transparentColour = picture->transparentColour;
-  }
   JPictureClose(picture);
   if (!drawn) {
     JPixMapFree(map);

@@ -69,17 +69,10 @@ bool JPictureDraw(JPicture* picture, JPoint topLeft, JPoint bottomRight);
 typedef void (*JPictureProgressProc)(void* data, uint32_t done);
 void JPictureSetProgress(JPicture* picture, JPictureProgressProc proc, void* data);
 
-// What a PNG's alpha became (see JPicture); `background` is read, the rest written.
-struct JPictureAlpha {
-  uint32_t background = 0xFFFFFF;
-  bool hasTransparentColour = false;
-  uint32_t transparentColour = 0;
-};
-
 // Opens a bitmap, metafile, PNG or JPEG file named by a path, recognised by its content
 // whatever its name says; a bare name is in the current directory. Null with a reason when
 // it cannot.
 JPicture* JPictureOpenPath(const char* path, char* reason, size_t reasonSize);
 // Reads a bitmap, metafile, PNG or JPEG file (recognised by its content) into a new 32-bit
 // pixel map of the picture's size, without any window. Null with a reason when it cannot.
-JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize, JPictureAlpha* alpha = nullptr);
+JPixMap* JPictureReadFile(const char* path, char* reason, size_t reasonSize);
