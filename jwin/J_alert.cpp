@@ -52,7 +52,7 @@ bool IconNaturalSize(JWidget*, int16_t* width, int16_t* height) {
 
 void IconDraw(JWidget* w) {
   const AlertRecord* r = static_cast<AlertRecord*>(w->classData);
-  const bool warning = r && r->iconId == kJIconWarning;
+  const bool warning = r && (r->iconId == kJIconWarning || r->iconId == kJIconDepthWarning);
   tidge::Begin(w);
   const uint32_t badge = warning ? 0xE0B000 : 0x2050C0;
   // A disc drawn row by row, so that it needs nothing beyond filled rectangles.
@@ -88,7 +88,31 @@ void MessageDestruct(JWidget* w) {
   w->classData = nullptr;
 }
 
-// Calls `line` for each line of the text (split at '\n'; '\r' is dropped) with its top.
+// Lines longer than this are broken at blanks, as a message box does, so a long message
+// never runs off the screen.
+constexpr int kMessageWrapWidth = 420;
+
+int32_t TextWidth(const char* s, int32_t n) {
+  JTextSizeRecord size;
+  JTextSizeLength(s, n, &size);
+  return size.width;
+}
+
+// The length of the first line of a paragraph of n characters: all of it when it fits,
+// else up to the last blank that fits (or the first blank, for a word wider than a line).
+int32_t FittingLength(const char* p, int32_t n) {
+  if (TextWidth(p, n) <= kMessageWrapWidth) return n;
+  int32_t fit = 0;
+  for (int32_t i = 1; i < n; ++i) {
+    if (p[i] != ' ') continue;
+    if (fit > 0 && TextWidth(p, i) > kMessageWrapWidth) break;
+    fit = i;
+  }
+  return fit > 0 ? fit : n;
+}
+
+// Calls `line` for each line of the text (split at '\n' and wrapped; '\r' is dropped)
+// with its top.
 template <typename Line>
 void EachLine(const char* text, Line line) {
   JTextSizeRecord size;
@@ -101,8 +125,16 @@ void EachLine(const char* text, Line line) {
     while (*end && *end != '\n') ++end;
     int32_t n = static_cast<int32_t>(end - p);
     while (n > 0 && p[n - 1] == '\r') --n;
-    line(p, n, top, lineHeight);
-    top += lineHeight;
+    const char* piece = p;
+    do {
+      const int32_t k = FittingLength(piece, n);
+      line(piece, k, top, lineHeight);
+      top += lineHeight;
+      int32_t skip = k;
+      while (skip < n && piece[skip] == ' ') ++skip;
+      piece += skip;
+      n -= skip;
+    } while (n > 0);
     if (!*end) break;
     p = end + 1;
     while (*p == '\r') ++p;

@@ -8,7 +8,8 @@
 #include "jwin/J_window.h"
 
 // Icon resources: 128 the application's note, 129 a warning.
-enum : int16_t { kJIconNote = 128, kJIconWarning = 129 };
+// 130 is the display-depth warning's, drawn as a warning.
+enum : int16_t { kJIconNote = 128, kJIconWarning = 129, kJIconDepthWarning = 130 };
 
 // Where the parts of an alert go, in the alert window's content (width x height).
 struct JAlertLayout {

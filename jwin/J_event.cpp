@@ -13,6 +13,7 @@
 #include "jwin/J_platform.h"
 #include "jwin/J_sched.h"
 #include "jwin/J_winproc.h"
+#include "jwin/pixel_map.h"
 #include "platform/wm/BackendRegistry.h"
 #include "platform/wm/Screen.h"
 
@@ -87,7 +88,10 @@ bool JWindowsStart(const JStartValues* values) {
                  platform::wm::BackendRegistry::Has(name) ? " (no display?)" : " (unknown backend)");
     return false;
   }
-  platform::wm::Desktop::Start(std::move(backend), width, height);
+  const int depth = startValues.screenDepth > 0 ? startValues.screenDepth : 32;
+  platform::wm::Desktop& desktop = platform::wm::Desktop::Start(std::move(backend), width, height, depth);
+  // Pixel maps made for the display take its depth.
+  JSetDisplayDepth(static_cast<uint16_t>(desktop.wm().screen().depth()));
   started = true;
   shuttingDown = false;
   running = true;
@@ -121,6 +125,7 @@ void JWindowsStop() {
   JResetWindowProcState();
   JDrawShutdown();
   platform::wm::Desktop::Stop();
+  JSetDisplayDepth(32);
   menuBarRedraw = nullptr;
   menuBarRedrawData = nullptr;
   menuBarPending = false;

@@ -13,6 +13,7 @@ struct JStartValues {
   int argc;  // the program's own arguments, program path first
   char** argv;
   int showCommand;
+  int screenDepth;  // bits a pixel of the display; 0 for 32
 };
 
 // The window layer's part of JToolkitInit (jwin/toolkit_start.h): runs once, starts the

@@ -3,6 +3,7 @@
 #include "app/colour/BlockPool.h"
 #include "app/document/BitReverse.h"
 #include "app/gif/LzwEncoder.h"
+#include "app/shell/DisplayCheck.h"
 #include "app/shell/Documents.h"
 #include "app/shell/Menus.h"
 #include "app/shell/OutOfMemory.h"
@@ -33,6 +34,7 @@ void ApplicationMain() {
   InstallProgressWindows();
   // The colour engine's block pools for graph and tree nodes.
   EngineInit();
+  CheckDisplayDepth();
   JRunEventLoop();
   // Nothing is saved at the end; what the documents hold is given back.
   StopWatchingMainWindow();

@@ -11,16 +11,29 @@
 
 namespace {
 
-// "WxH" with both sizes between 64 and 16384.
-bool ParseSize(const char* text, int* width, int* height) {
+bool IsDisplayDepth(long depth) {
+  return depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+}
+
+// "WxH" with both sizes between 64 and 16384, and optionally "xD", the display's bits a
+// pixel (4, 8, 15, 16, 24 or 32).
+bool ParseSize(const char* text, int* width, int* height, int* depth) {
   char* end = nullptr;
   const long w = std::strtol(text, &end, 10);
   if (end == text || (*end != 'x' && *end != 'X')) return false;
   const char* second = end + 1;
   const long h = std::strtol(second, &end, 10);
-  if (end == second || *end != '\0' || w < 64 || h < 64 || w > 16384 || h > 16384) return false;
+  if (end == second || w < 64 || h < 64 || w > 16384 || h > 16384) return false;
+  long d = 0;
+  if (*end == 'x' || *end == 'X') {
+    const char* third = end + 1;
+    d = std::strtol(third, &end, 10);
+    if (end == third || !IsDisplayDepth(d)) return false;
+  }
+  if (*end != '\0') return false;
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
+  *depth = static_cast<int>(d);
   return true;
 }
 
@@ -52,8 +65,8 @@ int main(int argc, char** argv) {
       }
       start.backend = backend;
     } else if (const char* size = OptionValue(argc, argv, &i, "--screen")) {
-      if (!ParseSize(size, &start.screenWidth, &start.screenHeight)) {
-        std::fprintf(stderr, "tintwell: --screen takes WIDTHxHEIGHT, each 64 to 16384\n");
+      if (!ParseSize(size, &start.screenWidth, &start.screenHeight, &start.screenDepth)) {
+        std::fprintf(stderr, "tintwell: --screen takes WIDTHxHEIGHT[xDEPTH], each side 64 to 16384, depth 4, 8, 15, 16, 24 or 32\n");
         JFree(rest);
         return 1;
       }

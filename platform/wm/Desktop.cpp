@@ -9,11 +9,12 @@ std::unique_ptr<Desktop>& Running() {
 }
 }  // namespace
 
-Desktop& Desktop::Start(std::unique_ptr<ScreenBackend> backend, int width, int height) {
+Desktop& Desktop::Start(std::unique_ptr<ScreenBackend> backend, int width, int height, int depth) {
   Stop();
   auto d = std::unique_ptr<Desktop>(new Desktop());
   d->backend_ = std::move(backend);
   d->wm_ = std::make_unique<WindowManager>(*d->backend_, width, height);
+  d->wm_->screen().setDepth(depth);
   Running() = std::move(d);
   return *Running();
 }

@@ -12,7 +12,7 @@ namespace platform::wm {
 class Desktop {
  public:
   // Replaces any running desktop. Sizes out of range give the default screen.
-  static Desktop& Start(std::unique_ptr<ScreenBackend> backend, int width, int height);
+  static Desktop& Start(std::unique_ptr<ScreenBackend> backend, int width, int height, int depth = 32);
   static void Stop();
   // Null when none runs.
   static Desktop* Current();

@@ -22,6 +22,11 @@ Screen::Screen(int width, int height) {
   if (!framebuffer_) framebuffer_ = Bitmap::Create(kDefaultWidth, kDefaultHeight, 32);
 }
 
+void Screen::setDepth(int depth) {
+  const bool known = depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+  depth_ = known ? depth : 32;
+}
+
 Colour Screen::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
   return framebuffer_->row32(y)[x] & 0xFFFFFF;

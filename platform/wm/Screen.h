@@ -22,12 +22,18 @@ class Screen {
   Bitmap& framebuffer() { return *framebuffer_; }
   const Bitmap& framebuffer() const { return *framebuffer_; }
   Colour pixel(int x, int y) const;
+  // The bits a pixel the display reports (4, 8, 15, 16, 24 or 32). The framebuffer
+  // itself always holds 32 bits; programs ask the depth to know what a person sees.
+  int depth() const { return depth_; }
+  // Depths other than those above give 32.
+  void setDepth(int depth);
 
   // Writes the framebuffer as a bitmap file; false with a reason when it cannot.
   bool saveBmp(const std::string& path, std::string* reason = nullptr) const;
 
  private:
   std::unique_ptr<Bitmap> framebuffer_;
+  int depth_ = 32;
 };
 
 // Parses "WxH"; false when it is not two sizes within the screen limits.

@@ -1,4 +1,5 @@
-// The program's start as a person sees it: the Preferences window and its one setting.
+// What a person meets at start-up: the warning about a shallow display, and the
+// Preferences window that turns it off.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,49 +7,71 @@
 #include <string>
 
 #include "../../jwin/window/toolkit_fixture.h"
+#include "app/shell/DisplayCheck.h"
 #include "app/shell/PreferencesWindow.h"
 #include "app/shell/Settings.h"
 #include "config_home.h"
-#include "jindep/Ji_tidge.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/box.h"
-#include "jindep/memory.h"
+#include "jwin/J_alert.h"
 #include "jwin/J_window.h"
 
 namespace {
 
-std::string SettingsText() {
-  char* p = SettingsPathNew();
-  std::ifstream in(p, std::ios::binary);
-  JFree(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+const std::string kShots = TINTWELL_BINARY_DIR;
+std::string gAlertMessage;
+
+// A key typed ahead reaches the alert: its message is noted and the screen saved first.
+bool NoteAlert(void*, JKeyEvent*) {
+  JWindow* w = JActiveWindow();
+  if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return false;
+  gAlertMessage = static_cast<const char*>(w->widgets[1]->classData);
+  JProcessPendingPaint();
+  JWindowManager().screen().saveBmp(kShots + "/depth_warning.bmp");
+  return false;
 }
 
-class Start : public ToolkitTest {
- protected:
-  void shoot(const char* name) { wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/" + name); }
-};
+// The toolkit started on displays of several depths: at 8 bits and fewer the start-up
+// check warns, naming the colours and bits, unless the setting is off.
+TEST(StartUp, WarnsAboutAShallowDisplay) {
+  const struct {
+    int depth;
+    bool setting;
+    const char* expected;
+  } cases[] = {{4, true, "16 colour (4 bit) mode"}, {15, true, ""}, {8, false, ""}, {8, true, "256 colour (8 bit) mode"}};
+  for (const auto& c : cases) {
+    static char program[] = "tintwell";
+    static char* argv[] = {program, nullptr};
+    JStartValues v = {"headless", 800, 600, 1, argv, 0, c.depth};
+    ASSERT_TRUE(JToolkitInit(&v));
+    SetShowDepthWarning(c.setting);
+    gAlertMessage = "";
+    JSetKeyFilter(NoteAlert, nullptr);
+    static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend())
+        .key(platform::wm::kKeyReturn, '\r');
+    EXPECT_EQ(CheckDisplayDepth(), !*c.expected);
+    EXPECT_NE(gAlertMessage.find(c.expected), std::string::npos) << gAlertMessage;
+    EXPECT_EQ(gAlertMessage.empty(), !*c.expected);
+    JSetKeyFilter(nullptr, nullptr);
+    JToolkitShutdown();
+  }
+}
 
-TEST_F(Start, PreferencesCheckBoxIsSavedAtOnce) {
+TEST_F(ToolkitTest, PreferencesCheckBoxIsSavedAtOnce) {
   SetShowDepthWarning(true);
   OpenPreferences();
-  drain();
   JWindow* w = PreferencesWindow();
-  ASSERT_NE(w, nullptr);
   OpenPreferences();  // a second opening brings the same window forward
-  EXPECT_EQ(PreferencesWindow(), w);
-  ASSERT_TRUE(w->widgetCount > 0 && JIsBox(w->widgets[0]));
-  JWidget* toggle = JBoxChildAt(w->widgets[0], 0);
-  ASSERT_NE(toggle, nullptr);
-  EXPECT_EQ(JToggleState(toggle), 1);
-  shoot("preferences.bmp");
-  const platform::Rect client = screenClient(w);
-  input().click(client.left + toggle->x + 6, client.top + toggle->y + toggle->height / 2);
+  ASSERT_TRUE(w && w == PreferencesWindow());
   drain();
-  EXPECT_FALSE(ShowDepthWarning());
-  EXPECT_NE(SettingsText().find("startup:No\r\n"), std::string::npos) << SettingsText();
+  wm().screen().saveBmp(kShots + "/preferences.bmp");
+  JWidget* toggle = JBoxChildAt(w->widgets[0], 0);
+  EXPECT_EQ(JToggleState(toggle), 1);
+  input().click(screenClient(w).left + toggle->x + 6, screenClient(w).top + toggle->y + toggle->height / 2);
+  drain();
+  std::stringstream file;
+  file << std::ifstream(kTestConfigHome + "/tintwell/settings", std::ios::binary).rdbuf();
+  EXPECT_NE(file.str().find("startup:No\r\n"), std::string::npos) << file.str();
   JRequestClose(w);
   drain();
   EXPECT_EQ(PreferencesWindow(), nullptr);
