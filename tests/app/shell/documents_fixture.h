@@ -20,15 +20,14 @@
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
+#include "tests/app/shell/program_fixture.h"
+#include "tests/jwin/window/toolkit_fixture.h"
 #include "tests/platform/dib/bmp_builder.h"
 
-class DocumentsTest : public ::testing::Test {
+class DocumentsTest : public ToolkitTest {
  protected:
   void SetUp() override {
-    static char program[] = "tintwell";
-    static char* argv[] = {program, nullptr};
-    JStartValues v = {"headless", 800, 600, 1, argv, 0};
-    ASSERT_TRUE(JToolkitInit(&v));
+    ToolkitTest::SetUp();
     JFileTypesInit();
     DocumentsInit();
     platform::clipboard::Reset();
@@ -38,22 +37,13 @@ class DocumentsTest : public ::testing::Test {
   }
   void TearDown() override {
     CloseAllDocuments();
-    JToolkitShutdown();
+    ToolkitTest::TearDown();
     platform::clipboard::Reset();
     std::system(("chmod -R u+w '" + dir_ + "' && rm -rf '" + dir_ + "'").c_str());
   }
-
-  platform::backend::HeadlessBackend& input() {
-    return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
-  }
-  platform::wm::WindowManager& wm() { return JWindowManager(); }
+  // Every waiting message handled, and the screen composed to be read.
   void drain() {
-    for (int i = 0; i < 1000; ++i) {
-      platform::wm::Message m;
-      wm().pumpInput();
-      if (!wm().nextMessage(&m, 0, false)) break;
-      JEventStep(nullptr, false);
-    }
+    ToolkitTest::drain();
     wm().compose();
   }
   // A click on the window's close box, as the user closes it.
@@ -63,7 +53,7 @@ class DocumentsTest : public ::testing::Test {
     const platform::Rect box = p->closeBoxRect().translated(frame.left, frame.top);
     input().click((box.left + box.right) / 2, (box.top + box.bottom) / 2);
   }
-  platform::Rect client(JWindow* w) { return wm().screenClientRect(*wm().window(w->platformWindow)); }
+  platform::Rect client(JWindow* w) { return screenClient(w); }
 
   void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
     FILE* f = fopen((dir_ + name).c_str(), "wb");
@@ -102,13 +92,7 @@ class DocumentsTest : public ::testing::Test {
     const platform::Rect c = client(w);
     return wm().screen().pixel(c.left + x, c.top + y);
   }
-  // The text of the alert in front, or "" when there is none. An alert's widgets are
-  // its icon, its message (whose class data is the text) and its buttons.
-  std::string messageShown() {
-    JWindow* w = JActiveWindow();
-    if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return "";
-    return static_cast<const char*>(w->widgets[1]->classData);
-  }
+  std::string messageShown() { return program::AlertShown(); }
 
   std::string dir_;
 };

@@ -110,22 +110,6 @@ TEST_F(Documents, APictureFileBecomesADocumentWithItsPreviewShowingIt) {
   EXPECT_EQ(shown(d->window, 75, 55), 0xFFFFFFu);
 }
 
-TEST_F(Documents, FirstPassBitsFollowTheNumberOfColours) {
-  const struct {
-    int colours;
-    uint16_t bits;
-  } cases[] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}, {129, 8}, {200, 8}, {256, 8}, {300, 8}};
-  for (const auto& c : cases) {
-    writeBmp("c.bmp", 64, 64, Pattern(64, 64, c.colours));
-    Document* d = open("c.bmp");
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->colourCount, static_cast<uint32_t>(c.colours));
-    EXPECT_EQ(d->firstPassBits, c.bits) << c.colours << " colours";
-    EXPECT_EQ(d->laterPassBits, 8);
-    CloseDocument(d);
-  }
-}
-
 // A torn bitmap is part of the whole-program test.
 TEST_F(Documents, AFileThatCannotBeReadIsReportedByNameAndMakesNoDocument) {
   writeFile("empty.wmf", {1, 2, 3});

@@ -21,16 +21,13 @@
 #include "jwin/J_window.h"
 #include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "tests/platform/dib/bmp_builder.h"
-#include "tests/app/shell/config_home.h"
+#include "tests/app/shell/program_fixture.h"
 
 namespace {
 
 constexpr unsigned kAlarmSeconds = 10;
 
-platform::backend::HeadlessBackend& Input() {
-  return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
-}
+platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
 
 // Every key that reaches an alert is reported on stderr with the alert's message and
 // the beeps so far, which the parent matches.
@@ -80,14 +77,7 @@ void ExhaustNow(void*) {
 
 [[noreturn]] void RunProgramOutOfMemory(const std::string& picture) {
   alarm(kAlarmSeconds);
-  static char program[] = "tintwell";
-  std::string path = picture;
-  char* argv[] = {program, path.data(), nullptr};
-  JStartValues v = {"headless", 800, 600, 2, argv, 0};
-  if (!JToolkitInit(&v)) _exit(70);
-  JFileTypesInit();
-  JSchedule(ExhaustNow, nullptr, 300);
-  ApplicationMain();
+  program::Run({picture}, ExhaustNow, 300);
   std::fprintf(stderr, "[the program ended by itself]");
   _exit(0);
 }
@@ -95,21 +85,11 @@ void ExhaustNow(void*) {
 }  // namespace
 
 TEST(OutOfMemoryDeathTest, TheProgramShowsTheAlertWhereverMemoryRunsOut) {
-  char pattern[] = "/tmp/tintwell-memory-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = std::string(pattern) + "/";
-  BmpSpec s;
-  s.width = 16;
-  s.height = 12;
-  for (int i = 0; i < s.width * s.height; ++i) s.pixels.push_back(static_cast<uint32_t>(i % 7) * 0x202020);
-  const std::vector<uint8_t> bytes = BuildBmp(s);
-  FILE* f = std::fopen((dir + "start.bmp").c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  const std::string dir = program::ScratchFolder();
+  program::WriteSmallBmp(dir + "start.bmp");
   EXPECT_EXIT(RunProgramOutOfMemory(dir + "start.bmp"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
               "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]$");
-  std::system(("rm -rf '" + dir + "'").c_str());
+  program::RemoveFolder(dir);
 }
 
 TEST(OutOfMemoryDeathTest, MoreInfoExplainsInASecondAlertBeforeTheEnd) {

@@ -2,39 +2,29 @@
 // bitmap on the command line, the reduced picture saved through File > Save as... and the
 // save dialog, a colour clicked and the file replaced, more pictures opened through
 // File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/document/Document.h"
 #include "app/picture/DocumentPicture.h"
 #include "app/shell/Documents.h"
-#include "app/shell/MainRoutine.h"
-#include "jindep/Ji_tidge.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
-#include "jwin/J_alert.h"
-#include "jwin/J_event.h"
-#include "jwin/J_file.h"
 #include "jwin/J_filedlg.h"
-#include "jwin/J_platform.h"
-#include "jwin/J_sched.h"
 #include "jwin/pixel_map.h"
 #include "jwin/toolkit_start.h"
 #include "platform/Bitmap.h"
-#include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
-#include "tests/jwin/file_dialog/dialog_script.h"
-#include "tests/platform/dib/bmp_builder.h"
+#include "tests/app/shell/program_fixture.h"
 #include "tests/platform/metafile/wmf_builder.h"
 #include "tests/app/shell/config_home.h"
 
 namespace {
 
+using program::AlertShown;
+using program::ReadAll;
+using program::WriteAll;
 using platform::wm::kAlt;
 using platform::wm::kCtrl;
 
@@ -61,35 +51,12 @@ platform::Rect Client(JWindow* w) {
   return JWindowManager().screenClientRect(*JWindowManager().window(w->platformWindow));
 }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (FILE* f = fopen(path.c_str(), "rb")) {
-    for (int c; (c = fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
-    fclose(f);
-  }
-  return bytes;
-}
-
-void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
-}
-
 // What the picture map shows: the picture at the current number of colours.
 std::vector<uint32_t> Reduced(const Document* d) {
   std::vector<uint32_t> out;
   for (int y = 0; y < d->height; ++y)
     for (int x = 0; x < d->width; ++x) out.push_back(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
   return out;
-}
-
-// The text of the alert in front, or "" when there is none.
-std::string AlertShown() {
-  JWindow* w = JActiveWindow();
-  if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return "";
-  return static_cast<const char*>(w->widgets[1]->classData);
 }
 
 void Key(uint16_t code, uint32_t character, uint8_t modifiers = 0) { Input().key(code, character, modifiers); }
@@ -129,8 +96,6 @@ DialogStep Resume(const std::string& field) {
   };
 }
 
-void Quit(void*) { JQuit(); }
-
 // The last one made is in front.
 void CheckClipboardNames(void*) {
   Document* third = ActiveDocument();
@@ -138,7 +103,7 @@ void CheckClipboardNames(void*) {
   EXPECT_STREQ(third->name, "From clipboard #3");
   EXPECT_EQ(third->width, 30);
   ++run.stepsDone;
-  JSchedule(Quit, nullptr, 100);
+  JSchedule([](void*) { JQuit(); }, nullptr, 100);
 }
 
 // Three clipboard pictures in a row: the third is named with 3.
@@ -313,9 +278,7 @@ void FirstLook(void*) {
 }
 
 TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
-  char pattern[] = "/tmp/tintwell-program-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  run.dir = std::string(pattern) + "/";
+  run.dir = program::ScratchFolder();
   BmpSpec s;
   s.width = W;
   s.height = H;
@@ -333,19 +296,13 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   damaged.resize(damaged.size() / 2);
   WriteAll(run.dir + "damaged.bmp", damaged);
 
-  static char program[] = "tintwell";
-  std::string path = run.dir + "start.bmp";
-  char* argv[] = {program, path.data(), nullptr};
-  JStartValues v = {"headless", 800, 600, 2, argv, 0};
-  ASSERT_TRUE(JToolkitInit(&v));
-  JFileTypesInit();
   platform::clipboard::Reset();
   DialogScript dialogs;
   run.dialogs = &dialogs;
-  JSchedule(FirstLook, nullptr, 300);
-  // Ends the run even when a step fails before it schedules the next.
-  JSchedule(Quit, nullptr, 60000);
-  ApplicationMain();
+  program::Run({run.dir + "start.bmp"}, FirstLook, 300, [] {
+    // The end of the run closed the clipboard documents.
+    EXPECT_EQ(OpenDocumentCount(), 0u);
+  });
   EXPECT_EQ(run.stepsDone, 13);
   EXPECT_EQ(dialogs.unexpected, 0);
   EXPECT_EQ(dialogs.messages,
@@ -353,9 +310,7 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
                 "Mising Extension: The file name entered lacks an extension. The appropriate extension (.gif) has "
                 "been appended.",
                 "File Exists: A file with the name 'out.gif' already exists. Overwrite this file?"}));
-  EXPECT_EQ(OpenDocumentCount(), 0u);  // the end of the run closed the clipboard documents
-  JToolkitShutdown();
-  std::system(("rm -rf '" + run.dir + "'").c_str());
+  program::RemoveFolder(run.dir);
 }
 
 }  // namespace
