@@ -9,19 +9,20 @@
 #include <string>
 
 #include "app/colour/BlockPool.h"
+#include "app/colour/ColourTable.h"
+#include "app/document/BitReverse.h"
+#include "app/document/Document.h"
+#include "app/document/DocumentList.h"
 #include "app/gif/LzwEncoder.h"
 #include "app/gif/SizeEstimate.h"
 #include "app/graphs/FileSizeGraph.h"
 #include "app/graphs/GraphRecord.h"
-#include "app/colour/ColourTable.h"
-#include "app/document/Document.h"
-#include "app/document/BitReverse.h"
-#include "app/document/DocumentList.h"
 #include "app/shell/Documents.h"
 #include "bench/bench_data.h"
 #include "jwin/J_event.h"
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
+#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 
 namespace {
