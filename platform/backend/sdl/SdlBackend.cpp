@@ -89,7 +89,7 @@ void SdlBackend::translate(const SDL_Event& e) {
       in.type = InputEvent::Type::MouseMove;
       in.x = e.motion.x;
       in.y = e.motion.y;
-      in.modifiers = Modifiers(SDL_GetModState());
+      in.modifiers = Modifiers(keyModifiers_);
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -97,13 +97,14 @@ void SdlBackend::translate(const SDL_Event& e) {
       in.x = e.button.x;
       in.y = e.button.y;
       in.button = e.button.button;
-      in.modifiers = Modifiers(SDL_GetModState());
+      in.modifiers = Modifiers(keyModifiers_);
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       in.type = e.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
       in.key = KeyCodeOf(e.key.keysym.sym);
-      in.modifiers = Modifiers(e.key.keysym.mod);
+      keyModifiers_ = e.key.keysym.mod;
+      in.modifiers = Modifiers(keyModifiers_);
       if (in.key == 0) return;
       // Keys that type no text still give a character, as do Ctrl and Alt combinations
       // (text input stays silent for those).
@@ -116,7 +117,10 @@ void SdlBackend::translate(const SDL_Event& e) {
       break;
     }
     case SDL_TEXTINPUT: {
-      if (SDL_GetModState() & (KMOD_CTRL | KMOD_ALT)) return;
+      // The modifiers of the key press that typed the text, not of the keyboard now: when the
+      // program reads its input late, Ctrl may already be down for a later key (Ctrl+V right
+      // after typing), and reading the present state would drop the text typed before it.
+      if (keyModifiers_ & (KMOD_CTRL | KMOD_ALT)) return;
       for (uint32_t code : wm::DecodeUtf8(e.text.text)) {
         InputEvent t;
         t.type = InputEvent::Type::Text;

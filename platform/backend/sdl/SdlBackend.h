@@ -51,6 +51,7 @@ class SdlBackend : public wm::ScreenBackend {
   // The desktop's clipboard, offered to the platform clipboard while the window lives.
   std::unique_ptr<X11Clipboard> desktopClipboard_;
   bool exposed_ = false;  // the desktop lost our pixels: show everything again
+  uint16_t keyModifiers_ = 0;  // as of the last key event read, in the order they came
   int beeps_ = 0;
 };
 
