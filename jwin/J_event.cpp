@@ -67,6 +67,12 @@ bool DrawWindowInfo(JWindow* window, uint32_t* platformId, int16_t* originH, int
   return true;
 }
 
+void DrawPendingMenuBar() {
+  if (!menuBarPending) return;
+  menuBarPending = false;
+  if (menuBarRedraw) menuBarRedraw(menuBarRedrawData);
+}
+
 // The main frame has no toolkit record, so drawing "in the main window" has no target.
 JWindow* DrawMainWindow() { return nullptr; }
 
@@ -143,6 +149,9 @@ void JQuit() { running = false; }
 bool JEventLoopRunning() { return running; }
 
 void JRunEventLoop() {
+  // The main window shows, painted, before a file named on the command line is read.
+  DrawPendingMenuBar();
+  JProcessPendingPaint();
   JRunCommandLine(startValues.argc, startValues.argv);
   while (running && started) JEventStep(nullptr, true);
 }
@@ -151,10 +160,7 @@ void JEventStep(JWindow* filter, bool idleAllowed) {
   if (!started) return;
   JTempMark();
   platform::wm::WindowManager& wm = JWindowManager();
-  if (menuBarPending) {
-    menuBarPending = false;
-    if (menuBarRedraw) menuBarRedraw(menuBarRedrawData);
-  }
+  DrawPendingMenuBar();
   JResetDrawArea(nullptr);
   wm.pumpInput();
   Message m;

@@ -180,6 +180,7 @@ bool DecodeInBands(JPicture* p, platform::Bitmap* target, std::string* why) {
     const uint64_t wanted = n;
     ok = JFileRead(p->file, &n, band) && n == wanted &&
          platform::dib::DecodeRows(info, band, n, row, rows, target, why);
+    if (ok && p->progress) p->progress(p->progressData, info.bitsOffset + info.stride * static_cast<uint64_t>(row + rows));
   }
   JFree(band);
   return ok;
@@ -212,8 +213,8 @@ bool DrawBitmap(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* dire
   return ok || Refuse(reason, size, ("Cannot read the bitmap: " + why + ".").c_str());
 }
 
-bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
-                 char* reason, size_t size) {
+bool DrawKind(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
+              char* reason, size_t size) {
   if (p->type == kJFileTypeBitmap) return DrawBitmap(p, dc, direct, dest, reason, size);
   if (JPictureIsPhoto(p->type)) return JPhotoDraw(p, dc, direct, dest, reason, size);
   platform::wmf::PlayOptions options;
@@ -223,6 +224,14 @@ bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* dir
   std::string why;
   if (platform::wmf::Play(*p->metafile, dc, frame, dest, &why, options)) return true;
   return Refuse(reason, size, ("The metafile is damaged: " + why + ".").c_str());
+}
+
+// A picture drawn whole has read its whole file.
+bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
+                 char* reason, size_t size) {
+  const bool ok = DrawKind(p, dc, direct, dest, reason, size);
+  if (ok && p->progress) p->progress(p->progressData, p->fileSize);
+  return ok;
 }
 
 }  // namespace
@@ -254,7 +263,10 @@ void JPictureFrame(const JPicture* p, JRect* frame) {
 
 uint64_t JPictureSize(const JPicture* picture) { return picture->fileSize; }
 
-void JPictureSetProgress(JPicture*, JPictureProgressProc, void*) {}
+void JPictureSetProgress(JPicture* picture, JPictureProgressProc proc, void* data) {
+  picture->progress = proc;
+  picture->progressData = data;
+}
 
 bool JPictureDrawInto(JPicture* p, JPixMap* map, int16_t top, int16_t left, int16_t bottom, int16_t right,
                       char* reason, size_t reasonSize) {

@@ -37,6 +37,9 @@ struct JPicture {
   uint32_t transparentColour;
   // Metafiles.
   platform::wmf::Metafile* metafile;
+  // Told of the bytes read so far while drawing (JPictureSetProgress); null for none.
+  void (*progress)(void* data, uint64_t done);
+  void* progressData;
   // The picture's box in its own coordinates: top, left, bottom, right.
   int32_t frame[4];
   // Its size in pixels: the box's, or for a placeable metafile the box at 96 pixels an inch.
@@ -65,8 +68,9 @@ bool JPictureDrawInto(JPicture* picture, JPixMap* map, int16_t top, int16_t left
 // area, in its local coordinates. Answers as JPictureDrawInto; false when there is no area.
 bool JPictureDraw(JPicture* picture, JPoint topLeft, JPoint bottomRight);
 
-// Drawing reports no progress on this platform; the procedure is never called.
-typedef void (*JPictureProgressProc)(void* data, uint32_t done);
+// While a picture is drawn the procedure is told how many bytes of the file have been read
+// so far: bitmaps read in bands report after each band; other pictures once, at the end.
+typedef void (*JPictureProgressProc)(void* data, uint64_t done);
 void JPictureSetProgress(JPicture* picture, JPictureProgressProc proc, void* data);
 
 // Opens a bitmap, metafile, PNG or JPEG file named by a path, recognised by its content

@@ -50,6 +50,15 @@ bool MakePictureMaps(Document* d, int16_t width, int16_t height, const char** pr
   return false;
 }
 
+// The bar of "Reading File" follows the bytes the picture has read.
+static void ReadingProgress(void* stepped, uint64_t done) {
+  uint64_t* already = static_cast<uint64_t*>(stepped);
+  if (done <= *already) return;
+  const uint64_t more = done - *already;
+  ProgressStep(more > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(more));
+  *already = done;
+}
+
 bool ReadPictureFileIntoDocument(Document* document, JPicture* picture, char* reason, size_t size,
                                  PipelinePixels pixels) {
   JRect frame;
@@ -63,7 +72,10 @@ bool ReadPictureFileIntoDocument(Document* document, JPicture* picture, char* re
   if (!ok) {
     Refuse(reason, size, problem);
   } else {
+    uint64_t stepped = 0;
+    JPictureSetProgress(picture, ReadingProgress, &stepped);
     ok = JPictureDrawInto(picture, document->pictureMap, 0, 0, height, width, reason, size);
+    JPictureSetProgress(picture, nullptr, nullptr);
   }
   ProgressEnd();
   if (!ok) return false;

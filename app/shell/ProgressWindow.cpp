@@ -54,9 +54,12 @@ Placed* PlaceOf(JWindow* window) {
 
 void CreateWindow(void*, ProgressReport* report, JWindow* nearWindow) {
   JWindow* window = JNewWindow(nullptr, "", kJWindowPopup);
-  // A column with a margin: the label above a row of the bar and an empty spacer box.
+  // A centred column with a margin, filled with the face colour so the bar's sunken edge
+  // shows: the label above a row holding the bar.
   JWidget* column = JNewBox(window, nullptr, 0, 0);
   JBoxSetOrientation(column, false, 2);
+  JBoxSetFramed(column, false);
+  JBoxSetFilled(column, true);
   JBoxSetMargins(column, kMargin, kMargin, kMargin, kMargin);
   JWidget* label = JNewLabel(window, column, 0, 0, report->label ? report->label : "");
   JWidget* row = JNewBox(window, column, 0, 0);
@@ -65,9 +68,7 @@ void CreateWindow(void*, ProgressReport* report, JWindow* nearWindow) {
   JSetWidgetMinWidth(bar, kBarMinWidth);
   JSetProgressMaximum(bar, report->total);
   JSetProgressValue(bar, report->done);
-  JWidget* spacer = JNewBox(window, row, 0, 0);
-  JBoxSetFramed(spacer, false);
-  JWidget* const shown[] = {label, bar, spacer, row, column};
+  JWidget* const shown[] = {label, bar, row, column};
   for (JWidget* w : shown) JShowWidget(w);
   JBoxLayoutAgain(row);
   JBoxLayoutAgain(column);
@@ -77,9 +78,13 @@ void CreateWindow(void*, ProgressReport* report, JWindow* nearWindow) {
   JGetMainWindowPlace(&mainLeft, &mainTop, &mainWidth, &mainHeight);
   int w = 0, h = 0;
   ProgressWindowSize(column->width, column->height, mainWidth, mainHeight, &w, &h);
+  // The window is 10 pixels larger each way than the box of w x h, which sits in its
+  // middle: the column covers the window with those pixels added to its margin. The bar
+  // takes three quarters of w, centred by the row that spans the column's inside.
   JSizeWidget(bar, static_cast<int16_t>(w * 3 / 4), bar->height);
-  JSizeWidget(spacer, static_cast<int16_t>(w * 3 / 4), spacer->height);
-  JSizeWidget(column, static_cast<int16_t>(w), static_cast<int16_t>(h));
+  JSizeWidget(row, static_cast<int16_t>(w - 2 * kMargin), row->height);
+  JBoxSetMargins(column, 2 * kMargin, 2 * kMargin, 2 * kMargin, 2 * kMargin);
+  JSizeWidget(column, static_cast<int16_t>(w + 10), static_cast<int16_t>(h + 10));
   JSizeWindow(window, static_cast<int16_t>(w + 10), static_cast<int16_t>(h + 10));
   int16_t left = static_cast<int16_t>(mainLeft + (mainWidth - (w + 10)) / 2);
   int16_t top = static_cast<int16_t>(mainTop + (mainHeight - (h + 10)) / 2);

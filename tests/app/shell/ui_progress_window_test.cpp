@@ -57,3 +57,25 @@ TEST_F(ProgressWindow, AppearsAfterTheWaitWithItsLabelAndClosesAtTheEnd) {
 }
 
 }  // namespace
+namespace {
+
+// The bar, full, is three quarters of the box's width and centred in the window: on the
+// screen its fill runs exactly inside its edge, and nothing of it lies outside.
+TEST_F(ProgressWindow, TheBarIsCentredInsideTheWindow) {
+  ProgressBegin("Reading File", 100);
+  clock().advance(3100);
+  ProgressStep(100);
+  drain();
+  wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/progress.bmp");
+  const platform::Rect client = screenClient(ProgressCurrent()->window);
+  const int barWidth = (client.width() - 10) * 3 / 4, left = (client.width() - barWidth) / 2;
+  const int y = client.top + static_cast<JWidget*>(ProgressCurrent()->bar)->y + 7;
+  const platform::Colour fill = wm().screen().pixel(client.left + client.width() / 2, y);
+  std::string seen;
+  for (int x = client.left; x < client.right; ++x) seen += wm().screen().pixel(x, y) == fill ? '#' : '.';
+  EXPECT_EQ(seen, std::string(left + 1, '.') + std::string(barWidth - 2, '#') +
+                      std::string(client.width() - left - barWidth + 1, '.'));
+  ProgressEnd();
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/box.h"
 #include "jwin/J_alert.h"
+#include "jwin/J_hleven.h"
 #include "jwin/J_window.h"
 
 namespace {
@@ -75,6 +76,26 @@ TEST_F(ToolkitTest, PreferencesCheckBoxIsSavedAtOnce) {
   JRequestClose(w);
   drain();
   EXPECT_EQ(PreferencesWindow(), nullptr);
+}
+
+// A picture named on the command line is read only once the main window shows painted.
+TEST(StartUp, TheMainWindowShowsBeforeTheCommandLineIsRead) {
+  static char program[] = "tintwell";
+  static char file[] = "picture.bmp";
+  static char* argv[] = {program, file, nullptr};
+  JStartValues v = {"headless", 640, 480, 2, argv, 0, 0};
+  ASSERT_TRUE(JToolkitInit(&v));
+  static int presentsBefore = -1;
+  static platform::Colour middle = 0;
+  JSetHighLevelHandler(kJRequestOpenDocuments, [](void*, const char*) {
+    presentsBefore = static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend()).presents();
+    middle = JWindowManager().screen().pixel(320, 240);
+    JQuit();
+  }, nullptr);
+  JRunEventLoop();
+  EXPECT_GT(presentsBefore, 0);
+  EXPECT_NE(middle, 0u);  // the workspace, not the black of a screen never drawn
+  JToolkitShutdown();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -339,4 +340,32 @@ TEST_F(PictureTest, DrawingGoesToTheCurrentDrawingArea) {
   EXPECT_EQ(At(map, 2, 2), 0xFFFFFFu);
   JPixMapFree(map);
   JDrawShutdown();
+}
+
+// Drawing tells how far into the file it has read: band by band for a large bitmap, up
+// to the whole file, and once at the end when the picture is drawn stretched.
+TEST_F(PictureTest, DrawingReportsTheBytesReadSoFar) {
+  BmpSpec s;
+  s.width = 1024;
+  s.height = 700;  // 2.1 MB of rows: three bands
+  s.pixels.assign(static_cast<size_t>(s.width) * s.height, 0x336699);
+  const std::vector<uint8_t> bytes = BuildBmp(s);
+  write("large.bmp", bytes);
+  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "large.bmp");
+  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
+  ASSERT_NE(p, nullptr);
+  std::vector<uint64_t> told;
+  JPictureSetProgress(p, [](void* list, uint64_t done) { static_cast<std::vector<uint64_t>*>(list)->push_back(done); },
+                      &told);
+  for (int16_t scale : {1, 2}) {
+    told.clear();
+    JPixMap* map = JPixMapNewDirect(static_cast<int16_t>(1024 / scale), static_cast<int16_t>(700 / scale), 32);
+    ASSERT_TRUE(JPictureDrawInto(p, map, 0, 0, map->height, map->width, nullptr, 0));
+    EXPECT_EQ(told.size(), scale == 1 ? 4u : 1u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), bytes.size());
+    JPixMapFree(map);
+  }
+  JPictureClose(p);
+  JFileSpecFree(fileSpec);
 }
