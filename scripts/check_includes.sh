@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-basics_names='memory|Ji_prinf|Ji_at_ar|Ji_at_ta|list|string_lists|string_resources|Ji_tempm|text_scan|date_text|debug|Ji_font'
+basics_names='memory|Ji_prinf|Ji_at_ar|Ji_at_ta|list|string_lists|string_resources|Ji_tempm|text_scan|debug|Ji_font'
 
 layer_of() {
   local path=$1 name

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <list>
-#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -90,15 +89,6 @@ TEST(Containers, HoldMoreThan65535Elements) {
   }
   EXPECT_EQ(static_cast<Item*>(JVectorAt(vec, 69999))->key, 69999u);
   JVectorFree(vec);
-
-  JSlotTable t;
-  JSlotTableInit(&t);
-  for (uintptr_t i = 0; i < 70000; ++i) ASSERT_EQ(JSlotTableAdd(&t, i * 3), i);
-  JSlotTableRemove(&t, 69999);
-  JSlotTableRemove(&t, 65536);
-  EXPECT_EQ(JSlotTableAdd(&t, 1), 65536u);
-  EXPECT_EQ(JSlotTableAt(&t, 65537), 65537u * 3);
-  JSlotTableFree(&t);
 }
 
 using ContainerReports = DebugLogTest;
@@ -119,20 +109,11 @@ TEST_F(ContainerReports, IndicesPastTheEndAreReportedAndTouchNothing) {
   EXPECT_EQ(vec.count, 0u);
   JVectorFree(&vec);
 
-  JSlotTable t;
-  JSlotTableInit(&t);
-  EXPECT_EQ(JSlotTableAt(&t, 3), 0u);
-  JSlotTableRemove(&t, 3);
-  EXPECT_EQ(t.count, 0u);
-  JSlotTableFree(&t);
-
   const std::string log = LogText();
   for (const char* message : {"'Removing past end of array'", "'Indexing past end of array'",
-                              "'Removing past end of vector'", "'Indexing past end of table'",
-                              "'Removing past end of table'"})
+                              "'Removing past end of vector'"})
     EXPECT_NE(log.find(message), std::string::npos) << message;
   EXPECT_NE(log.find("\"jindep/Ji_at_ar\""), std::string::npos);
-  EXPECT_NE(log.find("\"jindep/Ji_at_ta\""), std::string::npos);
 }
 
 TEST(JVectorTest, RandomEditsAndSearchesMatchAStdVector) {
@@ -281,41 +262,6 @@ TEST(JListTest, RandomCursorEditsMatchAStdList) {
   EXPECT_EQ(JListLast(&l), 0u);
 }
 
-TEST(JSlotTableTest, ReusesTheMostRecentlyRemovedSlotAndNeverHandsOneOutTwice) {
-  std::mt19937 rng(9);
-  JSlotTable t;
-  JSlotTableInit(&t);
-  std::map<uint32_t, uintptr_t> live;
-  std::vector<uint32_t> removedOrder;
-  for (int step = 0; step < 20000; ++step) {
-    if (live.empty() || rng() % 3 != 0) {
-      uintptr_t value = reinterpret_cast<uintptr_t>(&live) + step;
-      uint32_t index = JSlotTableAdd(&t, value);
-      if (!removedOrder.empty()) {
-        ASSERT_EQ(index, removedOrder.back());
-        removedOrder.pop_back();
-      } else {
-        ASSERT_EQ(index, t.count - 1);
-      }
-      ASSERT_TRUE(live.emplace(index, value).second);
-    } else {
-      auto it = std::next(live.begin(), rng() % live.size());
-      JSlotTableRemove(&t, it->first);
-      removedOrder.push_back(it->first);
-      live.erase(it);
-    }
-  }
-  for (auto [index, value] : live) ASSERT_EQ(JSlotTableAt(&t, index), value);
-  JDebugSetEnabled(false);
-  uint32_t freed = removedOrder.empty() ? JSlotTableAdd(&t, 1) : removedOrder.back();
-  if (removedOrder.empty()) JSlotTableRemove(&t, freed);
-  JSlotTableRemove(&t, freed);  // twice: refused
-  EXPECT_EQ(JSlotTableAdd(&t, 5), freed);
-  EXPECT_NE(JSlotTableAdd(&t, 6), freed);
-  JDebugSetEnabled(true);
-  JSlotTableFree(&t);
-}
-
 TEST(JIdPoolTest, RandomTakesAndReleasesNeverDuplicateAnIdentifier) {
   std::mt19937 rng(13);
   JIdPool p;
@@ -345,36 +291,3 @@ TEST(JIdPoolTest, RandomTakesAndReleasesNeverDuplicateAnIdentifier) {
   JIdPoolFree(&p);
 }
 
-TEST(JRecordPoolTest, RandomTakesAndReleasesKeepBothChainsRight) {
-  std::mt19937 rng(17);
-  JRecordPool pool;
-  JRecordPoolInit(&pool, 100, sizeof(uint64_t));
-  std::vector<uint32_t> usedNewestFirst;
-  std::map<uint32_t, uint64_t> payloads;
-  for (int step = 0; step < 5000; ++step) {
-    if (usedNewestFirst.empty() || rng() % 5 < 3) {
-      uint64_t payload = rng();
-      int64_t index = JRecordPoolTake(&pool, &payload);
-      if (usedNewestFirst.size() == 100) {
-        ASSERT_EQ(index, -1);
-        continue;
-      }
-      ASSERT_GE(index, 0);
-      ASSERT_TRUE(payloads.emplace(static_cast<uint32_t>(index), payload).second);
-      usedNewestFirst.insert(usedNewestFirst.begin(), static_cast<uint32_t>(index));
-    } else {
-      size_t k = rng() % usedNewestFirst.size();
-      JRecordPoolRelease(&pool, usedNewestFirst[k]);
-      payloads.erase(usedNewestFirst[k]);
-      usedNewestFirst.erase(usedNewestFirst.begin() + k);
-    }
-    ASSERT_EQ(pool.used, usedNewestFirst.size());
-    std::vector<uint32_t> walked;
-    for (uint32_t i = JRecordPoolNextUsed(&pool, kJNone); i != kJNone; i = JRecordPoolNextUsed(&pool, i))
-      walked.push_back(i);
-    ASSERT_EQ(walked, usedNewestFirst);
-  }
-  for (auto [index, payload] : payloads)
-    EXPECT_EQ(*static_cast<uint64_t*>(JRecordPoolPayload(&pool, index)), payload);
-  JRecordPoolFree(&pool);
-}

@@ -2,11 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "jindep/Ji_prinf.h"
-#include "jindep/date_text.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 
@@ -96,29 +94,3 @@ TEST(StringResources, FileTypeRowsKeepTheirColumns) {
   }
 }
 
-TEST(DateText, DatesAndTimesInEveryStyle) {
-  setenv("TZ", "UTC", 1);
-  tzset();
-  const int64_t aMorning = 872985600 + 9 * 3600 + 5 * 60 + 3;  // 1997-08-31 09:05:03
-  const int64_t anEvening = 1796601723 + 22 * 3600;             // 2026-12-07 22:02:03
-  const int64_t midnight = 1796601600;                          // 2026-12-07 00:00:00
-  struct Case {
-    char* got;
-    const char* want;
-  } cases[] = {
-      {JFormatDate(aMorning, 1), "8/31/97"},
-      {JFormatDate(aMorning, 3), "August 31 1997"},
-      {JFormatDate(aMorning, 2), "Aug 31 97"},
-      {JFormatDate(anEvening, 1), "12/7/2026"},
-      {JFormatDate(anEvening, 0), "Dec 7 2026"},
-      {JFormatTime(aMorning, true), "9:05:03 AM"},
-      {JFormatTime(aMorning, false), "9:05 AM"},
-      {JFormatTime(anEvening, true), "10:02:03 PM"},
-      {JFormatTime(midnight, false), "12:00 AM"},
-      {JFormatTime(midnight + 12 * 3600, false), "12:00 PM"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_STREQ(c.got, c.want);
-    JFree(c.got);
-  }
-}
