@@ -4,6 +4,7 @@
 #include "app/shell/Commands.h"
 #include "app/shell/Documents.h"
 #include "app/shell/GraphCommands.h"
+#include "app/shell/MemoryWindow.h"
 #include "app/shell/PreferencesWindow.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
@@ -55,7 +56,7 @@ void BuildMenus() {
   Item(apple, kStrItemShowMagnifier, nullptr);
   JMemStats stats;
   JMemGetStats(&stats);
-  if (stats.total > 0) Item(apple, kStrItemShowMemory, nullptr);
+  if (stats.total > 0) Item(apple, kStrItemShowMemory, ShowMemoryCommand);
   JAppendMenu(bar, apple);
 
   JMenu* file = JNewStandardFileMenu();

@@ -8,6 +8,7 @@
 
 #include "../../jwin/window/toolkit_fixture.h"
 #include "app/shell/DisplayCheck.h"
+#include "app/shell/MemoryWindow.h"
 #include "app/shell/PreferencesWindow.h"
 #include "app/shell/Settings.h"
 #include "config_home.h"
@@ -96,6 +97,25 @@ TEST(StartUp, TheMainWindowShowsBeforeTheCommandLineIsRead) {
   EXPECT_GT(presentsBefore, 0);
   EXPECT_NE(middle, 0u);  // the workspace, not the black of a screen never drawn
   JToolkitShutdown();
+}
+
+// The memory window shows its bar and opens again where it was closed.
+TEST_F(ToolkitTest, MemoryUsageWindowReopensWhereItWas) {
+  OpenMemoryUsage(true);
+  JWindow* w = MemoryUsageWindow();
+  ASSERT_NE(w, nullptr);
+  clock().advance(1000);  // a refresh
+  JEventStep(nullptr, false);
+  drain();
+  wm().screen().saveBmp(kShots + "/memory_usage.bmp");
+  JMoveWindow(w, 20, 30);
+  JRequestClose(w);
+  drain();
+  EXPECT_EQ(MemoryUsageWindow(), nullptr);
+  OpenMemoryUsage(false);
+  ASSERT_NE(MemoryUsageWindow(), nullptr);
+  EXPECT_EQ(JGetWindowFrame(MemoryUsageWindow()).left, 20);
+  EXPECT_EQ(JGetWindowFrame(MemoryUsageWindow()).top, 30);
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+// The memory-usage window: one bar of the program's memory, free, temporary and used,
+// refreshed every second while it is open.
+#pragma once
+
+struct JMenuItem;
+struct JWindow;
+
+// Opens the window (or brings it forward); nothing when the memory layer reports no
+// figures. `activate` makes it the active window.
+void OpenMemoryUsage(bool activate);
+void ShowMemoryCommand(JMenuItem* item, void* data);
+JWindow* MemoryUsageWindow();  // null when closed
