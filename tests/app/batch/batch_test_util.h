@@ -1,21 +1,20 @@
 // Pictures written to disk for the batch-mode tests, and a way to run the batch
 // mode in-process with its input, output and messages captured.
 #pragma once
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
-#include <random>
-#include <set>
-
 #include "app/batch/BatchMode.h"
-#include "tests/platform/dib/bmp_builder.h"
 #include "tests/app/gif/gif_test_util.h"
+#include "tests/platform/dib/bmp_builder.h"
 
 namespace batchtest {
 
@@ -28,7 +27,6 @@ inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-// A 24-bit bitmap file.
 inline void WriteBmp(const std::string& path, const Picture& p) {
   BmpSpec spec;
   spec.width = p.width;
@@ -42,16 +40,7 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-inline bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-inline std::vector<std::string> DirEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  while (dirent* e = d ? readdir(d) : nullptr)
-    if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-  if (d) closedir(d);
-  return names;
-}
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 struct TempDir {
   std::string path;
@@ -59,10 +48,7 @@ struct TempDir {
     char name[] = "/tmp/tintwell-batch-XXXXXX";
     path = mkdtemp(name) ? name : "/tmp";
   }
-  ~TempDir() {
-    for (const std::string& n : DirEntries(path)) unlink((path + "/" + n).c_str());
-    rmdir(path.c_str());
-  }
+  ~TempDir() { std::filesystem::remove_all(path); }
   std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
@@ -73,11 +59,8 @@ struct RunResult {
 
 inline std::string ReadBack(FILE* f) {
   std::string text;
-  fflush(f);
   rewind(f);
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  for (int c; (c = fgetc(f)) != EOF;) text.push_back(static_cast<char>(c));
   fclose(f);
   return text;
 }
@@ -88,14 +71,14 @@ inline RunResult RunBatch(std::vector<std::string> args, const std::vector<uint8
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  FILE* in = tmpfile();
+  FILE *in = tmpfile(), *out = tmpfile(), *err = tmpfile();
   if (!input.empty()) fwrite(input.data(), 1, input.size(), in);
   rewind(in);
-  FILE* out = tmpfile();
-  FILE* err = tmpfile();
   RunResult r;
   r.status = BatchRun(static_cast<int>(args.size()), argv.data(), BatchStreams{in, out, err});
   fclose(in);
+  fflush(out);
+  fflush(err);
   r.out = ReadBack(out);
   r.err = ReadBack(err);
   return r;
@@ -112,14 +95,9 @@ inline Picture Blocks(int width, int height, int colours, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint32_t> palette;
   std::set<uint32_t> seen;
-  while (static_cast<int>(palette.size()) < colours) {
-    uint32_t c = rng() & 0xFFFFFF;
-    if (seen.insert(c).second) palette.push_back(c);
-  }
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.pixels.resize(static_cast<size_t>(width) * height);
+  while (static_cast<int>(palette.size()) < colours)
+    if (uint32_t c = rng() & 0xFFFFFF; seen.insert(c).second) palette.push_back(c);
+  Picture p{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
   for (size_t i = 0; i < p.pixels.size(); ++i)
     p.pixels[i] = i < palette.size() ? palette[i] : palette[rng() % palette.size()];
   for (size_t i = palette.size(); i + 1 < p.pixels.size(); ++i)
@@ -129,9 +107,7 @@ inline Picture Blocks(int width, int height, int colours, uint32_t seed) {
 
 // Smooth red and green ramps with a little blue noise: thousands of colours.
 inline Picture Ramp(int width, int height) {
-  Picture p;
-  p.width = width;
-  p.height = height;
+  Picture p{width, height, {}};
   std::mt19937 rng(77);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -153,18 +129,5 @@ inline std::string ReportValue(const std::string& report, const std::string& lab
 }
 
 inline giftest::Screen Decode(const std::string& path) { return giftest::DecodeScreen(ReadFile(path)); }
-
-// Squared error of a decoded picture against its source, over the pixels shown.
-inline uint64_t SquaredError(const Picture& source, const giftest::Screen& shown) {
-  uint64_t total = 0;
-  for (size_t i = 0; i < source.pixels.size(); ++i) {
-    if (shown.pixels[i] == giftest::kUnset) continue;
-    for (int shift : {0, 8, 16}) {
-      const int d = static_cast<int>(source.pixels[i] >> shift & 0xFF) - static_cast<int>(shown.pixels[i] >> shift & 0xFF);
-      total += static_cast<uint64_t>(d * d);
-    }
-  }
-  return total;
-}
 
 }  // namespace batchtest

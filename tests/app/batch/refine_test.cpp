@@ -7,6 +7,22 @@
 
 using namespace batchtest;
 
+namespace {
+
+// Squared error of a decoded picture against its source, over the pixels shown.
+uint64_t SquaredError(const Picture& source, const giftest::Screen& shown) {
+  uint64_t total = 0;
+  for (size_t i = 0; i < source.pixels.size(); ++i)
+    for (int shift : {0, 8, 16})
+      if (shown.pixels[i] != giftest::kUnset) {
+        const int d = int(source.pixels[i] >> shift & 0xFF) - int(shown.pixels[i] >> shift & 0xFF);
+        total += static_cast<uint64_t>(d * d);
+      }
+  return total;
+}
+
+}  // namespace
+
 TEST(BatchRefine, TheDecodedGifIsNeverFurtherFromThePicture) {
   std::mt19937 rng(4);
   TempDir dir;
