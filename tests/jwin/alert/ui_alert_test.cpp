@@ -11,16 +11,6 @@
 
 namespace {
 
-struct Rect {
-  int left, top, right, bottom;
-  bool operator==(const Rect&) const = default;
-};
-std::ostream& operator<<(std::ostream& o, const Rect& r) {
-  return o << "(" << r.left << "," << r.top << "," << r.right << "," << r.bottom << ")";
-}
-Rect Of(const JRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-Rect Of(const JWidget* w) { return {w->x, w->y, w->x + w->width, w->y + w->height}; }
-
 JAlertLayout Layout(int mw, int mh, int fw, int fh, int sw, int sh) {
   JAlertLayout l;
   JAlertComputeLayout(32, 32, static_cast<int16_t>(mw), static_cast<int16_t>(mh), static_cast<int16_t>(fw),
@@ -76,36 +66,6 @@ TEST(AlertLayout, PartsStayInsideApartAndCentredForManySizes) {
             EXPECT_LE(std::abs((l.first.left - l.icon.right) - (l.width - l.first.right)), 1);
           }
         }
-}
-
-TEST_F(Alerts, TheWindowHoldsItsPartsWhereTheLayoutPutsThem) {
-  JWindow* a = JAlertModeless(nullptr, kJIconNote, "The picture cannot be read.\nIt may be damaged.", "Ok",
-                              "Cancel", Answer, &calls_);
-  ASSERT_NE(a, nullptr);
-  JWidget* icon = a->widgets[0];
-  JWidget* text = a->widgets[1];
-  JWidget* ok = JAlertButton(a, true);
-  JWidget* cancel = JAlertButton(a, false);
-  ASSERT_NE(cancel, nullptr);
-  EXPECT_GT(text->height, 20);  // two lines
-  JAlertLayout l;
-  JAlertComputeLayout(icon->width, icon->height, text->width, text->height, ok->width, ok->height, cancel->width,
-                      cancel->height, &l);
-  int16_t w = 0, h = 0;
-  JGetWindowContentSize(a, &w, &h);
-  EXPECT_EQ(w, l.width);
-  EXPECT_EQ(h, l.height);
-  EXPECT_EQ(Of(icon), Of(l.icon));
-  EXPECT_EQ(Of(text), Of(l.message));
-  EXPECT_EQ(Of(ok), Of(l.first));
-  EXPECT_EQ(Of(cancel), Of(l.second));
-  // Shown and painted on return: the default button's frame is dark on the screen.
-  wm().compose();
-  const platform::Rect c = screenClient(a);
-  const platform::Colour px = wm().screen().pixel(c.left + ok->x + ok->width / 2, c.top + ok->y);
-  EXPECT_LT(((px >> 16) & 255) + ((px >> 8) & 255) + (px & 255), 3u * 100);
-  EXPECT_EQ(JActiveWindow(), a);
-  key(platform::wm::kKeyReturn, '\r');
 }
 
 TEST_F(Alerts, ReturnAnswersTheFirstButtonEscapeTheSecondAndNothingOnOne) {

@@ -85,24 +85,6 @@ class Drawing : public ::testing::Test {
   std::vector<std::unique_ptr<JPixMap, void (*)(JPixMap*)>> maps_;
 };
 
-TEST(Colours, SixteenBitChannelsConvertExactly) {
-  const JColour white = {65535, 65535, 65535};
-  EXPECT_EQ(JColourToPlatform(&white), 0xFFFFFFu);
-  const JColour mid = {128 * 257, 0, 0};
-  EXPECT_EQ(JColourToPlatform(&mid), 0x800000u);
-  for (uint32_t c = 0; c < 256; ++c) EXPECT_EQ(JColourChannel8(static_cast<uint16_t>(c * 257)), c);
-  // Rounding never goes backwards between neighbours.
-  for (uint32_t c = 1; c < 65536; ++c) {
-    ASSERT_LE(JColourChannel8(static_cast<uint16_t>(c - 1)), JColourChannel8(static_cast<uint16_t>(c)));
-  }
-}
-
-TEST(Patterns, EveryNumberResolvesToArtworkOrSolid) {
-  uint8_t ink[8];
-  for (uint32_t n = 2; n < 200; ++n) EXPECT_TRUE(JPatternArtwork(JPatternResource(n), ink)) << n;
-  EXPECT_FALSE(JPatternArtwork(200, ink));
-}
-
 TEST_F(Drawing, PatternModeFillsInTheDrawingModeAndPlainFillCopies) {
   JPixMap* map = Colour(20, 20);
   JSetDrawBitmap(map);

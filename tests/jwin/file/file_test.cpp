@@ -34,23 +34,6 @@ std::string FullPath(const JFileSpec* fileSpec) {
 
 }  // namespace
 
-// Rows are split from their texts by column; a missing text is an empty row.
-TEST_F(FileTest, TableRowsComeFromTheirTexts) {
-  const JFileTypeRow* ps = JFileTypeGetRow(11);  // "ps  .ps  Postscript Files (.PS)"
-  EXPECT_STREQ(ps->name, "ps");
-  EXPECT_STREQ(ps->extension, ".ps");
-  EXPECT_STREQ(ps->description, "Postscript Files (.PS)");
-  EXPECT_STREQ(JFileTypeGetRow(kJFileTypeAll)->name, "");
-  EXPECT_STREQ(JFileTypeGetRow(kJFileTypeAll)->extension, ".*");
-  EXPECT_STREQ(JFileTypeGetRow(6)->description, "");
-  EXPECT_EQ(JFileTypeGetRow(kJFileTypeRows), nullptr);
-  EXPECT_EQ(JFileTypeGetRow(-1), nullptr);
-  // Type names match whole, in any case; anything else is a data file.
-  EXPECT_EQ(JFileTypeFromName("Bmp"), kJFileTypeBitmap);
-  EXPECT_EQ(JFileTypeFromName(""), 12);
-  EXPECT_EQ(JFileTypeFromName("gi"), 12);
-}
-
 TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
   struct Case {
     const char* path;

@@ -183,49 +183,6 @@ TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
   JFileSpecFree(chosen);
 }
 
-TEST_F(FileDialogs, OpeningAFileThatIsNotThereSaysSo) {
-  touch("there.bmp");
-  then([&](JWindow* d, const char*) {
-    EXPECT_EQ(JFileDialogWidget(d, kJFileDialogCreateButton), nullptr);
-    typeName(d, "nothere.bmp");
-  });
-  then([&](JWindow*, const char*) { enter(); });
-  then([&](JWindow* d, const char*) {
-    // A double click on a file chooses it.
-    clickRow(d, kJFileDialogFileList, 0);
-    clickRow(d, kJFileDialogFileList, 0);
-  });
-  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeMetafile};
-  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
-  JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "there.bmp");
-  EXPECT_EQ(chosen->type.row, kJFileTypeBitmap);
-  EXPECT_EQ(messages(), std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "nothere.bmp")});
-  JFileSpecFree(initial);
-  JFileSpecFree(chosen);
-}
-
-TEST_F(FileDialogs, ATypedPatternListsItsFiles) {
-  for (const char* f : {"a.gif", "b.bmp", "c.bmp"}) touch(f);
-  then([&](JWindow* d, const char*) {
-    EXPECT_EQ(rows(d, kJFileDialogFileList), (std::vector<std::string>{"b.bmp", "c.bmp"}));
-    typeName(d, "*.gif");
-    // Then Tab to the file list, Down to its first row and Return opens it.
-    press(platform::wm::kKeyTab, 9);
-    press(platform::wm::kKeyDown, 0);
-    enter();
-  });
-  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
-  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
-  JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "a.gif");
-  EXPECT_TRUE(messages().empty());
-  JFileSpecFree(initial);
-  JFileSpecFree(chosen);
-}
-
 TEST_F(FileDialogs, DoubleClickingADirectoryEntersItWithoutChangingTheProcesssDirectory) {
   ASSERT_EQ(mkdir((dir_ + "sub").c_str(), 0755), 0);
   touch("sub/inner.gif");
@@ -331,28 +288,6 @@ TEST_F(FileDialogs, ChoosingATypeListsItsFilesAndAPlaceIsEnteredByDoubleClick) {
   const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
   JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
   EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
-  JFileSpecFree(initial);
-}
-
-TEST_F(FileDialogs, ALongDirectoryIsShownByItsEnd) {
-  std::string deep = dir_;
-  for (int i = 0; i < 8; ++i) {
-    deep += "a rather long directory name " + std::to_string(i) + "/";
-    ASSERT_EQ(mkdir(deep.c_str(), 0755), 0);
-  }
-  then([&](JWindow* d, const char*) {
-    EXPECT_EQ(JFileDialogDirectory(d), deep);
-    const JWidget* text = JFileDialogWidget(d, kJFileDialogDirectoryText);
-    const std::string shown = JLabelText(text);
-    EXPECT_EQ(shown.rfind("...", 0), 0u);
-    EXPECT_EQ(deep.substr(deep.size() - (shown.size() - 3)), shown.substr(3));
-    int16_t w = 0, h = 0;
-    JGetWindowContentSize(d, &w, &h);
-    EXPECT_LE(text->x + text->width, w);
-    escape();
-  });
-  JFileSpec* initial = JFileSpecNewOfType(deep.c_str(), "", kJFileTypeGif);
-  EXPECT_EQ(JFileOpenDialog(nullptr, nullptr, 0, initial), nullptr);
   JFileSpecFree(initial);
 }
 

