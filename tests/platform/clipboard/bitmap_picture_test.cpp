@@ -27,20 +27,13 @@ BmpSpec RandomBitmap(std::mt19937& rng, const Kind& k) {
   return RandomBmp(rng, k.bitCount, k.compression, k.topDown, k.bitCount == 16 ? k565 : k888);
 }
 
-std::unique_ptr<platform::Bitmap> Decoded(const std::vector<uint8_t>& file) {
-  std::string reason;
-  std::unique_ptr<platform::Bitmap> b = platform::dib::DecodeFile(file.data(), file.size(), &reason);
-  EXPECT_TRUE(b) << reason;
-  return b;
-}
-
 void ExpectDrawsAsTheFile(const std::vector<uint8_t>& wrapped, const std::vector<uint8_t>& file,
                           const std::string& what) {
   std::string reason;
   std::optional<clip::MetafilePicture> p = clip::PictureFromBitmap(wrapped.data(), wrapped.size(), &reason);
   ASSERT_TRUE(p) << what << ": " << reason;
-  std::unique_ptr<platform::Bitmap> expected = Decoded(file);
-  ASSERT_TRUE(expected);
+  std::unique_ptr<platform::Bitmap> expected = platform::dib::DecodeFile(file.data(), file.size(), &reason);
+  ASSERT_TRUE(expected) << reason;
   EXPECT_EQ(p->mappingMode, clip::kMappingText);
   EXPECT_EQ(p->xExtent, expected->width());
   EXPECT_EQ(p->yExtent, expected->height());

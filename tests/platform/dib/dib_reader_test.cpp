@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -18,6 +19,11 @@ namespace {
 std::unique_ptr<Bitmap> Decode(const std::vector<uint8_t>& file, std::string* reason = nullptr) {
   std::string local;
   return dib::DecodeFile(file.data(), file.size(), reason ? reason : &local);
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Checks every decoded pixel against `expected(x, y)`, top row first.
@@ -241,10 +247,9 @@ TEST(DibReader, RandomDamageNeverReadsOutsideTheBufferAndAlwaysExplainsRefusals)
 TEST(BmpWriter, WrittenFilesDecodeToTheSamePixels) {
   std::mt19937 rng(5);
   for (int bits : {24, 32}) {
-    for (int width : {1, 2, 3, 4, 5, 17}) {
+    for (int width : {1, 2, 3, 5}) {  // every row padding
       auto src = Bitmap::Create(width, 3, 32);
-      for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < width; ++x) src->row32(y)[x] = rng() & 0xFFFFFF;
+      for (int i = 0; i < width * 3; ++i) src->row32(i / width)[i % width] = rng() & 0xFFFFFF;
       auto back = Decode(dib::EncodeBmp(*src, bits));
       ASSERT_TRUE(back);
       ExpectPixels(*back, width, 3, [&](int x, int y) { return src->row32(y)[x]; }, "written");
@@ -284,19 +289,6 @@ TEST(DibReader, DecodingInBandsOfRowsEqualsDecodingWhole) {
     }
   }
 }
-
-namespace {
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::vector<uint8_t> out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF;) out.push_back(static_cast<uint8_t>(c));
-    std::fclose(f);
-  }
-  return out;
-}
-
-}  // namespace
 
 // Files written by another program, decoded here and by that program: every pixel agrees.
 TEST(DibReader, FilesFromAnotherWriterDecodeAsItDecodesThem) {
