@@ -1,6 +1,7 @@
 // The application's menu bar and the enabling of its items.
 #include "app/shell/Menus.h"
 
+#include "app/shell/AboutBox.h"
 #include "app/shell/Commands.h"
 #include "app/shell/Documents.h"
 #include "app/shell/GraphCommands.h"
@@ -50,7 +51,7 @@ void BuildMenus() {
   bar = JNewMenuBar();
 
   JMenu* apple = JNewMenuFromText(JStr(kStrMenuApple));
-  Item(apple, kStrItemAbout, nullptr);
+  Item(apple, kStrItemAbout, AboutCommand);
   Item(apple, kStrItemContactInfo, nullptr);
   Separator(apple);
   Item(apple, kStrItemShowMagnifier, nullptr);

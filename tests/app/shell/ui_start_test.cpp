@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../../jwin/window/toolkit_fixture.h"
+#include "app/shell/AboutBox.h"
 #include "app/shell/DisplayCheck.h"
 #include "app/shell/MemoryWindow.h"
 #include "app/shell/PreferencesWindow.h"
@@ -116,6 +117,25 @@ TEST_F(ToolkitTest, MemoryUsageWindowReopensWhereItWas) {
   ASSERT_NE(MemoryUsageWindow(), nullptr);
   EXPECT_EQ(JGetWindowFrame(MemoryUsageWindow()).left, 20);
   EXPECT_EQ(JGetWindowFrame(MemoryUsageWindow()).top, 30);
+}
+
+// The About box softens its artwork over the runs after it opens; a click closes it.
+TEST_F(ToolkitTest, AboutBoxAnimatesAndClosesOnAClick) {
+  OpenAbout();
+  JWindow* w = AboutWindow();
+  ASSERT_NE(w, nullptr);
+  const platform::Rect client = screenClient(w);
+  const platform::Colour first = wm().screen().pixel(client.left + 40, client.top + 50);
+  for (int run = 0; run < 12; ++run) {
+    clock().advance(1000);
+    JEventStep(nullptr, false);
+  }
+  drain();
+  wm().screen().saveBmp(kShots + "/about.bmp");
+  EXPECT_NE(wm().screen().pixel(client.left + 40, client.top + 50), first);  // the artwork came
+  input().click(client.left + 5, client.top + 5);
+  drain();
+  EXPECT_EQ(AboutWindow(), nullptr);
 }
 
 }  // namespace
