@@ -128,21 +128,6 @@ TEST(PngReader, EveryColourTypeAndDepthGivesTheFilesColoursWithAlphaSettled) {
   }
 }
 
-TEST(PngReader, TransparentPixelsTakeTheUnusedColourNearestTheBackground) {
-  PngSpec s;
-  s.width = 3;
-  s.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-  s.samples = {255, 255, 255, 255, 0, 0, 0, 0, 254, 255, 255, 255};  // the background, clear, one step off it
-  const std::vector<uint8_t> file = BuildPng(s);
-  png::Alpha alpha;
-  std::string reason;
-  auto bitmap = png::DecodeFile(file.data(), file.size(), &alpha, &reason);
-  ASSERT_TRUE(bitmap) << reason;
-  EXPECT_TRUE(alpha.hasTransparent);
-  EXPECT_EQ(alpha.transparentColour, 0xFFFEFFu);  // 0xFEFFFF, as near, is taken
-  EXPECT_EQ(bitmap->row32(0)[1], 0xFFFEFFu);
-}
-
 TEST(PngReader, CutShortAndOversizedFilesAreRefusedWithAReason) {
   std::mt19937 rng(5);
   Expected e;
