@@ -1,5 +1,6 @@
 #include "app/shell/AboutBox.h"
 
+#include "app/shell/OwnWindow.h"
 #include "app/shell/PictureFilters.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_draw.h"
@@ -172,7 +173,7 @@ void CloseAbout() {
   // Windows of an earlier run of the toolkit are gone with it, as is its animation.
   if (JWindow* window = AboutWindow()) {
     JCancelSchedule(gAbout.animation);
-    if (JWindow* version = gAbout.version ? JWindowFromPlatform(gAbout.version) : nullptr) JDisposeWindow(version);
+    if (JWindow* version = OwnWindow(gAbout.version, kJSlotDraw, PaintVersion)) JDisposeWindow(version);
     JDisposeWindow(window);
   }
   JPixMapFree(gAbout.picture);
@@ -180,7 +181,4 @@ void CloseAbout() {
   gAbout = {};
 }
 
-JWindow* AboutWindow() {
-  JWindow* w = gAbout.window ? JWindowFromPlatform(gAbout.window) : nullptr;
-  return w && w->slots[kJSlotDraw] == reinterpret_cast<JHandler>(PaintPicture) ? w : nullptr;
-}
+JWindow* AboutWindow() { return OwnWindow(gAbout.window, kJSlotDraw, PaintPicture); }

@@ -5,6 +5,7 @@
 
 #include "app/gif/ByteSize.h"
 #include "app/shell/MemoryBar.h"
+#include "app/shell/OwnWindow.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_draw.h"
@@ -29,8 +30,6 @@ const JStringId kSegmentNames[kMemorySegments] = {kStrMemoryFree, kStrNoSuffix, 
 const JColour kBlack = {0, 0, 0};
 const JColour kFace = {0xD4D4, 0xD0D0, 0xC8C8};
 
-// The window is known by its platform window, as the toolkit may dispose of it at
-// shut-down without telling us.
 uint32_t gPlatformWindow = 0;
 MemoryFigures gShown;
 JScheduled* gRefresh = nullptr;
@@ -163,7 +162,4 @@ void OpenMemoryUsage(bool activate) {
 
 void ShowMemoryCommand(JMenuItem*, void*) { OpenMemoryUsage(true); }
 
-JWindow* MemoryUsageWindow() {
-  JWindow* w = gPlatformWindow ? JWindowFromPlatform(gPlatformWindow) : nullptr;
-  return w && w->slots[kJSlotClosing] == reinterpret_cast<JHandler>(Closing) ? w : nullptr;
-}
+JWindow* MemoryUsageWindow() { return OwnWindow(gPlatformWindow, kJSlotClosing, Closing); }

@@ -1,5 +1,6 @@
 #include "app/shell/PreferencesWindow.h"
 
+#include "app/shell/OwnWindow.h"
 #include "app/shell/Settings.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/Ji_tidge_std.h"
@@ -14,8 +15,6 @@ constexpr int16_t kDefaultWidth = 360;
 constexpr int16_t kDefaultHeight = 120;
 constexpr uint16_t kSizeAlertKey = 5;
 
-// The window is known by its platform window: the toolkit may dispose of it (at shut-down)
-// without telling us, and then the lookup finds nothing.
 uint32_t gPlatformWindow = 0;
 
 void Closing(JWindow*) { gPlatformWindow = 0; }
@@ -68,8 +67,4 @@ void OpenPreferences() {
 
 void PreferencesCommand(JMenuItem*, void*) { OpenPreferences(); }
 
-JWindow* PreferencesWindow() {
-  JWindow* w = gPlatformWindow ? JWindowFromPlatform(gPlatformWindow) : nullptr;
-  // After a restart of the toolkit the number may name another window.
-  return w && w->slots[kJSlotClosing] == reinterpret_cast<JHandler>(Closing) ? w : nullptr;
-}
+JWindow* PreferencesWindow() { return OwnWindow(gPlatformWindow, kJSlotClosing, Closing); }
