@@ -109,34 +109,20 @@ TEST_F(Clipboard, APictureBecomesADocumentThatOutlivesTheClipboard) {
   EXPECT_EQ(s.pixels[199 * 320 + 319], 0x2040C0u);
 }
 
-TEST_F(Clipboard, APictureWithoutAUsableFrameMakesNoDocument) {
-  // Another mapping mode: its extents are not pixels, so the frame comes out empty.
-  Put(Picture(64, 64, 8));
-  JClipPicture* p = JClipboardGetPicture();
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->width, 0);
-  EXPECT_EQ(p->height, 0);
-  JClipPictureFree(p);
-  EXPECT_EQ(fromClipboard(), nullptr);
-  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
-  // Pixels as units, but no extent: nothing to make maps of.
-  Put(Picture(0, 40));
-  EXPECT_EQ(fromClipboard(), nullptr);
-  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
-  // A picture whose bits are not a metafile cannot be copied out.
-  clip::MetafilePicture broken = Picture(10, 10);
-  broken.bits.resize(7);
-  Put(broken);
-  EXPECT_TRUE(JClipboardHasPicture());
-  EXPECT_EQ(fromClipboard(), nullptr);
-  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
-  // Records damaged after a sound header: refused as the same damage in a file is.
-  WmfBuilder damaged;
-  damaged.brush(0, 0x2040C0).select(0).add(0x041B, {10, 10, 0, 0}).addRaw(0, 0x041B, {});
-  broken.bits = damaged.bits();
-  Put(broken);
-  EXPECT_EQ(fromClipboard(), nullptr);
-  EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+TEST_F(Clipboard, APictureWithoutAUsableFrameOrWithDamagedBitsMakesNoDocument) {
+  clip::MetafilePicture damaged = Picture(10, 10);
+  WmfBuilder b;
+  b.brush(0, 0x2040C0).select(0).add(0x041B, {10, 10, 0, 0}).addRaw(0, 0x041B, {});
+  damaged.bits = b.bits();  // records damaged after a sound header, refused as in a file
+  clip::MetafilePicture cut = Picture(10, 10);
+  cut.bits.resize(7);  // not a metafile at all
+  // Another mapping mode's extents are not pixels; pixels as units but no extent.
+  for (const clip::MetafilePicture& p : {Picture(64, 64, 8), Picture(0, 40), cut, damaged}) {
+    Put(p);
+    EXPECT_TRUE(JClipboardHasPicture());
+    EXPECT_EQ(fromClipboard(), nullptr) << p.xExtent << "x" << p.yExtent << ", " << p.bits.size() << " bytes";
+    EXPECT_EQ(messageShown(), kClipboardPictureUnavailable);
+  }
   EXPECT_EQ(OpenDocumentCount(), 0u);
 }
 

@@ -44,31 +44,10 @@ class Commands : public ToolkitTest {
     drain();
     return w;
   }
-  std::vector<std::string> titles() {
-    JMenuBarSync();
-    std::vector<std::string> out;
-    for (const platform::wm::Menu& m : wm().menus()) out.push_back(m.title);
-    return out;
-  }
   const MenuRecords* records_ = nullptr;
 };
 
 }  // namespace
-
-// The texts themselves come from the resources; what is checked is where items go and
-// what is enabled before any document is open.
-TEST_F(Commands, TheBarHoldsFileAndEditWithTheAppleItemsInTheSystemMenu) {
-  EXPECT_EQ(titles(), (std::vector<std::string>{"&File", "&Edit"}));
-  EXPECT_EQ(wm().menus()[0].items.size(), 8u);
-  EXPECT_EQ(wm().menus()[1].items.back().label, "New Picture from C&lipboard\tCtrl+L");
-  EXPECT_FALSE(JMenuItemEnabled(records_->saveAs));
-  EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
-  wm().openSystemMenu(wm().mainFrame());
-  const std::vector<platform::wm::MenuItem>& system = wm().popup().items();
-  ASSERT_GE(system.size(), 6u);
-  EXPECT_EQ(system[system.size() - 5].label, "&About tintwell...");
-  EXPECT_EQ(system.back().label, "Show Memory Usage");
-}
 
 TEST_F(Commands, CloseWindowFollowsTheChildWindows) {
   const int beeps = wm().beepCount();

@@ -1,14 +1,11 @@
-// The commands with real documents: opening, rebinding, closing from the keyboard and a
-// new document from the clipboard.
+// The commands with real documents: opening, rebinding and closing from the keyboard.
 #include "app/shell/Menus.h"
 #include "jwin/J_menu.h"
 #include "tests/app/shell/documents_fixture.h"
-#include "tests/platform/metafile/wmf_builder.h"
 
 namespace {
 
 using platform::wm::kCtrl;
-namespace clip = platform::clipboard;
 
 class DocumentCommands : public DocumentsTest {
  protected:
@@ -68,31 +65,4 @@ TEST_F(DocumentCommands, OpeningAndClosingDocumentsDrivesTheMenus) {
   const int beeps = wm().beepCount();
   press('w');
   EXPECT_EQ(wm().beepCount(), beeps + 1);
-}
-
-TEST_F(DocumentCommands, CtrlLMakesADocumentOnlyWithAPictureOnTheClipboard) {
-  // Text only: the item is disabled, so the key only beeps and no note appears.
-  ASSERT_TRUE(clip::Open(4242));
-  clip::SetText(4242, "not a picture");
-  clip::Close(4242);
-  const int beeps = wm().beepCount();
-  press('l');
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  EXPECT_FALSE(JMenuItemEnabled(records_->newFromClipboard));
-  EXPECT_EQ(wm().beepCount(), beeps + 1);
-  EXPECT_EQ(messageShown(), "");
-  WmfBuilder b;
-  b.brush(0, 0x2040C0).select(0).add(0x041B, {30, 40, 0, 0});
-  clip::MetafilePicture p;
-  p.mappingMode = clip::kMappingText;
-  p.xExtent = 40;
-  p.yExtent = 30;
-  p.bits = b.bits();
-  ASSERT_TRUE(clip::Open(4242));
-  clip::Empty(4242);
-  clip::SetMetafilePicture(4242, p);
-  clip::Close(4242);
-  press('l');
-  EXPECT_EQ(OpenDocumentCount(), 1u);
-  EXPECT_TRUE(JMenuItemEnabled(records_->newFromClipboard));
 }

@@ -1,36 +1,15 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 
-#include "app/colour/ColourMaps.h"
 #include "app/gif/GifFile.h"
 #include "app/shell/SaveDocument.h"
 #include "documents_fixture.h"
-#include "jwin/J_filedlg.h"
-#include "jwin/J_sched.h"
-#include "jwin/pixel_map.h"
-#include "platform/Bitmap.h"
 #include "tests/jwin/file_dialog/dialog_script.h"
 
 namespace {
 
-class Saving : public DocumentsTest {
- protected:
-  // What the picture map shows now: the picture at the current number of colours.
-  std::vector<uint32_t> reduced(const Document* d) {
-    std::vector<uint32_t> out;
-    for (int y = 0; y < d->height; ++y)
-      for (int x = 0; x < d->width; ++x) out.push_back(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
-    return out;
-  }
-  giftest::Screen save(Document* d, const std::string& name) {
-    JFileSpec* s = fileSpec(name);
-    EXPECT_TRUE(SaveDocumentAsGif(d, s));
-    JFileSpecFree(s);
-    return giftest::DecodeScreen(readFile(name));
-  }
-};
+class Saving : public DocumentsTest {};
 
 TEST_F(Saving, NoColoursGivesAnEmptyScreenAndReplacesALongerFile) {
   writeBmp("tiny.bmp", 8, 8, Pattern(8, 8, 3));
@@ -78,66 +57,20 @@ TEST_F(Saving, AFileThatCannotBeWrittenIsReportedAndWhatWasThereIsKept) {
   EXPECT_FALSE(GifWriteRunning());
 }
 
-}  // namespace
-
-namespace {
-
-// The script's first step answers the save dialog; later waits (a message, the dialog
-// back again after a name that did not do) are answered by the script itself.
-class SavingThroughTheDialog : public Saving {
- protected:
-  void typeName(const std::string& name) {
-    input().type(name);
-    input().key(platform::wm::kKeyReturn, '\r');
-  }
-};
-
-}  // namespace
-
-TEST_F(SavingThroughTheDialog, TheDialogStartsInThePicturesFolderAndTheChosenNameIsWritten) {
-  writeBmp("scene.bmp", 30, 20, Pattern(30, 20, 9));
-  Document* d = open("scene.bmp");
-  ASSERT_NE(d, nullptr);
-  DialogScript script;
-  script.then([&](JWindow* dialog, const char*) {
-    EXPECT_EQ(std::string(JFileDialogDirectory(dialog)), dir_);
-    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.gif");
-    typeName("picked.GIF");
-  });
-  EXPECT_TRUE(SaveDocumentAsGif(d));
-  EXPECT_TRUE(script.messages.empty());  // the extension in capitals is the GIF type's
-  const giftest::Screen s = giftest::DecodeScreen(readFile("picked.GIF"));
-  ASSERT_TRUE(s.ok);
-  EXPECT_EQ(s.pixels, reduced(d));
-}
-
-TEST_F(SavingThroughTheDialog, CancelWritesNothingAndSaysNothing) {
-  writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
-  Document* d = open("t.bmp");
-  ASSERT_NE(d, nullptr);
-  const int beeps = wm().beepCount();
-  DialogScript script;
-  script.then([&](JWindow*, const char*) { input().key(platform::wm::kKeyEscape, 27); });
-  EXPECT_FALSE(SaveDocumentAsGif(d));
-  drain();
-  EXPECT_EQ(messageShown(), "");
-  EXPECT_EQ(wm().beepCount(), beeps);
-  for (const auto& entry : std::filesystem::directory_iterator(dir_))
-    EXPECT_EQ(entry.path().extension(), ".bmp") << entry.path();
-}
-
 // The dialog runs events: should the document go meanwhile, nothing is written from it.
-TEST_F(SavingThroughTheDialog, ADocumentClosedWhileTheDialogWaitsIsNotWritten) {
+TEST_F(Saving, ADocumentClosedWhileTheDialogWaitsIsNotWritten) {
   writeBmp("t.bmp", 8, 8, Pattern(8, 8, 3));
   Document* d = open("t.bmp");
   ASSERT_NE(d, nullptr);
   DialogScript script;
   script.then([&](JWindow*, const char*) {
     CloseDocument(d);
-    typeName("gone.gif");
+    input().type("gone.gif");
+    input().key(platform::wm::kKeyReturn, '\r');
   });
   EXPECT_FALSE(SaveDocumentAsGif(d));
   EXPECT_EQ(OpenDocumentCount(), 0u);
   EXPECT_TRUE(readFile("gone.gif").empty());
 }
 
+}  // namespace

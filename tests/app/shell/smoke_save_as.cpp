@@ -34,31 +34,15 @@ TEST(Smoke, SaveAsWritesTheSampleAsAGifThroughTheSaveDialog) {
   std::remove(dialogShot.c_str());
 
   std::string script = smoke::StartProgram(shot, "'" + sample + "'");
-  // The preview is up when the screen shows the sample's many colours and its caption,
-  // the first document window's at the top left of the client area, is the active one.
-  script += "for i in $(seq 1 120); do\n"
-            "  import -window root '" + shot + "' 2>/dev/null\n"
-            "  [ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] &&\n"
-            "    convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
-            "  sleep 0.5\n"
-            "done\n"
-            "xdotool key ctrl+s\n"
-            // The dialog is up when it has taken the activation from the preview.
-            "for i in $(seq 1 60); do\n"
-            "  import -window root '" + shot + "' 2>/dev/null\n"
-            "  convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' || break\n"
-            "  sleep 0.5\n"
-            "done\n"
-            "xdotool type --delay 20 '" + gif + "'\n"
+  script += smoke::WaitForPreview(shot);
+  script += "xdotool key ctrl+s\n";
+  script += smoke::WaitForDialog(shot);
+  script += "xdotool type --delay 20 '" + gif + "'\n"
             "sleep 0.5\n"
             "import -window root '" + dialogShot + "' 2>/dev/null\n"
-            "xdotool key Return\n"
-            // Written whole when the stream's trailer is there.
-            "for i in $(seq 1 240); do\n"
-            "  [ -f '" + gif + "' ] && [ \"$(tail -c 1 '" + gif + "' | od -An -tx1 | tr -d ' ')\" = 3b ] && break\n"
-            "  sleep 0.5\n"
-            "done\n"
-            "sleep 1\n"
+            "xdotool key Return\n";
+  script += smoke::WaitForGif(gif);
+  script += "sleep 1\n"
             "import -window root '" + shot + "' 2>/dev/null\n";
   script += smoke::QuitProgram();
   const std::string out = smoke::RunOnVirtualDesktop("smoke_save_as", script);

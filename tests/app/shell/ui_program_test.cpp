@@ -1,13 +1,15 @@
 // The whole program on the headless desktop, driven as a user drives it: started with a
 // bitmap on the command line, the reduced picture saved through File > Save as... and the
 // save dialog, a colour clicked and the file replaced, more pictures opened through
-// File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow.
+// File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow
+// and Ctrl+Q ends it.
 #include <string>
 #include <vector>
 
 #include "app/document/Document.h"
 #include "app/picture/DocumentPicture.h"
 #include "app/shell/Documents.h"
+#include "app/shell/Menus.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/memory.h"
 #include "jwin/J_filedlg.h"
@@ -103,7 +105,7 @@ void CheckClipboardNames(void*) {
   EXPECT_STREQ(third->name, "From clipboard #3");
   EXPECT_EQ(third->width, 30);
   ++run.stepsDone;
-  JSchedule([](void*) { JQuit(); }, nullptr, 100);
+  Key('q', 'q', kCtrl);
 }
 
 // Three clipboard pictures in a row: the third is named with 3.
@@ -300,8 +302,11 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   DialogScript dialogs;
   run.dialogs = &dialogs;
   program::Run({run.dir + "start.bmp"}, FirstLook, 300, [] {
-    // The end of the run closed the clipboard documents.
+    // Ctrl+Q ended the run, not the time limit, closing the clipboard documents and giving
+    // the menu bar back.
+    EXPECT_LT(JWindowManager().ticks(), program::kTimeLimit);
     EXPECT_EQ(OpenDocumentCount(), 0u);
+    EXPECT_EQ(GetMenuRecords(), nullptr);
   });
   EXPECT_EQ(run.stepsDone, 13);
   EXPECT_EQ(dialogs.unexpected, 0);
