@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/shell/MemoryBar.h"
-#include "jindep/memory.h"
 
 namespace {
 
@@ -27,19 +26,6 @@ TEST(MemoryBar, SegmentsSplitTheBarForFiguresOfAnySize) {
       for (const MemorySegment& one : s) edges.insert(edges.end(), {one.left, one.right});
     EXPECT_EQ(edges, c.edges) << c.figures.total;
   }
-}
-
-TEST(MemoryBar, TemporaryMemoryCountsAsUsed) {
-  JMemStats stats = {};
-  stats.total = 1000;
-  stats.used = 300;
-  stats.temporary = 200;
-  stats.free = 500;
-  stats.largest = 800;
-  const MemoryFigures f = ShownMemoryFigures(stats, 0);
-  EXPECT_EQ(f.used, 500u);
-  EXPECT_EQ(f.temporary, 0u);
-  EXPECT_EQ(f.largest, 500u);
 }
 
 }  // namespace

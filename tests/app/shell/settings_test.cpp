@@ -88,17 +88,6 @@ TEST(SettingsFile, ReadingStopsAtTheEndAndAtAMalformedLine) {
   for (const auto& [bytes, lines] : cases) EXPECT_EQ(ReadAll(bytes), lines) << bytes;
 }
 
-TEST(SettingsFile, RandomValuesComeBackWhole) {
-  std::mt19937 random(20);
-  const char alphabet[] = "ab:\\\n\r x";
-  for (int round = 0; round < 200; ++round) {
-    std::string value(random() % 200, ' '), joined;
-    for (char& ch : value) ch = alphabet[random() % (sizeof alphabet - 1)];
-    for (const auto& line : ReadAll(Written(value))) joined += line.second;
-    EXPECT_EQ(joined, value);
-  }
-}
-
 class Settings : public ToolkitTest {
  protected:
   void SetUp() override {
