@@ -1,4 +1,5 @@
-// The commands with real documents: opening, rebinding and closing from the keyboard.
+// The commands: Close Window following the child windows, and with real documents
+// opening, rebinding and closing from the keyboard.
 #include "app/shell/Menus.h"
 #include "jwin/J_menu.h"
 #include "tests/app/shell/documents_fixture.h"
@@ -7,10 +8,14 @@ namespace {
 
 using platform::wm::kCtrl;
 
+std::vector<std::string> keys;
+void WindowKey(JWindow*, JKeyEvent* k) { keys.push_back(std::string(1, static_cast<char>(k->character))); }
+
 class DocumentCommands : public DocumentsTest {
  protected:
   void SetUp() override {
     DocumentsTest::SetUp();
+    keys.clear();
     BuildMenus();
     records_ = GetMenuRecords();
   }
@@ -22,6 +27,13 @@ class DocumentCommands : public DocumentsTest {
   void press(char c) {
     input().key(static_cast<uint16_t>(c), static_cast<uint32_t>(c), kCtrl);
     drain();
+  }
+  JWindow* child(const char* title) {
+    JWindow* w = JNewWindow(nullptr, title, kJWindowSizable);
+    JSetHandler(w, kJSlotKeyDown, WindowKey);
+    JShowAndActivateWindow(w);
+    drain();
+    return w;
   }
   size_t barMenus() {
     JMenuBarSync();
@@ -65,4 +77,41 @@ TEST_F(DocumentCommands, OpeningAndClosingDocumentsDrivesTheMenus) {
   const int beeps = wm().beepCount();
   press('w');
   EXPECT_EQ(wm().beepCount(), beeps + 1);
+}
+
+TEST_F(DocumentCommands, CloseWindowFollowsTheChildWindows) {
+  const int beeps = wm().beepCount();
+  press('w');  // nothing to close: the disabled item only beeps
+  EXPECT_EQ(wm().beepCount(), beeps + 1);
+  JWindow* first = child("First");
+  child("Second");
+  JRunMenuUpdate();  // as before a menu is shown
+  EXPECT_TRUE(JMenuItemEnabled(records_->closeWindow));
+  press('w');  // the front one goes
+  EXPECT_EQ(JFrontChildWindow(), first);
+  EXPECT_TRUE(JMenuItemEnabled(records_->closeWindow));
+  // Closed some other way: the item follows all the same.
+  JRequestClose(first);
+  EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
+  // A command left over from a menu shown earlier closes nothing when nothing is open.
+  JEnableMenuItem(records_->closeWindow, true);
+  input().command(records_->closeWindow->id);
+  drain();
+  EXPECT_FALSE(JMenuItemEnabled(records_->closeWindow));
+}
+
+// Without a document there is no Windows menu: its shortcuts are ordinary keys. With one
+// the items are enabled; bound to a record that is no open document they do nothing.
+TEST_F(DocumentCommands, GraphShortcutsNeedADocument) {
+  child("Plain");
+  const int beeps = wm().beepCount();
+  press('1');
+  EXPECT_EQ(wm().beepCount(), beeps);
+  EXPECT_EQ(keys, std::vector<std::string>{"1"});
+  Document d{};
+  BindActiveDocument(&d);
+  press('1');
+  EXPECT_EQ(wm().beepCount(), beeps);
+  EXPECT_EQ(d.graphs[0], nullptr);
+  BindActiveDocument(nullptr);
 }

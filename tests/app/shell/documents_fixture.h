@@ -55,21 +55,8 @@ class DocumentsTest : public ToolkitTest {
   }
   platform::Rect client(JWindow* w) { return screenClient(w); }
 
-  void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    FILE* f = fopen((dir_ + name).c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-  }
-  std::vector<uint8_t> readFile(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen((dir_ + name).c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    fclose(f);
-    return bytes;
-  }
+  void writeFile(const std::string& name, const std::vector<uint8_t>& bytes) { program::WriteAll(dir_ + name, bytes); }
+  std::vector<uint8_t> readFile(const std::string& name) { return program::ReadAll(dir_ + name); }
   // A 24-bit bitmap file; pixels 0x00RRGGBB, top row first.
   void writeBmp(const std::string& name, int width, int height, const std::vector<uint32_t>& pixels) {
     BmpSpec s;
