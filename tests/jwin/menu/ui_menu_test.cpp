@@ -140,11 +140,7 @@ TEST(MenuModel, MenusShowDisabledExactlyWhileNoItemIsEnabled) {
   // Removing the last enabled item disables the menu too.
   JRemoveMenuItem(b);
   EXPECT_FALSE(JMenuEnabled(m));
-  JInsertMenuItemAfter(m, nullptr, b);
-  EXPECT_EQ(m->items[0], b);
-  JInsertMenuItemAfter(m, a, b);  // moving an item within its menu
-  EXPECT_EQ(m->itemCount, 3);
-  EXPECT_EQ(m->items[2], b);
+  JDisposeMenuItem(b);
   JDisposeMenu(m);
 }
 

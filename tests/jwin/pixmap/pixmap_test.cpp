@@ -41,11 +41,6 @@ TEST(PixMap, NewMapsStartWhiteAndAreRegisteredUntilFreed) {
   ASSERT_NE(map, nullptr);
   ASSERT_NE(mask, nullptr);
   EXPECT_EQ(JPixMapLiveCount(), 2u);
-  EXPECT_EQ(map->drawingAreaKind, kJDrawingAreaPixMap);
-  EXPECT_EQ(map->subKind, 1);
-  EXPECT_EQ(mask->subKind, 0);
-  EXPECT_EQ(mask->depth, 1);
-  EXPECT_EQ(mask->colourCount, 2);
   JPixelBuffer* buffer = JPixelBufferNew(37, 5);
   std::memset(buffer->pixels, 0, static_cast<size_t>(buffer->rowBytes) * 5);
   JPixelBufferGet(buffer, 0, map, 0, 5);
@@ -63,22 +58,6 @@ TEST(PixMap, NewMapsStartWhiteAndAreRegisteredUntilFreed) {
   JPixMapFree(map);
   JPixMapFree(mask);
   EXPECT_EQ(JPixMapLiveCount(), 0u);
-}
-
-TEST(PixMap, IndexedFormatsTakeMonochromeOrTheDisplayDepth) {
-  const uint16_t blackWhite[] = {0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF};
-  JPixMapFormat format{10, 10, 1, 0, 2, blackWhite};
-  JPixMap* mono = JPixMapNew(&format);
-  ASSERT_NE(mono, nullptr);
-  EXPECT_EQ(mono->depth, 1);
-  const uint16_t colours[] = {0xFFFF, 0, 0, 0, 0x8080, 0};
-  format.colours = colours;
-  JPixMap* indexed = JPixMapNew(&format);
-  ASSERT_NE(indexed, nullptr);
-  EXPECT_EQ(indexed->depth, JDisplayDepth());
-  EXPECT_EQ(indexed->colourCount, 2);
-  JPixMapFree(mono);
-  JPixMapFree(indexed);
 }
 
 // Random pixels through a map and back: the buffer holds blue, green, red with

@@ -64,26 +64,9 @@ class Choosers : public ToolkitTest {
   JWindow* window_ = nullptr;
 };
 
-TEST_F(Choosers, APopupOpensWithTheSelectedItemUnderThePointerAndChoosesOnRelease) {
-  JWidget* p = popup({"linear", "log"}, 1);
-  press(middle(p));
-  ASSERT_NE(JOpenPopupList(), nullptr);
-  EXPECT_TRUE(inside(JPopupListItemRect(1), middle(p)));
-  moveTo({middle(p).x, middle(p).y + 1});  // a move over the selected item arms the list
-  moveTo(centre(JPopupListItemRect(0)));
-  release(centre(JPopupListItemRect(0)));
-  EXPECT_EQ(JOpenPopupList(), nullptr);
-  EXPECT_EQ(changes, std::vector<int>{0});
-  EXPECT_EQ(JPopupSelection(p), 0);
-  // Releasing on the selected item calls nothing.
-  press(middle(p));
-  moveTo({middle(p).x + 1, middle(p).y});
-  release({middle(p).x + 1, middle(p).y});
-  EXPECT_EQ(changes.size(), 1u);
-}
-
-// The path of the pointer after the press (item indices; -1 is left of the list), released
-// at its end: a shaking hand chooses nothing, and an item without text is never chosen.
+// The list opens with the selected item under the pointer; the path of the pointer after the
+// press (item indices; -1 is left of the list), released at its end: a shaking hand chooses
+// nothing, and an item without text is never chosen.
 TEST_F(Choosers, MovesArmTheListOnlyAfterTheyLeaveTheFirstNeighbour) {
   const struct {
     std::vector<int> path;
@@ -97,6 +80,7 @@ TEST_F(Choosers, MovesArmTheListOnlyAfterTheyLeaveTheFirstNeighbour) {
     changes.clear();
     JWidget* p = popup({"a", "b", "c", nullptr}, 1);
     press(middle(p));
+    EXPECT_TRUE(inside(JPopupListItemRect(1), middle(p))) << "opens with the selected item under the pointer";
     platform::Point at = middle(p);
     for (int item : c.path) {
       at = item < 0 ? platform::Point{JPopupListItemRect(0).left - 20, at.y} : centre(JPopupListItemRect(static_cast<uint16_t>(item)));
@@ -176,11 +160,7 @@ TEST_F(Choosers, AWhiteSwatchOpensTheCubeWithItsWhiteCellUnderThePointer) {
   drain();
   press(middle(s));
   ASSERT_NE(JOpenSwatchPalette(), nullptr);
-  const platform::Rect shown = screenClient(JOpenSwatchPalette());
-  EXPECT_EQ(shown.width(), 16 * 10 + 1);  // 8 x 8 cells and the ring
-  const JRect whiteCell = JSwatchCellRect(63);
-  EXPECT_EQ(whiteCell.left, screenClient(window_).left + s->x + 1 - 1);
-  EXPECT_TRUE(inside(whiteCell, middle(s)));
+  EXPECT_TRUE(inside(JSwatchCellRect(63), middle(s)));
   // Released on its own cell: closed, no change.
   moveTo({middle(s).x + 1, middle(s).y});
   release({middle(s).x + 1, middle(s).y});

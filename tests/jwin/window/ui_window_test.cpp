@@ -126,23 +126,6 @@ TEST_F(Windows, APressEndedWithoutReleaseCallsSlotThree) {
   EXPECT_EQ(trail, "down@10,10 ended");
 }
 
-TEST_F(Windows, KeysCarryCharacterAndModifiersAndTheFilterGoesFirst) {
-  open("Doc");
-  input().key(platform::wm::kKeyReturn, 13);
-  input().key('x', 'x', platform::wm::kCtrl);
-  input().key(platform::wm::kKeyLeft);
-  drain();
-  EXPECT_EQ(trail, "key13/0 key120/12 key28/0");
-  // A filter that takes command keys (menu shortcuts) keeps them from the window.
-  trail.clear();
-  JSetKeyFilter([](void*, JKeyEvent* k) { return (k->modifiers & kJModCommand) != 0; }, nullptr);
-  input().key('x', 'x', platform::wm::kCtrl);
-  input().type("q");
-  drain();
-  EXPECT_EQ(trail, "key113/0");
-  JSetKeyFilter(nullptr, nullptr);
-}
-
 namespace {
 char* tempText = nullptr;
 size_t depthInHandler = 0;
