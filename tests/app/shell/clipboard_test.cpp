@@ -73,12 +73,6 @@ TEST_F(Clipboard, OnlyAMetafilePictureCounts) {
   JClipPicture* p = JClipboardGetPicture();
   ASSERT_NE(p, nullptr);
   EXPECT_FALSE(clip::IsOpen());
-  JRect frame;
-  JClipPictureFrame(p, &frame);
-  EXPECT_EQ(frame.top, 0);
-  EXPECT_EQ(frame.left, 0);
-  EXPECT_EQ(frame.bottom, 20);
-  EXPECT_EQ(frame.right, 32);
   JClipPictureFree(p);
 }
 
