@@ -48,21 +48,20 @@ TEST(DialogLists, DirectoriesAndMatchingFilesAreListedSortedWithoutHiddenOnes) {
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 
+// An empty name lists everything; a directory takes the type's pattern; a name stays a name.
 TEST(DialogLists, TypedNamesBecomePatternsOrNames) {
-  bool isPattern = false;
-  char* n = JFileDialogName("", "*.gif", &isPattern);
-  EXPECT_STREQ(n, "*.*");
-  EXPECT_TRUE(isPattern);
-  JFree(n);
-  n = JFileDialogName("pictures/..", "*.gif", &isPattern);
-  EXPECT_STREQ(n, "pictures/../*.gif");
-  EXPECT_TRUE(isPattern);
-  JFree(n);
-  n = JFileDialogName("/home/", "*.bmp", &isPattern);
-  EXPECT_STREQ(n, "/home/*.bmp");
-  JFree(n);
-  n = JFileDialogName("holiday.gif", "*.gif", &isPattern);
-  EXPECT_STREQ(n, "holiday.gif");
-  EXPECT_FALSE(isPattern);
-  JFree(n);
+  const struct {
+    const char *typed, *pattern, *name;
+    bool isPattern;
+  } cases[] = {{"", "*.gif", "*.*", true},
+               {"pictures/..", "*.gif", "pictures/../*.gif", true},
+               {"/home/", "*.bmp", "/home/*.bmp", true},
+               {"holiday.gif", "*.gif", "holiday.gif", false}};
+  for (const auto& c : cases) {
+    bool isPattern = !c.isPattern;
+    char* n = JFileDialogName(c.typed, c.pattern, &isPattern);
+    EXPECT_STREQ(n, c.name) << c.typed;
+    EXPECT_EQ(isPattern, c.isPattern) << c.typed;
+    JFree(n);
+  }
 }

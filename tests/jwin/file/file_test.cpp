@@ -74,12 +74,6 @@ TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
   JFileSpecSetType(fileSpec, 17);
   EXPECT_EQ(FullPath(fileSpec), "/out/picture.bmp");
   JFileSpecFree(fileSpec);
-
-  JFileSpec* program = JFileSpecOfProgram("/usr/local/bin/tintwell");
-  EXPECT_STREQ(program->name, "tintwell");
-  EXPECT_EQ(program->type.row, 9);
-  EXPECT_EQ(program->directory[strlen(program->directory) - 1], '/');
-  JFileSpecFree(program);
 }
 
 TEST_F(FileTest, FullPathsNeverOverflowTheirBufferAndLongPathsWork) {

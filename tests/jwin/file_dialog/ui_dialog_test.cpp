@@ -211,8 +211,6 @@ TEST_F(FileDialogs, DoubleClickingADirectoryEntersItWithoutChangingTheProcesssDi
   // The next dialog without a directory of its own starts where this one ended.
   then([&](JWindow* d, const char*) {
     EXPECT_EQ(JFileDialogDirectory(d), dir_ + "sub/");
-    // The type list offers the table's named rows only, no empty ones.
-    for (const std::string& r : rows(d, kJFileDialogTypeList)) EXPECT_FALSE(r.empty());
     escape();
   });
   EXPECT_EQ(JFileOpenDialog(nullptr, nullptr, 0, nullptr), nullptr);

@@ -92,8 +92,6 @@ class EditMenu : public ToolkitTest {
 
 TEST_F(EditMenu, ItemsAreEnabledExactlyWhenTheyApplyToTheFocusedField) {
   ASSERT_EQ(edit_->itemCount, 3);
-  EXPECT_STREQ(cut()->label, "Cut");
-  EXPECT_STREQ(paste()->label, "Paste");
   // No field has the focus: nothing applies and the menu's title is greyed.
   EXPECT_EQ(enabled(), "---");
   EXPECT_FALSE(JMenuEnabled(edit_));
