@@ -16,16 +16,27 @@ std::vector<std::string> Names(JFileList list) {
 
 }  // namespace
 
+// Whole names against the list's pattern, and extensions against a type's extension:
+// '*' and '?' as wildcards, in any case, matching the whole text.
 TEST(DialogLists, NamePatternsMatchLikeTheDialogsExpect) {
-  EXPECT_TRUE(JFileNameMatches("*.gif", "Holiday.GIF"));
-  EXPECT_TRUE(JFileNameMatches("*.gif", "holiday.v2.gif"));
-  EXPECT_FALSE(JFileNameMatches("*.gif", "holiday.gif.bak"));
-  EXPECT_TRUE(JFileNameMatches("*.*", "README"));
-  EXPECT_TRUE(JFileNameMatches("a?c.bmp", "abc.bmp"));
-  EXPECT_FALSE(JFileNameMatches("a?c.bmp", "ac.bmp"));
-  EXPECT_TRUE(JFileNameMatches("*", ""));
-  EXPECT_TRUE(JFileNameMatches("*a*b*", "xxaxxbxx"));
-  EXPECT_FALSE(JFileNameMatches("*a*b", "xxaxxbxx"));
+  const struct {
+    bool extension;
+    const char *pattern, *text;
+    bool matches;
+  } cases[] = {
+      {false, "*.gif", "Holiday.GIF", true},   {false, "*.gif", "holiday.v2.gif", true},
+      {false, "*.gif", "holiday.gif.bak", false}, {false, "*.*", "README", true},
+      {false, "a?c.bmp", "abc.bmp", true},     {false, "a?c.bmp", "ac.bmp", false},
+      {false, "*", "", true},                  {false, "*a*b*", "xxaxxbxx", true},
+      {false, "*a*b", "xxaxxbxx", false},      {true, ".*", ".bmp", true},
+      {true, ".g?f", ".GIF", true},            {true, ".gif", ".GiF", true},
+      {true, ".gif", ".gi", false},            {true, ".gi", ".gif", false},
+      {true, ".gif", ".bmp", false},
+  };
+  for (const auto& c : cases) {
+    const bool got = c.extension ? JFileExtensionMatches(c.pattern, c.text) : JFileNameMatches(c.pattern, c.text);
+    EXPECT_EQ(got, c.matches) << c.pattern << " " << c.text;
+  }
 }
 
 TEST(DialogLists, DirectoriesAndMatchingFilesAreListedSortedWithoutHiddenOnes) {
