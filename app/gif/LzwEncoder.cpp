@@ -38,36 +38,40 @@ void LzwInit() {
   if (!gSlots) gSlots = JAllocArray<uint64_t>(kHashSize);
 }
 
-void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data) {
-  LzwInit();
-  // The coder's state lives in locals that never escape, so that the compiler
-  // keeps it in registers; only the block buffer is handed to the sink.
-  int nBits = initBits;
-  uint32_t maxCode = (1u << initBits) - 1;
-  const uint32_t clearCode = 1u << (initBits - 1);
-  const uint32_t endCode = clearCode + 1;
-  uint32_t freeEntry = clearCode + 2;
+namespace {
+
+// Packs codes at the growing width into sub-blocks of at most 255 bytes. Held in a local
+// that never escapes, so that the compiler keeps its state in registers; only the block
+// buffer is handed to the sink.
+struct CodePacker {
+  int initBits;
+  int nBits;
+  uint32_t maxCode;
+  uint32_t freeEntry;
   bool clearPending = false;
   uint64_t accumulator = 0;  // codes gather here and leave four bytes at a time
   int pendingBits = 0;
   int fill = 1;  // next free position in block; byte 0 is the sub-block's length
   uint8_t block[256];
 
-  auto writeBlock = [&]() {
+  CodePacker(int bits, uint32_t firstFree)
+      : initBits(bits), nBits(bits), maxCode((1u << bits) - 1), freeEntry(firstFree) {}
+
+  void writeBlock() {
     if (fill > 1) {
       block[0] = static_cast<uint8_t>(fill - 1);
       GifSinkWrite(static_cast<size_t>(fill), block);
       fill = 1;
     }
-  };
-  auto putByte = [&](uint8_t byte) {
+  }
+  void putByte(uint8_t byte) {
     block[fill++] = byte;
     if (fill == 256) writeBlock();
-  };
+  }
   // The width grows one code after the table passes the current width, which is
   // when a decoder, one entry behind the encoder, widens too. The bytes are those
   // of packing each code byte by byte.
-  auto send = [&](uint32_t code) {
+  void send(uint32_t code) {
     accumulator |= static_cast<uint64_t>(code) << pendingBits;
     pendingBits += nBits;
     if (pendingBits >= 32) {
@@ -94,9 +98,9 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
         maxCode = nBits == kMaxBits ? kCodeLimit : (1u << nBits) - 1;
       }
     }
-  };
+  }
   // Bits of the last byte that no code reaches stay zero.
-  auto flush = [&]() {
+  void flush() {
     while (pendingBits > 0) {
       putByte(static_cast<uint8_t>(accumulator));
       accumulator >>= 8;
@@ -104,14 +108,45 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
     }
     pendingBits = 0;
     writeBlock();
-  };
+  }
+};
+
+// Looks `key` up from slot `*i` with the secondary probe; on a miss `*i` is the free
+// slot where the key belongs. A zero key (value 0 after prefix 0) ends a probe as if empty.
+inline bool FindCode(const uint64_t* slots, int32_t key, int* i, uint32_t* code) {
+  uint64_t slot = slots[*i];
+  if (KeyOf(slot) == key) {
+    *code = CodeOf(slot);
+    return true;
+  }
+  if (KeyOf(slot) < 0) return false;
+  const int displacement = *i == 0 ? 1 : kHashSize - *i;
+  do {
+    *i -= displacement;
+    if (*i < 0) *i += kHashSize;
+    slot = slots[*i];
+    if (KeyOf(slot) == key) {
+      *code = CodeOf(slot);
+      return true;
+    }
+  } while (KeyOf(slot) > 0);
+  return false;
+}
+
+}  // namespace
+
+void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data) {
+  LzwInit();
+  const uint32_t clearCode = 1u << (initBits - 1);
+  const uint32_t endCode = clearCode + 1;
+  CodePacker out(initBits, clearCode + 2);
 
   uint8_t pixels[kChunk];
   uint32_t have = pixelCount == 0 ? 0 : source(data, pixels, pixelCount < kChunk ? pixelCount : kChunk);
   if (have == 0) {
     // No pixels (or a source that ran dry at once): only the end code, and no clear.
-    send(endCode);
-    flush();
+    out.send(endCode);
+    out.flush();
     return;
   }
   uint32_t remaining = pixelCount - 1;
@@ -119,7 +154,7 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
   uint32_t at = 1;
 
   ClearSlots();
-  send(clearCode);
+  out.send(clearCode);
 
   uint64_t* const slots = gSlots;
   while (remaining > 0) {
@@ -134,43 +169,21 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
       const uint32_t c = pixels[at];
       const int32_t key = static_cast<int32_t>((c << kMaxBits) + ent);
       int i = static_cast<int>((c << kHashShift) ^ ent);
-      uint64_t slot = slots[i];
-      if (KeyOf(slot) == key) {
-        ent = CodeOf(slot);
-        continue;
-      }
-      if (KeyOf(slot) >= 0) {
-        // Secondary probe. A zero key (value 0 after prefix 0) ends a probe as if empty.
-        const int displacement = i == 0 ? 1 : kHashSize - i;
-        bool found = false;
-        do {
-          i -= displacement;
-          if (i < 0) i += kHashSize;
-          slot = slots[i];
-          if (KeyOf(slot) == key) {
-            found = true;
-            break;
-          }
-        } while (KeyOf(slot) > 0);
-        if (found) {
-          ent = CodeOf(slot);
-          continue;
-        }
-      }
-      send(ent);
-      if (freeEntry < kCodeLimit) {
-        slots[i] = static_cast<uint64_t>(freeEntry++) << 32 | static_cast<uint32_t>(key);
+      if (FindCode(slots, key, &i, &ent)) continue;
+      out.send(ent);
+      if (out.freeEntry < kCodeLimit) {
+        slots[i] = static_cast<uint64_t>(out.freeEntry++) << 32 | static_cast<uint32_t>(key);
       } else {
         // Table full: start over. The clear code goes out at the width in force.
         ClearSlots();
-        freeEntry = clearCode + 2;
-        clearPending = true;
-        send(clearCode);
+        out.freeEntry = clearCode + 2;
+        out.clearPending = true;
+        out.send(clearCode);
       }
       ent = c;
     }
   }
-  send(ent);
-  send(endCode);
-  flush();
+  out.send(ent);
+  out.send(endCode);
+  out.flush();
 }
