@@ -5,8 +5,9 @@
 #include <string>
 
 #include "jindep/Ji_tempm.h"
-#include "jindep/string_resources.h"
 #include "jindep/memory.h"
+#include "jindep/string_lists.h"
+#include "jindep/string_resources.h"
 #include "jwin/J_clock.h"
 #include "jwin/J_draw.h"
 #include "jwin/J_hleven.h"
@@ -96,6 +97,8 @@ bool JWindowsStart(const JStartValues* values) {
   }
   const int depth = startValues.screenDepth > 0 ? startValues.screenDepth : 32;
   platform::wm::Desktop& desktop = platform::wm::Desktop::Start(std::move(backend), width, height, depth);
+  desktop.wm().setSystemMenuTexts({JStr(kStrSystemCloseDocument), JStr(kStrSystemNextWindow),
+                                   JStr(kStrSystemCloseWindow)});
   // Pixel maps made for the display take its depth.
   JSetDisplayDepth(static_cast<uint16_t>(desktop.wm().screen().depth()));
   started = true;

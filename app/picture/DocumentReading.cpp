@@ -29,7 +29,7 @@ bool Refuse(char* reason, size_t size, const char* text) {
 bool RunPipeline(Document* document, char* reason, size_t size, PipelinePixels pixels = kPipelineKeepsPixels) {
   const char* problem = nullptr;
   if (RunColourPipeline(document, &problem, pixels)) return true;
-  return Refuse(reason, size, problem ? problem : "The picture's colours cannot be counted.");
+  return Refuse(reason, size, problem ? problem : JStr(kStrColoursNotCounted));
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ bool MakePictureMaps(Document* d, int16_t width, int16_t height, const char** pr
   JPixelBufferFree(d->workingBuffer);
   d->pictureMap = nullptr;
   d->workingBuffer = nullptr;
-  *problem = "There is not enough memory for a picture of this size.";
+  *problem = JStr(kStrPictureNoMemory);
   return false;
 }
 
@@ -93,7 +93,7 @@ bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char
   JClipPictureFrame(picture, &frame);
   const int16_t width = static_cast<int16_t>(frame.right - frame.left);
   const int16_t height = static_cast<int16_t>(frame.bottom - frame.top);
-  if (width < 1 || height < 1) return Refuse(reason, size, "The picture has no size.");
+  if (width < 1 || height < 1) return Refuse(reason, size, JStr(kStrPictureNoSize));
   const char* problem = nullptr;
   if (!MakePictureMaps(document, width, height, &problem)) return Refuse(reason, size, problem);
   JSetDrawBitmap(document->pictureMap);
@@ -101,7 +101,7 @@ bool ReadClipPictureIntoDocument(Document* document, JClipPicture* picture, char
   // Damaged records refuse the picture, as the same damage in a file does.
   const bool whole = JClipPictureDraw(picture);
   JResetDrawArea(nullptr);
-  if (!whole) return Refuse(reason, size, "The picture on the clipboard is damaged.");
+  if (!whole) return Refuse(reason, size, JStr(kStrClipboardPictureDamaged));
   return RunPipeline(document, reason, size);
 }
 

@@ -116,6 +116,14 @@ class WindowManager {
   // to the main frame; an open menu closes when the bar is replaced.
   void setMenus(std::vector<Menu> menus);
   const std::vector<Menu>& menus() const { return menus_; }
+  // The system menus' own items, as menu labels ('&' before the mnemonic, a tab before the
+  // shortcut). The toolkit sets them from its string resources when it starts.
+  struct SystemMenuTexts {
+    std::string closeDocument;  // a document window's Close (Ctrl+F4)
+    std::string nextWindow;     // a document window's Next (Ctrl+F6)
+    std::string closeWindow;    // any other window's Close (Alt+F4)
+  };
+  void setSystemMenuTexts(SystemMenuTexts texts) { systemTexts_ = std::move(texts); }
   // Items appended, after a separator, to the main frame's system menu.
   void setSystemMenuExtras(std::vector<MenuItem> items);
   // Title rectangles in frame-local coordinates of the main frame.
@@ -160,6 +168,12 @@ class WindowManager {
   Rect parentArea(const Window& w) const;  // what a window is placed in, in its own coordinates
   void markFrameDirty(const Window& w);
   void applyFrame(Window& w, const Rect& frame);
+  // Input (WindowManagerInput.cpp).
+  WindowId pointerTarget(const InputEvent& e) const;
+  void pointerMoved(const InputEvent& e);
+  void pointerPressed(const InputEvent& e);
+  void pointerReleased(const InputEvent& e);
+  void keyInput(const InputEvent& e);
   void dragTo(int x, int y);
   void boxAction(Window& w, HitPart part);
   void pickNewActive(WindowId leaving);
@@ -167,6 +181,7 @@ class WindowManager {
   Message messageFor(MessageType type, const Window& w) const;
   Message pointerMessageFor(MessageType type, const Window& w, const InputEvent& e) const;
   bool hitWindow(const Window& w, int x, int y, HitResult* out) const;
+  // Menus (WindowManagerMenus.cpp).
   void markPopupDirty();
   // Input while a menu is open; answers whether the menu took it.
   bool menuInput(const InputEvent& e);
@@ -184,6 +199,7 @@ class WindowManager {
   std::vector<Timer> timers_;
   std::vector<Menu> menus_;
   std::vector<MenuItem> systemExtras_;
+  SystemMenuTexts systemTexts_;
   std::function<void()> menuOpening_;
   MenuPopup popup_;
   bool popupPressed_ = false;  // the button went down inside the open menu

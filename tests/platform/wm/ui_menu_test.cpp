@@ -19,6 +19,7 @@ class Menus : public ::testing::Test {
     s.background = Palette::kWorkspace;
     frame_ = wm_.createWindow(WindowKind::MainFrame, s, "Main", {0, 0, 800, 600});
     wm_.show(frame_, true);
+    wm_.setSystemMenuTexts({"&Close\tCtrl+F4", "Nex&t\tCtrl+F6", "&Close\tAlt+F4"});
     Menu file{"&File", true, {}};
     file.items = {{"&Open...\tCtrl+O", 101}, {"&Close", 102, false}, {"", 0, true, false, true}, {"&Quit\tCtrl+Q", 103}};
     Menu edit{"&Edit", true, {{"&Copy\tCtrl+C", 201, true, true}}};
