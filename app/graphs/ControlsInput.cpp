@@ -54,8 +54,15 @@ bool Accepted(JWidget* field, JStringId notInteger, JStringId negative, uint32_t
 // A value brought into range: the note, with its own button text (the next string).
 void Alert(void*, JStringId text) { PanelAlert(JStr(text), JStr(static_cast<JStringId>(text + 1))); }
 
-void Store(Document* d, uint32_t colours) {
-  d->colourCount = colours;
+// A number typed, brought into range by `limit` (each change told in an alert), becomes the
+// number of colours kept.
+typedef uint32_t (*LimitProc)(const ReductionSettings* settings, uint32_t value, uint32_t available, uint8_t* notes);
+void StoreWithin(Document* d, uint32_t value, LimitProc limit) {
+  uint32_t c = 0, t = 0;
+  AvailableColours(d, &c, &t);
+  uint8_t notes = 0;
+  d->colourCount = limit(d, value, c, &notes);
+  TellReductionNotes(notes, Alert, nullptr);
   UpdateControls(d, kControlsColoursChanged | kKeepSizeGraph | kKeepMeasureGraphs);
 }
 
@@ -69,23 +76,13 @@ void PanelAlert(const char* text, const char* button) {
 void ColoursCommitted(JWidget* field) {
   Document* d = PanelDocument(field);
   uint32_t v = 0;
-  if (!d || !Accepted(field, kStrColoursNotInteger, kStrColoursNegative, d->colourCount, &v)) return;
-  uint32_t c = 0, t = 0;
-  AvailableColours(d, &c, &t);
-  uint8_t notes = 0;
-  const uint32_t k = LimitColourCount(d, v, c, &notes);
-  TellReductionNotes(notes, Alert, nullptr);
-  Store(d, k);
+  if (d && Accepted(field, kStrColoursNotInteger, kStrColoursNegative, d->colourCount, &v))
+    StoreWithin(d, v, LimitColourCount);
 }
 
 void PassesCommitted(JWidget* field) {
   Document* d = PanelDocument(field);
   uint32_t p = 0;
-  if (!d || !Accepted(field, kStrPassesNotInteger, kStrPassesNegative, DocumentPasses(d), &p)) return;
-  uint32_t c = 0, t = 0;
-  AvailableColours(d, &c, &t);
-  uint8_t notes = 0;
-  const uint32_t k = ColoursForPassCount(d, p, c, &notes);
-  TellReductionNotes(notes, Alert, nullptr);
-  Store(d, k);
+  if (d && Accepted(field, kStrPassesNotInteger, kStrPassesNegative, DocumentPasses(d), &p))
+    StoreWithin(d, p, ColoursForPassCount);
 }
