@@ -83,17 +83,28 @@ class FileDialogs : public ToolkitTest {
     }
     return out;
   }
-  JFileSpec* saveGif(bool* existed = nullptr) {
+  // The chosen file's full path, freed; "" when the dialog was cancelled.
+  static std::string path(JFileSpec* chosen) {
+    if (!chosen) return "";
+    char* p = JFileSpecFullPathNew(chosen);
+    std::string s(p);
+    JFree(p);
+    JFileSpecFree(chosen);
+    return s;
+  }
+  std::string saveGif(bool* existed = nullptr) {
     JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeGif);
     JFileSpec* chosen = JFileSaveDialog(nullptr, initial, existed);
     JFileSpecFree(initial);
-    return chosen;
+    return path(chosen);
   }
-  std::string path(const JFileSpec* fileSpec) {
-    char* p = JFileSpecFullPathNew(fileSpec);
-    std::string s(p);
-    JFree(p);
-    return s;
+  // An Open dialog in the test's directory offering bitmaps and GIF pictures.
+  std::string openBitmapOrGif() {
+    const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
+    JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
+    JFileSpec* chosen = JFileOpenDialog(nullptr, offered, 2, initial);
+    JFileSpecFree(initial);
+    return path(chosen);
   }
 
   std::string dir_;
@@ -120,13 +131,9 @@ TEST_F(FileDialogs, AMissingExtensionIsAppendedAndShownBeforeSaving) {
     enter();
   });
   bool existed = true;
-  JFileSpec* chosen = saveGif(&existed);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "picture.gif");
-  EXPECT_EQ(chosen->type.row, kJFileTypeGif);
+  EXPECT_EQ(saveGif(&existed), dir_ + "picture.gif");
   EXPECT_FALSE(existed);
   EXPECT_EQ(messages(), std::vector<std::string>{message(kStrMissingExtensionTitle, kStrMissingExtension, ".gif")});
-  JFileSpecFree(chosen);
 }
 
 TEST_F(FileDialogs, AnOfferedTypesExtensionMovesTheTypeSelection) {
@@ -147,14 +154,11 @@ TEST_F(FileDialogs, AnOfferedTypesExtensionMovesTheTypeSelection) {
     enter();
   });
   JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "x", kJFileTypeGif);
-  JFileSpec* chosen = JFileSaveDialogWithChoice(nullptr, &request, initial);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "shot.bmp");
+  EXPECT_EQ(path(JFileSaveDialogWithChoice(nullptr, &request, initial)), dir_ + "shot.bmp");
   EXPECT_EQ(request.selected, 1);
   EXPECT_FALSE(request.existed);
   EXPECT_EQ(messages(), std::vector<std::string>{message(kStrOtherTypeExtensionTitle, kStrOtherTypeExtension, ".bmp")});
   JFileSpecFree(initial);
-  JFileSpecFree(chosen);
 }
 
 TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
@@ -173,14 +177,11 @@ TEST_F(FileDialogs, AnExistingFileIsAskedAboutAndNoKeepsTheDialog) {
   });
   then([&](JWindow*, const char*) { enter(); });  // Yes
   bool existed = false;
-  JFileSpec* chosen = saveGif(&existed);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "locked.gif");
+  EXPECT_EQ(saveGif(&existed), dir_ + "locked.gif");
   EXPECT_TRUE(existed);
   EXPECT_EQ(messages(), (std::vector<std::string>{message(kStrFileExistsTitle, kStrFileExists, "old.gif"),
                                                  message(kStrFileExistsTitle, kStrFileExists, "locked.gif")}));
   EXPECT_EQ(input().beeps(), 0);  // a question, not an error
-  JFileSpecFree(chosen);
 }
 
 TEST_F(FileDialogs, DoubleClickingADirectoryEntersItWithoutChangingTheProcesssDirectory) {
@@ -199,14 +200,11 @@ TEST_F(FileDialogs, DoubleClickingADirectoryEntersItWithoutChangingTheProcesssDi
     enter();
   });
   JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeGif);
-  JFileSpec* chosen = JFileOpenDialog(nullptr, nullptr, 0, initial);
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "sub/inner.gif");
+  EXPECT_EQ(path(JFileOpenDialog(nullptr, nullptr, 0, initial)), dir_ + "sub/inner.gif");
+  JFileSpecFree(initial);
   char after[4096];
   ASSERT_NE(getcwd(after, sizeof after), nullptr);
   EXPECT_STREQ(before, after);
-  JFileSpecFree(chosen);
-  JFileSpecFree(initial);
 
   // The next dialog without a directory of its own starts where this one ended.
   then([&](JWindow* d, const char*) {
@@ -233,9 +231,7 @@ TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
   });
   then([&](JWindow*, const char*) { enter(); });
   then([&](JWindow* d, const char*) { typeName(d, fits); });
-  JFileSpec* chosen = saveGif();
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + fits);
+  EXPECT_EQ(saveGif(), dir_ + fits);
   ASSERT_EQ(messages().size(), 2u);
   EXPECT_EQ(input().beeps(), 2);
   // Long names are shown by their start and end, cut between whole characters.
@@ -245,7 +241,6 @@ TEST_F(FileDialogs, NamesTooLongForTheFieldOrTheFileSystemAreBad) {
   for (int i = 0; i < 15; ++i) start += "\xC3\xA9";
   for (int i = 0; i < 13; ++i) end += "\xC3\xA9";
   EXPECT_EQ(messages()[1], message(kStrBadFilenameTitle, kStrBadFilename, start + "..." + end + ".gif"));
-  JFileSpecFree(chosen);
 }
 
 TEST_F(FileDialogs, ChoosingATypeListsItsFilesAndAPlaceIsEnteredByDoubleClick) {
@@ -266,10 +261,7 @@ TEST_F(FileDialogs, ChoosingATypeListsItsFilesAndAPlaceIsEnteredByDoubleClick) {
     EXPECT_EQ(rowOf(d, kJFileDialogDirectoryList, "[..]"), -1);
     escape();
   });
-  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
-  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
-  EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
-  JFileSpecFree(initial);
+  EXPECT_EQ(openBitmapOrGif(), "");
 }
 
 TEST_F(FileDialogs, CreateDirectoryMakesItListsItTakesEightyCharactersOrAFullPathAndSaysWhenItFails) {
@@ -302,7 +294,7 @@ TEST_F(FileDialogs, CreateDirectoryMakesItListsItTakesEightyCharactersOrAFullPat
   });
   then([&](JWindow*, const char*) { escape(); });
   bool existed = true;
-  EXPECT_EQ(saveGif(&existed), nullptr);
+  EXPECT_EQ(saveGif(&existed), "");
   EXPECT_FALSE(existed);
   struct stat st;
   ASSERT_EQ(stat(elsewhere.c_str(), &st), 0);
@@ -338,12 +330,9 @@ TEST_F(FileDialogs, TypedPathsMoveThroughDirectories) {
     enter();
   });
   then([&](JWindow*, const char*) { escape(); });
-  const int16_t offered[] = {kJFileTypeBitmap, kJFileTypeGif};
-  JFileSpec* initial = JFileSpecNewOfType(dir_.c_str(), "", kJFileTypeBitmap);
-  EXPECT_EQ(JFileOpenDialog(nullptr, offered, 2, initial), nullptr);
+  EXPECT_EQ(openBitmapOrGif(), "");
   EXPECT_EQ(messages(), (std::vector<std::string>{message(kStrNoSuchFileTitle, kStrNoSuchFile, "missing.gif"),
                                                  message(kStrBadFilenameTitle, kStrBadFilename, "nowhere/x.gif")}));
-  JFileSpecFree(initial);
 }
 
 TEST_F(FileDialogs, TheOfferedNameIsAnOrdinarySelectionThatClicksAndSelectAllChange) {
@@ -356,8 +345,5 @@ TEST_F(FileDialogs, TheOfferedNameIsAnOrdinarySelectionThatClicksAndSelectAllCha
     input().type("holiday.gif");
     enter();
   });
-  JFileSpec* chosen = saveGif();
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(path(chosen), dir_ + "holiday.gif");
-  JFileSpecFree(chosen);
+  EXPECT_EQ(saveGif(), dir_ + "holiday.gif");
 }
