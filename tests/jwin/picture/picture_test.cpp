@@ -31,6 +31,7 @@ class PictureTest : public ::testing::Test {
     dir_ = std::string(pattern) + "/";
   }
   void TearDown() override {
+    if (spec_) JFileSpecFree(spec_);
     std::system(("rm -rf '" + dir_ + "'").c_str());
     JFileTypesFree();
   }
@@ -46,8 +47,19 @@ class PictureTest : public ::testing::Test {
     reason_[0] = '\0';
     return JPictureReadFile(write(name, bytes).c_str(), reason_, sizeof reason_);
   }
+  // Opens a picture of the test's folder; closePicture() closes it and frees its file spec.
+  JPicture* openPicture(const char* name) {
+    spec_ = JFileSpecNew(dir_.c_str(), name);
+    return JPictureOpen(spec_, kJFileRead);
+  }
+  void closePicture(JPicture* p) {
+    JPictureClose(p);
+    JFileSpecFree(spec_);
+    spec_ = nullptr;
+  }
   std::string dir_;
   char reason_[200];
+  JFileSpec* spec_ = nullptr;
 };
 
 uint32_t At(const JPixMap* map, int x, int y) { return map->bitmap->row32(y)[x]; }
@@ -92,8 +104,7 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
   s.palette.assign(256, 0x123456);
   s.pixels.assign(6, 0);
   write("PHOTO.BMP", BuildBmp(s));
-  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "PHOTO.BMP");
-  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
+  JPicture* p = openPicture("PHOTO.BMP");
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->type, kJFileTypeBitmap);
   EXPECT_EQ(p->colourCount, 256);
@@ -101,8 +112,7 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
   JPictureFrame(p, &frame);
   EXPECT_EQ(frame.bottom, 2);
   EXPECT_EQ(frame.right, 3);
-  JPictureClose(p);
-  JFileSpecFree(fileSpec);
+  closePicture(p);
 
   BmpSpec direct;
   direct.width = 2;
@@ -110,9 +120,7 @@ TEST_F(PictureTest, OpeningReadsTheHeadersAndTheTypeFromTheName) {
 
   // The same bytes named .pct open nothing: only metafiles and bitmap files are pictures.
   write("x.pct", BuildBmp(direct));
-  fileSpec = JFileSpecNew(dir_.c_str(), "x.pct");
-  EXPECT_EQ(JPictureOpen(fileSpec, kJFileRead), nullptr);
-  JFileSpecFree(fileSpec);
+  EXPECT_EQ(openPicture("x.pct"), nullptr);
 }
 
 TEST_F(PictureTest, MetafileFramesFromThePlacementBoxOrTheRecords) {
@@ -273,18 +281,14 @@ TEST_F(PictureTest, DrawingGoesToTheCurrentDrawingArea) {
   JPixMap* map = JPixMapNewDirect(30, 20, 32);
   JSetDrawBitmap(map);
   ASSERT_EQ(JCurrentDrawBitmap(), map);
-  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "area.wmf");
-  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
+  JPicture* p = openPicture("area.wmf");
   ASSERT_NE(p, nullptr);
   EXPECT_TRUE(JPictureDraw(p, JPoint{5, 10}, JPoint{15, 30}));  // 20 x 10 at (10, 5)
-  JPictureClose(p);
-  JFileSpecFree(fileSpec);
-  fileSpec = JFileSpecNew(dir_.c_str(), "dot.bmp");
-  p = JPictureOpen(fileSpec, kJFileRead);
+  closePicture(p);
+  p = openPicture("dot.bmp");
   ASSERT_NE(p, nullptr);
   EXPECT_TRUE(JPictureDraw(p, JPoint{0, 0}, JPoint{2, 2}));
-  JPictureClose(p);
-  JFileSpecFree(fileSpec);
+  closePicture(p);
   JResetDrawArea(nullptr);
   EXPECT_EQ(At(map, 10, 5), 0x00FF00u);
   EXPECT_EQ(At(map, 29, 14), 0x00FF00u);
@@ -305,8 +309,7 @@ TEST_F(PictureTest, DrawingReportsTheBytesReadSoFar) {
   s.pixels.assign(static_cast<size_t>(s.width) * s.height, 0x336699);
   const std::vector<uint8_t> bytes = BuildBmp(s);
   write("large.bmp", bytes);
-  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "large.bmp");
-  JPicture* p = JPictureOpen(fileSpec, kJFileRead);
+  JPicture* p = openPicture("large.bmp");
   ASSERT_NE(p, nullptr);
   std::vector<uint64_t> told;
   JPictureSetProgress(p, [](void* list, uint64_t done) { static_cast<std::vector<uint64_t>*>(list)->push_back(done); },
@@ -320,6 +323,5 @@ TEST_F(PictureTest, DrawingReportsTheBytesReadSoFar) {
     EXPECT_EQ(told.back(), bytes.size());
     JPixMapFree(map);
   }
-  JPictureClose(p);
-  JFileSpecFree(fileSpec);
+  closePicture(p);
 }
