@@ -191,7 +191,7 @@ TEST_F(Menus, PlatformBarFollowsTheModelAtTheNextStep) {
   JDisposeMenu(windows);
 }
 
-TEST_F(Menus, TheUpdateProcedureRunsBeforeAMenuOpens) {
+TEST_F(Menus, TheUpdateProcedureRunsBeforeAMenuOpensAndAppleItemsAreInTheSystemMenu) {
   static JMenuItem* target = nullptr;
   target = quit_;
   JSetMenuUpdateProc([](void*) { JEnableMenuItem(target, false); }, nullptr);
@@ -200,7 +200,14 @@ TEST_F(Menus, TheUpdateProcedureRunsBeforeAMenuOpens) {
   EXPECT_FALSE(wm().popup().items()[3].enabled);  // already greyed in the menu shown
   clickAt(wm().popup().itemRects()[3]);
   EXPECT_TRUE(calls.empty());
-  // And before the system menu that holds the Apple items.
+  // The Apple items go to the main window's system menu, after a separator.
+  wm().openSystemMenu(wm().mainFrame());
+  ASSERT_GE(wm().popup().items().size(), 3u);
+  EXPECT_EQ(wm().popup().items().back().label, "&About...");
+  EXPECT_TRUE(wm().popup().items()[wm().popup().items().size() - 2].separator);
+  clickAt(wm().popup().itemRects().back());
+  EXPECT_EQ(calls, std::vector<std::string>{"About..."});
+  // The update runs before that menu opens too.
   target = about_;
   wm().openSystemMenu(wm().mainFrame());
   EXPECT_FALSE(wm().popup().items().back().enabled);
@@ -230,17 +237,6 @@ TEST_F(Menus, AltWithAMnemonicOpensItsMenuForTheKeyboard) {
   press('z', kAlt);
   EXPECT_FALSE(wm().popup().isOpen());
   EXPECT_EQ(calls.back(), "key z");
-}
-
-TEST_F(Menus, AppleItemsGoToTheMainWindowsSystemMenu) {
-  wm().openSystemMenu(wm().mainFrame());
-  ASSERT_TRUE(wm().popup().isOpen());
-  const std::vector<platform::wm::MenuItem>& items = wm().popup().items();
-  ASSERT_GE(items.size(), 3u);
-  EXPECT_EQ(items.back().label, "&About...");
-  EXPECT_TRUE(items[items.size() - 2].separator);
-  clickAt(wm().popup().itemRects().back());
-  EXPECT_EQ(calls, std::vector<std::string>{"About..."});
 }
 
 TEST_F(Menus, CommandsForDisabledOrUnknownItemsAreDropped) {
