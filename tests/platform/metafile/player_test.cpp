@@ -127,9 +127,6 @@ TEST(MetafilePlayer, RecordsDrawWhereAndWhatTheySay) {
        {0, 0, 50, 50}, 50, 50,
        {{10, 10, kRed}, {39, 29, kRed}, {25, 10, kRed}, {25, 20, kBlue}, {40, 20, kWhite}, {9, 20, kWhite},
         {25, 30, kWhite}}},
-      {"a frame's corner lands at the destination's corner",
-       [](WmfBuilder& b) { b.add(0x041B, {30, 20, 20, 10}); },  // (10, 20)-(20, 30)
-       {10, 20, 110, 70}, 100, 50, {{0, 0, kRed}, {5, 5, kBlue}, {10, 5, kWhite}}},
       {"anisotropic: window 100 x 100 onto viewport 200 x 50",
        [](WmfBuilder& b) {
          b.add(0x0103, {8}).add(0x020B, {0, 0}).add(0x020C, {100, 100}).add(0x020D, {0, 0}).add(0x020E, {50, 200});

@@ -150,18 +150,13 @@ TEST(Transfers, OverlappingCopyWithinOneBitmapReadsTheOriginal) {
   }
 }
 
+// Enlarging is held by the copy from outside the source, which doubles.
 TEST(Transfers, StretchPicksNearestPixelsAndANegativeWidthMirrors) {
   std::mt19937 rng(2);
   for (int depth : {32, 1}) {
     auto src = Make(10, 7, depth);
     Randomize(*src, rng);
     DeviceContext s(src.get());
-    // Up by 3: every 3 x 3 block repeats one source pixel.
-    auto up = Make(30, 21, depth);
-    DeviceContext u(up.get());
-    u.stretchBlt(0, 0, 30, 21, s, 0, 0, 10, 7, rop3::SrcCopy);
-    for (int y = 0; y < 21; ++y)
-      for (int x = 0; x < 30; ++x) ASSERT_EQ(Value(*up, x, y), Value(*src, x / 3, y / 3));
     // Down by 2: sampling at pixel centres takes the second pixel of each pair.
     auto big = Make(20, 14, depth);
     Randomize(*big, rng);
