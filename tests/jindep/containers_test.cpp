@@ -23,48 +23,12 @@ struct Item {
   bool operator==(const Item& o) const { return key == o.key && order == o.order && tag == o.tag; }
 };
 
-std::vector<Item> Contents(const JVector& v) {
-  const Item* p = static_cast<const Item*>(v.block);
-  return std::vector<Item>(p, p + v.count);
-}
-
-std::vector<uint64_t> Contents(const JArray& a) {
-  const uint64_t* p = static_cast<const uint64_t*>(a.block);
-  return a.count ? std::vector<uint64_t>(p, p + a.count) : std::vector<uint64_t>();
+std::vector<Item> Contents(const void* block, uint32_t count) {
+  const Item* p = static_cast<const Item*>(block);
+  return count ? std::vector<Item>(p, p + count) : std::vector<Item>();
 }
 
 }  // namespace
-
-TEST(JArrayTest, RandomEditsMatchAStdVector) {
-  std::mt19937 rng(7);
-  JArray a = {};
-  std::vector<uint64_t> oracle;
-  for (int step = 0; step < 4000; ++step) {
-    uint64_t value = rng();
-    switch (rng() % 4) {
-      case 0:
-        JArrayAppend(&a, sizeof value, &value);
-        oracle.push_back(value);
-        break;
-      case 1: {
-        uint32_t at = rng() % (oracle.size() + 3);
-        JArrayInsert(&a, sizeof value, at, &value);
-        oracle.insert(oracle.begin() + std::min<size_t>(at, oracle.size()), value);
-        break;
-      }
-      default:
-        if (!oracle.empty()) {
-          uint32_t at = rng() % oracle.size();
-          JArrayRemove(&a, sizeof value, at);
-          oracle.erase(oracle.begin() + at);
-        }
-    }
-    ASSERT_EQ(a.count, oracle.size());
-    ASSERT_EQ(Contents(a), oracle) << "step " << step;
-    ASSERT_EQ(a.block == nullptr, oracle.empty());
-  }
-  JArrayFree(&a);
-}
 
 // Counts and indices are 32-bit: nothing wraps at 65536.
 TEST(Containers, HoldMoreThan65535Elements) {
@@ -116,68 +80,69 @@ TEST_F(ContainerReports, IndicesPastTheEndAreReportedAndTouchNothing) {
   EXPECT_NE(log.find("\"jindep/Ji_at_ar\""), std::string::npos);
 }
 
-TEST(JVectorTest, RandomEditsAndSearchesMatchAStdVector) {
+// One random series of edits drives an array and a vector side by side, each through
+// its own calls; a std::vector is the oracle for both and for the vector's searches.
+TEST(Containers, RandomEditsAndSearchesMatchAStdVector) {
   std::mt19937 rng(11);
+  JArray a = {};
   JVector v;
   JVectorInit(&v, sizeof(Item), 3);
   std::vector<Item> oracle;
   auto match = [](const void* e, void* data) { return static_cast<const Item*>(e)->key == *static_cast<uint32_t*>(data); };
+  auto lastWhere = [&](auto same) {
+    for (size_t i = oracle.size(); i-- > 0;)
+      if (same(oracle[i])) return static_cast<int64_t>(i);
+    return int64_t{-1};
+  };
   for (int step = 0; step < 5000; ++step) {
     Item it = {static_cast<uint32_t>(rng() % 20), static_cast<uint16_t>(step), static_cast<uint8_t>(rng() % 3)};
-    auto lastWithKey = [&](uint32_t key) {
-      for (size_t i = oracle.size(); i-- > 0;)
-        if (oracle[i].key == key) return static_cast<int64_t>(i);
-      return int64_t{-1};
-    };
+    const uint32_t at = rng() % (oracle.size() + 2);
+    const int64_t found = lastWhere([&](const Item& e) { return e.key == it.key; });
     switch (rng() % 6) {
       case 0:
+        JArrayAppend(&a, sizeof it, &it);
         JVectorAppend(&v, &it);
         oracle.push_back(it);
         break;
-      case 1: {
-        uint32_t at = rng() % (oracle.size() + 2);
+      case 1:
+        JArrayInsert(&a, sizeof it, at, &it);
         JVectorInsert(&v, at, &it);
         oracle.insert(oracle.begin() + std::min<size_t>(at, oracle.size()), it);
         break;
-      }
       case 2:
-        if (!oracle.empty()) {
-          uint32_t at = rng() % oracle.size();
-          JVectorRemove(&v, at);
-          oracle.erase(oracle.begin() + at);
-        }
+        if (at >= oracle.size()) break;
+        JArrayRemove(&a, sizeof it, at);
+        JVectorRemove(&v, at);
+        oracle.erase(oracle.begin() + at);
         break;
-      case 3: {
-        int64_t found = lastWithKey(it.key);
+      case 3:
         ASSERT_EQ(JVectorFind(&v, match, &it.key), found);
         ASSERT_EQ(JVectorRemoveMatch(&v, match, &it.key), found >= 0);
-        if (found >= 0) oracle.erase(oracle.begin() + found);
+        if (found < 0) break;
+        JArrayRemove(&a, sizeof it, static_cast<uint32_t>(found));
+        oracle.erase(oracle.begin() + found);
         break;
-      }
-      case 4: {
-        int64_t found = lastWithKey(it.key);
+      case 4:
         JVectorReplaceOrAppend(&v, match, &it.key, &it);
-        if (found >= 0)
+        if (found >= 0) {
+          memcpy(JArrayAt(&a, sizeof it, static_cast<uint32_t>(found)), &it, sizeof it);
           oracle[found] = it;
-        else
+        } else {
+          JArrayAppend(&a, sizeof it, &it);
           oracle.push_back(it);
-        break;
-      }
-      default:
-        if (!oracle.empty()) {
-          Item probe = oracle[rng() % oracle.size()];
-          int64_t expect = -1;
-          for (size_t i = oracle.size(); i-- > 0;)
-            if (oracle[i] == probe) {
-              expect = static_cast<int64_t>(i);
-              break;
-            }
-          ASSERT_EQ(JVectorFindEqual(&v, &probe), expect);
         }
+        break;
+      default:
+        if (oracle.empty()) break;
+        const Item probe = oracle[rng() % oracle.size()];
+        ASSERT_EQ(JVectorFindEqual(&v, &probe), lastWhere([&](const Item& e) { return e == probe; }));
     }
-    ASSERT_EQ(Contents(v), oracle) << "step " << step;
+    ASSERT_EQ(Contents(a.block, a.count), oracle) << "step " << step;
+    ASSERT_EQ(a.block == nullptr, oracle.empty());
+    ASSERT_EQ(Contents(v.block, v.count), oracle) << "step " << step;
     ASSERT_LT(v.count, v.capacity);
   }
+  JArrayFree(&a);
   JVectorFree(&v);
 }
 
@@ -195,7 +160,7 @@ TEST(JVectorTest, OrderedInsertIsAStableSort) {
     all.push_back(it);
   }
   std::stable_sort(all.begin(), all.end(), [](const Item& a, const Item& b) { return a.key < b.key; });
-  EXPECT_EQ(Contents(v), all);
+  EXPECT_EQ(Contents(v.block, v.count), all);
   JVectorFree(&v);
 }
 

@@ -61,13 +61,14 @@ class TextFields : public ToolkitTest {
     JFieldSelection(field_, &a, &b);
     return {a, b};
   }
-  // Every pixel of the window's content, row by row.
-  std::vector<platform::Colour> content() {
+  // Every pixel of the window's content, row by row; those of the field are left out.
+  std::vector<platform::Colour> outsideField() {
     wm().compose();
     std::vector<platform::Colour> out;
-    const platform::Rect c = client();
-    for (int y = c.top; y < c.bottom; ++y)
-      for (int x = c.left; x < c.right; ++x) out.push_back(wm().screen().pixel(x, y));
+    for (int y = 0; y < client().height(); ++y)
+      for (int x = 0; x < client().width(); ++x)
+        if (x < field_->x || x >= field_->x + field_->width || y < field_->y || y >= field_->y + field_->height)
+          out.push_back(wm().screen().pixel(sx(x), sy(y)));
     return out;
   }
   // The columns of the field whose ink runs the whole height of a line: the caret.
@@ -103,21 +104,9 @@ TEST_F(TextFields, ALongTextStaysInsideTheFieldWithItsEndShownThenItsStart) {
   JWidget* neighbour = JNewTextField(window_, nullptr, static_cast<int16_t>(field_->x + field_->width + 2), 40, "");
   JShowWidget(neighbour);
   pressAt(field_->x + 10);
-  const std::vector<platform::Colour> before = content();
+  const std::vector<platform::Colour> before = outsideField();
   type(std::string(120, 'W') + "/pictures/a very long name.gif");
-  const std::vector<platform::Colour> after = content();
-  // Outside the field nothing changed, the neighbour included.
-  const platform::Rect c = client();
-  int changedOutside = 0, changedInside = 0;
-  for (int y = 0; y < c.height(); ++y)
-    for (int x = 0; x < c.width(); ++x) {
-      const size_t i = static_cast<size_t>(y) * c.width() + x;
-      const bool inside = x >= field_->x && x < field_->x + field_->width && y >= field_->y &&
-                          y < field_->y + field_->height;
-      (inside ? changedInside : changedOutside) += before[i] != after[i];
-    }
-  EXPECT_EQ(changedOutside, 0);
-  EXPECT_GT(changedInside, 100);
+  EXPECT_TRUE(before == outsideField());  // nothing drawn outside the field, the neighbour included
   // Typing at the end keeps the caret, and so the text's end, at the right of the field.
   std::vector<int> caret = caretColumns();
   ASSERT_EQ(caret.size(), 1u);
@@ -132,22 +121,17 @@ TEST_F(TextFields, ALongTextStaysInsideTheFieldWithItsEndShownThenItsStart) {
 }
 
 // Caret and selection arithmetic under every key is checked by the random model
-// below; this is what the model does not see: the highlight, Ctrl+A, and keys
-// that belong to the window.
-TEST_F(TextFields, TheSelectionIsDrawnHighlightedAndTypingReplacesIt) {
+// below, and the clipboard keys by the Edit menu's tests; this is what they do not
+// see: the highlight, and keys that belong to the window.
+TEST_F(TextFields, TheSelectionIsDrawnHighlightedUntilTypingReplacesIt) {
   pressAt(field_->x + 10);
   type("hello world");
   for (int i = 0; i < 5; ++i) key(platform::wm::kKeyLeft, kShift);
   EXPECT_GT(countInField(SelectionColour), 20);
-  type("there");
-  EXPECT_EQ(text(), "hello there");
-  EXPECT_EQ(countInField(SelectionColour), 0);
-  key('a', kCtrl);  // no menu here takes it
-  EXPECT_EQ(selection(), std::make_pair(size_t{0}, size_t{11}));
   type("x");
-  EXPECT_EQ(text(), "x");
+  EXPECT_EQ(countInField(SelectionColour), 0);
   key(platform::wm::kKeyUp);
-  EXPECT_EQ(text(), "x");
+  EXPECT_EQ(text(), "hello x");
 }
 
 TEST_F(TextFields, RandomEditsAgreeWithAModelOfCharactersCaretAndSelection) {
@@ -173,25 +157,17 @@ TEST_F(TextFields, RandomEditsAgreeWithAModelOfCharactersCaretAndSelection) {
     const uint8_t mods = shift ? kShift : 0;
     const bool selected = caret != anchor;
     const size_t lo = std::min(caret, anchor), hi = std::max(caret, anchor);
+    const uint16_t moves[] = {platform::wm::kKeyLeft, platform::wm::kKeyRight, platform::wm::kKeyHome,
+                              platform::wm::kKeyEnd};
+    const size_t movedTo[] = {selected && !shift ? lo : caret > 0 ? caret - 1 : 0,
+                              selected && !shift ? hi : std::min(caret + 1, chars.size()), 0, chars.size()};
     switch (op) {
       case 0:
-        key(platform::wm::kKeyLeft, mods);
-        caret = selected && !shift ? lo : caret > 0 ? caret - 1 : 0;
-        if (!shift) anchor = caret;
-        break;
       case 1:
-        key(platform::wm::kKeyRight, mods);
-        caret = selected && !shift ? hi : std::min(caret + 1, chars.size());
-        if (!shift) anchor = caret;
-        break;
       case 2:
-        key(platform::wm::kKeyHome, mods);
-        caret = 0;
-        if (!shift) anchor = caret;
-        break;
       case 3:
-        key(platform::wm::kKeyEnd, mods);
-        caret = chars.size();
+        key(moves[op], mods);
+        caret = movedTo[op];
         if (!shift) anchor = caret;
         break;
       case 4:
@@ -284,9 +260,7 @@ TEST_F(TextFields, DraggingPastTheEdgeScrollsALongText) {
     JEventStep(nullptr, false);
   }
   EXPECT_EQ(selection(), std::make_pair(size_t{0}, long_text.size()));
-  std::vector<int> caret = caretColumns();
-  EXPECT_TRUE(caret.empty());  // a selection, no caret
-  EXPECT_GT(countInField(SelectionColour), 200);
+  EXPECT_TRUE(caretColumns().empty());  // a selection, no caret
   // Back inside, and released: the selection ends under the pointer, and stays.
   input().mouseMove(sx(field_->x + field_->width / 2), y);
   input().mouseUp(sx(field_->x + field_->width / 2), y);
@@ -301,28 +275,13 @@ TEST_F(TextFields, DraggingPastTheEdgeScrollsALongText) {
   EXPECT_EQ(selection().second, end);
 }
 
-TEST_F(TextFields, ClipboardKeysCopyCutAndPasteOneCleanLine) {
+TEST_F(TextFields, PasteTakesOneCleanLineOrNothing) {
   pressAt(field_->x + 5);
-  type("alpha beta");
-  for (int i = 0; i < 4; ++i) key(platform::wm::kKeyLeft, kShift);
-  key('c', kCtrl);
-  EXPECT_EQ(clipboardText(), "beta");
-  EXPECT_EQ(text(), "alpha beta");
-  key('x', kCtrl);
-  EXPECT_EQ(text(), "alpha ");
-  EXPECT_EQ(clipboardText(), "beta");
-  key(platform::wm::kKeyHome);
-  key('v', kCtrl);
-  EXPECT_EQ(text(), "betaalpha ");
-  EXPECT_EQ(JFieldCaret(field_), 4u);
-  // Copy with nothing selected leaves the clipboard alone.
-  key('c', kCtrl);
-  EXPECT_EQ(clipboardText(), "beta");
   // Only the first line comes in, without control characters or broken UTF-8.
   putOnClipboard("x\ty\x01z\xC3\xA9\xC3\xFF!\r\nsecond line");
-  key('a', kCtrl);
   key('v', kCtrl);
   EXPECT_EQ(text(), "xyz\xC3\xA9!");
+  EXPECT_EQ(JFieldCaret(field_), 6u);
   // Nothing to paste: nothing changes.
   clip::Reset();
   key('v', kCtrl);
