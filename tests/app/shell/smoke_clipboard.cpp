@@ -38,9 +38,8 @@ std::vector<uint8_t> FilledMetafile() {
 }
 
 TEST(Smoke, NewPictureFromClipboardTakesTheDesktopsBitmapAndMetafile) {
-  const std::string missing = smoke::Missing({"xvfb-run", "xdotool", "import", "convert", "xclip"});
-  if (!missing.empty()) GTEST_SKIP() << missing << " is missing: the desktop clipboard smoke test needs it";
-  if (!smoke::ProgramBuilt()) GTEST_SKIP() << "the program was not built: " << smoke::Program();
+  const std::string skip = smoke::SkipReason({"xvfb-run", "xdotool", "import", "convert", "xclip"});
+  if (!skip.empty()) GTEST_SKIP() << skip;
   const std::string dir = smoke::BinaryDir();
   const std::string bmp = dir + "/smoke_clipboard.bmp", wmf = dir + "/smoke_clipboard.wmf";
   const std::string shot = dir + "/smoke_clipboard.png";

@@ -1,23 +1,38 @@
-// Text between the program's fields and the desktop's clipboard: the program runs on the
-// desktop backend inside a virtual X server with the sample picture, and another program
-// (xclip) stands for the rest of the desktop.
+// Text between the program's fields and the desktop's clipboard, and File > Save as... with
+// the save dialog: the program runs on the desktop backend inside a virtual X server with
+// the sample picture, and another program (xclip) stands for the rest of the desktop.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
+#include "platform/dib/DibReader.h"
 #include "smoke_util.h"
+#include "tests/app/gif/gif_test_util.h"
+#include "tests/app/shell/program_fixture.h"
 
 namespace {
 
-std::string SkipReason() {
-  const std::string missing = smoke::Missing({"xvfb-run", "xdotool", "import", "convert", "xclip"});
-  if (!missing.empty()) return missing + " is missing: the desktop text clipboard smoke test needs it";
-  if (!smoke::ProgramBuilt()) return "the program was not built: " + smoke::Program();
-  return "";
-}
+std::string SkipReason() { return smoke::SkipReason({"xvfb-run", "xdotool", "import", "convert", "xclip"}); }
 
 std::string Sample() { return std::string(TINTWELL_SOURCE_DIR) + "/samples/sample.bmp"; }
+
+// A new document keeps every colour: the GIF saved from the sample decodes to its pixels.
+void ExpectTheSample(const std::string& gif) {
+  const giftest::Screen screen = giftest::DecodeScreen(program::ReadAll(gif));
+  ASSERT_TRUE(screen.ok) << "the GIF does not decode";
+  std::string reason;
+  const std::vector<uint8_t> bmp = program::ReadAll(Sample());
+  std::unique_ptr<platform::Bitmap> expected = platform::dib::DecodeFile(bmp.data(), bmp.size(), &reason);
+  ASSERT_TRUE(expected) << reason;
+  ASSERT_EQ(screen.width, expected->width());
+  ASSERT_EQ(screen.height, expected->height());
+  size_t different = 0;
+  for (int y = 0; y < screen.height; ++y)
+    for (int x = 0; x < screen.width; ++x)
+      different += screen.pixels[static_cast<size_t>(y) * screen.width + x] != (expected->row32(y)[x] & 0xFFFFFF);
+  EXPECT_EQ(different, 0u);
+}
 
 // A full path offered as the first line of a text of some 2 MB (sent in increments):
 // pasted with Ctrl+V into the save dialog's name field over its offered name, the field
@@ -73,6 +88,7 @@ TEST(Smoke, TextFieldsPasteFromAndCopyToTheDesktopsClipboard) {
   const std::string out = smoke::RunOnVirtualDesktop("smoke_clipboard_text", script);
 
   EXPECT_EQ(smoke::Printed(out, "gif"), 1) << "no GIF where the pasted path said\n" << out;
+  ExpectTheSample(gif);
   EXPECT_NE(out.find("copied=[" + copied + "]"), std::string::npos) << out;
   EXPECT_NE(out.find("latin1=[" + copiedLatin1 + "]"), std::string::npos) << out;
   EXPECT_NE(out.find("UTF8_STRING"), std::string::npos) << out;
@@ -114,6 +130,7 @@ TEST(Smoke, AnOwnerThatNeverAnswersDoesNotHangThePaste) {
   const std::string out = smoke::RunOnVirtualDesktop("smoke_clipboard_text_silent", script);
 
   EXPECT_EQ(smoke::Printed(out, "gif"), 1) << "no GIF where the typed path said\n" << out;
+  ExpectTheSample(gif);
   EXPECT_EQ(smoke::Printed(out, "status"), 0) << out;
   std::printf("pasting from a silent owner, typing and saving took %ld ms\n", smoke::Printed(out, "paste_to_save_ms"));
   std::remove(gif.c_str());

@@ -10,18 +10,6 @@
 
 namespace smoke {
 
-inline bool Have(const char* tool) {
-  const std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
-  return std::system(cmd.c_str()) == 0;
-}
-
-// The first of the tools that is missing, or empty when all are there.
-inline std::string Missing(std::initializer_list<const char*> tools) {
-  for (const char* tool : tools)
-    if (!Have(tool)) return tool;
-  return "";
-}
-
 inline std::string Capture(const std::string& cmd) {
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
@@ -34,7 +22,15 @@ inline std::string Capture(const std::string& cmd) {
 
 inline std::string BinaryDir() { return TINTWELL_BINARY_DIR; }
 inline std::string Program() { return BinaryDir() + "/tintwell"; }
-inline bool ProgramBuilt() { return std::ifstream(Program()).good(); }
+
+// Why a desktop smoke test cannot run here, or "" when it can.
+inline std::string SkipReason(std::initializer_list<const char*> tools) {
+  for (const char* tool : tools)
+    if (std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) != 0)
+      return std::string(tool) + " is missing: the desktop smoke tests need it";
+  if (!std::ifstream(Program()).good()) return "the program was not built: " + Program();
+  return "";
+}
 
 // Script lines that start the program on the desktop backend (its pid in $pid) and wait
 // until its active caption shows in `shot`. System libraries behind SDL keep a few blocks
