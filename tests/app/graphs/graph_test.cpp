@@ -19,7 +19,6 @@ TEST(SampleOrder, CoarseToFineAndOneColourAlternates) {
       {256, 24, {129, 65, 193, 33, 161}},
       {1, 31, {2, 1, 2, 1}},  // 2 lies past one colour and is skipped by the sampler
       {257, 23, {257, 129, 385, 65, 321}},
-      {3, 30, {3, 2, 4, 1}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SampleShift(c.colours), c.shift) << c.colours;
@@ -81,14 +80,6 @@ TEST(GraphMapping, EndsOfTheRangesAndTheWayBack) {
           previous = y;
         }
       }
-  // The log scales' ends: the best quality just under the top, the least error or size
-  // just over the bottom, the rest kept off those rows.
-  const GraphRecord q = Plot(kGraphQuality, true, false);
-  EXPECT_EQ(GraphYForValue(&q, 900000), 5 + 2);
-  EXPECT_EQ(GraphYForValue(&q, 899999), 5 + 3);
-  const GraphRecord e = Plot(kGraphFileSize, true, false);
-  EXPECT_EQ(GraphYForValue(&e, 1000), 204 - 3);
-  EXPECT_EQ(GraphYForValue(&e, 1001), 204 - 4);
   // A picture of fewer than 1024 pixels: every quality below the best at the bottom.
   GraphRecord small = Plot(kGraphQuality, true, false);
   small.qualityCeiling = 0;
@@ -117,9 +108,10 @@ TEST(GraphMapping, SnappingAndLabels) {
     uint64_t value;
     const char* text;
   } labels[] = {
-      {kGraphQuality, 10, 768 * 100, "100.00%"}, {kGraphQuality, 9, 768 * 100, "99.99%"},
-      {kGraphQuality, 9, 768 * 100 - 1, "99.99%"}, {kGraphQuality, 3, 768 * 50, "50.00%"},
-      {kGraphMaximumError, 3, 384, "50.00%"},    {kGraphFileSize, 3, 1536, "1.5K"},
+      {kGraphQuality, 10, 768 * 100, "100.00%"},  // only the last k is perfect
+      {kGraphQuality, 9, 768 * 100, "99.99%"},
+      {kGraphMaximumError, 3, 384, "50.00%"},
+      {kGraphFileSize, 3, 1536, "1.5K"},
   };
   for (const auto& l : labels) {
     g.kind = l.kind;

@@ -1,8 +1,6 @@
 // The controls window of a document driven by input: numbers typed into its fields and
 // committed, check boxes and popups, colours marked in the preview. Alerts are read as
 // shown; after every change the fields, the preview and the saved GIF must agree.
-#include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <set>
 
@@ -12,16 +10,12 @@
 #include "app/graphs/ControlsPanelState.h"
 #include "app/shell/SaveDocument.h"
 #include "jindep/Ji_prinf.h"
-#include "jindep/Ji_tidge_popup.h"
-#include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
 #include "tests/app/shell/documents_fixture.h"
 
 namespace {
-
-using platform::wm::kCtrl;
 
 class Controls : public DocumentsTest {
  protected:
@@ -70,29 +64,10 @@ class Controls : public DocumentsTest {
   }
 };
 
-TEST_F(Controls, TheWindowSitsBesideThePreviewAndClosingItClosesTheDocument) {
-  // A first document sets up what lives for the run (the GIF writer's tables, strings).
-  picture(5);
-  idle();
-  CloseAllDocuments();
-  drain();
-  const uint64_t bytes = JMemBytesInUse();
-  Document* d = picture(5);
-  idle();
-  JWindow* controls = d->controls->window;
-  EXPECT_STREQ(controls->title, "p (Controls)");
-  EXPECT_EQ(JGetWindowFrame(controls).left, JGetWindowFrame(d->window).right + 5);
-  EXPECT_EQ(JGetWindowFrame(controls).top, JGetWindowFrame(d->window).top);
-  EXPECT_EQ(text(d->controls->coloursField), "5");
-  EXPECT_STREQ(JLabelText(d->controls->sourceColours), "5 colours");
-  clickCloseBox(controls);
-  drain();
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  EXPECT_EQ(JMemBytesInUse(), bytes) << "everything the document took is given back";
-}
-
-// What typing into the number fields does, with the alert each answer shows.
+// What typing into the number fields (or asking for transparency) does, with the alert
+// each answer shows.
 TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
+  const char* kTransparency = nullptr;  // the check box is clicked instead of typing
   const struct {
     int colours;
     bool global;
@@ -114,6 +89,7 @@ TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
       {300, false, true, "x", alert(kStrPassesNotInteger, "x"), "300", "2"},
       {300, false, true, "-2", alert(kStrPassesNegative), "300", "2"},
       {300, false, true, "1", "", "256", "1"},
+      {5, false, false, kTransparency, alert(kStrClickForTransparency), "5", "1"},  // no colour marked
   };
   for (const auto& c : cases) {
     Document* d = picture(c.colours);
@@ -121,11 +97,20 @@ TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
     if (c.global) click(d->controls->globalTable);
     const int beeps = input().beeps();
     JWidget* field = c.passes ? d->controls->passesField : d->controls->coloursField;
-    EXPECT_EQ(commit(field, c.typed), c.alert) << c.typed;
-    EXPECT_EQ(input().beeps() - beeps, c.alert.empty() ? 0 : 1) << c.typed;
-    EXPECT_EQ(text(d->controls->coloursField), c.coloursAfter) << c.typed;
-    EXPECT_EQ(text(d->controls->passesField), c.passesAfter) << c.typed;
-    EXPECT_EQ(std::to_string(d->colourCount), c.coloursAfter) << c.typed;
+    if (c.typed == kTransparency) {
+      click(d->controls->transparency);
+      EXPECT_EQ(messageShown(), c.alert);
+      input().key(platform::wm::kKeyReturn, 13);
+      drain();
+      EXPECT_EQ(JToggleState(d->controls->transparency) + d->transparencyOn, 0);
+    } else {
+      EXPECT_EQ(commit(field, c.typed), c.alert) << c.typed;
+    }
+    const std::string row = c.typed ? c.typed : "transparency";
+    EXPECT_EQ(input().beeps() - beeps, c.alert.empty() ? 0 : 1) << row;
+    EXPECT_EQ(text(d->controls->coloursField), c.coloursAfter) << row;
+    EXPECT_EQ(text(d->controls->passesField), c.passesAfter) << row;
+    EXPECT_EQ(std::to_string(d->colourCount), c.coloursAfter) << row;
     EXPECT_STREQ(JLabelText(d->controls->passesUnit), std::string(c.passesAfter) == "1" ? "pass" : "passes");
     if (!c.alert.empty() && c.alert.rfind("Sorry", 0) == 0) {
       EXPECT_EQ(JFocus(field->window), field) << "refused text is selected for typing again";
@@ -133,41 +118,6 @@ TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
     }
     CloseAllDocuments();
   }
-}
-
-TEST_F(Controls, CheckBoxesAndPopupsFollowTheSettings) {
-  Document* d = picture(500, 90, 60);
-  ControlsPanel* p = d->controls;
-  // Transparency with no colour marked: the alert, and the box stays off.
-  click(p->transparency);
-  EXPECT_EQ(messageShown(), alert(kStrClickForTransparency));
-  input().key(platform::wm::kKeyReturn, 13);
-  drain();
-  EXPECT_EQ(JToggleState(p->transparency), 0);
-  EXPECT_EQ(d->transparencyOn, 0);
-  // The global table with 500 colours sets 256 at once.
-  click(p->globalTable);
-  EXPECT_EQ(d->colourCount, 256u);
-  EXPECT_EQ(text(p->coloursField), "256");
-  // The first-pass popup lists 2 to 256 colours until a colour is marked, then 1 to 255.
-  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 0)), "2 colours");
-  EXPECT_EQ(JPopupSelection(p->firstPopup), d->firstPassBits - 1);
-  const platform::Rect preview = client(d->window);
-  input().click(preview.left + 10, preview.top + 10);
-  drain();
-  EXPECT_EQ(d->transparencyOn, 1);
-  EXPECT_EQ(JToggleState(p->transparency), 1);
-  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 0)), "1 colour");
-  EXPECT_STREQ(static_cast<const char*>(JPopupItemValue(p->firstPopup, 7)), "255 colours");
-  EXPECT_EQ(JPopupSelection(p->firstPopup), d->firstPassBits - 1);
-  EXPECT_STREQ(JLabelText(p->sourceColours), "499 colours (1 transparent)");
-  // A smaller first-pass table chosen with the keys: more passes for the same colours.
-  JSelectWindow(p->window);
-  JSetFocus(p->window, p->firstPopup);
-  input().key(platform::wm::kKeyHome);
-  drain();
-  EXPECT_EQ(d->firstPassBits, 1);
-  EXPECT_EQ(text(p->passesField), std::to_string(DocumentPasses(d)));
 }
 
 // Random edits through the window; after each the fields show the document's numbers,
@@ -229,34 +179,6 @@ TEST_F(Controls, RandomEditsKeepFieldsPreviewAndFileInStep) {
         const bool clear = (d->transparencyOn && marked.count(source[static_cast<size_t>(y) * width + x]));
         ASSERT_EQ(got, clear ? giftest::kUnset : d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF) << step << " " << x << "," << y;
       }
-  }
-}
-
-// A photograph's document with its preview and controls, saved for a person to look at.
-TEST_F(Controls, APhotographsDocumentOnScreen) {
-  const char* photo = "/usr/share/backgrounds/gnome/adwaita-l.webp";
-  if (std::system("command -v convert >/dev/null 2>&1") != 0 || !std::filesystem::exists(photo))
-    GTEST_SKIP() << "ImageMagick or the desktop backgrounds are missing";
-  const std::string bmp = dir_ + "photo.bmp";
-  ASSERT_EQ(std::system(("convert " + std::string(photo) + " -resize 360x240! -type TrueColor BMP3:" + bmp).c_str()), 0);
-  Document* d = open("photo.bmp");
-  ASSERT_NE(d, nullptr);
-  commit(d->controls->coloursField, "16");
-  EXPECT_EQ(d->colourCount, 16u);
-  for (int i = 0; i < 50 && d->estimating; ++i) {
-    input().virtualClock().advance(20);
-    JEventStep(nullptr, false);
-  }
-  drain();
-  const std::string shots = std::string(TINTWELL_BINARY_DIR) + "/controls_photo";
-  wm().screen().saveBmp(shots + ".bmp");
-  // The first-pass list and the background palette as they open under the pointer.
-  for (JWidget* w : {d->controls->firstPopup, d->controls->backgroundSwatch}) {
-    input().mouseDown(at(w).x, at(w).y);
-    drain();
-    wm().screen().saveBmp(shots + (w == d->controls->firstPopup ? "_popup.bmp" : "_swatch.bmp"));
-    input().mouseUp(at(w).x, at(w).y);
-    drain();
   }
 }
 
