@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -27,34 +29,6 @@ void Lay(const JBoxSettings& s, std::vector<JBoxChild>& c, int16_t x, int16_t y,
 }
 
 }  // namespace
-
-TEST(BoxLayout, NaturalSizes) {
-  JBoxSettings s = Plain();
-  int16_t w, h;
-  JBoxNaturalSize(&s, nullptr, 0, &w, &h);
-  EXPECT_EQ(w, 16);
-  EXPECT_EQ(h, 16);
-  auto three = Children({{20, 10}, {20, 30}, {20, 5}});
-  JBoxNaturalSize(&s, three.data(), 3, &w, &h);
-  EXPECT_EQ(w, 64);
-  EXPECT_EQ(h, 30);
-  s.framed = 1;
-  s.marginLeft = 3;
-  s.marginRight = 4;
-  s.marginTop = 5;
-  s.marginBottom = 6;
-  JBoxNaturalSize(&s, three.data(), 3, &w, &h);
-  EXPECT_EQ(w, 3 + 4 + 64 + 4);
-  EXPECT_EQ(h, 5 + 6 + 30 + 4);
-  s.horizontal = 0;
-  JBoxNaturalSize(&s, three.data(), 3, &w, &h);
-  EXPECT_EQ(w, 3 + 4 + 20 + 4);
-  EXPECT_EQ(h, 5 + 6 + 45 + 2 * 2 + 4);
-  // Hidden children in a visible box take no room.
-  three[1].counted = false;
-  JBoxNaturalSize(&s, three.data(), 3, &w, &h);
-  EXPECT_EQ(h, 5 + 6 + 15 + 2 + 4);
-}
 
 // Where the children of a box land. Each case starts from the plain settings
 // (framed off) and changes what it names.
@@ -102,7 +76,10 @@ TEST(BoxLayout, PlacesChildrenByGapsAlignmentAndPacking) {
   }
 }
 
-TEST(BoxLayout, ChildrenStayInsideTheMarginsOfAnyBoxAtLeastNaturalSize) {
+// In any box at least its natural size the children stay inside the margins and frame,
+// in order; at exactly the natural size they fill that inside to the pixel, hidden ones
+// taking no room.
+TEST(BoxLayout, ChildrenStayInsideAnyBoxAtLeastNaturalSizeAndFillItExactly) {
   std::mt19937 rng(31);
   for (int i = 0; i < 5000; ++i) {
     JBoxSettings s = JBoxDefaultSettings();
@@ -119,22 +96,38 @@ TEST(BoxLayout, ChildrenStayInsideTheMarginsOfAnyBoxAtLeastNaturalSize) {
     std::vector<JBoxChild> c;
     int n = 1 + static_cast<int>(rng() % 6);
     for (int j = 0; j < n; ++j)
-      c.push_back({0, 0, static_cast<int16_t>(1 + rng() % 60), static_cast<int16_t>(1 + rng() % 60), true});
+      c.push_back({0, 0, static_cast<int16_t>(1 + rng() % 60), static_cast<int16_t>(1 + rng() % 60), j == 0 || rng() % 5 != 0});
     int16_t nw, nh;
     JBoxNaturalSize(&s, c.data(), static_cast<uint32_t>(n), &nw, &nh);
-    int16_t w = static_cast<int16_t>(nw + rng() % 100), h = static_cast<int16_t>(nh + rng() % 100);
+    const bool natural = rng() % 3 == 0;
+    int16_t w = static_cast<int16_t>(nw + (natural ? 0 : rng() % 100));
+    int16_t h = static_cast<int16_t>(nh + (natural ? 0 : rng() % 100));
     int16_t x = static_cast<int16_t>(rng() % 500), y = static_cast<int16_t>(rng() % 500);
     JBoxLayout(&s, nw, nh, x, y, w, h, c.data(), static_cast<uint32_t>(n));
-    int f = s.framed ? 2 : 0;
-    int previousEnd = INT32_MIN;
+    const int f = s.framed ? 2 : 0;
+    const int left = x + s.marginLeft + f, top = y + s.marginTop + f;
+    const int right = x + w - s.marginRight - f, bottom = y + h - s.marginBottom - f;
+    int previousEnd = INT32_MIN, minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
     for (const JBoxChild& ch : c) {
-      ASSERT_GE(ch.x, x + s.marginLeft + f);
-      ASSERT_GE(ch.y, y + s.marginTop + f);
-      ASSERT_LE(ch.x + ch.width, x + w - s.marginRight - f);
-      ASSERT_LE(ch.y + ch.height, y + h - s.marginBottom - f);
+      if (!ch.counted) {
+        ASSERT_EQ(ch.x, kJBoxParked);
+        continue;
+      }
+      minX = std::min<int>(minX, ch.x), minY = std::min<int>(minY, ch.y);
+      maxX = std::max(maxX, ch.x + ch.width), maxY = std::max(maxY, ch.y + ch.height);
       int start = s.horizontal ? ch.x : ch.y;
       ASSERT_GE(start, previousEnd + s.spacing);  // in order, never overlapping
       previousEnd = start + (s.horizontal ? ch.width : ch.height);
+    }
+    ASSERT_GE(minX, left);
+    ASSERT_GE(minY, top);
+    ASSERT_LE(maxX, right);
+    ASSERT_LE(maxY, bottom);
+    if (natural) {
+      ASSERT_EQ(minX, left);
+      ASSERT_EQ(minY, top);
+      ASSERT_EQ(maxX, right);
+      ASSERT_EQ(maxY, bottom);
     }
   }
 }

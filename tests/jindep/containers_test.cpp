@@ -146,24 +146,6 @@ TEST(Containers, RandomEditsAndSearchesMatchAStdVector) {
   JVectorFree(&v);
 }
 
-TEST(JVectorTest, OrderedInsertIsAStableSort) {
-  std::mt19937 rng(3);
-  JVector v;
-  JVectorInit(&v, sizeof(Item), 8);
-  std::vector<Item> all;
-  auto precedes = [](const void* a, const void* b, void*) {
-    return static_cast<const Item*>(a)->key < static_cast<const Item*>(b)->key;
-  };
-  for (uint16_t i = 0; i < 500; ++i) {
-    Item it = {static_cast<uint32_t>(rng() % 30), i, 0};
-    JVectorInsertOrdered(&v, &it, precedes, nullptr);
-    all.push_back(it);
-  }
-  std::stable_sort(all.begin(), all.end(), [](const Item& a, const Item& b) { return a.key < b.key; });
-  EXPECT_EQ(Contents(v.block, v.count), all);
-  JVectorFree(&v);
-}
-
 TEST(JListTest, RandomCursorEditsMatchAStdList) {
   std::mt19937 rng(5);
   JList l = {};

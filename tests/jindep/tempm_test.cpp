@@ -48,13 +48,3 @@ TEST_F(TempMemoryLog, ReleaseWithoutAMarkIsReportedAndHarmless) {
   EXPECT_NE(text.find("\"jindep/Ji_tempm\""), std::string::npos) << text;
   EXPECT_NE(text.find("line #"), std::string::npos) << text;
 }
-
-TEST(ScratchBuffer, GrowsToTheLargestRequestAndKeepsItsBlockForSmallerOnes) {
-  char* big = static_cast<char*>(JScratchBuffer(0, 4096));
-  memset(big, 'x', 4096);
-  EXPECT_EQ(JScratchBuffer(0, 10), big);
-  char* other = static_cast<char*>(JScratchBuffer(1, 16));
-  EXPECT_NE(other, big);
-  char* grown = static_cast<char*>(JScratchBuffer(0, 1 << 20));
-  memset(grown, 'y', 1 << 20);
-}
