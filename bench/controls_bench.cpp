@@ -44,7 +44,7 @@ void BM_ColourCountCommittedToPreview(benchmark::State& state) {
   }
   static char program[] = "bench";
   static char* argv[] = {program, nullptr};
-  JStartValues v = {"headless", 1600, 1000, 1, argv, 0};
+  JStartValues v = {"headless", 1600, 1000, 1, argv, 0, 0};
   JToolkitInit(&v);
   JFileTypesInit();
   DocumentsInit();

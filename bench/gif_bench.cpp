@@ -296,7 +296,7 @@ void BM_BatchRun(benchmark::State& state) {
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     double cpuStart = ThreadSeconds();
-    status |= BatchRun(static_cast<int>(argv.size()), argv.data(), quiet, quiet);
+    status |= BatchRun(static_cast<int>(argv.size()), argv.data(), BatchStreams{stdin, quiet, quiet});
     cpuSeconds += ThreadSeconds() - cpuStart;
     totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   }

@@ -39,7 +39,7 @@ platform::backend::HeadlessBackend& Input() {
 Document* OpenProgram(const std::string& picture) {
   static char program[] = "tintwell";
   static char* argv[] = {program, nullptr};
-  JStartValues v = {"headless", 1280, 800, 1, argv, 0};
+  JStartValues v = {"headless", 1280, 800, 1, argv, 0, 0};
   if (!JToolkitInit(&v)) return nullptr;
   BuildBitReverseTable();
   LzwInit();

@@ -79,7 +79,7 @@ void Nothing(void*) {}
 void BM_TimedCallsScheduleAndRun(benchmark::State& state) {
   static char program[] = "bench";
   static char* argv[] = {program, nullptr};
-  JStartValues v = {"headless", 640, 480, 1, argv, 0};
+  JStartValues v = {"headless", 640, 480, 1, argv, 0, 0};
   JToolkitInit(&v);
   auto& clock = static_cast<backend::HeadlessBackend&>(Desktop::Current()->backend()).virtualClock();
   std::mt19937 rng(5);
@@ -99,7 +99,7 @@ BENCHMARK(BM_TimedCallsScheduleAndRun)->Arg(100)->Arg(1000)->Unit(benchmark::kMi
 void BM_IdleEventStep(benchmark::State& state) {
   static char program[] = "bench";
   static char* argv[] = {program, nullptr};
-  JStartValues v = {"headless", 640, 480, 1, argv, 0};
+  JStartValues v = {"headless", 640, 480, 1, argv, 0, 0};
   JToolkitInit(&v);
   for (auto _ : state) JEventStep(nullptr, false);
   JToolkitShutdown();

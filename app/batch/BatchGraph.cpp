@@ -29,7 +29,7 @@ bool BatchParseGraph(int argc, char** argv, int* i, BatchGraphOption* option, ch
 bool BatchWriteGraph(Document* document, const BatchGraphOption* option, char** problem) {
   const bool start = !JToolkitStarted();
   if (start) {
-    JStartValues values = {"headless", 0, 0, 0, nullptr, 0};
+    JStartValues values = {"headless", 0, 0, 0, nullptr, 0, 0};
     if (!JToolkitInit(&values)) {
       *problem = JFormatNew(JStr(kStrBatchCannotWriteGraph), option->path, "no drawing");
       return false;

@@ -165,7 +165,9 @@ TEST_F(Controls, RandomEditsKeepFieldsPreviewAndFileInStep) {
       for (int x = 0; x < width; ++x)
         if (!d->transparencyOn || !marked.count(source[static_cast<size_t>(y) * width + x]))
           shown.insert(d->pictureMap->bitmap->row32(y)[x] & 0xFFFFFF);
-    if (d->colourCount > 0) ASSERT_EQ(shown.size(), d->colourCount) << step;
+    if (d->colourCount > 0) {
+      ASSERT_EQ(shown.size(), d->colourCount) << step;
+    }
     // A save of no colours is an empty screen, checked by the save tests.
     if (step % 8 != 7 || d->colourCount == 0) continue;
     JFileSpec* spec = fileSpec("out.gif");

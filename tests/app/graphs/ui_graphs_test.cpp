@@ -1,3 +1,6 @@
+#include <cstdlib>
+#include <filesystem>
+
 #include "app/colour/ColourMaps.h"
 #include "app/colour/IndexImage.h"
 #include "app/gif/GifSink.h"
@@ -9,6 +12,8 @@
 #include "app/graphs/MeasureGraphs.h"
 #include "app/picture/DocumentPicture.h"
 #include "app/shell/GraphCommands.h"
+#include "jindep/Ji_tidge_popup.h"
+#include "jwin/toolkit_start.h"
 #include "tests/app/shell/documents_fixture.h"
 
 namespace {
@@ -43,6 +48,11 @@ class Graphs : public DocumentsTest {
     drain();
   }
   uint32_t graphPixel(const GraphRecord* g, int x, int y) { return shown(g->graphWindow, x, y) & 0xFFFFFF; }
+  void screenshot(const std::string& name) {
+    std::filesystem::create_directories(TINTWELL_BINARY_DIR);
+    wm().compose();
+    wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/" + name);
+  }
 };
 
 TEST_F(Graphs, PointerSnapsEveryCursorAndTheCurveLiesWhereTheMappingSays) {
@@ -185,6 +195,54 @@ TEST_F(Graphs, SampledSizesAreTheSizesOfTheWholeStreams) {
     }
     EXPECT_GT(measured, 200);
   }
+}
+
+// A photograph with its preview and the three graphs, before and after choosing 16
+// colours in the quality graph, saved for a person to look at.
+TEST_F(Graphs, PhotographScreenshots) {
+  const char* source = "/usr/share/backgrounds/gnome/adwaita-l.webp";
+  if (!std::filesystem::exists(source) || std::system("command -v convert >/dev/null") != 0)
+    GTEST_SKIP() << "no desktop background or ImageMagick to make a photograph from";
+  // The desktop's usual size, so the windows sit side by side as a user sees them.
+  CloseAllDocuments();
+  JToolkitShutdown();
+  static char program[] = "tintwell";
+  static char* argv[] = {program, nullptr};
+  JStartValues v = {"headless", 1280, 800, 1, argv, 0, 0};
+  ASSERT_TRUE(JToolkitInit(&v));
+  const std::string bmp = dir_ + "photo.bmp";
+  ASSERT_EQ(std::system(("convert " + std::string(source) + " -resize 320x200! -type TrueColor BMP3:" + bmp).c_str()),
+            0);
+  Document* d = openAllGraphs("photo.bmp");
+  ASSERT_NE(d, nullptr);
+  idle(3000);
+  screenshot("graphs-photo.bmp");
+  GraphRecord* q = d->graphs[0];
+  // A few colours are told apart on the log scale: chosen in the horizontal popup.
+  const platform::Rect popup = client(q->graphWindow);
+  const int px = popup.left + q->xPopup->x + q->xPopup->width / 2, py = popup.top + q->xPopup->y + 5;
+  input().mouseDown(px, py);
+  drain();
+  input().mouseMove(px, py + 1);  // a move over the selected item arms the list
+  drain();
+  const JRect log = JPopupListItemRect(1);
+  input().mouseMove((log.left + log.right) / 2, (log.top + log.bottom) / 2);
+  input().mouseUp((log.left + log.right) / 2, (log.top + log.bottom) / 2);
+  drain();
+  ASSERT_FALSE(q->xLinear);
+  idle(100);
+  // Near 16 with the pointer, onto 16 with the arrows (which bring the pointer along), click.
+  moveTo(q, GraphXForK(q, 16), q->plotTop + q->plotHeight / 2);
+  for (int i = 0; i < 10 && q->cursorK != 16; ++i) {
+    input().key(q->cursorK < 16 ? platform::wm::kKeyRight : platform::wm::kKeyLeft);
+    drain();
+  }
+  ASSERT_EQ(q->cursorK, 16u);
+  input().click(wm().pointer().x, wm().pointer().y);
+  drain();
+  EXPECT_EQ(d->colourCount, 16u);
+  idle(100);
+  screenshot("graphs-photo-16.bmp");
 }
 
 }  // namespace

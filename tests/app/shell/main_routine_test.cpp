@@ -27,7 +27,7 @@ TEST(MainRoutine, RunsUntilTheMainWindowIsClosed) {
 }
 
 TEST(MainRoutine, AnUnknownBackendDoesNotStart) {
-  JStartValues v = {"teletype", 0, 0, 0, nullptr, 0};
+  JStartValues v = {"teletype", 0, 0, 0, nullptr, 0, 0};
   EXPECT_FALSE(JToolkitInit(&v));
   EXPECT_EQ(platform::wm::Desktop::Current(), nullptr);
 }
@@ -37,7 +37,7 @@ TEST(MainRoutine, AnUnknownBackendDoesNotStart) {
 TEST(MainRoutine, ThePrintOptionShowsThePrintingAlertAndQuits) {
   static char name[] = "tintwell", option[] = "/p", file[] = "Harbour.bmp";
   char* argv[] = {name, option, file, nullptr};
-  JStartValues v = {"headless", 640, 480, 3, argv, 0};
+  JStartValues v = {"headless", 640, 480, 3, argv, 0, 0};
   ASSERT_TRUE(JToolkitInit(&v));
   HeadlessInput().key(platform::wm::kKeyReturn, '\r');
   JSchedule([](void*) { JQuit(); }, nullptr, program::kTimeLimit);

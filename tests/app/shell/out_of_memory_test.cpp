@@ -52,7 +52,7 @@ void ExhaustOnX(JWindow*, JKeyEvent* key) {
   alarm(kAlarmSeconds);
   static char program[] = "tintwell";
   static char* argv[] = {program, nullptr};
-  JStartValues v = {"headless", 800, 600, 1, argv, 0};
+  JStartValues v = {"headless", 800, 600, 1, argv, 0, 0};
   if (!JToolkitInit(&v)) _exit(70);
   InstallOutOfMemoryAlert();
   JMemSetEmergencyReserve(65536);

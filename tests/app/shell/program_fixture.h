@@ -75,7 +75,7 @@ inline void Run(std::vector<std::string> arguments, JScheduleProc first, uint32_
   std::vector<char*> argv = {name};
   for (std::string& a : arguments) argv.push_back(a.data());
   argv.push_back(nullptr);
-  JStartValues v = {"headless", 800, 600, static_cast<int>(argv.size() - 1), argv.data(), 0};
+  JStartValues v = {"headless", 800, 600, static_cast<int>(argv.size() - 1), argv.data(), 0, 0};
   ASSERT_TRUE(JToolkitInit(&v));
   JFileTypesInit();
   JSchedule(first, nullptr, delay);

@@ -16,7 +16,7 @@ class ToolkitTest : public ::testing::Test {
   void SetUp() override {
     static char program[] = "tintwell";
     static char* argv[] = {program, nullptr};
-    JStartValues v = {"headless", 800, 600, 1, argv, 0};
+    JStartValues v = {"headless", 800, 600, 1, argv, 0, 0};
     ASSERT_TRUE(JToolkitInit(&v));
   }
   void TearDown() override { JToolkitShutdown(); }
