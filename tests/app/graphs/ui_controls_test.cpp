@@ -9,6 +9,7 @@
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
 #include "app/shell/SaveDocument.h"
+#include "jindep/memory.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/string_lists.h"
 #include "jwin/pixel_map.h"
@@ -66,6 +67,27 @@ class Controls : public DocumentsTest {
 
 // What typing into the number fields (or asking for transparency) does, with the alert
 // each answer shows.
+// Opening a document opens its controls beside the preview; closing the controls closes
+// the document and gives back everything it took.
+TEST_F(Controls, TheWindowSitsBesideThePreviewAndClosingItClosesTheDocument) {
+  // A first document sets up what lives for the run (the GIF writer's tables, strings).
+  picture(5);
+  idle();
+  CloseAllDocuments();
+  drain();
+  const uint64_t bytes = JMemBytesInUse();
+  Document* d = picture(5);
+  idle();
+  JWindow* controls = d->controls->window;
+  EXPECT_STREQ(controls->title, "p (Controls)");
+  EXPECT_EQ(JGetWindowFrame(controls).left, JGetWindowFrame(d->window).right + 5);
+  EXPECT_EQ(JGetWindowFrame(controls).top, JGetWindowFrame(d->window).top);
+  clickCloseBox(controls);
+  drain();
+  EXPECT_EQ(OpenDocumentCount(), 0u);
+  EXPECT_EQ(JMemBytesInUse(), bytes) << "everything the document took is given back";
+}
+
 TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
   const char* kTransparency = nullptr;  // the check box is clicked instead of typing
   const struct {
