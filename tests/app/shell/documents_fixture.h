@@ -1,22 +1,11 @@
 // A headless desktop with the document layer installed, a scratch directory for
 // picture and GIF files, and helpers to look at what the preview shows.
 #pragma once
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/document/Document.h"
 #include "app/shell/Documents.h"
 #include "jindep/Ji_tidge_std.h"
-#include "jwin/J_alert.h"
-#include "jwin/J_event.h"
-#include "jwin/J_file.h"
-#include "jwin/J_platform.h"
 #include "jwin/J_window.h"
-#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"

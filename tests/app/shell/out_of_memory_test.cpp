@@ -1,25 +1,11 @@
 // Running out of memory while the program handles input: the alert must answer the keys
 // typed after the one that ran memory out, then the process ends with its failure code.
 // Each case runs in a child process with an alarm, so a hang fails instead of blocking.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "app/shell/MainRoutine.h"
 #include "app/shell/OutOfMemory.h"
-#include "jindep/Ji_tidge.h"
 #include "jindep/memory.h"
-#include "jwin/J_alert.h"
-#include "jwin/J_event.h"
-#include "jwin/J_file.h"
-#include "jwin/J_platform.h"
-#include "jwin/J_sched.h"
 #include "jwin/J_window.h"
-#include "jwin/toolkit_start.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "tests/app/shell/program_fixture.h"
 

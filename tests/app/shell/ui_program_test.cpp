@@ -3,8 +3,6 @@
 // save dialog, a colour clicked and the file replaced, more pictures opened through
 // File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow
 // and Ctrl+Q ends it.
-#include <string>
-#include <vector>
 
 #include "app/document/Document.h"
 #include "app/picture/DocumentPicture.h"
@@ -14,13 +12,11 @@
 #include "jindep/memory.h"
 #include "jwin/J_filedlg.h"
 #include "jwin/pixel_map.h"
-#include "jwin/toolkit_start.h"
 #include "platform/Bitmap.h"
 #include "platform/clipboard/Clipboard.h"
 #include "tests/app/gif/gif_test_util.h"
 #include "tests/app/shell/program_fixture.h"
 #include "tests/platform/metafile/wmf_builder.h"
-#include "tests/app/shell/config_home.h"
 
 namespace {
 
