@@ -83,9 +83,9 @@ void LoadSettings() {
   JGetMainWindowPlace(&p.left, &p.top, &p.width, &p.height);
   const int16_t areaWidth = p.width, areaHeight = p.height;
   char* path = SettingsPathNew();
-  JFileSpec* spec = JFileSpecFromPath(path);
+  JFileSpec* settingsFile = JFileSpecFromPath(path);
   JFree(path);
-  if (JFile* file = spec ? JFileOpen(spec, kJFileRead) : nullptr) {
+  if (JFile* file = settingsFile ? JFileOpen(settingsFile, kJFileRead) : nullptr) {
     char key[kSettingKeyMax + 1];
     char value[kSettingValueMax + 1];
     while (ReadSettingLine(file, key, value)) {
@@ -98,7 +98,7 @@ void LoadSettings() {
     }
     JFileClose(file);
   }
-  if (spec) JFileSpecFree(spec);
+  if (settingsFile) JFileSpecFree(settingsFile);
   p = LimitPlacement(p, areaWidth, areaHeight);
   JSetMainWindowPlace(p.left, p.top, p.width, p.height);
 }
@@ -106,18 +106,18 @@ void LoadSettings() {
 void SaveSettings() {
   char* path = PathInFolderNew(true, "settings");
   char* temporary = PathInFolderNew(false, "settings.new");
-  JFileSpec* spec = JFileSpecFromPath(temporary);
-  if (spec && JFileExists(spec)) JFileDelete(spec);  // left by a save that was cut short
+  JFileSpec* settingsFile = JFileSpecFromPath(temporary);
+  if (settingsFile && JFileExists(settingsFile)) JFileDelete(settingsFile);  // left by a save that was cut short
   bool written = false;
-  if (spec && JFileCreate(spec)) {
-    if (JFile* file = JFileOpen(spec, kJFileWrite)) {
+  if (settingsFile && JFileCreate(settingsFile)) {
+    if (JFile* file = JFileOpen(settingsFile, kJFileWrite)) {
       written = WriteAll(file);
       JFileClose(file);
     }
     // Only a whole new file replaces the old one.
-    if (!written || std::rename(temporary, path) != 0) JFileDelete(spec);
+    if (!written || std::rename(temporary, path) != 0) JFileDelete(settingsFile);
   }
-  if (spec) JFileSpecFree(spec);
+  if (settingsFile) JFileSpecFree(settingsFile);
   JFree(temporary);
   JFree(path);
 }

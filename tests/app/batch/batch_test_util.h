@@ -28,11 +28,11 @@ inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
 }
 
 inline void WriteBmp(const std::string& path, const Picture& p) {
-  BmpSpec spec;
-  spec.width = p.width;
-  spec.height = p.height;
-  spec.pixels = p.pixels;
-  WriteFile(path, BuildBmp(spec));
+  BmpSpec bmp;
+  bmp.width = p.width;
+  bmp.height = p.height;
+  bmp.pixels = p.pixels;
+  WriteFile(path, BuildBmp(bmp));
 }
 
 inline std::vector<uint8_t> ReadFile(const std::string& path) {

@@ -192,9 +192,9 @@ TEST_F(Controls, RandomEditsKeepFieldsPreviewAndFileInStep) {
     }
     // A save of no colours is an empty screen, checked by the save tests.
     if (step % 8 != 7 || d->colourCount == 0) continue;
-    JFileSpec* spec = fileSpec("out.gif");
-    ASSERT_TRUE(SaveDocumentAsGif(d, spec));
-    JFileSpecFree(spec);
+    JFileSpec* outFile = fileSpec("out.gif");
+    ASSERT_TRUE(SaveDocumentAsGif(d, outFile));
+    JFileSpecFree(outFile);
     const giftest::Screen s = giftest::DecodeScreen(readFile("out.gif"));
     ASSERT_TRUE(s.ok) << step;
     for (int y = 0; y < height; ++y)

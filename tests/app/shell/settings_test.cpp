@@ -37,11 +37,11 @@ void Spill(const std::string& path, const std::string& bytes) {
 // Runs `use` on the file at `path` opened with `mode`.
 template <typename Use>
 void WithFile(const std::string& path, uint16_t mode, Use use) {
-  JFileSpec* spec = JFileSpecFromPath(path.c_str());
-  JFile* f = JFileOpen(spec, mode);
+  JFileSpec* settingsFile = JFileSpecFromPath(path.c_str());
+  JFile* f = JFileOpen(settingsFile, mode);
   use(f);
   JFileClose(f);
-  JFileSpecFree(spec);
+  JFileSpecFree(settingsFile);
 }
 
 std::string Written(const std::string& value) {

@@ -160,7 +160,7 @@ TEST(DibReader, DamagedFilesAreRefusedWithAReason) {
   using File = std::vector<uint8_t>;
   const struct {
     const char* what;
-    const BmpSpec& spec;
+    const BmpSpec& layout;
     std::function<void(File&)> damage;
   } cases[] = {
       {"20 bytes starting BM", good, [](File& f) { f.resize(20); }},
@@ -188,8 +188,8 @@ TEST(DibReader, DamagedFilesAreRefusedWithAReason) {
       {"24-bit file with 300 colours", direct, [](File&) {}},
   };
   for (const auto& c : cases) {
-    File f = BuildBmp(c.spec);
-    if (&c.spec != &direct) {
+    File f = BuildBmp(c.layout);
+    if (&c.layout != &direct) {
       ASSERT_TRUE(Decode(f)) << c.what;
     }
     c.damage(f);

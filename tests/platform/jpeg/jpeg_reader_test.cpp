@@ -11,8 +11,8 @@ TEST(JpegReader, BaselineAndProgressiveGreyAndColourDecodeCloseToTheirSource) {
   for (int components : {1, 3}) {
     for (bool progressive : {false, true}) {
       for (auto [w, h] : {std::pair{1, 1}, {17, 9}, {64, 48}}) {
-        const JpegSpec spec = SmoothJpeg(w, h, components, progressive);
-        const std::vector<uint8_t> file = BuildJpeg(spec);
+        const JpegSpec made = SmoothJpeg(w, h, components, progressive);
+        const std::vector<uint8_t> file = BuildJpeg(made);
         const std::string what = std::to_string(components) + (progressive ? " progressive " : " baseline ") +
                                  std::to_string(w) + "x" + std::to_string(h);
         std::string reason;
@@ -27,7 +27,7 @@ TEST(JpegReader, BaselineAndProgressiveGreyAndColourDecodeCloseToTheirSource) {
             ASSERT_EQ(p >> 24, 0u);
             for (int c = 0; c < 3; ++c) {
               const int got = p >> (16 - 8 * c) & 0xFF;
-              const int want = spec.samples[(static_cast<size_t>(y) * w + x) * components + (components == 1 ? 0 : c)];
+              const int want = made.samples[(static_cast<size_t>(y) * w + x) * components + (components == 1 ? 0 : c)];
               ASSERT_LE(std::abs(got - want), 12) << what << " at " << x << "," << y;
               total += std::abs(got - want);
             }

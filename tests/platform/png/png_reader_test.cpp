@@ -99,8 +99,8 @@ TEST(PngReader, EveryColourTypeAndDepthGivesTheFilesColoursWithAlphaSettled) {
     for (int depth : kind.depths) {
       for (int round = 0; round < 12; ++round) {
         Expected e;
-        const PngSpec spec = RandomPng(rng, kind.type, depth, &e);
-        const std::vector<uint8_t> file = BuildPng(spec);
+        const PngSpec made = RandomPng(rng, kind.type, depth, &e);
+        const std::vector<uint8_t> file = BuildPng(made);
         const std::string what = "type " + std::to_string(kind.type) + " depth " + std::to_string(depth) +
                                  " round " + std::to_string(round);
         png::Alpha alpha;
@@ -108,10 +108,10 @@ TEST(PngReader, EveryColourTypeAndDepthGivesTheFilesColoursWithAlphaSettled) {
         std::string reason;
         auto bitmap = png::DecodeFile(file.data(), file.size(), &alpha, &reason);
         ASSERT_TRUE(bitmap) << what << ": " << reason;
-        ASSERT_EQ(bitmap->width(), spec.width);
+        ASSERT_EQ(bitmap->width(), made.width);
         bool anyClear = false;
-        for (int i = 0; i < spec.width * spec.height; ++i) {
-          const uint32_t got = bitmap->row32(i / spec.width)[i % spec.width];
+        for (int i = 0; i < made.width * made.height; ++i) {
+          const uint32_t got = bitmap->row32(i / made.width)[i % made.width];
           ASSERT_EQ(got >> 24, 0u) << what;
           if (e.alpha[i] == 0) {
             anyClear = true;

@@ -12,13 +12,13 @@ using namespace rastertest;
 namespace {
 
 std::shared_ptr<Font> MakeFont(const char* face, int height, int weight = 400, bool italic = false, int width = 0) {
-  FontSpec spec;
-  spec.face = face;
-  spec.height = height;
-  spec.weight = weight;
-  spec.italic = italic;
-  spec.width = width;
-  return Font::Create(spec);
+  FontSpec font;
+  font.face = face;
+  font.height = height;
+  font.weight = weight;
+  font.italic = italic;
+  font.width = width;
+  return Font::Create(font);
 }
 
 int Advance(Font* f, const std::string& s) {
