@@ -32,4 +32,4 @@ for b in build/bench/*_bench; do
 done
 
 echo "== palette quality (PSNR in dB)"
-bench/quality.sh build/tintwell-batch "$data"
+bench/quality.sh build/tintwell-batch "$bench_data"
