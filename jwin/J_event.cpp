@@ -74,8 +74,14 @@ void DrawPendingMenuBar() {
   if (menuBarRedraw) menuBarRedraw(menuBarRedrawData);
 }
 
-// The main frame has no toolkit record, so drawing "in the main window" has no target.
-JWindow* DrawMainWindow() { return nullptr; }
+// The main frame has no toolkit record of its own; this one stands for it as a drawing
+// target (its content, origin 0) and as the origin of copies from the screen.
+JWindow mainTarget = {};
+
+JWindow* DrawMainWindow() {
+  mainTarget.platformWindow = JMainPlatformWindow();
+  return mainTarget.platformWindow ? &mainTarget : nullptr;
+}
 
 }  // namespace
 
