@@ -181,9 +181,3 @@ void JVectorReplaceOrAppend(JVector* vector, JVectorMatchProc match, void* data,
   else
     memcpy(Bytes(vector->block) + static_cast<size_t>(i) * vector->size, element, vector->size);
 }
-
-void JVectorInsertOrdered(JVector* vector, const void* element, JVectorOrderProc precedes, void* data) {
-  uint32_t i = vector->count;
-  while (i > 0 && precedes(element, Bytes(vector->block) + static_cast<size_t>(i - 1) * vector->size, data)) --i;
-  JVectorInsert(vector, i, element);
-}

@@ -36,8 +36,6 @@ struct JVector {
 
 // Decides whether the vector element `element` is the one sought.
 typedef bool (*JVectorMatchProc)(const void* element, void* data);
-// True when `newElement` belongs before `element`.
-typedef bool (*JVectorOrderProc)(const void* newElement, const void* element, void* data);
 
 // The first block holds `step` elements (a step of 0 counts as 1).
 void JVectorInit(JVector* vector, size_t size, uint32_t step);
@@ -59,6 +57,3 @@ int64_t JVectorFind(const JVector* vector, JVectorMatchProc match, void* data);
 bool JVectorRemoveEqual(JVector* vector, const void* element);
 bool JVectorRemoveMatch(JVector* vector, JVectorMatchProc match, void* data);
 void JVectorReplaceOrAppend(JVector* vector, JVectorMatchProc match, void* data, const void* element);
-// Inserts after the last element that `newElement` does not precede (at the front
-// when it precedes them all), so equal elements keep their order of arrival.
-void JVectorInsertOrdered(JVector* vector, const void* element, JVectorOrderProc precedes, void* data);

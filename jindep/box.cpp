@@ -225,18 +225,6 @@ void JBoxRemoveChild(JWidget* box, JWidget* child) {
   JBoxLayoutAgain(box);
 }
 
-void JBoxMoveChild(JWidget* box, JWidget* child, uint32_t position) {
-  JBox* b = Data(box);
-  for (uint32_t i = 0; i < b->children.count; ++i) {
-    if (Child(b, i) != child) continue;
-    JArrayRemove(&b->children, sizeof(JWidget*), i);
-    if (position > b->children.count) position = b->children.count;
-    JArrayInsert(&b->children, sizeof(JWidget*), position, &child);
-    JBoxLayoutAgain(box);
-    return;
-  }
-}
-
 uint32_t JBoxChildCount(JWidget* box) { return Data(box)->children.count; }
 
 JWidget* JBoxChildAt(JWidget* box, uint32_t index) {

@@ -28,8 +28,6 @@ bool JIsBox(const JWidget* w);
 
 // Takes a child out of the box's line without disposing of it.
 void JBoxRemoveChild(JWidget* box, JWidget* child);
-// Moves a child to another position of the line (clamped to the last).
-void JBoxMoveChild(JWidget* box, JWidget* child, uint32_t position);
 uint32_t JBoxChildCount(JWidget* box);
 JWidget* JBoxChildAt(JWidget* box, uint32_t index);
 

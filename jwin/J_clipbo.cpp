@@ -16,7 +16,6 @@ namespace clip = platform::clipboard;
 namespace {
 
 constexpr const char* kSource = "jwin/J_clipbo";
-bool heldByToolkit = false;
 
 // The clipboard is opened on behalf of the main window (any fixed word will do without one).
 uintptr_t Owner() {
@@ -27,7 +26,7 @@ uintptr_t Owner() {
 // Opens the clipboard for one read and closes it on every path.
 class OpenClipboard {
  public:
-  OpenClipboard() : open_(!heldByToolkit && clip::Open(Owner())) {}
+  OpenClipboard() : open_(clip::Open(Owner())) {}
   ~OpenClipboard() {
     if (open_) clip::Close(Owner());
   }
@@ -40,8 +39,6 @@ class OpenClipboard {
 uint16_t Extent(int32_t e) { return e < 0 ? 0 : e > 0xFFFF ? 0xFFFF : static_cast<uint16_t>(e); }
 
 }  // namespace
-
-void JClipboardSetHeld(bool held) { heldByToolkit = held; }
 
 bool JClipboardHasPicture() {
   OpenClipboard c;

@@ -36,6 +36,3 @@ bool JClipboardHasText();
 char* JClipboardGetText();
 // Replaces the clipboard's contents with the text; false when it cannot be opened.
 bool JClipboardPutText(const char* text);
-
-// The toolkit's own hold on the clipboard: while set, it offers neither picture nor text.
-void JClipboardSetHeld(bool held);

@@ -36,11 +36,8 @@ TEST_F(ClipboardTest, TheDesktopsPictureIsAskedForOnlyWhenOpenAndTheProcessHolds
   FakeDesktop desktop;
   desktop.picture = Picture(30, 20, 0x2040C0);
   clip::SetDesktopSource(&desktop);
-  // Closed, or held by the toolkit itself: no picture, and no question to the desktop.
+  // Closed: no picture, and no question to the desktop.
   EXPECT_FALSE(clip::HasFormat(clip::kMetafilePicture));
-  JClipboardSetHeld(true);
-  EXPECT_FALSE(JClipboardHasPicture());
-  JClipboardSetHeld(false);
   EXPECT_EQ(desktop.asked + desktop.taken, 0);
   std::unique_ptr<platform::Bitmap> drawn = cliptest::TakeAndDraw();
   ASSERT_TRUE(drawn);
@@ -157,15 +154,6 @@ TEST_F(ClipboardTest, TheDesktopIsToldOnceOnClosingAndOnlyOfChangedText) {
   EXPECT_EQ(desktop.published.size(), 2u);
   // Opening and reading change nothing.
   EXPECT_FALSE(JClipboardHasText());
-  EXPECT_EQ(desktop.published.size(), 2u);
-
-  // While the toolkit holds the clipboard, nothing is put, read or asked.
-  JClipboardSetHeld(true);
-  const int asked = desktop.asked;
-  EXPECT_FALSE(JClipboardPutText("held"));
-  EXPECT_FALSE(JClipboardHasText());
-  JClipboardSetHeld(false);
-  EXPECT_EQ(desktop.asked, asked);
   EXPECT_EQ(desktop.published.size(), 2u);
 }
 
