@@ -1,27 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
-#include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
-
-namespace {
-
-const char* const kAllTexts[] = {
-#define JSTR(id, name, text) text,
-#include "resources/strings.inc"
-#undef JSTR
-};
-const uint16_t kAllIds[] = {
-#define JSTR(id, name, text) id,
-#include "resources/strings.inc"
-#undef JSTR
-};
-
-}  // namespace
 
 // A key names a list (hundreds) and an item; a missing list or item answers a visible error text.
 TEST(StringLists, KeysReachTheirItemOrAVisibleError) {
@@ -52,36 +34,3 @@ TEST(StringResources, LoadingCopiesCutsOrFallsBack) {
   EXPECT_EQ(JResourceString(0), nullptr);
   EXPECT_EQ(JResourceString(65535), nullptr);
 }
-
-// A text longer than the limit would be cut; an id outside its list's range is never asked for.
-TEST(StringResources, EveryTextFitsAndEveryListItemLiesInsideItsListRange) {
-  int32_t first = 0, last = 0;
-  for (size_t i = 0; i < sizeof kAllIds / sizeof kAllIds[0]; ++i) {
-    const uint16_t id = kAllIds[i];
-    SCOPED_TRACE(id);
-    EXPECT_LE(strlen(kAllTexts[i]), kJStringMaxLength);
-    if (id >= 1000 && id < 1100) {
-      ASSERT_TRUE(JScan(JResourceString(kStrAppList0Range), "%dl% %dl%", &first, &last));
-    } else if (id >= 1100 && id < 1200) {
-      ASSERT_TRUE(JScan(JResourceString(kStrAppList1Range), "%dl% %dl%", &first, &last));
-    } else if (id >= 2000 && id < 2100) {
-      ASSERT_TRUE(JScan(JResourceString(kStrAlertList0Range), "%dl% %dl%", &first, &last));
-    } else {
-      continue;
-    }
-    EXPECT_GE(id, first);
-    EXPECT_LE(id, last);
-  }
-}
-
-TEST(StringResources, FileTypeRowsKeepTheirColumns) {
-  for (uint16_t id = 200; id <= 222; ++id) {
-    const char* row = JResourceString(id);
-    if (!row) continue;
-    SCOPED_TRACE(row);
-    ASSERT_GE(strlen(row), 9u);
-    EXPECT_EQ(row[4], '.');
-    EXPECT_EQ(row[8], ' ');
-  }
-}
-
