@@ -284,30 +284,3 @@ TEST_F(Drawing, WindowsAreDrawnThroughTheirOriginAndInvalidated) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(DrawLifetime, ShutdownReleasesBitmapsAndDrawingStartsAgain) {
-  JDrawInit();
-  const uint32_t live = JPixMapLiveCount();
-  JNewBitmap(8, 8);
-  JPixMap* pattern = JLoadBitmap(260);
-  ASSERT_TRUE(pattern);
-  JSetDrawBitmap(pattern);
-  EXPECT_EQ(JPixMapLiveCount(), live + 2);
-  JDrawShutdown();
-  EXPECT_EQ(JPixMapLiveCount(), live);
-  EXPECT_EQ(JCurrentDrawKind(), 0);
-  JDrawInit();
-  JGC* gc = JNewGC();
-  JSetGC(gc);
-  JPixMap* map = JPixMapNewDirect(10, 10, 32);
-  JSetDrawBitmap(map);
-  JFillRect(0, 0, 10, 10);
-  EXPECT_EQ(Pixel(map, 5, 5), 0u);
-  JSetGC(JDefaultGC());
-  JDisposeGC(gc);
-  JPixMapFree(map);
-}
-
-}  // namespace

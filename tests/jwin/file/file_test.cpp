@@ -98,29 +98,3 @@ TEST_F(FileTest, FullPathsNeverOverflowTheirBufferAndLongPathsWork) {
   EXPECT_TRUE(JFileExists(far));
   JFileSpecFree(far);
 }
-
-TEST_F(FileTest, FileOperationsWorkThroughSpecs) {
-  JFileSpec* fileSpec = JFileSpecNew(dir_.c_str(), "Data.TMP");
-  EXPECT_FALSE(JFileExists(fileSpec));
-  EXPECT_EQ(JFileOpen(fileSpec, kJFileRead), nullptr);
-  EXPECT_FALSE(JFileExists(fileSpec));  // opening never creates
-  EXPECT_TRUE(JFileCreate(fileSpec));
-  EXPECT_FALSE(JFileCreate(fileSpec));
-
-  JFile* f = JFileOpen(fileSpec, kJFileReadWrite);
-  ASSERT_NE(f, nullptr);
-  uint64_t n = 5;
-  EXPECT_TRUE(JFileWrite(f, &n, "hello"));
-  char buf[8] = {};
-  n = 8;
-  ASSERT_TRUE(JFileSetPos(f, 1));
-  EXPECT_TRUE(JFileRead(f, &n, buf));
-  EXPECT_EQ(n, 4u);  // a short read says how much it read
-  ASSERT_TRUE(JFileSetPos(f, 2));
-  EXPECT_TRUE(JFileSetEndOfFile(f));
-  EXPECT_EQ(JFileSize(f), 2u);
-  JFileClose(f);
-  EXPECT_TRUE(JFileDelete(fileSpec));
-  EXPECT_FALSE(JFileDelete(fileSpec));
-  JFileSpecFree(fileSpec);
-}

@@ -52,11 +52,6 @@ class Choosers : public ToolkitTest {
     input().mouseUp(p.x, p.y);
     drain();
   }
-  // A press far from any pop-up closes it.
-  void clickAway() {
-    input().click(screenClient(window_).left + 5, screenClient(window_).top + 5);
-    drain();
-  }
   void tick(int ms) {
     clock().advance(static_cast<uint32_t>(ms));
     JEventStep(nullptr, false);
@@ -157,13 +152,7 @@ TEST_F(Choosers, AWhiteSwatchOpensTheCubeWithItsWhiteCellUnderThePointer) {
   ASSERT_EQ(colours.size(), 1u);
   EXPECT_EQ(colours[0].red + colours[0].green + colours[0].blue, 0);
   EXPECT_EQ(JSwatchColour(s).red, 0);
-}
-
-TEST_F(Choosers, AClickLeavesThePaletteOpenForASecondClick) {
-  JWidget* s = JNewSwatch(window_, nullptr, 300, 200);
-  JSetSwatchOnChange(s, [](JWidget*, const JColour* c, uint32_t) { colours.push_back(*c); });
-  JShowWidget(s);
-  drain();
+  // A click leaves the palette open for a second click, on the cell chosen.
   input().click(middle(s).x, middle(s).y);
   drain();
   ASSERT_NE(JOpenSwatchPalette(), nullptr);
@@ -173,14 +162,8 @@ TEST_F(Choosers, AClickLeavesThePaletteOpenForASecondClick) {
   input().click(cell.x, cell.y);
   drain();
   EXPECT_EQ(JOpenSwatchPalette(), nullptr);
-  ASSERT_EQ(colours.size(), 1u);
-  EXPECT_EQ(colours[0].green, JSwatchPaletteColours()[5].green);
-  // A press anywhere else closes an open palette without a change.
-  input().click(middle(s).x, middle(s).y);
-  drain();
-  clickAway();
-  EXPECT_EQ(JOpenSwatchPalette(), nullptr);
-  EXPECT_EQ(colours.size(), 1u);
+  ASSERT_EQ(colours.size(), 2u);
+  EXPECT_EQ(colours[1].green, JSwatchPaletteColours()[5].green);
 }
 
 }  // namespace
