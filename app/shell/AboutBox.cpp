@@ -1,5 +1,7 @@
 #include "app/shell/AboutBox.h"
 
+#include "app/shell/AboutFrames.h"
+#include "app/shell/Artwork.h"
 #include "app/shell/OwnWindow.h"
 #include "app/shell/PictureFilters.h"
 #include "jindep/string_lists.h"
@@ -14,84 +16,112 @@
 
 namespace {
 
-// The two regions of artwork: the logo (a row of tinted wells) above a band whose colours
-// step from many to few, as the program's reductions do.
-constexpr int16_t kLogoWidth = 240, kLogoHeight = 60, kBandHeight = 40;
-constexpr int16_t kWidth = kLogoWidth + 40, kHeight = kLogoHeight + kBandHeight + 60;
 constexpr int kSoftenRuns = 8;
 constexpr int32_t kFirstRunDelay = 1000;
+// Deep displays: one frame every 30 ms. With no delay the loop would draw a frame every
+// millisecond, a blur of moving stripes that keeps a core busy.
+constexpr int32_t kFrameDelay = 30;
 
 struct About {
   uint32_t window;  // platform windows: the toolkit may dispose of them at shut-down
   uint32_t version;
   JPixMap* picture;
-  JPixelBuffer* buffer;
+  JPixMap* backdrop;
+  JPixelBuffer* pixels;
+  JPixelBuffer* backdropPixels;
+  AboutArt art;  // the logo and band regions and the patterns
   JScheduled* animation;
+  bool deep;  // a display of more than 8 bits: the moving patterns
   int counter;
+  AboutFrame frame;
 };
 About gAbout;
+JPixMap* gCapture = nullptr;  // the screen under the box at start-up
 
-void Fill(uint32_t rgb, int left, int top, int right, int bottom) {
-  const JColour c = {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
-                     static_cast<uint16_t>((rgb & 0xFF) * 257)};
+JColour Colour(uint32_t rgb) {
+  return {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
+          static_cast<uint16_t>((rgb & 0xFF) * 257)};
+}
+
+void FillArea(JPixMap* map) {
+  const JColour c = Colour(kAboutBackground);
+  JSetDrawBitmap(map);
+  JSetGC(JDefaultGC());
   JSetForeColour(&c);
-  JFillRect(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<int16_t>(right),
-            static_cast<int16_t>(bottom));
-}
-
-void Oval(uint32_t rgb, int left, int top, int side) {
-  const JColour c = {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
-                     static_cast<uint16_t>((rgb & 0xFF) * 257)};
-  JSetForeColour(&c);
-  JSetBackColour(&c);
-  JDrawOval(static_cast<int16_t>(left), static_cast<int16_t>(top), static_cast<int16_t>(left + side),
-            static_cast<int16_t>(top + side));
-}
-
-// A soft glow behind everything, then a thin rule at the bottom.
-void DrawBackground() {
-  Fill(0xE8E4DC, 0, 0, kWidth, kHeight);
-  for (int r = 70; r > 0; r -= 10) Oval(0xE8E4DC - static_cast<uint32_t>(r / 10) * 0x020202, kWidth / 2 - r, kHeight / 2 - r, 2 * r);
-  Fill(0x283C78, 20, kHeight - 10, kWidth - 20, kHeight - 7);
-}
-
-void DrawArtwork() {
-  static const uint32_t kWells[] = {0xD03030, 0xE08020, 0xE0C020, 0x40A040, 0x3070C0, 0x7040A0};
-  const int left = (kWidth - kLogoWidth) / 2;
-  for (int i = 0; i < 6; ++i) Oval(kWells[i], left + 10 + i * 37, 28, 36);
-  // Sixteen shades of a blue, then the same range in four steps.
-  const int top = kLogoHeight + 40;
-  for (int i = 0; i < 16; ++i) {
-    const uint32_t many = static_cast<uint32_t>(40 + i * 13), few = static_cast<uint32_t>(40 + (i / 4) * 52);
-    Fill(many << 8 | 0xE0, left + i * 15, top, left + (i + 1) * 15, top + kBandHeight / 2);
-    Fill(few << 8 | 0xE0, left + i * 15, top + kBandHeight / 2, left + (i + 1) * 15, top + kBandHeight);
-  }
+  JFillRect(0, 0, map->width, map->height);
 }
 
 void Soften() {
-  JPixelBufferGet(gAbout.buffer, 0, gAbout.picture, 0, kHeight);
-  SoftenPixels(gAbout.buffer);
-  JPixelBufferPut(gAbout.buffer, 0, kHeight, gAbout.picture, 0);
+  JPixelBufferGet(gAbout.pixels, 0, gAbout.picture, 0, gAbout.picture->height);
+  SoftenPixels(gAbout.pixels);
+  JPixelBufferPut(gAbout.pixels, 0, gAbout.pixels->height, gAbout.picture, 0);
 }
 
 void Repaint() {
-  if (JWindow* w = AboutWindow()) JInvalidateRect(w, JRectMake(0, 0, kWidth, kHeight));
+  if (JWindow* w = AboutWindow()) JInvalidateRect(w, JRectMake(0, 0, 32767, 32767));
 }
 
-// The artwork appears a second after the box, then softens a little a run.
-void Animate(void*) {
-  if (!AboutWindow() || gAbout.counter < 0) return;
+// Draws a bitmap through a mask made from it; it is needed only once.
+void DrawOnce(uint16_t id, int16_t left, int16_t top) {
+  JPixMap* art = LoadArtwork(id);
+  JPixMap* mask = ArtworkMaskNew(art);
   JSetDrawBitmap(gAbout.picture);
   JSetGC(JDefaultGC());
-  if (gAbout.counter == kSoftenRuns) DrawArtwork();
-  if (gAbout.counter < kSoftenRuns) Soften();
+  DrawThroughMask(art, mask, left, top);
+  JPixMapFree(art);
+  JPixMapFree(mask);
+}
+
+// The backdrop under the emblem, softened, and the rule at the bottom.
+void DrawOpening() {
+  JPixMap* picture = gAbout.picture;
+  if (gCapture && gCapture->width == picture->width && gCapture->height == picture->height) {
+    const JRect all = JRectMake(0, 0, picture->width, picture->height);
+    JSetDrawBitmap(gAbout.backdrop);
+    JSetGC(JDefaultGC());
+    JCopyBits(gCapture, all, all, kJCopyPlain);
+  } else {
+    FillArea(gAbout.backdrop);
+  }
+  JPixelBufferGet(gAbout.backdropPixels, 0, gAbout.backdrop, 0, picture->height);
+  JPixelBufferPut(gAbout.backdropPixels, 0, picture->height, picture, 0);
+  int16_t width, height;
+  if (ArtworkSize(kArtEmblem, &width, &height))
+    DrawOnce(kArtEmblem, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>((picture->height - height) / 2));
+  Soften();
+  Soften();
+  if (ArtworkSize(kArtRule, &width, &height))
+    DrawOnce(kArtRule, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>(picture->height - height));
+  Soften();
+}
+
+// Deep displays: a frame of moving patterns a run. Others: the logo and band drawn once,
+// then softened a little a run until the counter is spent.
+void Animate(void*) {
+  if (!AboutWindow()) return;
+  if (gAbout.deep) {
+    ComposeAboutFrame(gAbout.pixels, gAbout.art, &gAbout.frame);
+    SoftenPixelsToward(gAbout.pixels, gAbout.backdropPixels);
+    JPixelBufferPut(gAbout.pixels, 0, gAbout.pixels->height, gAbout.picture, 0);
+    Repaint();
+    JSchedule(Animate, nullptr, kFrameDelay, &gAbout.animation);
+    return;
+  }
+  if (gAbout.counter < 0) return;
+  if (gAbout.counter == kSoftenRuns) {
+    const AboutRegions r = AboutLayout();
+    DrawOnce(kArtLogo, r.logoLeft, r.logoTop);
+    DrawOnce(kArtBand, r.bandLeft, r.bandTop);
+  } else {
+    Soften();
+  }
   --gAbout.counter;
   Repaint();
   JSchedule(Animate, nullptr, 0, &gAbout.animation);
 }
 
 void PaintPicture(JWindow*) {
-  const JRect r = JRectMake(0, 0, kWidth, kHeight);
+  const JRect r = JRectMake(0, 0, gAbout.picture->width, gAbout.picture->height);
   JCopyBits(gAbout.picture, r, r, kJCopyPlain);
 }
 
@@ -99,15 +129,15 @@ void PaintVersion(JWindow*) {
   JSetGC(JDefaultGC());
   JTextSizeRecord size;
   JTextSize(JStr(kStrVersion), &size);
-  Fill(0xE8E4DC, 0, 0, 400, 100);
-  const JColour ink = {0, 0, 0};
+  const JColour face = Colour(kAboutBackground), ink = {0, 0, 0};
+  JSetForeColour(&face);
+  JFillRect(0, 0, 400, 100);
   JSetForeColour(&ink);
   JDrawText(8, static_cast<int16_t>(4 + size.ascent), JStr(kStrVersion));
 }
 
 void Dismiss(JWindow*, int16_t, int16_t, uint8_t) { CloseAbout(); }
 void DismissKey(JWindow*, JKeyEvent*) { CloseAbout(); }
-
 
 JWindow* MakeWindow(void (*paint)(JWindow*), int16_t width, int16_t height) {
   JWindow* w = JNewWindow(nullptr, "", kJWindowPopup);
@@ -119,6 +149,36 @@ JWindow* MakeWindow(void (*paint)(JWindow*), int16_t width, int16_t height) {
   return w;
 }
 
+// The box's content on the screen, centred in the main window's content area.
+JRect BoxOnScreen(JRect area) {
+  const AboutRegions r = AboutLayout();
+  const int16_t left = static_cast<int16_t>(area.left + (area.right - area.left - r.width) / 2);
+  const int16_t top = static_cast<int16_t>(area.top + (area.bottom - area.top - r.height) / 2);
+  return JRectMake(left, top, static_cast<int16_t>(left + r.width), static_cast<int16_t>(top + r.height));
+}
+
+void PlaceContent(JWindow* window, JRect box) {
+  JMoveWindow(window, 0, 0);
+  int16_t x = 0, y = 0;
+  JWindowToScreen(window, &x, &y);  // the frame's margins
+  JMoveWindow(window, static_cast<int16_t>(box.left - x), static_cast<int16_t>(box.top - y));
+}
+
+void OpenVersion(JWindow* box) {
+  JSetDrawWindow(box);
+  JSetGC(JDefaultGC());
+  JTextSizeRecord size;
+  JTextSize(JStr(kStrVersion), &size);
+  JWindow* version = MakeWindow(PaintVersion, static_cast<int16_t>(size.width + 16),
+                                static_cast<int16_t>(size.ascent + size.descent + 8));
+  if (!version) return;
+  gAbout.version = version->platformWindow;
+  const JRect frame = JGetWindowFrame(box);
+  const JRect own = JGetWindowFrame(version);
+  JMoveWindow(version, static_cast<int16_t>(frame.right - (own.right - own.left)), frame.bottom);
+  JShowWindow(version);
+}
+
 }  // namespace
 
 void OpenAbout() {
@@ -127,42 +187,26 @@ void OpenAbout() {
     return;
   }
   gAbout = {};
-  gAbout.picture = JPixMapNewDirect(kWidth, kHeight, 32);
-  gAbout.buffer = JPixelBufferNew(kWidth, kHeight);
-  if (!gAbout.picture || !gAbout.buffer) {
-    CloseAbout();
-    return;
-  }
-  JSetDrawBitmap(gAbout.picture);
-  JSetGC(JDefaultGC());
-  DrawBackground();
-  Soften();
-  Soften();
-  JWindow* window = MakeWindow(PaintPicture, kWidth, kHeight);
+  const AboutRegions r = AboutLayout();
+  gAbout.picture = JPixMapNewDirect(r.width, r.height, 32);
+  gAbout.backdrop = JPixMapNewDirect(r.width, r.height, 32);
+  gAbout.pixels = JPixelBufferNew(r.width, r.height);
+  gAbout.backdropPixels = JPixelBufferNew(r.width, r.height);
+  JWindow* window = nullptr;
+  if (gAbout.picture && gAbout.backdrop && gAbout.pixels && gAbout.backdropPixels)
+    window = MakeWindow(PaintPicture, r.width, r.height);
   if (!window) {
     CloseAbout();
     return;
   }
   gAbout.window = window->platformWindow;
-  const JRect area = JMainWindowContent();
-  const JRect frame = JGetWindowFrame(window);
-  const int16_t left = static_cast<int16_t>(area.left + (area.right - area.left - (frame.right - frame.left)) / 2);
-  const int16_t top = static_cast<int16_t>(area.top + (area.bottom - area.top - (frame.bottom - frame.top)) / 2);
-  JMoveWindow(window, left, top);
+  gAbout.deep = JDisplayDepth() > 8;
+  if (gAbout.deep) LoadAboutArt(&gAbout.art);
+  DrawOpening();
+  JResetDrawArea(nullptr);
+  PlaceContent(window, BoxOnScreen(JMainWindowContent()));
   JShowAndActivateWindow(window);
-  // The version, on a small window against the box's lower edge.
-  JSetDrawWindow(window);
-  JSetGC(JDefaultGC());
-  JTextSizeRecord size;
-  JTextSize(JStr(kStrVersion), &size);
-  if (JWindow* version = MakeWindow(PaintVersion, static_cast<int16_t>(size.width + 16),
-                                    static_cast<int16_t>(size.ascent + size.descent + 8))) {
-    gAbout.version = version->platformWindow;
-    const JRect box = JGetWindowFrame(window);
-    const JRect own = JGetWindowFrame(version);
-    JMoveWindow(version, static_cast<int16_t>(box.right - (own.right - own.left)), box.bottom);
-    JShowWindow(version);
-  }
+  OpenVersion(window);
   gAbout.counter = kSoftenRuns;
   JSchedule(Animate, nullptr, kFirstRunDelay, &gAbout.animation);
 }
@@ -177,8 +221,34 @@ void CloseAbout() {
     JDisposeWindow(window);
   }
   JPixMapFree(gAbout.picture);
-  JPixelBufferFree(gAbout.buffer);
+  JPixMapFree(gAbout.backdrop);
+  JPixelBufferFree(gAbout.pixels);
+  JPixelBufferFree(gAbout.backdropPixels);
+  FreeAboutArt(&gAbout.art);
   gAbout = {};
 }
 
 JWindow* AboutWindow() { return OwnWindow(gAbout.window, kJSlotDraw, PaintPicture); }
+
+void CaptureAboutBackdrop(int16_t left, int16_t top, int16_t width, int16_t height) {
+  // Where the main window's content will be: its frame's margins stay as they are.
+  int16_t nowLeft, nowTop, nowWidth, nowHeight;
+  JGetMainWindowPlace(&nowLeft, &nowTop, &nowWidth, &nowHeight);
+  const JRect now = JMainWindowContent();
+  const JRect later = JRectMake(static_cast<int16_t>(now.left + left - nowLeft), static_cast<int16_t>(now.top + top - nowTop),
+                                static_cast<int16_t>(now.right + left + width - nowLeft - nowWidth),
+                                static_cast<int16_t>(now.bottom + top + height - nowTop - nowHeight));
+  const JRect box = BoxOnScreen(later);
+  const int16_t boxWidth = static_cast<int16_t>(box.right - box.left), boxHeight = static_cast<int16_t>(box.bottom - box.top);
+  JPixMapFree(gCapture);
+  gCapture = JPixMapNewDirect(boxWidth, boxHeight, 32);
+  if (!gCapture) return;
+  // Screen copies count from the main window's content.
+  JSetDrawBitmap(gCapture);
+  JSetGC(JDefaultGC());
+  JCopyBits(JScreenDrawArea(),
+            JRectMake(static_cast<int16_t>(box.left - now.left), static_cast<int16_t>(box.top - now.top),
+                      static_cast<int16_t>(box.right - now.left), static_cast<int16_t>(box.bottom - now.top)),
+            JRectMake(0, 0, boxWidth, boxHeight), kJCopyPlain);
+  JResetDrawArea(nullptr);
+}

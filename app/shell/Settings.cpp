@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/shell/AboutBox.h"
 #include "app/shell/SettingsFile.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
@@ -100,6 +101,7 @@ void LoadSettings() {
   }
   if (settingsFile) JFileSpecFree(settingsFile);
   p = LimitPlacement(p, areaWidth, areaHeight);
+  CaptureAboutBackdrop(p.left, p.top, p.width, p.height);
   JSetMainWindowPlace(p.left, p.top, p.width, p.height);
 }
 
