@@ -3,6 +3,7 @@
 #include "app/colour/BlockPool.h"
 #include "app/document/BitReverse.h"
 #include "app/gif/LzwEncoder.h"
+#include "app/graphs/MagnifierWidget.h"
 #include "app/shell/DisplayCheck.h"
 #include "app/shell/Documents.h"
 #include "app/shell/Menus.h"
@@ -27,6 +28,7 @@ void ApplicationMain() {
   LoadSettings();
   WatchMainWindow();
   BuildMenus();
+  MagnifierClass();
   BuildBitReverseTable();
   LzwInit();
   JSetHighLevelHandler(kJRequestQuit, QuitRequest, nullptr);

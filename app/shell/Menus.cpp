@@ -1,6 +1,7 @@
 // The application's menu bar and the enabling of its items.
 #include "app/shell/Menus.h"
 
+#include "app/graphs/MagnifierWindow.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/Commands.h"
 #include "app/shell/Documents.h"
@@ -54,7 +55,7 @@ void BuildMenus() {
   Item(apple, kStrItemAbout, AboutCommand);
   Item(apple, kStrItemContactInfo, nullptr);
   Separator(apple);
-  Item(apple, kStrItemShowMagnifier, nullptr);
+  Item(apple, kStrItemShowMagnifier, ShowMagnifierCommand);
   JMemStats stats;
   JMemGetStats(&stats);
   if (stats.total > 0) Item(apple, kStrItemShowMemory, ShowMemoryCommand);
