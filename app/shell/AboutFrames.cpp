@@ -58,6 +58,13 @@ void FreeAboutArt(AboutArt* art) {
   *art = {};
 }
 
+void FillWithTile(JPixelBuffer* pixels, const JPixelBuffer* tile, int offset) {
+  for (int y = 0; y < pixels->height; ++y) {
+    uint8_t* row = JPixelBufferRow(pixels, static_cast<uint32_t>(pixels->height - 1 - y));
+    for (int x = 0; x < pixels->width; ++x) std::copy_n(TilePixel(tile, x, y, offset), 3, row + 3 * x);
+  }
+}
+
 void ComposeAboutFrame(JPixelBuffer* pixels, const AboutArt& art, AboutFrame* frame) {
   const AboutRegions r = AboutLayout();
   const uint8_t background[3] = {kAboutBackground & 0xFF, kAboutBackground >> 8 & 0xFF, kAboutBackground >> 16 & 0xFF};

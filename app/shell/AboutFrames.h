@@ -32,5 +32,7 @@ struct AboutFrame {
   int backOffset;
   int frontOffset;
 };
+// Covers `pixels` with copies of `tile`, moved by `offset` pixels right and down.
+void FillWithTile(JPixelBuffer* pixels, const JPixelBuffer* tile, int offset);
 // Draws the frame into `pixels` (the box's size) and moves the offsets on.
 void ComposeAboutFrame(JPixelBuffer* pixels, const AboutArt& art, AboutFrame* frame);

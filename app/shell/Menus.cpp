@@ -4,6 +4,7 @@
 #include "app/graphs/MagnifierWindow.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/Commands.h"
+#include "app/shell/ContactInfo.h"
 #include "app/shell/Documents.h"
 #include "app/shell/GraphCommands.h"
 #include "app/shell/MemoryWindow.h"
@@ -53,7 +54,7 @@ void BuildMenus() {
 
   JMenu* apple = JNewMenuFromText(JStr(kStrMenuApple));
   Item(apple, kStrItemAbout, AboutCommand);
-  Item(apple, kStrItemContactInfo, nullptr);
+  Item(apple, kStrItemContactInfo, ContactInfoCommand);
   Separator(apple);
   Item(apple, kStrItemShowMagnifier, ShowMagnifierCommand);
   JMemStats stats;

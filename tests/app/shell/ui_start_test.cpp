@@ -9,6 +9,7 @@
 
 #include "../../jwin/window/toolkit_fixture.h"
 #include "app/shell/AboutBox.h"
+#include "app/shell/ContactInfo.h"
 #include "app/shell/DisplayCheck.h"
 #include "app/shell/MemoryWindow.h"
 #include "app/shell/PreferencesWindow.h"
@@ -143,6 +144,41 @@ TEST_F(ToolkitTest, AboutBoxAnimatesOverItsBackdropAndClosesOnAClick) {
     drain();
     EXPECT_EQ(AboutWindow(), nullptr);
   }
+}
+
+// Contact Info shows faded stripes round its card; the first click softens it for twenty
+// runs, a second click changes nothing, and closing forgets the window.
+TEST_F(ToolkitTest, ContactInfoFadesSoftensOnTheFirstClickAndCloses) {
+  OpenContactInfo();
+  JWindow* w = ContactInfoWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_STREQ(w->title, "Contact Info");
+  const platform::Rect c = screenClient(w);
+  auto picture = [&](int runs) {
+    for (int i = 0; i < runs; ++i) {
+      clock().advance(1);
+      JEventStep(nullptr, false);
+      drain();  // the repaint
+    }
+    drain();
+    std::vector<platform::Colour> pixels;
+    for (int y = 0; y < c.height(); ++y)
+      for (int x = 0; x < c.width(); ++x) pixels.push_back(wm().screen().pixel(c.left + x, c.top + y));
+    return pixels;
+  };
+  const std::vector<platform::Colour> opened = picture(0);
+  for (int channel = 0; channel < 24; channel += 8) EXPECT_GE(opened[0] >> channel & 0xFF, 128u);  // faded
+  wm().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/contact_info.bmp");
+  input().click(c.left + 5, c.top + 5);
+  drain();
+  const std::vector<platform::Colour> nineteen = picture(19), twenty = picture(1);
+  EXPECT_NE(opened, nineteen);
+  EXPECT_NE(nineteen, twenty);
+  input().click(c.left + 5, c.top + 5);
+  EXPECT_EQ(picture(30), twenty);
+  JRequestClose(w);
+  drain();
+  EXPECT_EQ(ContactInfoWindow(), nullptr);
 }
 
 }  // namespace
