@@ -9,6 +9,7 @@
 #include "jwin/J_font.h"
 #include "jwin/J_patterns.h"
 #include "jwin/draw_state.h"
+#include "jwin/pixel_map.h"
 #include "platform/wm/WindowManager.h"
 
 namespace {
@@ -61,8 +62,9 @@ void ReplaceFont(JGC* gc, JFontRef* font) {
 
 uint32_t JColourToPlatform(const JColour* c) {
   if (!c) return 0;
-  return (static_cast<uint32_t>(JColourChannel8(c->red)) << 16) |
-         (static_cast<uint32_t>(JColourChannel8(c->green)) << 8) | JColourChannel8(c->blue);
+  // A display with a colour table draws with its nearest entry.
+  return JDisplayColour((static_cast<uint32_t>(JColourChannel8(c->red)) << 16) |
+                        (static_cast<uint32_t>(JColourChannel8(c->green)) << 8) | JColourChannel8(c->blue));
 }
 
 uint16_t JPatternResource(uint32_t pattern) {

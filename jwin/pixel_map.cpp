@@ -1,11 +1,13 @@
 #include "jwin/pixel_map.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"
 #include "platform/Bitmap.h"
+#include "platform/DisplayColours.h"
 
 namespace {
 
@@ -41,14 +43,15 @@ void Unregister(JPixMap* map) {
 
 uint8_t Channel8(uint16_t c) { return static_cast<uint8_t>((c - (c >> 8)) >> 8); }
 
-JPixMap* Wrap(std::unique_ptr<platform::Bitmap> bitmap, uint16_t subKind, uint16_t colourCount) {
+// `depth` is the depth the map stands for: 4-bit maps are held one byte a pixel.
+JPixMap* Wrap(std::unique_ptr<platform::Bitmap> bitmap, uint16_t subKind, uint16_t colourCount, int depth = 0) {
   if (!bitmap) return nullptr;
   JPixMap* map = static_cast<JPixMap*>(JAlloc(sizeof(JPixMap)));
   map->drawingAreaKind = kJDrawingAreaPixMap;
   map->subKind = subKind;
   map->width = static_cast<int16_t>(bitmap->width());
   map->height = static_cast<int16_t>(bitmap->height());
-  map->depth = static_cast<uint16_t>(bitmap->depth());
+  map->depth = static_cast<uint16_t>(depth ? depth : bitmap->depth());
   map->footprint = static_cast<uint64_t>(map->depth) * static_cast<uint64_t>(map->height) *
                        ((static_cast<uint64_t>(map->width) + 31) / 32 * 4) +
                    sizeof(JPixMap);
@@ -61,16 +64,23 @@ JPixMap* Wrap(std::unique_ptr<platform::Bitmap> bitmap, uint16_t subKind, uint16
 
 bool SizeFits(int width, int height) { return JPictureSizeProblem(width, height) == nullptr; }
 
-// The platform raster makes depths 1, 8 and 32; other direct depths are held in 32 bits.
+// The platform raster makes depths 1, 8 and 32: depth 4 is held in 8 bits, 15 to 24 in 32.
 int PlatformDepth(int depth) {
-  if (depth == 1 || depth == 8) return depth;
-  return 32;
+  if (depth == 1) return 1;
+  return depth <= 8 ? 8 : 32;
 }
 
 }  // namespace
 
 uint16_t JDisplayDepth() { return gDisplayDepth; }
 void JSetDisplayDepth(uint16_t depth) { gDisplayDepth = depth; }
+
+uint32_t JDisplayColour(uint32_t rgb) {
+  if (gDisplayDepth > 8) return rgb & 0xFFFFFF;
+  static platform::NearestColour sixteen(platform::DisplayColourTable(4));
+  static platform::NearestColour full(platform::DisplayColourTable(8));
+  return (gDisplayDepth <= 4 ? sixteen : full).colour(rgb);
+}
 void JPixMapSetReleaseProc(JPixMapReleaseProc proc) { gReleaseProc = proc; }
 void JPixMapRelease(JPixMap* map) {
   if (gReleaseProc && map) gReleaseProc(map);
@@ -81,7 +91,9 @@ JPixMap* JPixMapNew(const JPixMapFormat* format) {
   if (format->kind == 2) {
     if (format->depth == 0 || format->depth > 32) return nullptr;
     auto bitmap = platform::Bitmap::Create(format->width, format->height, PlatformDepth(format->depth));
-    return Wrap(std::move(bitmap), 1, 0);
+    // Direct colour at 4 or 8 bits is the display's own: its fixed colour table.
+    if (bitmap && bitmap->depth() == 8) bitmap->palette() = platform::DisplayColourTable(format->depth);
+    return Wrap(std::move(bitmap), 1, 0, format->depth <= 8 ? format->depth : 0);
   }
   if (format->kind != 1) return nullptr;
   const uint16_t* c = format->colours;
@@ -90,14 +102,17 @@ JPixMap* JPixMapNew(const JPixMapFormat* format) {
   uint16_t count = format->colourCount > 0xFFFF ? 0xFFFF : static_cast<uint16_t>(format->colourCount);
   if (blackWhite) return Wrap(platform::Bitmap::Create(format->width, format->height, 1), 1, count);
   auto bitmap = platform::Bitmap::Create(format->width, format->height, PlatformDepth(gDisplayDepth));
+  if (bitmap && bitmap->depth() == 8 && gDisplayDepth <= 4) bitmap->palette().resize(16);
   if (bitmap && bitmap->depth() == 8 && c) {
-    uint32_t entries = format->colourCount < 256 ? format->colourCount : 256;
+    const uint32_t slots = static_cast<uint32_t>(bitmap->palette().size());
+    uint32_t entries = format->colourCount < slots ? format->colourCount : slots;
     for (uint32_t i = 0; i < entries; ++i) {
       bitmap->palette()[i] = static_cast<uint32_t>(Channel8(c[3 * i])) << 16 |
                              static_cast<uint32_t>(Channel8(c[3 * i + 1])) << 8 | Channel8(c[3 * i + 2]);
     }
   }
-  return Wrap(std::move(bitmap), 1, count);
+  const int depth = bitmap && bitmap->depth() == 8 ? gDisplayDepth : 0;
+  return Wrap(std::move(bitmap), 1, count, depth);
 }
 
 JPixMap* JPixMapNewDirect(int16_t width, int16_t height, uint16_t depth) {

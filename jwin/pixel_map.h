@@ -39,6 +39,9 @@ void JPixMapFree(JPixMap* map);
 // Bits per pixel of the display that maps are made compatible with (32 unless told).
 uint16_t JDisplayDepth();
 void JSetDisplayDepth(uint16_t depth);
+// The colour (0x00RRGGBB) the display shows for a colour: itself on a display of more
+// than 8 bits, else the nearest entry of the display's colour table.
+uint32_t JDisplayColour(uint32_t rgb);
 
 // Called before a map is read, written in one call, or freed, so that the
 // drawing layer can stop drawing into it (make the main window the target).

@@ -7,7 +7,7 @@
 namespace platform::wm {
 
 void Compositor::compose(WindowManager& wm, const std::vector<Rect>& rects) {
-  Bitmap& fb = wm.screen().framebuffer();
+  Bitmap& fb = wm.screen().composition();
   const std::vector<WindowId> order = wm.paintOrder();
   const Rect docArea = wm.documentArea();
   // The main frame looks active while one of its documents is.
@@ -38,6 +38,7 @@ void Compositor::compose(WindowManager& wm, const std::vector<Rect>& rects) {
     // An open menu lies over everything.
     if (wm.popup().isOpen() && !r.intersected(wm.popup().bounds()).empty())
       FramePainter(fb, r).popup(wm.popup());
+    wm.screen().showComposed(r);
   }
 }
 

@@ -24,11 +24,41 @@ Screen::Screen(int width, int height) {
 
 void Screen::setDepth(int depth) {
   const bool known = depth == 4 || depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
-  depth_ = known ? depth : 32;
+  depth = known ? depth : 32;
+  if (depth == depth_) return;
+  if (composition_) framebuffer_ = std::move(composition_);
+  nearest_.reset();
+  depth_ = depth;
+  if (depth > 8) return;
+  auto indexed = Bitmap::Create(width(), height(), 8);
+  if (!indexed) {
+    depth_ = 32;  // no memory for a second surface: the display stays direct colour
+    return;
+  }
+  indexed->palette() = DisplayColourTable(depth);
+  nearest_ = std::make_unique<NearestColour>(indexed->palette());
+  composition_ = std::move(framebuffer_);
+  framebuffer_ = std::move(indexed);
+  showComposed(bounds());
+}
+
+void Screen::showComposed(const Rect& area) {
+  if (!composition_) return;
+  const Rect r = area.intersected(bounds());
+  for (int y = r.top; y < r.bottom; ++y) {
+    const uint32_t* in = composition_->row32(y);
+    uint8_t* out = framebuffer_->row(y);
+    for (int x = r.left; x < r.right; ++x) out[x] = nearest_->index(in[x]);
+  }
 }
 
 Colour Screen::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
+  if (framebuffer_->depth() == 8) {
+    const auto& table = framebuffer_->palette();
+    const uint8_t index = framebuffer_->row(y)[x];
+    return index < table.size() ? table[index] : 0;
+  }
   return framebuffer_->row32(y)[x] & 0xFFFFFF;
 }
 

@@ -153,18 +153,32 @@ void SdlBackend::waitForInput(uint32_t ms) {
   if (SDL_WaitEventTimeout(&e, static_cast<int>(ms))) translate(e);
 }
 
+void SdlBackend::upload(const Bitmap& fb, const Rect& r) {
+  const Rect a = r.intersected({0, 0, fb.width(), fb.height()});
+  if (a.empty()) return;
+  SDL_Rect area{a.left, a.top, a.width(), a.height()};
+  if (fb.depth() == 32) {
+    SDL_UpdateTexture(texture_, &area, fb.row32(a.top) + a.left, fb.stride());
+    return;
+  }
+  // An indexed display: its colour table gives the colours the window shows.
+  const std::vector<uint32_t>& table = fb.palette();
+  rgb_.resize(static_cast<size_t>(a.width()) * a.height());
+  uint32_t* out = rgb_.data();
+  for (int y = a.top; y < a.bottom; ++y) {
+    const uint8_t* in = fb.row(y);
+    for (int x = a.left; x < a.right; ++x) *out++ = in[x] < table.size() ? table[in[x]] : 0;
+  }
+  SDL_UpdateTexture(texture_, &area, rgb_.data(), a.width() * 4);
+}
+
 void SdlBackend::present(const Bitmap& fb, const std::vector<Rect>& changed) {
   if (changed.empty() && !exposed_) return;
-  // Only changed rows are uploaded; the texture keeps the rest.
+  // Only changed areas are uploaded; the texture keeps the rest.
   if (exposed_) {
-    SDL_UpdateTexture(texture_, nullptr, fb.bits(), fb.stride());
+    upload(fb, {0, 0, fb.width(), fb.height()});
   } else {
-    for (const Rect& r : changed) {
-      const Rect a = r.intersected({0, 0, fb.width(), fb.height()});
-      if (a.empty()) continue;
-      SDL_Rect area{a.left, a.top, a.width(), a.height()};
-      SDL_UpdateTexture(texture_, &area, fb.row32(a.top) + a.left, fb.stride());
-    }
+    for (const Rect& r : changed) upload(fb, r);
   }
   exposed_ = false;
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);

@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/wm/ScreenBackend.h"
 
@@ -41,11 +42,14 @@ class SdlBackend : public wm::ScreenBackend {
  private:
   SdlBackend() = default;
   void translate(const SDL_Event& e);
+  // Copies an area of the framebuffer into the window's texture.
+  void upload(const Bitmap& fb, const Rect& r);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::map<int, SDL_Cursor*> cursors_;
+  std::vector<uint32_t> rgb_;  // an indexed framebuffer's area in colours, for uploading
   std::deque<wm::InputEvent> pending_;
   SdlClock clock_;
   // The desktop's clipboard, offered to the platform clipboard while the window lives.
