@@ -6,9 +6,11 @@
 #include "jindep/Ji_prinf.h"
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
+#include "jwin/J_draw.h"
 #include "jwin/picture_limit.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
+#include "platform/wm/Desktop.h"
 
 namespace {
 bool gSwap = false;
@@ -20,6 +22,13 @@ bool RangesFit(int32_t firstBufferRow, int32_t bufferHeight, int32_t firstMapRow
   return static_cast<int64_t>(firstMapRow) + rowCount <= mapHeight &&
          static_cast<int64_t>(firstBufferRow) + rowCount <= bufferHeight;
 }
+// A display driver may deliver device pixels red first; the swap flag the probe found puts
+// them back in the order blue, green, red.
+bool DriverRedFirst() {
+  platform::wm::Desktop* desktop = platform::wm::Desktop::Current();
+  return desktop && desktop->backend().deliversRedFirst();
+}
+
 }  // namespace
 
 const char* JPictureSizeProblem(int64_t width, int64_t height) {
@@ -62,6 +71,7 @@ void JPixelBufferGet(JPixelBuffer* buffer, int32_t firstBufferRow, JPixMap* map,
   const platform::Bitmap* bitmap = map->bitmap;
   const uint32_t width = buffer->width;
   const std::vector<uint32_t>& palette = bitmap->palette();
+  const bool swap = gSwap != DriverRedFirst();
   for (int32_t i = 0; i < rowCount; ++i) {
     const int mapRow = firstMapRow + rowCount - 1 - i;
     uint8_t* out = JPixelBufferRow(buffer, static_cast<uint32_t>(firstBufferRow + i));
@@ -82,7 +92,7 @@ void JPixelBufferGet(JPixelBuffer* buffer, int32_t firstBufferRow, JPixMap* map,
         out[3 * x + 2] = static_cast<uint8_t>(colour >> 16);
       }
     }
-    if (gSwap) {
+    if (swap) {
       for (uint32_t x = 0; x < width; ++x) {
         uint8_t t = out[3 * x];
         out[3 * x] = out[3 * x + 2];
@@ -142,16 +152,24 @@ bool JPixelSwapFlag() { return gSwap; }
 void JPixelOrderProbe() {
   JPixMap* map = JPixMapNewDirect(2, 1, JDisplayDepth());
   if (!map) return;
+  JGC* saved = JCurrentGC();
+  JGC* gc = JNewGC();
+  JSetDrawBitmap(map);
+  JSetGC(gc);
   // Basic colours 4 (red) and 1 (blue).
-  if (map->bitmap->depth() == 32) {
-    map->bitmap->row32(0)[0] = 0x00FF0000;
-    map->bitmap->row32(0)[1] = 0x000000FF;
-  }
+  const JColour red = {0xFFFF, 0, 0}, blue = {0, 0, 0xFFFF};
+  JSetForeColour(&red);
+  JSetPixel(0, 0);
+  JSetForeColour(&blue);
+  JSetPixel(1, 0);
   gSwap = false;
   JPixelBuffer* buffer = JPixelBufferNew(2, 1);
   JPixelBufferGet(buffer, 0, map, 0, 1);
   static const uint8_t kRedFirst[6] = {0xFF, 0, 0, 0, 0, 0xFF};
   if (std::memcmp(buffer->pixels, kRedFirst, 6) == 0) gSwap = true;
   JPixelBufferFree(buffer);
+  JResetDrawArea(nullptr);
+  JDisposeGC(gc);
+  if (saved) JSetGC(saved);
   JPixMapFree(map);
 }

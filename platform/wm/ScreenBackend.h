@@ -27,6 +27,9 @@ class ScreenBackend {
   // Moves the pointer; a backend without a real pointer just knows it from the manager.
   virtual void warpPointer(int x, int y) {}
   virtual void beep() = 0;
+  // Whether the display's driver delivers device pixels red first when they are read as
+  // device-independent rows (the toolkit probes for it at start-up).
+  virtual bool deliversRedFirst() const { return false; }
 };
 
 }  // namespace platform::wm

@@ -31,6 +31,9 @@ class HeadlessBackend : public wm::ScreenBackend {
   void present(const Bitmap& framebuffer, const std::vector<Rect>& changed) override;
   void setCursor(wm::CursorShape shape) override { cursor_ = shape; }
   void beep() override { ++beeps_; }
+  bool deliversRedFirst() const override { return redFirst_; }
+  // Plays a display driver that delivers pixels red first.
+  void setRedFirst(bool on) { redFirst_ = on; }
 
   // --- input as a user gives it -----------------------------------------------------------
   void mouseMove(int x, int y, uint8_t modifiers = 0);
@@ -62,6 +65,7 @@ class HeadlessBackend : public wm::ScreenBackend {
   int presents_ = 0;
   uint64_t pixelsPresented_ = 0;
   int beeps_ = 0;
+  bool redFirst_ = false;
   wm::CursorShape cursor_ = wm::CursorShape::Arrow;
 };
 

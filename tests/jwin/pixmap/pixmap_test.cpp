@@ -8,7 +8,10 @@
 #include "jwin/bit_array.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
+#include "jwin/J_draw.h"
 #include "platform/Bitmap.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/wm/Desktop.h"
 
 namespace {
 
@@ -142,6 +145,38 @@ TEST(MaskMap, AndClearsAndMergePaintSetsTheSourceZeroBits) {
   EXPECT_EQ(overlay->bitmap->row(1)[0], 0xFF);
   JPixMapFree(overlay);
   JPixMapFree(mask);
+}
+
+// The start-up probe draws red and blue through the drawing layer and reads them back: a
+// display driver that delivers red first is found, and pictures still read blue first.
+TEST(PixelOrder, TheProbeFindsADriverThatDeliversRedFirst) {
+  const struct {
+    uint16_t depth;
+    bool redFirst;
+  } cases[] = {{32, false}, {32, true}, {8, true}, {4, false}};
+  for (const auto& c : cases) {
+    auto backend = std::make_unique<platform::backend::HeadlessBackend>();
+    backend->setRedFirst(c.redFirst);
+    platform::wm::Desktop::Start(std::move(backend), 640, 480, c.depth);
+    JSetDisplayDepth(c.depth);
+    JPixelOrderProbe();
+    EXPECT_EQ(JPixelSwapFlag(), c.redFirst) << c.depth;
+    JPixMap* map = JPixMapNewDirect(1, 1, 32);
+    JSetDrawBitmap(map);
+    JSetGC(JDefaultGC());
+    const JColour red = {0xFFFF, 0, 0};
+    JSetForeColour(&red);
+    JSetPixel(0, 0);
+    JPixelBuffer* buffer = JPixelBufferNew(1, 1);
+    JPixelBufferGet(buffer, 0, map, 0, 1);
+    EXPECT_EQ(buffer->pixels[0] << 16 | buffer->pixels[1] << 8 | buffer->pixels[2], 0x0000FF) << c.depth;
+    JPixelBufferFree(buffer);
+    JPixMapFree(map);
+    JDrawShutdown();
+    platform::wm::Desktop::Stop();
+  }
+  JSetDisplayDepth(32);
+  JPixelOrderProbe();
 }
 
 }  // namespace
