@@ -15,6 +15,7 @@
 #include "jwin/picture_photo.h"
 #include "jwin/pixel_buffer.h"
 #include "jwin/pixel_map.h"
+#include "platform/DisplayColours.h"
 #include "platform/dib/DibReader.h"
 #include "platform/files/Files.h"
 #include "platform/metafile/Mapping.h"
@@ -226,10 +227,26 @@ bool DrawKind(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct
   return Refuse(reason, size, ("The metafile is damaged: " + why + ".").c_str());
 }
 
+// A display with a colour table shows a picture in the table's colours, and so does every
+// map made for it: the drawn rectangle is read back through the table and stretched onto
+// itself again.
+void ReduceToDisplayColours(platform::DeviceContext& dc, const platform::Rect& dest) {
+  const std::vector<platform::Colour>& table = platform::DisplayColourTable(JDisplayDepth());
+  if (table.empty() || dest.width() <= 0 || dest.height() <= 0) return;
+  std::unique_ptr<platform::Bitmap> readBack = platform::Bitmap::Create(dest.width(), dest.height(), 8);
+  if (!readBack) return;
+  readBack->palette() = table;
+  platform::DeviceContext reader(readBack.get());
+  reader.bitBlt(0, 0, dest.width(), dest.height(), dc, dest.left, dest.top, platform::rop3::SrcCopy);
+  dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *readBack, 0, 0, dest.width(),
+                   dest.height(), platform::rop3::SrcCopy);
+}
+
 // A picture drawn whole has read its whole file.
 bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
                  char* reason, size_t size) {
   const bool ok = DrawKind(p, dc, direct, dest, reason, size);
+  if (ok) ReduceToDisplayColours(dc, dest);
   if (ok && p->progress) p->progress(p->progressData, p->fileSize);
   return ok;
 }
