@@ -19,3 +19,16 @@ void LzwInit();
 // the minimum-code-size byte nor the closing zero-length block is written here:
 // both belong to the image writer.
 void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data);
+
+// A run of `length` pixels of one value.
+struct GifRun {
+  uint32_t length;
+  uint8_t value;
+};
+// The run source: stores up to `max` runs in `out` and returns how many it stored.
+typedef uint32_t (*GifRunProc)(void* data, GifRun* out, uint32_t max);
+
+// LzwCompress for pixels given as runs, with exactly the same output. A long run
+// costs about the codes it produces rather than its length, so images that are
+// mostly one value (the transparent index of a later pass) compress in far fewer steps.
+void LzwCompressRuns(int initBits, uint32_t pixelCount, GifRunProc source, void* data);

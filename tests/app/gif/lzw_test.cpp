@@ -111,4 +111,60 @@ TEST(LzwCompress, RandomInputsDecodeToThemselvesAcrossWidthsAndTableResets) {
   EXPECT_GE(resets, 20u) << "the cases fill the table many times over";
 }
 
+struct RunSource {
+  const std::vector<GifRun>* runs;
+  size_t at;
+  std::mt19937* rng;
+};
+
+// Hands out a random number of runs at a time, so runs cross the encoder's chunks.
+uint32_t PullRuns(void* data, GifRun* out, uint32_t max) {
+  auto* s = static_cast<RunSource*>(data);
+  uint32_t n = 0, want = 1 + (*s->rng)() % max;
+  while (n < want && s->at < s->runs->size()) out[n++] = (*s->runs)[s->at++];
+  return n;
+}
+
+// The run path must send the codes of the pixel-by-pixel encoder exactly: long runs of
+// one value (mostly 0, whose two-copies string has the zero key that ends probes),
+// single pixels between them, runs cut in pieces and empty runs, over many table clears.
+TEST(LzwCompressRuns, SendsExactlyThePixelByPixelBytes) {
+  std::mt19937 rng(77);
+  for (int trial = 0; trial < 150; ++trial) {
+    const int bits = 3 + trial % 7;
+    const uint32_t values = 1u << (bits - 1), alphabet = trial % 3 ? 2 + rng() % 3 : values;
+    const uint32_t longest = trial % 4 == 0 ? 40 : 3000;
+    std::vector<uint8_t> pixels;
+    std::vector<GifRun> runs;
+    while (pixels.size() < (trial % 10 ? 150000u : 30u)) {
+      if (rng() % 64 == 0) {
+        // Without 0 the table fills before the two-copies string of 0 is stored.
+        for (uint32_t n = rng() % 3000; n > 0; --n) {
+          pixels.push_back(static_cast<uint8_t>(1 + rng() % (alphabet - 1)));
+          runs.push_back({1, pixels.back()});
+        }
+        continue;
+      }
+      const uint8_t v = static_cast<uint8_t>(rng() % 3 ? 0 : rng() % alphabet);
+      const uint32_t length = rng() % 2 ? 1 + rng() % 4 : rng() % longest;
+      pixels.insert(pixels.end(), length, v);
+      for (uint32_t left = length; left > 0 || rng() % 8 == 0;) {
+        const uint32_t piece = rng() % 4 ? left : rng() % (left + 1);
+        runs.push_back({piece, v});
+        left -= piece;
+        if (left == 0) break;
+      }
+    }
+    SCOPED_TRACE(testing::Message() << "trial " << trial);
+    std::vector<uint8_t> plain, byRuns;
+    std::pair<const std::vector<uint8_t>*, size_t> pixelSource(&pixels, 0);
+    GifSinkBegin(giftest::AppendToVector, &plain);
+    LzwCompress(bits, static_cast<uint32_t>(pixels.size()), PullFromVector, &pixelSource);
+    RunSource runSource{&runs, 0, &rng};
+    GifSinkBegin(giftest::AppendToVector, &byRuns);
+    LzwCompressRuns(bits, static_cast<uint32_t>(pixels.size()), PullRuns, &runSource);
+    ASSERT_EQ(plain, byRuns);
+  }
+}
+
 }  // namespace
