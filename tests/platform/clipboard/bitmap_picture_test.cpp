@@ -18,9 +18,8 @@ struct Kind {
   bool topDown;
 };
 
-constexpr Kind kKinds[] = {{1, 0, false}, {4, 0, false},  {8, 0, true},  {16, 0, false}, {24, 0, false},
-                           {24, 0, true}, {32, 0, false}, {8, 1, false}, {4, 2, false},  {16, 3, true},
-                           {32, 3, false}};
+constexpr Kind kKinds[] = {{1, 0, false}, {8, 0, true},  {16, 0, false}, {24, 0, true},
+                           {8, 1, false}, {4, 2, false}, {16, 3, true},  {32, 3, false}};
 
 BmpSpec RandomBitmap(std::mt19937& rng, const Kind& k) {
   static const uint32_t k565[3] = {0xF800, 0x07E0, 0x001F}, k888[3] = {0xFF0000, 0x00FF00, 0x0000FF};
@@ -45,30 +44,22 @@ void ExpectDrawsAsTheFile(const std::vector<uint8_t>& wrapped, const std::vector
   EXPECT_EQ(cliptest::FirstDifference(*drawn, *expected), "") << what;
 }
 
-TEST_F(ClipboardTest, BitmapsOfEveryDepthAndCompressionDrawAsTheirFiles) {
+// The reader's own tests hold every depth's pixels; here each way the head of a bitmap is
+// counted (colour table or none, masks, run-length bits checked by decoding) is carried
+// into the record: as a file, packed, and with a gap before the bits.
+TEST_F(ClipboardTest, BitmapsDrawAsTheirFilesPackedOrWithAGapBeforeTheBits) {
   std::mt19937 rng(7);
   for (const Kind& k : kKinds) {
-    for (int trial = 0; trial < 8; ++trial) {
-      const std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, k));
-      const std::string what = std::to_string(k.bitCount) + " bits, compression " + std::to_string(k.compression) +
-                               ", trial " + std::to_string(trial);
-      ExpectDrawsAsTheFile(file, file, "file of " + what);
-      // The same bitmap packed, as the clipboard of some desktops carries it.
-      const std::vector<uint8_t> packed(file.begin() + 14, file.end());
-      ExpectDrawsAsTheFile(packed, file, "packed " + what);
-    }
+    std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, k));
+    const std::string what = std::to_string(k.bitCount) + " bits, compression " + std::to_string(k.compression);
+    ExpectDrawsAsTheFile(file, file, "file of " + what);
+    ExpectDrawsAsTheFile(std::vector<uint8_t>(file.begin() + 14, file.end()), file, "packed " + what);
+    const uint32_t offset = platform::GetU32(file.data() + 10);
+    file.insert(file.begin() + offset, 10, 0xEE);
+    platform::PutU32(file.data() + 10, offset + 10);
+    platform::PutU32(file.data() + 2, static_cast<uint32_t>(file.size()));
+    ExpectDrawsAsTheFile(file, file, "gap before the bits of " + what);
   }
-}
-
-TEST_F(ClipboardTest, BitsKeptFurtherOnInTheFileAndOddLengthsAreCarriedWhole) {
-  std::mt19937 rng(11);
-  // A gap between the colour table and the bits: only the bits go into the record.
-  std::vector<uint8_t> file = BuildBmp(RandomBitmap(rng, {8, 0, false}));
-  const uint32_t offset = platform::GetU32(file.data() + 10);
-  file.insert(file.begin() + offset, 10, 0xEE);
-  platform::PutU32(file.data() + 10, offset + 10);
-  platform::PutU32(file.data() + 2, static_cast<uint32_t>(file.size()));
-  ExpectDrawsAsTheFile(file, file, "gap before the bits");
   // Compressed bits of an odd length: the record pads them to a whole word.
   std::vector<uint8_t> rle = BuildBmp(RandomBitmap(rng, {8, 1, false}));
   rle.push_back(0);

@@ -199,25 +199,6 @@ TEST(DibReader, DamagedFilesAreRefusedWithAReason) {
   }
 }
 
-TEST(DibReader, ColourTablesOfPaletteIndicesNameTheLogicalPalette) {
-  BmpSpec s;
-  s.width = 3;
-  s.bitCount = 8;
-  s.palette = {0x102030, 0x405060};
-  s.pixels = {0, 1, 0};
-  const std::vector<uint8_t> file = BuildBmp(s);
-  // The packed form with a table of 16-bit indices (entries 1 and 5) instead of colours.
-  std::vector<uint8_t> packed(file.begin() + 14, file.begin() + 54);
-  for (uint8_t v : {1, 0, 5, 0}) packed.push_back(v);
-  packed.insert(packed.end(), file.begin() + 62, file.end());
-  const uint32_t logical[2] = {0xAAAAAA, 0x123456};
-  dib::DibInfo info;
-  std::string reason;
-  ASSERT_TRUE(dib::ParsePacked(packed.data(), packed.size(), &info, &reason, {}, true, logical, 2)) << reason;
-  EXPECT_EQ(info.palette[0], 0x123456u);
-  EXPECT_EQ(info.palette[1], 0u);  // index 5 is outside the logical palette
-}
-
 TEST(DibReader, RandomDamageNeverReadsOutsideTheBufferAndAlwaysExplainsRefusals) {
   std::mt19937 rng(99);
   std::vector<std::vector<uint8_t>> seeds;

@@ -81,23 +81,3 @@ TEST_F(Files, ReadOnlyHandlesRefuseWritesAndDirectoriesDoNotOpenAsFiles) {
   EXPECT_EQ(files::Open("", files::kRead), files::kNoFile);
 }
 
-// Long paths are checked through the toolkit's file specs, which use these services.
-TEST_F(Files, CurrentDirectoryAndRoots) {
-  std::string before;
-  ASSERT_TRUE(files::CurrentDirectory(&before));
-  ASSERT_TRUE(files::SetCurrentDirectory(dir_));
-  std::string now;
-  ASSERT_TRUE(files::CurrentDirectory(&now));
-  EXPECT_NE(now.find("tintwell-files-"), std::string::npos);
-  ASSERT_TRUE(files::SetCurrentDirectory(before));
-
-  // Sorted listings without hidden files are checked through the toolkit's dialog lists.
-  std::vector<files::Entry> entries;
-  EXPECT_FALSE(files::List(path("nowhere"), &entries));
-  ASSERT_TRUE(files::CreateDirectory(path("sub")));
-  EXPECT_FALSE(files::CreateDirectory(path("sub")));
-
-  const auto roots = files::Roots();
-  ASSERT_FALSE(roots.empty());
-  EXPECT_EQ(roots[0], "/");
-}

@@ -155,36 +155,6 @@ TEST(Lines, DashedOutlinesSplitTheSolidOneAndOpaqueModeFillsTheGaps) {
   }
 }
 
-TEST(Ellipses, SymmetricAndInsideBoundingRectangle) {
-  for (int w = 1; w < 30; w += 3) {
-    for (int h = 1; h < 30; h += 4) {
-      for (int pen = 0; pen < 3; ++pen) {
-        auto b = Make(40, 40);
-        DeviceContext dc(b.get());
-        dc.setPen({pen == 0 ? PenStyle::Null : PenStyle::Solid, pen, 0});
-        dc.setBrush(Brush::Solid(kRed));
-        const Rect r{5, 6, 5 + w, 6 + h};
-        dc.ellipse(r);
-        for (int y = 0; y < 40; ++y) {
-          for (int x = 0; x < 40; ++x) {
-            const uint32_t v = Value(*b, x, y);
-            if (!r.contains(x, y)) {
-              ASSERT_EQ(v, kWhite);
-              continue;
-            }
-            const int mx = r.left + r.right - 1 - x, my = r.top + r.bottom - 1 - y;
-            ASSERT_EQ(v, Value(*b, mx, y)) << w << "x" << h;
-            ASSERT_EQ(v, Value(*b, x, my)) << w << "x" << h;
-          }
-        }
-        // The widest row and column reach the bounding rectangle.
-        EXPECT_NE(Value(*b, 5, 6 + h / 2), kWhite);
-        EXPECT_NE(Value(*b, 5 + w / 2, 6), kWhite);
-      }
-    }
-  }
-}
-
 // Draws one random primitive with the context's current settings.
 void DrawRandom(DeviceContext& dc, std::mt19937& rng, int kind) {
   auto coord = [&] { return static_cast<int>(rng() % 140) - 20; };
