@@ -140,14 +140,4 @@ TEST(Progress, ForcedRepaintsAtMostOnceASecond) {
   ProgressEnd();
 }
 
-TEST(Progress, WithoutAHostNothingAppears) {
-  ProgressSetHost(nullptr);
-  ProgressBegin("Batch", 10);
-  ProgressStep(4);
-  EXPECT_EQ(ProgressCurrent()->done, 4u);
-  EXPECT_EQ(ProgressCurrent()->window, nullptr);
-  ProgressEnd();
-  EXPECT_EQ(ProgressBusyDepth(), 0u);
-}
-
 }  // namespace
