@@ -402,6 +402,11 @@ void JSetMainWindowPlace(int16_t left, int16_t top, int16_t width, int16_t heigh
   JWindowManager().setFrame(mainWindow, {left, top, left + width, top + height});
 }
 
+bool JMainWindowMinimized() {
+  const platform::wm::Window* p = JDesktopRunning() ? JWindowManager().window(mainWindow) : nullptr;
+  return p && p->state() == platform::wm::WindowState::Minimized;
+}
+
 void JAddWindowChangeListener(JWindowChangeProc proc, void* data) {
   listeners = static_cast<Listener*>(JRealloc(listeners, sizeof(Listener) * static_cast<size_t>(listenerCount + 1)));
   listeners[listenerCount++] = {proc, data};

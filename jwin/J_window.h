@@ -170,6 +170,7 @@ JWindow* JWindowFromPlatform(uint32_t platformWindow);
 // Main window placement on the screen.
 void JGetMainWindowPlace(int16_t* left, int16_t* top, int16_t* width, int16_t* height);
 void JSetMainWindowPlace(int16_t left, int16_t top, int16_t width, int16_t height);
+bool JMainWindowMinimized();
 
 // Global window-change listeners: code 1 when the main window was resized, 5 when moved,
 // 2 when a toolkit window was disposed.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/gif/ByteSize.h"
+#include "app/graphs/MagnifierWindow.h"
 #include "app/shell/MemoryBar.h"
 #include "app/shell/OwnWindow.h"
 #include "jindep/memory.h"
@@ -116,7 +117,8 @@ void Closing(JWindow* window) {
   gPlatformWindow = 0;
 }
 
-// Against the main window's lower right corner, wide enough for three labelled segments.
+// At the main window's lower right corner above the magnifier, wide enough for three
+// labelled segments.
 void PlaceFirstTime(JWindow* window) {
   JSetDrawWindow(window);  // texts are measured in the window's font
   JSetGC(JDefaultGC());
@@ -127,7 +129,8 @@ void PlaceFirstTime(JWindow* window) {
   const JRect area = JMainWindowContent();
   const JRect frame = JGetWindowFrame(window);
   JMoveWindow(window, static_cast<int16_t>(area.right - area.left - (frame.right - frame.left) - kCornerGap),
-              static_cast<int16_t>(area.bottom - area.top - (frame.bottom - frame.top) - kCornerGap));
+              static_cast<int16_t>(area.bottom - area.top - (frame.bottom - frame.top) - kCornerGap -
+                                   MagnifierAllowance()));
 }
 
 }  // namespace
@@ -135,7 +138,7 @@ void PlaceFirstTime(JWindow* window) {
 void OpenMemoryUsage(bool activate) {
   JMemStats stats;
   JMemGetStats(&stats);
-  if (stats.total == 0) return;
+  if (stats.total == 0 || JMainWindowMinimized()) return;
   if (JWindow* open = MemoryUsageWindow()) {
     JShowAndActivateWindow(open);
     return;
@@ -159,6 +162,8 @@ void OpenMemoryUsage(bool activate) {
     JShowWindow(window);
   JSchedule(Refresh, nullptr, kRefreshPeriod, &gRefresh);
 }
+
+void LayOutMemoryUsage() { gPlaced = false; }
 
 void ShowMemoryCommand(JMenuItem*, void*) { OpenMemoryUsage(true); }
 

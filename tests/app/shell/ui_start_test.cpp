@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../../jwin/window/toolkit_fixture.h"
+#include "app/graphs/MagnifierWindow.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/ContactInfo.h"
 #include "app/shell/DisplayCheck.h"
@@ -20,6 +21,7 @@
 #include "jwin/J_alert.h"
 #include "jwin/J_hleven.h"
 #include "jwin/J_window.h"
+#include "jwin/J_winproc.h"
 
 namespace {
 
@@ -97,11 +99,21 @@ TEST(StartUp, TheMainWindowShowsBeforeTheCommandLineIsRead) {
   JToolkitShutdown();
 }
 
-// The memory window shows its bar and opens again where it was closed.
-TEST_F(ToolkitTest, MemoryUsageWindowReopensWhereItWas) {
+// The memory window never opens over a minimised main window; laid out, it sits 5 pixels
+// above the magnifier at the main window's corner, and it opens again where it was closed.
+TEST_F(ToolkitTest, MemoryUsageWindowPlacement) {
+  LayOutMemoryUsage();
+  ShowMagnifier(false);
+  wm().minimize(JMainPlatformWindow());
+  OpenMemoryUsage(true);
+  EXPECT_EQ(MemoryUsageWindow(), nullptr);
+  wm().restore(JMainPlatformWindow());
   OpenMemoryUsage(true);
   JWindow* w = MemoryUsageWindow();
   ASSERT_NE(w, nullptr);
+  const platform::Rect frame = screenFrame(w), magnifier = screenFrame(MagnifierWindow());
+  EXPECT_EQ(frame.bottom + 5, magnifier.top);
+  EXPECT_EQ(frame.right, magnifier.right);
   clock().advance(1000);  // a refresh
   JEventStep(nullptr, false);
   JMoveWindow(w, 20, 30);
