@@ -38,19 +38,6 @@ struct About {
 About gAbout;
 JPixMap* gCapture = nullptr;  // the screen under the box at start-up
 
-JColour Colour(uint32_t rgb) {
-  return {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
-          static_cast<uint16_t>((rgb & 0xFF) * 257)};
-}
-
-void FillArea(JPixMap* map) {
-  const JColour c = Colour(kAboutBackground);
-  JSetDrawBitmap(map);
-  JSetGC(JDefaultGC());
-  JSetForeColour(&c);
-  JFillRect(0, 0, map->width, map->height);
-}
-
 void Soften() {
   JPixelBufferGet(gAbout.pixels, 0, gAbout.picture, 0, gAbout.picture->height);
   SoftenPixels(gAbout.pixels);
@@ -59,17 +46,6 @@ void Soften() {
 
 void Repaint() {
   if (JWindow* w = AboutWindow()) JInvalidateRect(w, JRectMake(0, 0, 32767, 32767));
-}
-
-// Draws a bitmap through a mask made from it; it is needed only once.
-void DrawOnce(uint16_t id, int16_t left, int16_t top) {
-  JPixMap* art = LoadArtwork(id);
-  JPixMap* mask = ArtworkMaskNew(art);
-  JSetDrawBitmap(gAbout.picture);
-  JSetGC(JDefaultGC());
-  DrawThroughMask(art, mask, left, top);
-  JPixMapFree(art);
-  JPixMapFree(mask);
 }
 
 // The backdrop under the emblem, softened, and the rule at the bottom.
@@ -81,17 +57,17 @@ void DrawOpening() {
     JSetGC(JDefaultGC());
     JCopyBits(gCapture, all, all, kJCopyPlain);
   } else {
-    FillArea(gAbout.backdrop);
+    FillArtworkArea(gAbout.backdrop, kAboutBackground);
   }
   JPixelBufferGet(gAbout.backdropPixels, 0, gAbout.backdrop, 0, picture->height);
   JPixelBufferPut(gAbout.backdropPixels, 0, picture->height, picture, 0);
   int16_t width, height;
   if (ArtworkSize(kArtEmblem, &width, &height))
-    DrawOnce(kArtEmblem, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>((picture->height - height) / 2));
+    DrawArtworkInto(picture, kArtEmblem, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>((picture->height - height) / 2));
   Soften();
   Soften();
   if (ArtworkSize(kArtRule, &width, &height))
-    DrawOnce(kArtRule, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>(picture->height - height));
+    DrawArtworkInto(picture, kArtRule, static_cast<int16_t>((picture->width - width) / 2), static_cast<int16_t>(picture->height - height));
   Soften();
 }
 
@@ -110,8 +86,8 @@ void Animate(void*) {
   if (gAbout.counter < 0) return;
   if (gAbout.counter == kSoftenRuns) {
     const AboutRegions r = AboutLayout();
-    DrawOnce(kArtLogo, r.logoLeft, r.logoTop);
-    DrawOnce(kArtBand, r.bandLeft, r.bandTop);
+    DrawArtworkInto(gAbout.picture, kArtLogo, r.logoLeft, r.logoTop);
+    DrawArtworkInto(gAbout.picture, kArtBand, r.bandLeft, r.bandTop);
   } else {
     Soften();
   }
@@ -129,7 +105,7 @@ void PaintVersion(JWindow*) {
   JSetGC(JDefaultGC());
   JTextSizeRecord size;
   JTextSize(JStr(kStrVersion), &size);
-  const JColour face = Colour(kAboutBackground), ink = {0, 0, 0};
+  const JColour face = ArtworkColour(kAboutBackground), ink = {0, 0, 0};
   JSetForeColour(&face);
   JFillRect(0, 0, 400, 100);
   JSetForeColour(&ink);

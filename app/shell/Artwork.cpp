@@ -23,8 +23,7 @@ constexpr uint32_t kTints[] = {0xD03030, 0xE08020, 0xE0C020, 0x40A040, 0x3070C0,
 constexpr uint32_t kInk = 0x283C78;
 
 void SetColour(uint32_t rgb) {
-  const JColour c = {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
-                     static_cast<uint16_t>((rgb & 0xFF) * 257)};
+  const JColour c = ArtworkColour(rgb);
   JSetForeColour(&c);
   JSetBackColour(&c);
 }
@@ -125,6 +124,11 @@ void Draw(uint16_t id) {
 
 }  // namespace
 
+JColour ArtworkColour(uint32_t rgb) {
+  return {static_cast<uint16_t>((rgb >> 16 & 0xFF) * 257), static_cast<uint16_t>((rgb >> 8 & 0xFF) * 257),
+          static_cast<uint16_t>((rgb & 0xFF) * 257)};
+}
+
 bool ArtworkSize(uint16_t id, int16_t* width, int16_t* height) {
   for (const Size& s : kSizes)
     if (s.id == id) {
@@ -164,6 +168,9 @@ bool ArtworkInk(const JPixelBuffer* pixels, int x, int y) {
   return (p[0] | p[1] | p[2]) != 0;
 }
 
+namespace {
+
+// A map of the bitmap's size, black where it has ink and white elsewhere.
 JPixMap* ArtworkMaskNew(JPixMap* art) {
   JPixelBuffer* pixels = ArtworkPixelsNew(art);
   JPixMap* mask = pixels ? JPixMapNewDirect(art->width, art->height, 32) : nullptr;
@@ -181,6 +188,7 @@ JPixMap* ArtworkMaskNew(JPixMap* art) {
   return mask;
 }
 
+// The area keeps its pixels where the bitmap has none.
 void DrawThroughMask(JPixMap* art, JPixMap* mask, int16_t left, int16_t top) {
   if (!art || !mask) return;
   // The mask clears the bitmap's ink area; the bitmap, black elsewhere, is then added.
@@ -188,4 +196,24 @@ void DrawThroughMask(JPixMap* art, JPixMap* mask, int16_t left, int16_t top) {
   const JRect to = JRectMake(left, top, static_cast<int16_t>(left + art->width), static_cast<int16_t>(top + art->height));
   JCopyBits(mask, from, to, kJCopyAnd);
   JCopyBits(art, from, to, kJCopyOr);
+}
+
+}  // namespace
+
+void DrawArtworkInto(JPixMap* target, uint16_t id, int16_t left, int16_t top) {
+  JPixMap* art = LoadArtwork(id);
+  JPixMap* mask = ArtworkMaskNew(art);
+  JSetDrawBitmap(target);
+  JSetGC(JDefaultGC());
+  DrawThroughMask(art, mask, left, top);
+  JPixMapFree(art);
+  JPixMapFree(mask);
+}
+
+void FillArtworkArea(JPixMap* target, uint32_t rgb) {
+  const JColour c = ArtworkColour(rgb);
+  JSetDrawBitmap(target);
+  JSetGC(JDefaultGC());
+  JSetForeColour(&c);
+  JFillRect(0, 0, target->width, target->height);
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+struct JColour;
 struct JPixMap;
 struct JPixelBuffer;
 
@@ -16,16 +17,17 @@ enum : uint16_t {
   kArtRule = 519,          // a thin rule running through the tints
 };
 
+// A toolkit colour from 0xRRGGBB.
+JColour ArtworkColour(uint32_t rgb);
 // The size of a bitmap without drawing it; false for ids that name none.
 bool ArtworkSize(uint16_t id, int16_t* width, int16_t* height);
 // A new 32-bit map holding the bitmap; null for ids that name none or when no map can be made.
 JPixMap* LoadArtwork(uint16_t id);
-// A map of the bitmap's size, black where it has ink and white elsewhere; null when none
-// can be made.
-JPixMap* ArtworkMaskNew(JPixMap* art);
-// Draws `art` through `mask` into the current area with its top-left corner at (left, top):
-// the area keeps its pixels where the bitmap has none.
-void DrawThroughMask(JPixMap* art, JPixMap* mask, int16_t left, int16_t top);
+// Loads a bitmap and draws it through a mask made from it into `target` (then the current
+// area), its top-left corner at (left, top); nothing for ids that name none.
+void DrawArtworkInto(JPixMap* target, uint16_t id, int16_t left, int16_t top);
+// Fills `target` (then the current area) with one colour, 0xRRGGBB.
+void FillArtworkArea(JPixMap* target, uint32_t rgb);
 // The bitmap's pixels in a new buffer; null for a null map.
 JPixelBuffer* ArtworkPixelsNew(JPixMap* art);
 // Whether a buffer pixel (x from the left, y from the top) has ink.

@@ -44,26 +44,16 @@ void DrawBackground() {
     JPixelBufferPut(gContact.pixels, 0, gContact.pixels->height, gContact.picture, 0);
     JPixelBufferFree(tile);
   } else {
-    const JColour face = {static_cast<uint16_t>((kAboutBackground >> 16) * 257),
-                          static_cast<uint16_t>((kAboutBackground >> 8 & 0xFF) * 257),
-                          static_cast<uint16_t>((kAboutBackground & 0xFF) * 257)};
-    JSetDrawBitmap(gContact.picture);
-    JSetGC(JDefaultGC());
-    JSetForeColour(&face);
-    JFillRect(0, 0, gContact.picture->width, gContact.picture->height);
+    FillArtworkArea(gContact.picture, kAboutBackground);
   }
   JPixMapFree(tileMap);
 }
 
-// Each bitmap is drawn through a mask made from it, centred across the window at `top`.
+// Centred across the window at `top`.
 void DrawCentred(uint16_t id, int16_t top) {
-  JPixMap* art = LoadArtwork(id);
-  JPixMap* mask = ArtworkMaskNew(art);
-  JSetDrawBitmap(gContact.picture);
-  JSetGC(JDefaultGC());
-  if (art) DrawThroughMask(art, mask, static_cast<int16_t>((gContact.picture->width - art->width) / 2), top);
-  JPixMapFree(art);
-  JPixMapFree(mask);
+  int16_t width, height;
+  if (ArtworkSize(id, &width, &height))
+    DrawArtworkInto(gContact.picture, id, static_cast<int16_t>((gContact.picture->width - width) / 2), top);
 }
 
 void Step(void*) {
