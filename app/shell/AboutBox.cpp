@@ -6,6 +6,7 @@
 #include "app/shell/PictureFilters.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_draw.h"
+#include "jwin/J_event.h"
 #include "jwin/J_gc.h"
 #include "jwin/J_inval.h"
 #include "jwin/J_sched.h"
@@ -207,6 +208,7 @@ void CloseAbout() {
 JWindow* AboutWindow() { return OwnWindow(gAbout.window, kJSlotDraw, PaintPicture); }
 
 void CaptureAboutBackdrop(int16_t left, int16_t top, int16_t width, int16_t height) {
+  JProcessPendingPaint();  // the screen as it will show, not as it was before the first paint
   // Where the main window's content will be: its frame's margins stay as they are.
   int16_t nowLeft, nowTop, nowWidth, nowHeight;
   JGetMainWindowPlace(&nowLeft, &nowTop, &nowWidth, &nowHeight);
