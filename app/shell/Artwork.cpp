@@ -15,7 +15,7 @@ struct Size {
   int16_t width, height;
 };
 constexpr Size kSizes[] = {{kArtLogo, 240, 60},    {kArtBand, 240, 40},    {kArtBackPattern, 16, 16},
-                           {kArtFrontPattern, 8, 8}, {kArtContact, 300, 72}, {kArtEmblem, 72, 72},
+                           {kArtFrontPattern, 8, 8}, {kArtContact, 300, 72}, {kArtEmblem, 220, 120},
                            {kArtRule, 200, 4}};
 
 // The six tints of the wells: the colours a picture is reduced to, warm to cool.
@@ -78,10 +78,13 @@ void DrawStripes(int side, bool rising, uint32_t a, uint32_t b) {
     }
 }
 
+// A pale halo of the six tints, widest and warmest outside: it lies behind the logo and band.
 void DrawEmblem() {
-  for (int i = 0; i < 6; ++i) Disc(kTints[i], 36, 36, 36 - i * 5);
-  Disc(kInk, 36, 36, 7);
-  Disc(0xFFFFFF, 34, 34, 3);
+  for (int i = 0; i < 6; ++i) {
+    SetColour(Mix(kTints[i], 0xFFFFFF, 3, 4));
+    JDrawOval(static_cast<int16_t>(i * 16), static_cast<int16_t>(i * 9), static_cast<int16_t>(220 - i * 16),
+              static_cast<int16_t>(120 - i * 9));
+  }
 }
 
 void DrawRule() {

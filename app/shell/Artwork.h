@@ -13,7 +13,7 @@ enum : uint16_t {
   kArtBackPattern = 514,   // pale diagonal stripes, a 16 x 16 tile
   kArtFrontPattern = 515,  // deep stripes the other way, an 8 x 8 tile
   kArtContact = 516,       // the contact details on a card
-  kArtEmblem = 517,        // rings of the six tints
+  kArtEmblem = 517,        // a pale halo of the six tints
   kArtRule = 519,          // a thin rule running through the tints
 };
 
