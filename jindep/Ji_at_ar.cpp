@@ -173,11 +173,3 @@ bool JVectorRemoveMatch(JVector* vector, JVectorMatchProc match, void* data) {
   JVectorRemove(vector, static_cast<uint32_t>(i));
   return true;
 }
-
-void JVectorReplaceOrAppend(JVector* vector, JVectorMatchProc match, void* data, const void* element) {
-  int64_t i = JVectorFind(vector, match, data);
-  if (i < 0)
-    JVectorAppend(vector, element);
-  else
-    memcpy(Bytes(vector->block) + static_cast<size_t>(i) * vector->size, element, vector->size);
-}

@@ -56,4 +56,3 @@ int64_t JVectorFindEqual(const JVector* vector, const void* element);
 int64_t JVectorFind(const JVector* vector, JVectorMatchProc match, void* data);
 bool JVectorRemoveEqual(JVector* vector, const void* element);
 bool JVectorRemoveMatch(JVector* vector, JVectorMatchProc match, void* data);
-void JVectorReplaceOrAppend(JVector* vector, JVectorMatchProc match, void* data, const void* element);

@@ -90,11 +90,6 @@ void JListPushEnd(JList* list, uintptr_t value) {
   JListInsertAfter(list, value);
 }
 
-void JListPushFront(JList* list, uintptr_t value) {
-  list->cursor = list->first;
-  JListInsertBefore(list, value);
-}
-
 uintptr_t JListRemove(JList* list) {
   JListNode* node = list->cursor;
   if (!node) return 0;

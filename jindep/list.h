@@ -38,7 +38,6 @@ uintptr_t JListReplace(JList* list, uintptr_t value);
 void JListInsertAfter(JList* list, uintptr_t value);
 void JListInsertBefore(JList* list, uintptr_t value);
 void JListPushEnd(JList* list, uintptr_t value);
-void JListPushFront(JList* list, uintptr_t value);
 
 // Unlinks and frees the node at the cursor and answers its value; the cursor moves
 // to the following node (none after the last). Without a cursor nothing happens and 0 is answered.

@@ -56,26 +56,12 @@ JScheduled* JSchedule(JScheduleProc proc, void* data, int32_t delay, JScheduled*
   return record;
 }
 
-JScheduled* JScheduleAligned(JScheduleProc proc, void* data, int32_t period, int32_t phase,
-                             JScheduled** owner) {
-  if (period < 1) period = 1;
-  int64_t delay = static_cast<int64_t>(phase) - static_cast<int64_t>(JTickCount() % static_cast<uint32_t>(period));
-  if (delay < 1) delay += period;
-  return JSchedule(proc, data, static_cast<int32_t>(delay), owner);
-}
-
 void JCancelSchedule(JScheduled* record) {
   // The address is only compared until it is found queued, so a handle to a call that
   // already ran is never read or freed twice.
   if (!record || !Unlink(record)) return;
   Disown(record);
   JFree(record);
-}
-
-bool JFireSchedule(JScheduled* record) {
-  if (!record || !Unlink(record)) return false;
-  Run(record);
-  return true;
 }
 
 bool JAnythingScheduled() { return head.next != nullptr; }

@@ -11,19 +11,12 @@ struct JScheduled;
 
 // Schedules proc(data) for now + delay milliseconds. With an owner, *owner holds the
 // record while it is queued and is cleared when the call runs (before the procedure, so
-// a procedure that reschedules itself with the same owner keeps the new handle), fires
-// or is cancelled: an owner never keeps a handle to a finished call.
+// a procedure that reschedules itself with the same owner keeps the new handle) or is
+// cancelled: an owner never keeps a handle to a finished call.
 JScheduled* JSchedule(JScheduleProc proc, void* data, int32_t delay, JScheduled** owner = nullptr);
-// Due at the next tick that is `phase` past a multiple of `period`: the delay is
-// phase - (now modulo period), plus a period when that is below 1. A period below 1
-// counts as 1.
-JScheduled* JScheduleAligned(JScheduleProc proc, void* data, int32_t period, int32_t phase,
-                             JScheduled** owner = nullptr);
 // Unlinks and frees the record when it is still queued; a null or finished record is
 // left alone.
 void JCancelSchedule(JScheduled* record);
-// Runs a queued call at once: unlinks it, calls it and frees it. Answers whether it ran.
-bool JFireSchedule(JScheduled* record);
 bool JAnythingScheduled();
 // Milliseconds until the first call becomes due (0 when it is due now), or -1 when
 // nothing is scheduled.
