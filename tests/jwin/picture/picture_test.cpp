@@ -147,27 +147,21 @@ TEST_F(PictureTest, MetafileFramesFromThePlacementBoxOrTheRecords) {
   JPixMapFree(placed);
 }
 
+// As an office suite writes clip art: the box in hundredths of a millimetre (or other units;
+// 0 is taken as 96 an inch), the window set to the box, a green left half.
 TEST_F(PictureTest, PlacementBoxesInOtherUnitsPerInchAreSizedAt96PixelsAnInch) {
-  // As an office suite writes clip art: hundredths of a millimetre, the window set to the
-  // box, a green left half. 2540 x 1270 units are 1 x 0.5 inch: 96 x 48 pixels.
   WmfBuilder b;
   b.add(0x020B, {0, 0}).add(0x020C, {1270, 2540});
   b.brush(0, 0x00FF00).select(0).add(0x061D, {0x0021, 0x00F0, 1270, 1270, 0, 0});
-  struct Case {
-    int unitsPerInch, right, bottom, width, height;
-  };
-  for (const Case& c : {Case{2540, 2540, 1270, 96, 48}, Case{1440, 2880, 1440, 192, 96}, Case{96, 500, 250, 500, 250},
-                        Case{0, 300, 200, 300, 200}, Case{2540, 10, 10, 1, 1}}) {
-    JPixMap* m = read("units.wmf", b.placeable(0, 0, c.right, c.bottom, c.unitsPerInch));
+  for (const std::vector<int>& c : {std::vector<int>{2540, 2540, 1270, 96, 48}, {1440, 2880, 1440, 192, 96},
+                                    {0, 300, 200, 300, 200}, {2540, 10, 10, 1, 1}}) {
+    JPixMap* m = read("units.wmf", b.placeable(0, 0, c[1], c[2], c[0]));
     ASSERT_NE(m, nullptr) << reason_;
-    EXPECT_EQ(m->width, c.width) << c.unitsPerInch;
-    EXPECT_EQ(m->height, c.height) << c.unitsPerInch;
-    if (c.width == 96) {
-      // The window covers the whole map whatever its pixel size.
-      EXPECT_EQ(At(m, 0, 0), 0x00FF00u);
-      EXPECT_EQ(At(m, 47, 47), 0x00FF00u);
-      EXPECT_EQ(At(m, 48, 10), 0xFFFFFFu);
-      EXPECT_EQ(At(m, 95, 47), 0xFFFFFFu);
+    EXPECT_EQ(m->width, c[3]) << c[0];
+    EXPECT_EQ(m->height, c[4]) << c[0];
+    if (c[3] > 1) {  // the window covers the whole map whatever its pixel size
+      EXPECT_EQ(At(m, c[3] / 2 - 1, c[4] - 1), 0x00FF00u) << c[0];
+      EXPECT_EQ(At(m, c[3] / 2, 0), 0xFFFFFFu) << c[0];
     }
     JPixMapFree(m);
   }
