@@ -7,9 +7,9 @@ int16_t current = 1;
 }  // namespace
 
 void JSetCursor(int16_t number) {
-  // 5 to 7 are the application's own cursors; the arrow stands in for them.
-  static const JCursorShape shapes[] = {kJCursorArrow, kJCursorCrosshair, kJCursorIBeam, kJCursorBusy,
-                                        kJCursorArrow, kJCursorArrow,     kJCursorArrow};
+  // 1 to 4 are the desktop's cursors; 5 to 7 the program's own cursor drawings 1, 3 and 2.
+  static const JCursorShape shapes[] = {kJCursorArrow, kJCursorCrosshair,  kJCursorIBeam, kJCursorBusy,
+                                        kJCursorHand,  kJCursorMagnifier, kJCursorDropper};
   if (number < 1 || number > 7) return;
   current = number;
   JShowCursorShape(shapes[number - 1]);

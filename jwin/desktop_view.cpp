@@ -6,8 +6,9 @@
 void JShowCursorShape(JCursorShape shape) {
   using platform::wm::CursorShape;
   static const CursorShape shapes[] = {CursorShape::Arrow, CursorShape::Crosshair, CursorShape::IBeam,
-                                       CursorShape::Busy};
-  if (JDesktopRunning() && shape <= kJCursorBusy) JWindowManager().setCursor(shapes[shape]);
+                                       CursorShape::Busy,  CursorShape::Hand,      CursorShape::Magnifier,
+                                       CursorShape::Dropper};
+  if (JDesktopRunning() && shape <= kJCursorDropper) JWindowManager().setCursor(shapes[shape]);
 }
 
 void JPointerInDocumentArea(int16_t* x, int16_t* y) {

@@ -5,7 +5,17 @@
 
 struct JWindow;
 
-enum JCursorShape : uint8_t { kJCursorArrow, kJCursorCrosshair, kJCursorIBeam, kJCursorBusy };
+// The desktop's four cursors, then the program's own: an open hand, a magnifying glass and a
+// colour dropper.
+enum JCursorShape : uint8_t {
+  kJCursorArrow,
+  kJCursorCrosshair,
+  kJCursorIBeam,
+  kJCursorBusy,
+  kJCursorHand,
+  kJCursorMagnifier,
+  kJCursorDropper,
+};
 
 // Nothing happens (and the pointer reads 0, 0) while no desktop runs.
 void JShowCursorShape(JCursorShape shape);

@@ -4,7 +4,8 @@
 
 namespace platform::wm {
 
-enum class CursorShape { Arrow, Busy, Crosshair, IBeam };
+// The first four are the desktop's; the program draws the others (CursorArt.h).
+enum class CursorShape { Arrow, Busy, Crosshair, IBeam, Hand, Magnifier, Dropper };
 
 class Cursor {
  public:

@@ -5,6 +5,7 @@
 #include "platform/backend/sdl/X11Clipboard.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/wm/BackendRegistry.h"
+#include "platform/wm/CursorArt.h"
 #include "platform/wm/Message.h"
 #include "platform/wm/Utf8.h"
 
@@ -185,13 +186,36 @@ void SdlBackend::present(const Bitmap& fb, const std::vector<Rect>& changed) {
   SDL_RenderPresent(renderer_);
 }
 
+namespace {
+
+// One of the program's own cursors, from its drawing.
+SDL_Cursor* CursorFromArt(const wm::CursorArt& art) {
+  constexpr int kBytes = wm::CursorArt::kSize / 8;
+  Uint8 data[wm::CursorArt::kSize * kBytes] = {};
+  Uint8 mask[wm::CursorArt::kSize * kBytes] = {};
+  for (int y = 0; y < wm::CursorArt::kSize; ++y) {
+    for (int x = 0; x < wm::CursorArt::kSize; ++x) {
+      const char c = art.rows[y][x];
+      const Uint8 bit = static_cast<Uint8>(0x80 >> (x & 7));
+      if (c != ' ') mask[y * kBytes + x / 8] |= bit;
+      if (c == 'X') data[y * kBytes + x / 8] |= bit;
+    }
+  }
+  return SDL_CreateCursor(data, mask, wm::CursorArt::kSize, wm::CursorArt::kSize, art.hotX, art.hotY);
+}
+
+}  // namespace
+
 void SdlBackend::setCursor(wm::CursorShape shape) {
-  const SDL_SystemCursor id = shape == wm::CursorShape::Busy        ? SDL_SYSTEM_CURSOR_WAIT
-                              : shape == wm::CursorShape::Crosshair ? SDL_SYSTEM_CURSOR_CROSSHAIR
-                              : shape == wm::CursorShape::IBeam     ? SDL_SYSTEM_CURSOR_IBEAM
-                                                                    : SDL_SYSTEM_CURSOR_ARROW;
-  SDL_Cursor*& cursor = cursors_[static_cast<int>(id)];
-  if (!cursor) cursor = SDL_CreateSystemCursor(id);
+  SDL_Cursor*& cursor = cursors_[static_cast<int>(shape)];
+  if (!cursor) {
+    const wm::CursorArt* art = wm::ArtOf(shape);
+    const SDL_SystemCursor id = shape == wm::CursorShape::Busy        ? SDL_SYSTEM_CURSOR_WAIT
+                                : shape == wm::CursorShape::Crosshair ? SDL_SYSTEM_CURSOR_CROSSHAIR
+                                : shape == wm::CursorShape::IBeam     ? SDL_SYSTEM_CURSOR_IBEAM
+                                                                      : SDL_SYSTEM_CURSOR_ARROW;
+    cursor = art ? CursorFromArt(*art) : SDL_CreateSystemCursor(id);
+  }
   if (cursor) SDL_SetCursor(cursor);
 }
 
