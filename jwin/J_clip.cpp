@@ -16,7 +16,7 @@ namespace {
 
 const void* CurrentArea() {
   const JDrawState& s = JDrawCurrent();
-  if (s.kind == kJAreaWindow) return s.window;
+  if (s.kind == kJAreaWindow || s.kind == kJAreaHiddenWindow) return s.window;
   if (s.kind == kJAreaBitmap) return s.map;
   return nullptr;
 }

@@ -29,12 +29,17 @@ void JCopyBits(const void* source, JRect s, JRect d, int16_t mode) {
   JDrawCheckGC(kSource, __LINE__);
   if (!dc || !source) return;
   platform::Bitmap* bitmap = nullptr;
+  const platform::Bitmap* mask = nullptr;
   platform::Point origin;
   switch (*static_cast<const uint16_t*>(source)) {
     case kJAreaBitmap:
       bitmap = static_cast<const JPixMap*>(source)->bitmap;
+      if (const JPixMap* m = static_cast<const JPixMap*>(source)->mask) mask = m->bitmap;
       break;
-    case kJAreaWindow: {
+    case kJAreaPrinter:
+      return;  // there is no printer page to read
+    case kJAreaWindow:
+    case kJAreaHiddenWindow: {
       const JWindowDrawArea* area = static_cast<const JWindowDrawArea*>(source);
       platform::wm::WindowManager* wm = JDrawWindowManager();
       uint32_t id = 0;
@@ -68,6 +73,12 @@ void JCopyBits(const void* source, JRect s, JRect d, int16_t mode) {
     return;
   }
   platform::DeviceContext src(bitmap, origin, platform::Region(platform::Rect{0, 0, bitmap->width(), bitmap->height()}));
+  const int16_t w = d.right - d.left, h = d.bottom - d.top;
+  if (mask && w == s.right - s.left && h == s.bottom - s.top) {
+    // The masked copy: the mode applies where the mask is black, white keeps the destination.
+    dc->maskBlt(d.left, d.top, w, h, src, s.left, s.top, *mask, s.left, s.top, platform::rop3::Dst, rop);
+    return;
+  }
   dc->stretchBlt(d.left, d.top, d.right - d.left, d.bottom - d.top, src, s.left, s.top, s.right - s.left,
                  s.bottom - s.top, rop);
 }

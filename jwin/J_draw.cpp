@@ -39,12 +39,19 @@ platform::DeviceContext& ScreenContext() {
   static platform::DeviceContext dc(nullptr);
   return dc;
 }
+// Never given a surface: there is no printer to draw on.
+platform::DeviceContext& PrinterContext() {
+  static platform::DeviceContext dc(nullptr);
+  return dc;
+}
 
 platform::DeviceContext* ContextOfKind(uint16_t kind) {
   switch (kind) {
-    case kJAreaWindow: return &WindowContext();
+    case kJAreaWindow:
+    case kJAreaHiddenWindow: return &WindowContext();
     case kJAreaBitmap: return &MemoryContext();
     case kJAreaScreen: return &ScreenContext();
+    case kJAreaPrinter: return &PrinterContext();
     default: return nullptr;
   }
 }
@@ -72,7 +79,7 @@ bool UnlistBitmap(JPixMap* map) {
 void ReleaseContext() {
   platform::DeviceContext* dc = ContextOfKind(gState.kind);
   if (dc && gState.contextTaken) dc->restore();
-  if (gState.kind == kJAreaWindow && gState.drawnInWindow) {
+  if (gState.drawnInWindow) {
     if (platform::wm::WindowManager* wm = JDrawWindowManager()) {
       if (platform::wm::Window* w = wm->window(gState.windowId)) {
         wm->contentChanged(gState.windowId, {0, 0, w->backing().width(), w->backing().height()});
@@ -106,7 +113,8 @@ platform::DeviceContext* TakeContext() {
   platform::DeviceContext* dc = ContextOfKind(gState.kind);
   if (!dc) return nullptr;
   switch (gState.kind) {
-    case kJAreaWindow: {
+    case kJAreaWindow:
+    case kJAreaHiddenWindow: {
       uint32_t id = 0;
       int16_t h = 0, v = 0;
       platform::wm::WindowManager* wm = JDrawWindowManager();
@@ -193,8 +201,7 @@ platform::DeviceContext* JDrawContextQuiet() {
 
 platform::DeviceContext* JDrawContext(const char* source, int line) {
   JDrawEnsureInit();
-  if (gState.kind != 0 && gState.kind != kJAreaWindow && gState.kind != kJAreaBitmap &&
-      gState.kind != kJAreaScreen) {
+  if (gState.kind != 0 && !ContextOfKind(gState.kind)) {
     JDebugReport(kSource, __LINE__, "Unrecognized drawing area");
     return nullptr;
   }
@@ -215,6 +222,19 @@ void JSetDrawWindow(JWindow* window) {
   gState.kind = kJAreaWindow;
   gState.window = window;
   gState.map = nullptr;
+}
+
+void JSetDrawWindowWithoutPen(JWindow* window) {
+  JSetDrawWindow(window);
+  gState.kind = kJAreaHiddenWindow;
+}
+
+void JSetDrawPrinter() {
+  JDrawEnsureInit();
+  ReleaseContext();
+  gState.kind = kJAreaPrinter;
+  gState.map = nullptr;
+  gState.window = nullptr;
 }
 
 void JResetDrawArea(JWindow* window) {
@@ -245,7 +265,9 @@ void JSetDrawScreen() {
 }
 
 uint16_t JCurrentDrawKind() { return gState.kind; }
-JWindow* JCurrentDrawWindow() { return gState.kind == kJAreaWindow ? gState.window : nullptr; }
+JWindow* JCurrentDrawWindow() {
+  return gState.kind == kJAreaWindow || gState.kind == kJAreaHiddenWindow ? gState.window : nullptr;
+}
 JPixMap* JCurrentDrawBitmap() { return gState.kind == kJAreaBitmap ? gState.map : nullptr; }
 
 JPixMap* JNewBitmap(int16_t width, int16_t height) {

@@ -17,7 +17,7 @@ enum : uint16_t {
   kJAreaBitmap = 2,  // a JPixMap
   kJAreaScreen = 3,
   kJAreaHiddenWindow = 5,  // a window whose pen drawing is skipped
-  kJAreaPrinter = 6,
+  kJAreaPrinter = 6,       // the printer: this platform has none, and drawing goes nowhere
 };
 
 struct JDrawArea {
@@ -26,7 +26,7 @@ struct JDrawArea {
 
 // A window as a source of JCopyBits; fill one in where it is needed.
 struct JWindowDrawArea {
-  uint16_t kind;  // kJAreaWindow
+  uint16_t kind;  // kJAreaWindow or kJAreaHiddenWindow
   JWindow* window;
 };
 
@@ -48,6 +48,12 @@ void JDrawSetWindowProcs(JDrawWindowInfoProc info, JDrawMainWindowProc mainWindo
 
 // The window becomes the current area; its context is taken on the first drawing.
 void JSetDrawWindow(JWindow* window);
+// The same with the pen left out (kind 5): lines and outlines are skipped; fills, text and
+// copies are drawn.
+void JSetDrawWindowWithoutPen(JWindow* window);
+// The printer becomes the current area (kind 6). This platform has no printer: the area is
+// known to every primitive, and what is drawn on it goes nowhere.
+void JSetDrawPrinter();
 // Back to `window`, or to the main window when null; any context taken is released
 // (the event loop calls this between steps).
 void JResetDrawArea(JWindow* window);
@@ -75,7 +81,9 @@ enum : int16_t {
   kJCopyOr = 4,
   kJCopyNotSourceOr = 5,
 };
-// Copies from `source` into the current area, stretching when the sizes differ.
+// Copies from `source` into the current area, stretching when the sizes differ. A 1-bit
+// map that carries a mask (JPixMapSetMask) is copied only where the mask is black (0),
+// the destination kept where it is white, when the two rectangles have the same size.
 void JCopyBits(const void* source, JRect sourceRect, JRect destRect, int16_t mode);
 
 // Primitives, with the current pen and brush.

@@ -129,7 +129,9 @@ void JDrawApplyGC(platform::DeviceContext* dc, const JGC* gc) {
   }
   dc->setTextAlign(platform::TextHAlign::Left, platform::TextVAlign::Baseline);
   dc->setBackgroundMode(platform::BackgroundMode::Transparent);
-  dc->setPen(PenOf(g));
+  platform::Pen none;
+  none.style = platform::PenStyle::Null;
+  dc->setPen(JDrawCurrent().kind == kJAreaHiddenWindow ? none : PenOf(g));
   dc->setBrush(BrushOf(g));
   dc->setTextColour(g->foreColour);
   dc->setBackgroundColour(g->backColour);

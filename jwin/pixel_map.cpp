@@ -57,6 +57,7 @@ JPixMap* Wrap(std::unique_ptr<platform::Bitmap> bitmap, uint16_t subKind, uint16
                    sizeof(JPixMap);
   map->colourSlots = map->depth <= 8 ? static_cast<uint16_t>(1u << map->depth) : 0;
   map->colourCount = colourCount;
+  map->mask = nullptr;
   map->bitmap = bitmap.release();
   Register(map);
   return map;
@@ -125,8 +126,17 @@ JPixMap* JMaskMapNew(int16_t width, int16_t height) {
   return Wrap(platform::Bitmap::Create(width, height, 1), 0, 2);
 }
 
+void JPixMapSetMask(JPixMap* map, JPixMap* mask) {
+  if (!map) return;
+  const bool fits = mask && map->depth == 1 && mask->depth == 1 && mask->width == map->width &&
+                    mask->height == map->height;
+  map->mask = fits ? mask : nullptr;
+}
+
 void JPixMapFree(JPixMap* map) {
   if (!map) return;
+  for (uint32_t i = 0; i < gLiveCount; ++i)
+    if (gLive[i]->mask == map) gLive[i]->mask = nullptr;
   JPixMapRelease(map);
   delete map->bitmap;
   Unregister(map);

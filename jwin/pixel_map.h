@@ -29,12 +29,16 @@ struct JPixMap {
   platform::Bitmap* bitmap;
   uint16_t colourCount;
   uint16_t colourSlots;  // 1 << depth for indexed depths, 0 for direct colour
+  JPixMap* mask;         // 1-bit maps: the mask JCopyBits draws through, or null (not owned)
 };
 
 JPixMap* JPixMapNew(const JPixMapFormat* format);
 JPixMap* JPixMapNewDirect(int16_t width, int16_t height, uint16_t depth);
 JPixMap* JMaskMapNew(int16_t width, int16_t height);
 void JPixMapFree(JPixMap* map);
+// Gives a 1-bit map a 1-bit mask of its size (null: none); other masks are refused and the
+// map keeps none. A mask freed while in use is taken off its map.
+void JPixMapSetMask(JPixMap* map, JPixMap* mask);
 
 // Bits per pixel of the display that maps are made compatible with (32 unless told).
 uint16_t JDisplayDepth();

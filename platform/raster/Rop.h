@@ -36,6 +36,7 @@ constexpr uint32_t DstInvert = 0x550009;    // ~D
 constexpr uint32_t PatInvert = 0x5A0049;    // P ^ D
 constexpr uint32_t SrcInvert = 0x660046;    // S ^ D
 constexpr uint32_t SrcAnd = 0x8800C6;       // S & D
+constexpr uint32_t Dst = 0xAA0029;          // D
 constexpr uint32_t MergePaint = 0xBB0226;   // ~S | D
 constexpr uint32_t MergeCopy = 0xC000CA;    // P & S
 constexpr uint32_t SrcCopy = 0xCC0020;      // S

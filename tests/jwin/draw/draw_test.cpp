@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
 
 #include "jindep/Ji_font.h"
 #include "jwin/J_clip.h"
@@ -182,6 +183,40 @@ TEST_F(Drawing, CopyBitsStretchesBetweenDepths) {
   JDisposeBitmap(mask);
 }
 
+// A 1-bit map that carries a mask is copied only where the mask is black; with itself as its
+// mask it stamps its ink in the foreground colour.
+TEST_F(Drawing, AMaskedOneBitCopyDrawsOnlyWhereTheMaskIsBlack) {
+  std::mt19937 random(5);
+  JPixMap* source = JMaskMapNew(37, 11);
+  JPixMap* mask = JMaskMapNew(37, 11);
+  for (JPixMap* m : {source, mask})
+    for (size_t i = 0; i < m->bitmap->byteSize(); ++i) m->bitmap->bits()[i] = static_cast<uint8_t>(random());
+  const JColour green = {0, 65535, 0};
+  for (JPixMap* m : {mask, source}) {
+    JPixMapSetMask(source, m);
+    JPixMap* dest = Colour(45, 20);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 45; ++x) dest->bitmap->row32(y)[x] = random() & 0xFFFFFF;
+    const std::unique_ptr<platform::Bitmap> before = platform::Bitmap::Create(45, 20, 32);
+    std::memcpy(before->bits(), dest->bitmap->bits(), before->byteSize());
+    JSetDrawBitmap(dest);
+    JSetForeColour(&kRed);
+    JSetBackColour(&green);
+    JCopyBits(source, JRectMake(2, 1, 37, 11), JRectMake(6, 5, 41, 15), kJCopyPlain);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 45; ++x) {
+        const bool inside = x >= 6 && x < 41 && y >= 5 && y < 15;
+        const bool ink = inside && !Pixel(m, x - 4, y - 4);
+        const uint32_t expected = !ink ? before->row32(y)[x] & 0xFFFFFF : Pixel(source, x - 4, y - 4) ? 0x00FF00u : 0xFF0000u;
+        ASSERT_EQ(Pixel(dest, x, y), expected) << x << "," << y;
+      }
+  }
+  JPixMapSetMask(source, mask);
+  JPixMapFree(mask);  // freeing a mask in use takes it off its map
+  EXPECT_EQ(source->mask, nullptr);
+  JPixMapFree(source);
+}
+
 TEST_F(Drawing, TextIsMeasuredAndDrawnInsideItsBox) {
   JPixMap* map = Colour(200, 40);
   JSetDrawBitmap(map);
@@ -266,6 +301,15 @@ TEST_F(Drawing, WindowsAreDrawnThroughTheirOriginAndInvalidated) {
   JFillRect(5, 3, 6, 4);  // local (5, 3) is client (0, 0)
   EXPECT_EQ(backing.row32(0)[0] & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(backing.row32(0)[1] & 0xFFFFFF, 0xFFFFFFu);
+  // Without the pen a window takes fills but no lines; the printer takes nothing.
+  JSetDrawWindowWithoutPen(kDoc);
+  JDrawLine(5, 4, 25, 4);
+  JFillRect(5, 5, 7, 6);
+  EXPECT_EQ(backing.row32(1)[0] & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(backing.row32(2)[1] & 0xFFFFFF, 0xFF0000u);
+  JSetDrawPrinter();
+  EXPECT_EQ(JCurrentDrawKind(), kJAreaPrinter);
+  JFillRect(0, 0, 10, 10);
   JResetDrawArea(nullptr);
   EXPECT_EQ(JCurrentDrawWindow(), kMain);
 
