@@ -50,12 +50,7 @@ TEST(DialogLists, DirectoriesAndMatchingFilesAreListedSortedWithoutHiddenOnes) {
   EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.*")), (std::vector<std::string>{"A.GIF", "b.gif", "c.bmp"}));
   EXPECT_EQ(Names(JFileListDirectories(dir.c_str())),
             (std::vector<std::string>{"[..]", "[alpha.gif]", "[zeta]"}));
-  const auto root = Names(JFileListDirectories("/"));
-  ASSERT_FALSE(root.empty());
-  EXPECT_NE(root[0], "[..]");
-  const auto roots = Names(JFileListRoots());
-  ASSERT_FALSE(roots.empty());
-  EXPECT_EQ(roots[0], "/");
+  // The root and the places list are driven by the dialog tests (the "/" place, no [..] there).
   std::system(("rm -rf '" + dir + "'").c_str());
 }
 

@@ -12,13 +12,6 @@ class SaveName : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SaveName, ExtensionsAreTakenAfterTheLastSlashOnly) {
-  EXPECT_STREQ(JFileNameExtension("holiday.v2.gif"), ".gif");
-  EXPECT_EQ(JFileNameExtension("/my.pictures/holiday"), nullptr);
-  EXPECT_STREQ(JFileNameExtension("/my.pictures/a."), ".");
-  EXPECT_EQ(JFileNameExtension("plain"), nullptr);
-}
-
 // What the save dialog does with a typed name against the types it offers: the
 // outcome, the name it goes on with, and the message (title, text, arguments).
 TEST_F(SaveName, TypedNamesAreCheckedAgainstTheOfferedTypes) {
