@@ -27,10 +27,6 @@ class Alerts : public ToolkitTest {
     ToolkitTest::SetUp();
     answers.clear();
   }
-  void key(uint16_t code, uint32_t character) {
-    input().key(code, character);
-    drain();
-  }
   int calls_ = 0;
 };
 

@@ -34,10 +34,6 @@ class Lists : public ToolkitTest {
     for (const std::string& s : text) p.push_back(s.c_str());
     JSetListRows(list_, p.data(), n);
   }
-  void key(uint16_t code, uint32_t character = 0) {
-    input().key(code, character);
-    drain();
-  }
   // A click on a row that is shown.
   void clickRow(int row) {
     const platform::Rect c = screenClient(window_);

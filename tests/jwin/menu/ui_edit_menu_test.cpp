@@ -65,10 +65,6 @@ class EditMenu : public ToolkitTest {
     input().click(c.left + f->x + f->width - 3, c.top + f->y + f->height / 2);
     drain();
   }
-  void key(uint16_t code, uint32_t character, uint8_t mods) {
-    input().key(code, character, mods);
-    drain();
-  }
   // Opens the Edit menu from the bar and chooses one of its items.
   void choose(int item) {
     const platform::Rect f = wm().screenFrame(*wm().window(wm().mainFrame()));

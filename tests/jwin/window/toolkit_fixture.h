@@ -35,6 +35,11 @@ class ToolkitTest : public ::testing::Test {
       JEventStep(nullptr, false);
     }
   }
+  // A key pressed (with its character and modifiers) and handled.
+  void key(uint16_t code, uint32_t character = 0, uint8_t mods = 0) {
+    input().key(code, character, mods);
+    drain();
+  }
   // A menu bar with File > Quit (Ctrl+Q) whose runs are counted in *runs; JMenuShutdown ends it.
   void installQuitMenu(int* runs) {
     JMenuInit("0");

@@ -41,10 +41,6 @@ class BoxedWidgets : public ToolkitTest {
   platform::Point at(const JWidget* w) {
     return {screenClient(window_).left + w->x + w->width / 2, screenClient(window_).top + w->y + w->height / 2};
   }
-  void key(uint16_t code, uint32_t character, uint8_t mods = 0) {
-    input().key(code, character, mods);
-    drain();
-  }
   JWindow* window_ = nullptr;
   JWidget *outer_, *inner_, *field1_, *button1_, *button2_, *field2_, *popup_;
 };
