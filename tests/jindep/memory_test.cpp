@@ -125,24 +125,16 @@ TEST_F(LowMemory, LowIsAnnouncedOnceInTwoMinutesAndRecoveryOnlyWhenSufficient) {
   EXPECT_EQ(gWatched.states, (std::vector<int>{1, 1, 0}));
 }
 
-TEST(MemoryStats, ReadsTheSystemFiguresIn64Bits) {
+TEST(MemoryStats, ReadsTheSystemFiguresIn64BitsAndRejectsTextWithoutSensibleFigures) {
   const std::string text =
-      "MemTotal:       67108864 kB\n"
-      "MemFree:         1000000 kB\n"
-      "MemAvailable:   16777216 kB\n"
-      "Buffers:          123456 kB\n"
-      "SwapTotal:       8388608 kB\n"
-      "SwapFree:        4194304 kB\n";
+      "MemTotal:       67108864 kB\nMemFree:         1000000 kB\nMemAvailable:   16777216 kB\n"
+      "Buffers:          123456 kB\nSwapTotal:       8388608 kB\nSwapFree:        4194304 kB\n";
   JMemStats s;
   ASSERT_TRUE(JMemStatsFromMeminfo(text.data(), text.size(), &s));
   EXPECT_EQ(s.total, (67108864ull + 8388608ull) * 1024);
   EXPECT_EQ(s.free, (16777216ull + 4194304ull) * 1024);
   EXPECT_EQ(s.percentUsed, 75u);
   EXPECT_EQ(s.percentFree, 25u);
-}
-
-TEST(MemoryStats, RejectsTextWithoutSensibleFigures) {
-  JMemStats s = {};
   const char* bad[] = {
       "",
       "MemTotal: 100 kB\n",
