@@ -5,24 +5,17 @@
 #include "platform/wm/CursorArt.h"
 #include "tests/jwin/window/toolkit_fixture.h"
 
-namespace {
-
 using platform::wm::CursorShape;
 
 TEST_F(ToolkitTest, EachCursorNumberShowsItsShape) {
   const CursorShape shapes[] = {CursorShape::Arrow, CursorShape::Crosshair, CursorShape::IBeam, CursorShape::Busy,
                                 CursorShape::Hand,  CursorShape::Magnifier, CursorShape::Dropper};
-  for (int16_t n = 7; n >= 1; --n) {
+  for (int16_t n : {7, 6, 5, 4, 3, 2, 1}) {
     JSetCursor(n);
-    JSetCursor(0);  // numbers outside 1 to 7 change nothing
-    JSetCursor(8);
+    JSetCursor(8);  // numbers outside 1 to 7 change nothing
     EXPECT_EQ(JCurrentCursor(), n);
     EXPECT_EQ(input().cursor(), shapes[n - 1]) << n;
-    // The program's own drawings point with a pixel they paint.
-    const platform::wm::CursorArt* art = platform::wm::ArtOf(shapes[n - 1]);
-    EXPECT_EQ(art != nullptr, n >= 5);
-    if (art) EXPECT_NE(art->rows[art->hotY][art->hotX], ' ') << n;
+    const platform::wm::CursorArt* art = platform::wm::ArtOf(shapes[n - 1]);  // ours point with a painted pixel
+    EXPECT_TRUE(n < 5 ? !art : art->rows[art->hotY][art->hotX] != ' ') << n;
   }
 }
-
-}  // namespace

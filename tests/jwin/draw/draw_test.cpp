@@ -195,21 +195,17 @@ TEST_F(Drawing, AMaskedOneBitCopyDrawsOnlyWhereTheMaskIsBlack) {
   for (JPixMap* m : {mask, source}) {
     JPixMapSetMask(source, m);
     JPixMap* dest = Colour(45, 20);
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 45; ++x) dest->bitmap->row32(y)[x] = random() & 0xFFFFFF;
-    const std::unique_ptr<platform::Bitmap> before = platform::Bitmap::Create(45, 20, 32);
-    std::memcpy(before->bits(), dest->bitmap->bits(), before->byteSize());
+    std::vector<uint32_t> before(45 * 20);
+    for (int i = 0; i < 45 * 20; ++i) dest->bitmap->row32(i / 45)[i % 45] = before[i] = random() & 0xFFFFFF;
     JSetDrawBitmap(dest);
     JSetForeColour(&kRed);
     JSetBackColour(&green);
     JCopyBits(source, JRectMake(2, 1, 37, 11), JRectMake(6, 5, 41, 15), kJCopyPlain);
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 45; ++x) {
-        const bool inside = x >= 6 && x < 41 && y >= 5 && y < 15;
-        const bool ink = inside && !Pixel(m, x - 4, y - 4);
-        const uint32_t expected = !ink ? before->row32(y)[x] & 0xFFFFFF : Pixel(source, x - 4, y - 4) ? 0x00FF00u : 0xFF0000u;
-        ASSERT_EQ(Pixel(dest, x, y), expected) << x << "," << y;
-      }
+    for (int i = 0; i < 45 * 20; ++i) {
+      const int x = i % 45, y = i / 45;
+      const bool ink = x >= 6 && x < 41 && y >= 5 && y < 15 && !Pixel(m, x - 4, y - 4);
+      ASSERT_EQ(Pixel(dest, x, y), !ink ? before[i] : Pixel(source, x - 4, y - 4) ? 0x00FF00u : 0xFF0000u) << i;
+    }
   }
   JPixMapSetMask(source, mask);
   JPixMapFree(mask);  // freeing a mask in use takes it off its map

@@ -147,29 +147,21 @@ TEST(MaskMap, AndClearsAndMergePaintSetsTheSourceZeroBits) {
   JPixMapFree(mask);
 }
 
-// The start-up probe draws red and blue through the drawing layer and reads them back: a
-// display driver that delivers red first is found, and pictures still read blue first.
+// The start-up probe draws red and blue through the drawing layer: a display driver that
+// delivers red first is found, and a red map still reads blue, green, red.
 TEST(PixelOrder, TheProbeFindsADriverThatDeliversRedFirst) {
-  const struct {
-    uint16_t depth;
-    bool redFirst;
-  } cases[] = {{32, false}, {32, true}, {8, true}, {4, false}};
-  for (const auto& c : cases) {
+  for (auto [depth, redFirst] : {std::pair{32, false}, {32, true}, {8, true}}) {
     auto backend = std::make_unique<platform::backend::HeadlessBackend>();
-    backend->setRedFirst(c.redFirst);
-    platform::wm::Desktop::Start(std::move(backend), 640, 480, c.depth);
-    JSetDisplayDepth(c.depth);
+    backend->setRedFirst(redFirst);
+    platform::wm::Desktop::Start(std::move(backend), 640, 480, depth);
+    JSetDisplayDepth(static_cast<uint16_t>(depth));
     JPixelOrderProbe();
-    EXPECT_EQ(JPixelSwapFlag(), c.redFirst) << c.depth;
+    EXPECT_EQ(JPixelSwapFlag(), redFirst) << depth;
     JPixMap* map = JPixMapNewDirect(1, 1, 32);
-    JSetDrawBitmap(map);
-    JSetGC(JDefaultGC());
-    const JColour red = {0xFFFF, 0, 0};
-    JSetForeColour(&red);
-    JSetPixel(0, 0);
+    map->bitmap->row32(0)[0] = 0xFF0000;
     JPixelBuffer* buffer = JPixelBufferNew(1, 1);
     JPixelBufferGet(buffer, 0, map, 0, 1);
-    EXPECT_EQ(buffer->pixels[0] << 16 | buffer->pixels[1] << 8 | buffer->pixels[2], 0x0000FF) << c.depth;
+    EXPECT_EQ(buffer->pixels[0] << 16 | buffer->pixels[1] << 8 | buffer->pixels[2], 0x0000FF) << depth;
     JPixelBufferFree(buffer);
     JPixMapFree(map);
     JDrawShutdown();
