@@ -216,26 +216,23 @@ void JDrawCheckGC(const char* source, int line) {
 
 const JDrawArea* JScreenDrawArea() { return &kScreenArea; }
 
-void JSetDrawWindow(JWindow* window) {
+namespace {
+
+// The given area becomes current; the previous area's context is given back.
+void ChooseArea(uint16_t kind, JWindow* window, JPixMap* map) {
   JDrawEnsureInit();
   ReleaseContext();
-  gState.kind = kJAreaWindow;
+  gState.kind = kind;
   gState.window = window;
-  gState.map = nullptr;
+  gState.map = map;
 }
 
-void JSetDrawWindowWithoutPen(JWindow* window) {
-  JSetDrawWindow(window);
-  gState.kind = kJAreaHiddenWindow;
-}
+}  // namespace
 
-void JSetDrawPrinter() {
-  JDrawEnsureInit();
-  ReleaseContext();
-  gState.kind = kJAreaPrinter;
-  gState.map = nullptr;
-  gState.window = nullptr;
-}
+void JSetDrawWindow(JWindow* window) { ChooseArea(kJAreaWindow, window, nullptr); }
+void JSetDrawWindowWithoutPen(JWindow* window) { ChooseArea(kJAreaHiddenWindow, window, nullptr); }
+void JSetDrawPrinter() { ChooseArea(kJAreaPrinter, nullptr, nullptr); }
+void JSetDrawScreen() { ChooseArea(kJAreaScreen, nullptr, nullptr); }
 
 void JResetDrawArea(JWindow* window) {
   ReleaseContext();
@@ -250,18 +247,7 @@ void JSetDrawBitmap(JPixMap* area) {
     JDebugReport("jwin/J_gc", __LINE__, "bit problem");
     return;
   }
-  ReleaseContext();
-  gState.kind = kJAreaBitmap;
-  gState.map = area;
-  gState.window = nullptr;
-}
-
-void JSetDrawScreen() {
-  JDrawEnsureInit();
-  ReleaseContext();
-  gState.kind = kJAreaScreen;
-  gState.map = nullptr;
-  gState.window = nullptr;
+  ChooseArea(kJAreaBitmap, nullptr, area);
 }
 
 uint16_t JCurrentDrawKind() { return gState.kind; }

@@ -1,6 +1,5 @@
 #include "jwin/pixel_buffer.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "jindep/Ji_prinf.h"
@@ -10,6 +9,7 @@
 #include "jwin/picture_limit.h"
 #include "jwin/pixel_map.h"
 #include "platform/Bitmap.h"
+#include "platform/DisplayColours.h"
 #include "platform/wm/Desktop.h"
 
 namespace {
@@ -123,18 +123,8 @@ void JPixelBufferPut(const JPixelBuffer* buffer, int32_t firstBufferRow, int32_t
       uint8_t* out = bitmap->row(mapRow);
       const std::vector<uint32_t>& palette = bitmap->palette();
       for (uint32_t x = 0; x < width; ++x) {
-        int best = 0;
-        int bestDistance = 1 << 30;
-        for (size_t e = 0; e < palette.size(); ++e) {
-          uint32_t p = palette[e];
-          int d = std::abs(static_cast<int>(p & 0xFF) - in[3 * x]) +
-                  std::abs(static_cast<int>((p >> 8) & 0xFF) - in[3 * x + 1]) +
-                  std::abs(static_cast<int>((p >> 16) & 0xFF) - in[3 * x + 2]);
-          if (d < bestDistance) {
-            bestDistance = d;
-            best = static_cast<int>(e);
-          }
-        }
+        const uint32_t best =
+            platform::NearestIndex(palette, static_cast<uint32_t>(in[3 * x + 2]) << 16 | in[3 * x + 1] << 8 | in[3 * x]);
         if (bitmap->depth() == 8) {
           out[x] = static_cast<uint8_t>(best);
         } else if (best) {

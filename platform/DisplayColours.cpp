@@ -38,6 +38,19 @@ const std::vector<Colour>& DisplayColourTable(int depth) {
   return depth <= 4 ? sixteen : depth <= 8 ? full : none;
 }
 
+uint32_t NearestIndex(const std::vector<Colour>& table, Colour c) {
+  uint32_t best = 0;
+  int bestDistance = 1 << 30;
+  for (size_t i = 0; i < table.size() && bestDistance > 0; ++i) {
+    const int d = Distance(table[i], c);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = static_cast<uint32_t>(i);
+    }
+  }
+  return best;
+}
+
 NearestColour::NearestColour(const std::vector<Colour>& table)
     : table_(table.empty() ? std::vector<Colour>{0} : table), keys_(kSlots, kEmpty), answers_(kSlots, 0) {
   if (table_.size() > 256) table_.resize(256);
@@ -46,19 +59,11 @@ NearestColour::NearestColour(const std::vector<Colour>& table)
 uint8_t NearestColour::index(Colour c) {
   c &= 0xFFFFFF;
   const uint32_t slot = (c * 2654435761u) >> 16;
-  if (keys_[slot] == c) return answers_[slot];
-  uint8_t best = 0;
-  int bestDistance = Distance(table_[0], c);
-  for (size_t i = 1; i < table_.size() && bestDistance > 0; ++i) {
-    const int d = Distance(table_[i], c);
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = static_cast<uint8_t>(i);
-    }
+  if (keys_[slot] != c) {
+    keys_[slot] = c;
+    answers_[slot] = static_cast<uint8_t>(NearestIndex(table_, c));
   }
-  keys_[slot] = c;
-  answers_[slot] = best;
-  return best;
+  return answers_[slot];
 }
 
 }  // namespace platform

@@ -13,8 +13,12 @@ namespace platform {
 // a 6 x 6 x 6 colour cube and a ramp of 24 greys. Empty for depths above 8.
 const std::vector<Colour>& DisplayColourTable(int depth);
 
-// The entry nearest to a colour: the smallest sum of channel differences, the first entry
-// on ties. Answers are remembered, so mapping a whole screen costs one search per colour.
+// The index of the entry nearest to a colour: the smallest sum of channel differences, the
+// first entry on ties (0 for an empty table).
+uint32_t NearestIndex(const std::vector<Colour>& table, Colour c);
+
+// NearestIndex for one table of at most 256 entries, with answers remembered, so that
+// mapping a whole screen costs one search per colour.
 class NearestColour {
  public:
   explicit NearestColour(const std::vector<Colour>& table);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/DisplayColours.h"
 #include "platform/raster/PaintInternal.h"
 #include "platform/raster/SpanCollector.h"
 
@@ -195,7 +196,7 @@ uint32_t DeviceContext::valueOfColour(Colour c) const {
   if (!target_ || target_->depth() == 32) return c;
   const auto found = nearestCache_.find(c);
   if (found != nearestCache_.end()) return found->second;
-  const uint32_t index = NearestPaletteIndex(target_->palette(), c);
+  const uint32_t index = NearestIndex(target_->palette(), c);
   if (nearestCache_.size() >= 65536) nearestCache_.clear();
   nearestCache_.emplace(c, static_cast<uint8_t>(index));
   return index;

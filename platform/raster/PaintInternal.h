@@ -81,23 +81,6 @@ inline void WriteSpan(Bitmap& b, int y, int x0, int x1, const SpanPaint& paint) 
   }
 }
 
-// Index of the palette entry nearest to c (sum of channel differences; the first on ties).
-inline uint32_t NearestPaletteIndex(const std::vector<uint32_t>& palette, uint32_t c) {
-  uint32_t best = 0;
-  int bestDistance = 1 << 30;
-  for (size_t i = 0; i < palette.size(); ++i) {
-    const uint32_t p = palette[i];
-    const int d = std::abs(static_cast<int>((p >> 16) & 0xFF) - static_cast<int>((c >> 16) & 0xFF)) +
-                  std::abs(static_cast<int>((p >> 8) & 0xFF) - static_cast<int>((c >> 8) & 0xFF)) +
-                  std::abs(static_cast<int>(p & 0xFF) - static_cast<int>(c & 0xFF));
-    if (d < bestDistance) {
-      best = static_cast<uint32_t>(i);
-      bestDistance = d;
-    }
-  }
-  return best;
-}
-
 // Stretches the 32-bit source rectangle onto the 32-bit destination rectangle (both in
 // bitmap coordinates, neither mirrored), interpolating where it grows and averaging where
 // it shrinks; only pixels in `area` are written, and only those with a source inside `src`.
