@@ -12,6 +12,7 @@ struct GraphRecord;
 struct IndexImage;
 struct MergeOrder;
 struct JBitArray;
+struct LaterPassPixels;
 struct JFileSpec;
 struct JPixMap;
 struct JPixelBuffer;
@@ -36,6 +37,7 @@ struct Document : ReductionSettings {
   uint64_t estimateBytes; // bytes of the passes measured so far
   uint32_t estimatePass;  // passes measured
   void* estimateIdle;     // the scheduled measuring call, or null
+  LaterPassPixels* laterPasses;  // owned (app/gif): what writing later passes reads, or null
 
   ControlsPanel* controls;  // the controls window's panel (app/graphs), or null
   GraphRecord* graphs[3];   // quality, maximum error, file size (app/graphs)

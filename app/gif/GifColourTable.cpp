@@ -32,7 +32,23 @@ void PutEntry(uint8_t* rgb, uint32_t entry, uint32_t colour) {
   rgb[entry * 3 + 2] = static_cast<uint8_t>(colour);
 }
 
+void PutBackground(uint8_t* rgb, uint32_t entry, const DocumentColour& bg) {
+  rgb[entry * 3] = Channel8(bg.red);
+  rgb[entry * 3 + 1] = Channel8(bg.green);
+  rgb[entry * 3 + 2] = Channel8(bg.blue);
+}
+
 }  // namespace
+
+void GifLaterPassTable(const Document* document, uint32_t before, uint32_t after, uint8_t* rgb) {
+  const ColourRecord* records = document->colourTable->records;
+  const uint32_t* order = document->mergeOrder->order;
+  const uint32_t count = document->mergeOrder->count;
+  memset(rgb, 0, kGifMaxTableEntries * 3);
+  PutBackground(rgb, 0, document->backgroundColour);
+  for (uint32_t i = before, e = 1; i < after && i < count && e < kGifMaxTableEntries; ++i, ++e)
+    PutEntry(rgb, e, records[order[i]].colour);
+}
 
 void GifBuildColourTable(const Document* document, const uint32_t* tally, const GifPassTable* pass, uint8_t* rgb,
                          uint8_t* paletteOf) {
@@ -46,10 +62,7 @@ void GifBuildColourTable(const Document* document, const uint32_t* tally, const 
 
   memset(rgb, 0, kGifMaxTableEntries * 3);
   if (pass->transparent && !pass->global) {
-    const DocumentColour& bg = document->backgroundColour;
-    rgb[t * 3] = Channel8(bg.red);
-    rgb[t * 3 + 1] = Channel8(bg.green);
-    rgb[t * 3 + 2] = Channel8(bg.blue);
+    PutBackground(rgb, t, document->backgroundColour);
     if (t == 0) e = 1;
   }
 

@@ -34,3 +34,9 @@ struct GifPassTable {
 // index only while the document's transparency is on.
 void GifBuildColourTable(const Document* document, const uint32_t* tally, const GifPassTable* pass, uint8_t* rgb,
                          uint8_t* paletteOf);
+
+// The table of a later pass without the global table and without colours left out:
+// entry 0, the transparent index, holds the background colour, and the colours at
+// merge positions before .. after - 1 follow in that order. This is what
+// GifBuildColourTable writes for such a pass, built without visiting every colour.
+void GifLaterPassTable(const Document* document, uint32_t before, uint32_t after, uint8_t* rgb);

@@ -50,3 +50,14 @@ uint32_t GifNextPixels(void* data, uint8_t* out, uint32_t max) {
   }
   return n;
 }
+
+void GifWritingRows(uint32_t height, bool interlaced, uint32_t* rows) {
+  GifPixelCursor c = {};
+  c.height = height;
+  c.interlaced = interlaced;
+  c.step = interlaced ? kGroupStep[0] : 1;
+  for (uint32_t r = 0; c.row < height; ++r) {
+    rows[r] = c.row;
+    NextRow(&c);
+  }
+}

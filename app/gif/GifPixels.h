@@ -22,3 +22,5 @@ void GifPixelCursorStart(GifPixelCursor* cursor, const IndexImage* image, const 
                          bool interlaced);
 // A GifPixelProc: stores the next pixels' table entries, up to `max`.
 uint32_t GifNextPixels(void* cursor, uint8_t* out, uint32_t max);
+// The picture's rows in writing order (plain or interlaced), `height` of them.
+void GifWritingRows(uint32_t height, bool interlaced, uint32_t* rows);

@@ -66,16 +66,6 @@ void WriteImageDescriptor(uint32_t width, uint32_t height, bool interlaced, uint
   GifSinkWrite(10, d);
 }
 
-void WriteImageData(const Document* document, const uint8_t* paletteOf, bool interlaced, uint32_t codeSize) {
-  const IndexImage* image = document->indexImage;
-  GifPixelCursor cursor;
-  GifPixelCursorStart(&cursor, image, paletteOf, interlaced);
-  PutByte(static_cast<uint8_t>(codeSize));
-  LzwCompress(static_cast<int>(codeSize) + 1, static_cast<uint32_t>(image->width) * image->height,
-              GifNextPixels, &cursor);
-  PutByte(0);
-}
-
 // A global table holds at most 256 colours; more cannot be shown with it.
 uint32_t ColoursShown(const Document* document, uint32_t n) {
   return document->useGlobalTable && n > kGifMaxTableEntries ? kGifMaxTableEntries : n;
@@ -126,12 +116,29 @@ bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, u
 
   uint8_t* paletteOf = PaletteScratch(document->colourTable);
   GifBuildColourTable(document, tally, &pass, rgb, paletteOf);
-  WriteGraphicControl(pass.transparent, pass.transparentIndex);
-  WriteImageDescriptor(image->width, image->height, interlaced, global ? 0 : bits);
-  if (!global) WriteColourTable(rgb, bits);
-  WriteImageData(document, paletteOf, interlaced, bits < 2 ? 2 : bits);
-  if (last) PutByte(0x3B);
+  const GifImageFrame frame = {pass.transparent, pass.transparentIndex, interlaced, !global, bits, rgb};
+  const uint32_t codeSize = GifWriteImageHead(document, &frame);
+  GifPixelCursor cursor;
+  GifPixelCursorStart(&cursor, image, paletteOf, interlaced);
+  LzwCompress(static_cast<int>(codeSize) + 1, static_cast<uint32_t>(image->width) * image->height, GifNextPixels,
+              &cursor);
+  GifWriteImageTail(last);
   return !last;
+}
+
+uint32_t GifWriteImageHead(const Document* document, const GifImageFrame* frame) {
+  const IndexImage* image = document->indexImage;
+  WriteGraphicControl(frame->transparent, frame->transparentIndex);
+  WriteImageDescriptor(image->width, image->height, frame->interlaced, frame->local ? frame->bits : 0);
+  if (frame->local) WriteColourTable(frame->rgb, frame->bits);
+  const uint32_t codeSize = frame->bits < 2 ? 2 : frame->bits;
+  PutByte(static_cast<uint8_t>(codeSize));
+  return codeSize;
+}
+
+void GifWriteImageTail(bool last) {
+  PutByte(0);
+  if (last) PutByte(0x3B);
 }
 
 void GifWriterRelease() {

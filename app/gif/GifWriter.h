@@ -20,5 +20,21 @@ bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, u
 // writer caps n when the global table is used.
 uint32_t GifStreamPasses(const Document* document, uint32_t n);
 
+// The parts of a pass around its image data, for writers that produce the data
+// themselves (GifWriteLaterPass).
+struct GifImageFrame {
+  bool transparent;
+  uint32_t transparentIndex;
+  bool interlaced;
+  bool local;          // a local colour table (else the global one)
+  uint32_t bits;       // bits of the table the image uses
+  const uint8_t* rgb;  // the local table's entries
+};
+// Writes the graphic control, the image descriptor, the local table and the minimum
+// code size, and returns that code size; the data follows, then GifWriteImageTail.
+uint32_t GifWriteImageHead(const Document* document, const GifImageFrame* frame);
+// The data's terminator, and the trailer after the last pass.
+void GifWriteImageTail(bool last);
+
 // Gives back the writer's per-colour scratch table (kept between streams).
 void GifWriterRelease();

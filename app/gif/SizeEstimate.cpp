@@ -5,6 +5,7 @@
 #include "app/gif/ByteSize.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
+#include "app/gif/LaterPasses.h"
 #include "jindep/Ji_prinf.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_event.h"
@@ -22,8 +23,9 @@ void Schedule(Document* d) {
 // size graph, other documents) may run between two passes, never inside one.
 void MeasureNextPass(Document* d) {
   GifSinkBegin(nullptr, nullptr);
-  ++d->estimatePass;
-  const bool more = GifWritePass(d, d->colourTable->tally, d->colourCount, d->estimatePass);
+  const uint32_t k = ++d->estimatePass;
+  const bool more = k >= 2 && LaterPassesApply(d) ? GifWriteLaterPass(d, d->colourCount, k)
+                                                  : GifWritePass(d, d->colourTable->tally, d->colourCount, k);
   d->estimateBytes += GifSinkCount();
   if (!more) d->estimating = 0;
   if (listener) listener(d);
@@ -41,6 +43,7 @@ void ResetSizeEstimate(Document* d) {
 void StopSizeEstimate(Document* d) {
   JCancelSchedule(static_cast<JScheduled*>(d->estimateIdle));
   d->estimateIdle = nullptr;
+  ReleaseLaterPasses(d);
 }
 
 void SizeEstimateIdle(void* data) {

@@ -10,7 +10,7 @@ struct Document;
 // Measuring starts again from the first pass; called whenever a setting that changes
 // the GIF changes. Schedules the idle call if none is queued.
 void ResetSizeEstimate(Document* document);
-// Cancels the idle call (the document is closing).
+// Cancels the idle call and gives back what measuring kept (the document is closing).
 void StopSizeEstimate(Document* document);
 // Measures the next pass if measuring and no input waits; queued again while passes remain.
 void SizeEstimateIdle(void* document);

@@ -5,6 +5,7 @@
 #include "app/document/Document.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
+#include "app/gif/LaterPasses.h"
 #include "app/gif/SizeEstimate.h"
 #include "app/graphs/GraphMapping.h"
 #include "app/graphs/GraphWindow.h"
@@ -19,9 +20,11 @@ struct SizeSampling {
   uint64_t bytes;      // the passes of x measured so far
   uint32_t remaining;  // values still to measure
   uint32_t* tally;     // the mapping for x colours (the document's own stays as it is)
+  bool mapped;         // tally holds the mapping for x
   // Sizes of whole passes that are not the last of their stream. Without the global table
   // and transparency such a pass is the same for every number of colours it does not
-  // end, so it is measured once; then each sample costs one pass, not all of them.
+  // end, so it is measured once; then each sample costs its last pass, and that pass
+  // costs the pixels it draws (LaterPasses.h).
   uint64_t* fullPasses;  // kNoGraphValue: not measured yet
   uint32_t fullPassSlots;
   JScheduled* idle;
@@ -49,16 +52,15 @@ bool NextSample(const Document* d, const GraphRecord* g, SizeSampling* s) {
     s->x = x;
     s->pass = 0;
     s->bytes = 0;
+    s->mapped = false;
     return true;
   }
   return false;
 }
 
-bool FullPassesRepeat(const Document* d) { return !d->useGlobalTable && !d->transparencyOn; }
-
 // Passes of x whose size is known are added without writing them; answers the pass to write.
 void SkipKnownPasses(const Document* d, SizeSampling* s, uint32_t passes) {
-  if (!FullPassesRepeat(d)) return;
+  if (!LaterPassesApply(d)) return;
   while (s->pass + 1 < passes && s->pass + 1 < s->fullPassSlots && s->fullPasses[s->pass + 1] != kNoGraphValue)
     s->bytes += s->fullPasses[++s->pass];
 }
@@ -139,6 +141,7 @@ void StopFileSizeSampling(GraphRecord* g) {
   JFree(s->fullPasses);
   JFree(s);
   g->sampling = nullptr;
+  ReleaseLaterPasses(g->document);
 }
 
 bool StepFileSizeSampling(Document* d, GraphRecord* g, bool* completed) {
@@ -146,16 +149,20 @@ bool StepFileSizeSampling(Document* d, GraphRecord* g, bool* completed) {
   if (completed) *completed = false;
   if (s->x == 0) {
     if (s->remaining == 0 || !NextSample(d, g, s)) return false;
-    MapSample(d, s);
   }
   const uint32_t passes = GifStreamPasses(d, s->x);
   SkipKnownPasses(d, s, passes);
   // One whole pass; other streams run only between passes.
   GifSinkBegin(nullptr, nullptr);
-  const bool more = GifWritePass(d, s->tally, s->x, ++s->pass);
+  const bool fast = ++s->pass >= 2 && LaterPassesApply(d);
+  if (!fast && !s->mapped) {
+    MapSample(d, s);
+    s->mapped = true;
+  }
+  const bool more = fast ? GifWriteLaterPass(d, s->x, s->pass) : GifWritePass(d, s->tally, s->x, s->pass);
   const uint64_t bytes = GifSinkCount();
   s->bytes += bytes;
-  if (more && FullPassesRepeat(d) && s->pass < s->fullPassSlots) s->fullPasses[s->pass] = bytes;
+  if (more && LaterPassesApply(d) && s->pass < s->fullPassSlots) s->fullPasses[s->pass] = bytes;
   if (!more) {
     const uint32_t x = s->x;
     s->x = 0;

@@ -176,7 +176,8 @@ TEST_F(Graphs, SampledSizesAreTheSizesOfTheWholeStreams) {
   const struct {
     uint16_t first, later;
     bool global, mark, interlace;
-  } settings[] = {{8, 2, false, false, false}, {3, 3, false, true, true}, {8, 8, true, false, false}};
+  } settings[] = {{8, 2, false, false, false}, {3, 3, false, false, true}, {3, 3, false, true, true},
+                  {8, 8, true, false, false}};
   for (const auto& s : settings) {
     d->firstPassBits = s.first;
     d->laterPassBits = s.later;
