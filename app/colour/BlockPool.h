@@ -1,45 +1,45 @@
 // A fixed-size block allocator. Blocks are named by 32-bit handles rather than
 // addresses, so structures that must stay compact (a tree slot is one 32-bit
 // word) can refer to any block on a 64-bit machine. Handle 0 is never used.
-// Chunks are carved into blocks threaded in address order; when the last block
-// comes back every chunk is freed, so an idle pool holds no memory. Chunks start
-// on a cache-line boundary, so blocks of 64 bytes each fill exactly one line.
+// The blocks lie in one array, handle h at h blocks from its start, so finding a
+// block is one multiplication and never a lookup: the searches and the merging
+// follow handles millions of times. The array grows by doubling (a caller that
+// knows how many blocks it will take reserves them first, and nothing is moved);
+// when the last block comes back the array is freed, so an idle pool holds no
+// memory. The array starts on a cache-line boundary, so blocks of 64 bytes each
+// fill exactly one line. A block's address holds only until the pool next grows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 struct BlockPool {
-  uint16_t blocksPerChunk;  // a power of two
+  uint16_t blocksPerChunk;  // the array grows by at least this many blocks
   uint16_t blockSize;       // bytes, at least 4
   uint32_t chunkBytes;
-  uint32_t live;            // blocks handed out and not yet returned
-  uint32_t chunkShift;      // log2(blocksPerChunk)
-  uint32_t chunkCount;
-  uint32_t chunkCapacity;
-  uint8_t** chunks;  // each chunk's first block (64-byte aligned inside its allocation)
-  uint32_t freeList;  // handle of the first free block, 0 when none; linked through each block's first word
+  uint32_t live;      // blocks handed out and not yet returned
+  uint32_t made;      // handles handed out so far at least once (1 .. made)
+  uint32_t capacity;  // handles the array has room for (1 .. capacity)
+  uint8_t* blocks;    // the array; its entry 0 stands for handle 0 and is never used
+  uint32_t freeList;  // handle of the first returned block, 0 when none; linked through each block's first word
 };
 
 BlockPool* BlockPoolCreate(uint16_t blocksPerChunk, uint16_t blockSize);
 void BlockPoolDestroy(BlockPool* pool);
 uint32_t BlockPoolGet(BlockPool* pool);
 void BlockPoolPut(BlockPool* pool, uint32_t handle);
-// Bytes the pool holds in chunks (0 when every block is back).
+// Makes room for `count` more blocks than have been made, so that taking them moves nothing.
+void BlockPoolReserve(BlockPool* pool, uint32_t count);
+// Bytes the pool holds (0 when every block is back).
 uint64_t BlockPoolBytes(const BlockPool* pool);
 
-// The address of a block of a pool whose blocks per chunk and block size are
-// known where it is called: the lookups that search and merge use most.
-template <typename Block, uint32_t blocksPerChunk>
+// The address of a block of a pool whose block type is known where it is called.
+template <typename Block>
 inline Block* BlockPoolBlock(const BlockPool* pool, uint32_t handle) {
-  static_assert((blocksPerChunk & (blocksPerChunk - 1)) == 0, "a power of two");
-  const uint32_t slot = handle - 1;
-  return reinterpret_cast<Block*>(pool->chunks[slot / blocksPerChunk]) + slot % blocksPerChunk;
+  return reinterpret_cast<Block*>(pool->blocks) + handle;
 }
 
 inline void* BlockPoolAddress(const BlockPool* pool, uint32_t handle) {
-  uint32_t slot = handle - 1;
-  return pool->chunks[slot >> pool->chunkShift] +
-         static_cast<size_t>(slot & (pool->blocksPerChunk - 1u)) * pool->blockSize;
+  return pool->blocks + static_cast<size_t>(handle) * pool->blockSize;
 }
 
 // The engine's two pools, made once by EngineInit and kept for the whole run.

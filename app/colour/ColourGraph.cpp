@@ -56,6 +56,7 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   graph->nodes = JAllocArray<uint32_t>(n ? n : 1);
   BlockPool* pool = GraphNodePool();
   for (uint32_t i = 0; i < n; ++i) graph->nodes[i] = 0;
+  BlockPoolReserve(pool, n);
   TakeNodes(graph, root);
   for (uint32_t i = 0; i < n; ++i) {
     // Every colour of the table has a leaf; this only guards a tree that lost one.
@@ -68,7 +69,7 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     node->colour = table->records[i].colour;
     node->weight = table->records[i].weight;
   }
-  graph->heap = HeapCreate(n, offsetof(GraphNode, cost), offsetof(GraphNode, heapPosition), pool);
+  graph->heap = HeapCreate(n, offsetof(GraphNode, heapPosition), pool);
 
   ProgressSetLabel(JStr(kStrCreatingColourGraph));
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
@@ -83,8 +84,7 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     const uint32_t j = GraphNodeAt(handle)->nearest;
     GraphNode* node = GraphNodeAt(handle);
     LinkUnder(handle, graph->nodes[j]);
-    node->cost = NodeCost(node, GraphNodeAt(graph->nodes[j]));
-    HeapInsert(graph->heap, handle);
+    HeapInsert(graph->heap, handle, NodeCost(node, GraphNodeAt(graph->nodes[j])));
   }
   return graph;
 }
@@ -110,8 +110,7 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
       ColourTreeRemoveColour(root, node->colour);
 
       nn->weight += node->weight;
-      nn->cost = NodeCost(nn, GraphNodeAt(nn->nearest));
-      HeapSiftDown(heap, nn->heapPosition);
+      HeapSiftDown(heap, nn->heapPosition, NodeCost(nn, GraphNodeAt(nn->nearest)));
 
       Unlink(handle);
 
@@ -123,8 +122,7 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
         uint32_t j = FindNearestColour(root, table, dn->colour);
         uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
-          dn->cost = NodeCost(dn, GraphNodeAt(m));
-          HeapSiftDown(heap, dn->heapPosition);
+          HeapSiftDown(heap, dn->heapPosition, NodeCost(dn, GraphNodeAt(m)));
           Unlink(d);
           LinkUnder(d, m);
         }

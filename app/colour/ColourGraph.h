@@ -2,7 +2,7 @@
 // Every colour points at its nearest other colour still present, with a merge
 // cost of distance times the pixels the colour stands for; the cheapest colour
 // is merged first and its pixel weight goes to the colour it merged into.
-// Costs are 64-bit: a 32-bit cost wraps for large pictures and would merge a
+// Costs are wider than 32 bits (40 in the heap): a 32-bit cost wraps for large pictures and would merge a
 // dominant colour away first.
 #pragma once
 #include <cstddef>
@@ -18,11 +18,11 @@ struct GraphNode {
   uint32_t firstDependent;  // head of the nodes whose nearest is this one
   uint32_t nextDependent;
   uint32_t prevDependent;
-  uint32_t heapPosition;
-  uint64_t cost;     // merge cost, the heap key
-  uint32_t colour;   // the record's colour key, kept here for the costs
-  uint32_t weight;   // the record's weight while the graph runs; written back when merged
+  uint32_t heapPosition;  // the node's slot in the heap, which holds its merge cost
+  uint32_t colour;        // the record's colour key, kept here for the costs
+  uint32_t weight;        // the record's weight while the graph runs; written back when merged
 };
+static_assert(sizeof(GraphNode) == 32, "two nodes a cache line");
 
 struct ColourGraph {
   uint32_t size;     // colours when the graph was built
@@ -32,7 +32,7 @@ struct ColourGraph {
 
 // A node handle exists only once the pool does.
 inline GraphNode* GraphNodeAt(uint32_t handle) {
-  return BlockPoolBlock<GraphNode, kGraphNodesPerChunk>(gEngineGraphNodes, handle);
+  return BlockPoolBlock<GraphNode>(gEngineGraphNodes, handle);
 }
 
 // Distance between colours i and j times the weight of i.

@@ -12,16 +12,21 @@ ColourTable* ColourTableCreate(uint32_t capacity) {
   return table;
 }
 
+void ColourTableReserve(ColourTable* table, uint32_t colours) {
+  // The capacity appending would reach (doubling, 64-bit: a table of every 24-bit
+  // colour passes 2^24 records), reached with one copy of the records instead of one a doubling.
+  uint64_t grown = table->capacity;
+  while (grown < colours) grown *= 2;
+  if (grown == table->capacity) return;
+  table->capacity = grown > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(grown);
+  table->records = static_cast<ColourRecord*>(
+      JRealloc(table->records, static_cast<size_t>(table->capacity) * sizeof(ColourRecord)));
+  table->tally =
+      static_cast<uint32_t*>(JRealloc(table->tally, static_cast<size_t>(table->capacity) * sizeof(uint32_t)));
+}
+
 uint32_t ColourTableAppend(ColourTable* table, uint32_t colour) {
-  if (table->count == table->capacity) {
-    // 64-bit doubling: a table of every 24-bit colour passes 2^24 records.
-    uint64_t grown = static_cast<uint64_t>(table->capacity) * 2;
-    table->capacity = grown > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(grown);
-    table->records = static_cast<ColourRecord*>(
-        JRealloc(table->records, static_cast<size_t>(table->capacity) * sizeof(ColourRecord)));
-    table->tally = static_cast<uint32_t*>(
-        JRealloc(table->tally, static_cast<size_t>(table->capacity) * sizeof(uint32_t)));
-  }
+  if (table->count == table->capacity) ColourTableReserve(table, table->count + 1);
   uint32_t index = table->count++;
   ColourRecord* record = &table->records[index];
   record->colour = colour;

@@ -42,4 +42,6 @@ constexpr uint32_t kColourTableInitialCapacity = 511;
 ColourTable* ColourTableCreate(uint32_t capacity);
 // Appends a record (count 1, not transparent), growing the table when full.
 uint32_t ColourTableAppend(ColourTable* table, uint32_t colour);
+// Grows the table, as appending would, until it has room for `colours` records.
+void ColourTableReserve(ColourTable* table, uint32_t colours);
 void ColourTableFree(ColourTable* table);

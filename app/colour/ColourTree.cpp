@@ -20,8 +20,9 @@ uint32_t ColourTreeAdd(uint32_t root, ColourTable* table, uint32_t colour) {
 uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bool* added) {
   *added = false;
   int level = 7;
-  TreeNode* node = TreeNodeAt(root);
+  uint32_t nodeRef = root;
   for (;;) {
+    TreeNode* node = TreeNodeAt(nodeRef);
     uint32_t s = ColourSlot(colour, level);
     uint32_t slot = node->slots[s];
     if (slot == 0) {
@@ -32,7 +33,7 @@ uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bo
       return appended;
     }
     if (SlotIsNode(slot)) {
-      node = TreeNodeAt(slot);
+      nodeRef = slot;
       --level;
       continue;
     }
@@ -40,9 +41,10 @@ uint32_t ColourTreeLocate(uint32_t root, ColourTable* table, uint32_t colour, bo
     uint32_t other = node->leafColours[s];
     if (other == colour) return index;
     // Split: the two colours share this slot, so they go one level down.
-    uint32_t child = NewNode();
-    node->slots[s] = child;
+    const uint32_t child = NewNode();  // may move the nodes
+    TreeNodeAt(nodeRef)->slots[s] = child;
     --level;
+    nodeRef = child;
     node = TreeNodeAt(child);
     node->slots[ColourSlot(other, level)] = LeafSlot(index);
     node->leafColours[ColourSlot(other, level)] = other;

@@ -31,7 +31,7 @@ inline uint32_t NodeSlot(uint32_t handle) { return handle << 1; }
 
 // A node reference exists only once the pool does.
 inline TreeNode* TreeNodeAt(uint32_t slotOrHandle2) {
-  return BlockPoolBlock<TreeNode, kTreeNodesPerChunk>(gEngineTreeNodes, slotOrHandle2 >> 1);
+  return BlockPoolBlock<TreeNode>(gEngineTreeNodes, slotOrHandle2 >> 1);
 }
 
 // Slot of a colour key at a level.

@@ -91,6 +91,9 @@ void Fill(uint32_t nodeRef, int level, TreePathEntry* entries, size_t n) {
 
 void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch) {
   const uint32_t n = table->count;
+  // Pictures need a quarter to a third of a node a colour; room for half a node
+  // a colour spares the array from moving while it fills.
+  BlockPoolReserve(TreeNodePool(), n / 2 + 8);
   for (uint32_t i = 0; i < n; ++i) scratch[i] = {TreePath(table->records[i].colour), i};
   if (n > 0) Fill(root, 7, scratch, n);
 }

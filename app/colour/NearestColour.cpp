@@ -30,7 +30,7 @@ Stamp* gStamps = nullptr;
 size_t gStampCount = 0;
 
 // Entries a stamp array needs for every handle the tree pool has made (handles count from 1).
-size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->chunkCount) * kTreeNodesPerChunk + 1; }
+size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->capacity) + 1; }
 
 struct Search {
   uint32_t colour;

@@ -112,7 +112,7 @@ std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const Col
     if (!problem.empty() || !expected.Alive(i)) continue;
     const GraphNode* node = GraphNodeAt(graph->nodes[i]);
     problem = Differ(what + "nearest", expected.Nearest(i), GraphNodeAt(node->nearest)->index);
-    if (problem.empty()) problem = Differ(what + "cost", expected.Cost(i), node->cost);
+    if (problem.empty()) problem = Differ(what + "cost", expected.Cost(i), HeapKeyAt(graph->heap, node->heapPosition));
     if (!deep || !problem.empty()) continue;
     const uint32_t colour = expected.Colours()[i];
     int level = 7;
