@@ -92,7 +92,9 @@ bool JClipPictureDraw(JClipPicture* picture) {
   if (!dc || !picture) return false;
   // No rectangle is applied: the records draw at their own coordinates.
   const platform::Rect identity{0, 0, 1, 1};
-  return platform::wmf::Play(*picture->metafile, *dc, identity, identity);
+  if (!platform::wmf::Play(*picture->metafile, *dc, identity, identity)) return false;
+  JDrawInDisplayColours(*dc, {0, 0, static_cast<int>(picture->width), static_cast<int>(picture->height)});
+  return true;
 }
 
 void JClipPictureFree(JClipPicture* picture) {

@@ -40,6 +40,10 @@ platform::wm::WindowManager* JDrawWindowManager();
 bool JDrawWindowInfo(JWindow* window, uint32_t* id, int16_t* originH, int16_t* originV);
 JWindow* JDrawMainWindow();
 
+// On a display with a colour table, brings the rectangle of a drawn picture to the table's
+// colours, as a picture drawn on such a display is shown and read (jwin/picture.cpp).
+void JDrawInDisplayColours(platform::DeviceContext& dc, const platform::Rect& dest);
+
 // Shut-down of the graphics contexts and fonts the drawing layer made for itself.
 void JGCShutdown();
 void JFontShutdownPlatform();

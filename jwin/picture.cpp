@@ -227,12 +227,28 @@ bool DrawKind(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct
   return Refuse(reason, size, ("The metafile is damaged: " + why + ".").c_str());
 }
 
+// A picture drawn whole has read its whole file.
+bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
+                 char* reason, size_t size) {
+  const bool ok = DrawKind(p, dc, direct, dest, reason, size);
+  if (ok) JDrawInDisplayColours(dc, dest);
+  if (ok && p->progress) p->progress(p->progressData, p->fileSize);
+  return ok;
+}
+
+}  // namespace
+
 // A display with a colour table shows a picture in the table's colours, and so does every
 // map made for it: the drawn rectangle is read back through the table and stretched onto
 // itself again.
-void ReduceToDisplayColours(platform::DeviceContext& dc, const platform::Rect& dest) {
+void JDrawInDisplayColours(platform::DeviceContext& dc, const platform::Rect& drawn) {
   const std::vector<platform::Colour>& table = platform::DisplayColourTable(JDisplayDepth());
-  if (table.empty() || dest.width() <= 0 || dest.height() <= 0) return;
+  if (table.empty() || !dc.target()) return;
+  // Only what lies on the target can have been drawn.
+  const platform::Point o = dc.origin();
+  const platform::Rect dest =
+      drawn.intersected(platform::Rect{0, 0, dc.target()->width(), dc.target()->height()}.translated(-o.x, -o.y));
+  if (dest.empty()) return;
   std::unique_ptr<platform::Bitmap> readBack = platform::Bitmap::Create(dest.width(), dest.height(), 8);
   if (!readBack) return;
   readBack->palette() = table;
@@ -241,17 +257,6 @@ void ReduceToDisplayColours(platform::DeviceContext& dc, const platform::Rect& d
   dc.stretchBitmap(dest.left, dest.top, dest.width(), dest.height(), *readBack, 0, 0, dest.width(),
                    dest.height(), platform::rop3::SrcCopy);
 }
-
-// A picture drawn whole has read its whole file.
-bool DrawPicture(JPicture* p, platform::DeviceContext& dc, platform::Bitmap* direct, const platform::Rect& dest,
-                 char* reason, size_t size) {
-  const bool ok = DrawKind(p, dc, direct, dest, reason, size);
-  if (ok) ReduceToDisplayColours(dc, dest);
-  if (ok && p->progress) p->progress(p->progressData, p->fileSize);
-  return ok;
-}
-
-}  // namespace
 
 JPicture* JPictureOpenWithReason(const JFileSpec* fileSpec, uint16_t mode, char* reason, size_t reasonSize) {
   return OpenAs(fileSpec, mode, fileSpec->type.row, reason, reasonSize);
