@@ -2,6 +2,7 @@
 
 #include "app/shell/AboutFrames.h"
 #include "app/shell/Artwork.h"
+#include "app/shell/MainRoutine.h"
 #include "app/shell/OwnWindow.h"
 #include "app/shell/PictureFilters.h"
 #include "jindep/string_lists.h"
@@ -33,6 +34,7 @@ struct About {
   AboutArt art;  // the logo and band regions and the patterns
   JScheduled* animation;
   bool deep;  // a display of more than 8 bits: the moving patterns
+  bool splash;  // opened at start-up: closing goes on with the start-up
   int counter;
   AboutFrame frame;
 };
@@ -158,7 +160,7 @@ void OpenVersion(JWindow* box) {
 
 }  // namespace
 
-void OpenAbout() {
+void OpenAbout(bool splash) {
   if (JWindow* open = AboutWindow()) {
     JShowAndActivateWindow(open);
     return;
@@ -177,6 +179,7 @@ void OpenAbout() {
     return;
   }
   gAbout.window = window->platformWindow;
+  gAbout.splash = splash;
   gAbout.deep = JDisplayDepth() > 8;
   if (gAbout.deep) LoadAboutArt(&gAbout.art);
   DrawOpening();
@@ -190,9 +193,11 @@ void OpenAbout() {
 
 void AboutCommand(JMenuItem*, void*) { OpenAbout(); }
 
-void CloseAbout() {
+void CloseAbout(bool followUp) {
+  bool goOn = false;
   // Windows of an earlier run of the toolkit are gone with it, as is its animation.
   if (JWindow* window = AboutWindow()) {
+    goOn = gAbout.splash && followUp;
     JCancelSchedule(gAbout.animation);
     if (JWindow* version = OwnWindow(gAbout.version, kJSlotDraw, PaintVersion)) JDisposeWindow(version);
     JDisposeWindow(window);
@@ -203,6 +208,7 @@ void CloseAbout() {
   JPixelBufferFree(gAbout.backdropPixels);
   FreeAboutArt(&gAbout.art);
   gAbout = {};
+  if (goOn) StartUpFollowUp();
 }
 
 JWindow* AboutWindow() { return OwnWindow(gAbout.window, kJSlotDraw, PaintPicture); }

@@ -6,9 +6,12 @@
 struct JMenuItem;
 struct JWindow;
 
-void OpenAbout();
+// As the start-up splash, its closing runs the rest of the start-up (StartUpFollowUp).
+void OpenAbout(bool splash = false);
 void AboutCommand(JMenuItem* item, void* data);
-void CloseAbout();
+// Closing a splash runs the rest of the start-up unless `followUp` is false (a picture
+// asked to be opened takes its place).
+void CloseAbout(bool followUp = true);
 JWindow* AboutWindow();  // null when closed
 // Keeps the screen area the box will cover once the main window has the given frame
 // (screen coordinates): the box is drawn over it.

@@ -10,6 +10,7 @@
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/GraphWindow.h"
 #include "app/picture/DocumentReading.h"
+#include "app/shell/AboutBox.h"
 #include "app/shell/DocumentMessages.h"
 #include "app/shell/GraphCommands.h"
 #include "app/shell/PreviewWindow.h"
@@ -221,6 +222,7 @@ void PrintDocumentsRequest(void*, const char* path) {
 }
 
 void OpenDocumentsRequest(void*, const char* path) {
+  CloseAbout(false);  // a splash gives way to the picture, without the rest of the start-up
   JFileSpec* fileSpec = RequestFileSpec(path);
   if (!fileSpec) return;
   const int16_t type = fileSpec->type.row;

@@ -4,8 +4,12 @@
 #include "app/document/BitReverse.h"
 #include "app/gif/LzwEncoder.h"
 #include "app/graphs/MagnifierWidget.h"
+#include "app/graphs/MagnifierWindow.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/Commands.h"
 #include "app/shell/DisplayCheck.h"
 #include "app/shell/Documents.h"
+#include "app/shell/MemoryWindow.h"
 #include "app/shell/Menus.h"
 #include "app/shell/OutOfMemory.h"
 #include "app/shell/ProgressWindow.h"
@@ -13,10 +17,26 @@
 #include "jindep/memory.h"
 #include "jwin/J_event.h"
 #include "jwin/J_hleven.h"
+#include "jwin/J_sched.h"
 
 namespace {
+
 constexpr size_t kEmergencyReserve = 65536;
+
+// Neither takes the focus: the splash or the Open dialog has it.
+void OpenStartUpWindows() {
+  ShowMagnifier(false);
+  OpenMemoryUsage(false);
+}
+
+void FollowUp(void*) {
+  OpenStartUpWindows();
+  OpenCommand(nullptr, nullptr);
+}
+
 }  // namespace
+
+void StartUpFollowUp() { JSchedule(FollowUp, nullptr, 0); }
 
 void QuitRequest(void*, const char*) { JQuit(); }
 
@@ -36,7 +56,10 @@ void ApplicationMain() {
   InstallProgressWindows();
   // The colour engine's block pools for graph and tree nodes.
   EngineInit();
-  CheckDisplayDepth();
+  if (CheckDisplayDepth())
+    OpenAbout(true);
+  else
+    OpenStartUpWindows();
   JRunEventLoop();
   // Nothing is saved at the end; what the documents hold is given back.
   StopWatchingMainWindow();

@@ -5,3 +5,6 @@
 void ApplicationMain();
 // The quit request: ends the event loop; nothing is saved or confirmed.
 void QuitRequest(void* data, const char* path);
+// The rest of the start-up once the splash is closed: the magnifier and memory-usage
+// windows, then the Open command; it runs from the event loop, after the closing click.
+void StartUpFollowUp();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/graphs/MagnifierWindow.h"
+#include "app/shell/AboutBox.h"
 #include "app/shell/Documents.h"
+#include "app/shell/MemoryWindow.h"
 #include "app/shell/MainRoutine.h"
 #include "jwin/J_event.h"
 #include "jwin/J_platform.h"
@@ -16,14 +19,58 @@ void ClickMainCloseBox(void*) {
   HeadlessInput().click(box.left + 4, box.top + 4);
 }
 
+bool gSplashSeen = false, gMagnifierQuiet = false;
+
+// The first thing a person meets on a deep display: the splash, clicked away. The
+// program is closed a second later.
+void ClickSplash(void*) {
+  JSchedule(ClickMainCloseBox, nullptr, 1000);
+  JWindow* splash = AboutWindow();
+  if (!(gSplashSeen = splash != nullptr)) return;
+  JWindowManager().compose();
+  JWindowManager().screen().saveBmp(std::string(TINTWELL_BINARY_DIR) + "/splash.bmp");
+  const platform::Rect c = JWindowManager().screenClientRect(*JWindowManager().window(splash->platformWindow));
+  HeadlessInput().click((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+}
+
 }  // namespace
 
-TEST(MainRoutine, RunsUntilTheMainWindowIsClosed) {
-  program::Run({}, ClickMainCloseBox, 500, [] {
-    EXPECT_FALSE(JEventLoopRunning());
-    EXPECT_GT(JWindowManager().ticks(), 500u);
-    EXPECT_LT(JWindowManager().ticks(), program::kTimeLimit);
+// Start-up end to end: the splash, then (after the click) the magnifier and memory windows,
+// neither taking the focus, and the Open dialog, cancelled with Escape.
+TEST(MainRoutine, TheSplashGivesWayToTheMagnifierMemoryAndOpenDialog) {
+  DialogScript dialogs;
+  dialogs.then([](JWindow* dialog, const char*) {
+    gMagnifierQuiet = MagnifierWindow() && MemoryUsageWindow() && JActiveWindow() == dialog;
+    HeadlessInput().key(platform::wm::kKeyEscape, 27);
   });
+  program::Run({}, ClickSplash, 500, [] {
+    EXPECT_FALSE(JEventLoopRunning());
+    EXPECT_GT(JWindowManager().ticks(), 1500u);
+    EXPECT_LT(JWindowManager().ticks(), program::kTimeLimit);
+    EXPECT_TRUE(MagnifierWindow() && MemoryUsageWindow());
+  });
+  EXPECT_TRUE(gSplashSeen);
+  EXPECT_TRUE(gMagnifierQuiet);
+  EXPECT_EQ(dialogs.stepsLeft() + dialogs.unexpected, 0u);
+}
+
+// On an 8-bit display the depth warning (answered by a Return typed ahead) takes the
+// splash's place: the two windows open at once, and no dialog follows.
+TEST(MainRoutine, TheDepthWarningOpensTheWindowsWithoutSplashOrDialog) {
+  static char name[] = "tintwell";
+  char* argv[] = {name, nullptr};
+  JStartValues v = {"headless", 800, 600, 1, argv, 0, 8};
+  ASSERT_TRUE(JToolkitInit(&v));
+  JFileTypesInit();
+  DialogScript dialogs;
+  HeadlessInput().key(platform::wm::kKeyReturn, '\r');
+  JSchedule(ClickMainCloseBox, nullptr, 1000);
+  ApplicationMain();
+  EXPECT_TRUE(MagnifierWindow() && MemoryUsageWindow());
+  EXPECT_NE(JActiveWindow(), MagnifierWindow());
+  EXPECT_EQ(AboutWindow(), nullptr);
+  EXPECT_EQ(dialogs.unexpected, 0);
+  JToolkitShutdown();
 }
 
 TEST(MainRoutine, AnUnknownBackendDoesNotStart) {

@@ -47,7 +47,7 @@ TEST(Smoke, NewPictureFromClipboardTakesTheDesktopsBitmapAndMetafile) {
   WriteFile(wmf, FilledMetafile());
   std::remove(shot.c_str());
 
-  std::string script = smoke::StartProgram(shot, "");
+  std::string script = smoke::StartWithoutPicture(shot);
   script += "xclip -selection clipboard -t image/bmp -i '" + bmp + "' &\n"
             "sleep 1\n"
             "xdotool key ctrl+l\n";

@@ -32,18 +32,26 @@ inline std::string SkipReason(std::initializer_list<const char*> tools) {
   return "";
 }
 
-// Script lines that start the program on the desktop backend (its pid in $pid) and wait
-// until its active caption shows in `shot`. System libraries behind SDL keep a few blocks
-// to the end, so leak checking is off for it.
-inline std::string StartProgram(const std::string& shot, const std::string& arguments) {
-  return "ASAN_OPTIONS=detect_leaks=0 '" + Program() + "' --backend sdl --screen 1280x800 " + arguments +
-         " &\n"
-         "pid=$!\n"
-         "for i in $(seq 1 120); do\n"
+// Script lines that start the program on the desktop backend (its pid in $pid). System
+// libraries behind SDL keep a few blocks to the end, so leak checking is off for it.
+inline std::string Launch(const std::string& arguments) {
+  return "ASAN_OPTIONS=detect_leaks=0 '" + Program() + "' --backend sdl --screen 1280x800 " + arguments + " &\n"
+         "pid=$!\n";
+}
+
+// Script lines that wait until the main window's caption at the top shows in `colour`.
+inline std::string WaitForCaption(const std::string& shot, const std::string& colour) {
+  return "for i in $(seq 1 120); do\n"
          "  import -window root '" + shot + "' 2>/dev/null\n"
-         "  convert '" + shot + "' -format '%[pixel:p{300,12}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
+         "  convert '" + shot + "' -format '%[pixel:p{300,12}]' info: 2>/dev/null | grep -q '(" + colour + ")' && break\n"
          "  sleep 0.5\n"
          "done\n";
+}
+
+// Script lines that start the program on a picture and wait until its active caption
+// shows in `shot`.
+inline std::string StartProgram(const std::string& shot, const std::string& arguments) {
+  return Launch(arguments) + WaitForCaption(shot, "10,36,106");
 }
 
 // Script lines that wait (up to `seconds`) until `shot` holds at least `count` pixels of
@@ -58,6 +66,17 @@ inline std::string WaitForColour(const std::string& shot, const std::string& rgb
          "  sleep 0.5\n"
          "done\n"
          "echo found=$n\n";
+}
+
+// Script lines that start the program with no picture and take it past what a person
+// meets first: the splash (its caption grey while the splash has the focus), clicked away
+// at the middle of the main window where it sits, and the Open dialog, cancelled with
+// Escape once its caption shows; then they wait for the main window's active caption. The
+// pointer ends at the top right corner, where the magnifier shows none of a document.
+inline std::string StartWithoutPicture(const std::string& shot) {
+  return Launch("") + WaitForCaption(shot, "128,128,128") + "xdotool mousemove 640 420 click 1\n" +
+         WaitForColour(shot, "10,36,106", 5000, 30) + "xdotool key Escape\n" + WaitForCaption(shot, "10,36,106") +
+         "xdotool mousemove 1270 5\n";
 }
 
 // Script lines that wait (up to 60 s) until the first document's preview is up: the screen
