@@ -2,8 +2,13 @@
 // sends, not its length: while the current string is c copies of the run's value and
 // the table holds c + 1 copies, the pixel-by-pixel encoder only moves to that longer
 // string, so those pixels are taken at once. The codes of 1, 2, 3, ... copies since
-// the last clear are kept in `chain`; every other step is the pixel-by-pixel one, so
-// the codes, the table and the bytes are exactly those of LzwCompress.
+// the last clear are kept in `chain`, and for any string known to be followed by the
+// run's value in the table, that longer string's code is kept in `next`, so the strings
+// that grow at the start of a run are followed without hashing. Every other step is the
+// pixel-by-pixel one, so the codes, the table and the bytes are exactly those of
+// LzwCompress.
+#include <cstring>
+
 #include "app/gif/LzwCodes.h"
 #include "app/gif/LzwEncoder.h"
 
@@ -14,6 +19,7 @@ namespace {
 constexpr uint32_t kRunChunk = 1024;  // runs pulled from the source at a time
 constexpr uint32_t kLongRun = 8;      // shorter runs go pixel by pixel and keep the chain
 constexpr uint32_t kNoValue = 256;
+constexpr uint16_t kUnknown = 0xFFFF;
 
 struct RunCoder {
   CodePacker out;
@@ -24,6 +30,7 @@ struct RunCoder {
   uint32_t chainLength = 0;      // chain[1 .. chainLength] are in the table
   uint32_t entCopies = 0;        // ent is this many copies of runValue; 0 when it is not
   uint16_t chain[kCodeLimit + 1];
+  uint16_t next[kCodeLimit];     // per code: that string and one more runValue, or kUnknown
 
   RunCoder(int initBits, uint64_t* table)
       : out(initBits, (1u << (initBits - 1)) + 2), slots(table), clearCode(1u << (initBits - 1)) {}
@@ -33,6 +40,8 @@ struct RunCoder {
     entCopies = value == runValue ? 1 : 0;
   }
 
+  void forget() { memset(next, 0xFF, sizeof next); }
+
   // The chain is followed for `value` from here on, from its single copy.
   void follow(uint32_t value) {
     if (value == runValue) return;
@@ -40,33 +49,47 @@ struct RunCoder {
     chain[1] = static_cast<uint16_t>(value);
     chainLength = 1;
     entCopies = ent == value ? 1 : 0;
+    forget();
   }
 
   // One pixel, as LzwCompress takes it.
   void step(uint32_t c) {
-    const int32_t key = KeyFor(c, ent);
-    int i = SlotFor(c, ent);
-    uint32_t code;
     const bool copy = entCopies != 0 && c == runValue;
-    if (FindCode(slots, key, &i, &code)) {
-      ent = code;
-      if (!copy) {
-        entCopies = 0;
+    uint32_t code = c == runValue ? next[ent] : kUnknown;
+    if (code == kUnknown) {
+      const int32_t key = KeyFor(c, ent);
+      int i = SlotFor(c, ent);
+      if (!FindCode(slots, key, &i, &code)) {
+        add(c, key, i, copy);
         return;
       }
-      if (entCopies == chainLength) chain[++chainLength] = static_cast<uint16_t>(code);
-      ++entCopies;
+      if (c == runValue) next[ent] = static_cast<uint16_t>(code);
+    }
+    ent = code;
+    if (!copy) {
+      entCopies = 0;
       return;
     }
+    if (entCopies == chainLength) chain[++chainLength] = static_cast<uint16_t>(code);
+    ++entCopies;
+  }
+
+  // ent + c is not in the table: ent goes out, and ent + c takes slot i (or the full table starts over).
+  void add(uint32_t c, int32_t key, int i, bool copy) {
     out.send(ent);
     if (out.freeEntry < kCodeLimit) {
       // Storing over the two-copies string of value 0 (the zero key) takes it out of
       // the table, and with it every longer string of copies built on it.
-      if (KeyOf(slots[i]) == 0 && runValue == 0) chainLength = 1;
+      if (KeyOf(slots[i]) == 0 && runValue == 0) {
+        chainLength = 1;
+        next[0] = kUnknown;
+      }
       if (copy && entCopies == chainLength) chain[++chainLength] = static_cast<uint16_t>(out.freeEntry);
+      if (c == runValue) next[ent] = static_cast<uint16_t>(out.freeEntry);
       slots[i] = static_cast<uint64_t>(out.freeEntry++) << 32 | static_cast<uint32_t>(key);
     } else {
       ClearSlots();
+      forget();
       out.freeEntry = clearCode + 2;
       out.clearPending = true;
       out.send(clearCode);
