@@ -6,12 +6,10 @@
 #include "jindep/Ji_tempm.h"
 #include "jindep/memory.h"
 #include "jwin/J_clock.h"
-#include "jwin/J_draw.h"
 #include "jwin/J_hleven.h"
 #include "jwin/J_sched.h"
 #include "jwin/J_window.h"
 #include "jwin/J_winproc.h"
-#include "jwin/pixel_map.h"
 #include "platform/wm/Metrics.h"
 #include "toolkit_fixture.h"
 
@@ -224,19 +222,3 @@ TEST_F(Windows, ControlF4ClosesAndControlF6CyclesTheDocuments) {
   (void)c;
 }
 
-
-TEST_F(Windows, ACopyFromTheScreenStartsAtTheMainWindowsContent) {
-  const JRect content = JMainWindowContent();
-  platform::Bitmap& screen = wm().screen().framebuffer();
-  screen.row32(content.top + 1)[content.left + 2] = 0x123456;
-  JPixMap* map = JPixMapNewDirect(4, 4, 32);
-  ASSERT_TRUE(map);
-  JGC* gc = JNewGC();
-  JSetDrawBitmap(map);
-  JSetGC(gc);
-  JCopyBits(JScreenDrawArea(), JRectMake(0, 0, 4, 4), JRectMake(0, 0, 4, 4), kJCopyPlain);
-  EXPECT_EQ(map->bitmap->row32(1)[2] & 0xFFFFFF, 0x123456u);
-  JResetDrawArea(nullptr);
-  JDisposeGC(gc);
-  JPixMapFree(map);
-}
