@@ -119,9 +119,13 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
         GraphNode* dn = GraphNodeAt(d);
         uint32_t next = dn->nextDependent;
         if (next) __builtin_prefetch(GraphNodeAt(next), 1);
-        uint32_t j = FindNearestColour(root, table, dn->colour);
+        uint32_t j = FindNearestColourFetching(root, table, dn->colour, graph->nodes);
         uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
+          // The nodes and the heap slot the repair touches, asked for together.
+          __builtin_prefetch(GraphNodeAt(m), 1);
+          __builtin_prefetch(&heap->items[dn->heapPosition], 1);
+          if (dn->prevDependent) __builtin_prefetch(GraphNodeAt(dn->prevDependent), 1);
           HeapSiftDown(heap, dn->heapPosition, NodeCost(dn, GraphNodeAt(m)));
           Unlink(d);
           LinkUnder(d, m);

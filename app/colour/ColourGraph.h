@@ -51,6 +51,9 @@ void ColourGraphFree(ColourGraph* graph);
 
 // Nearest other colour found by the bounded search around c's own leaf (0 when none).
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
+// The same, fetching wanted[i] into the cache as soon as colour i becomes the best
+// found, so that the entry the caller reads next is there when the search ends.
+uint32_t FindNearestColourFetching(uint32_t root, const ColourTable* table, uint32_t colour, const uint32_t* wanted);
 // Frees the searches' stamps; they are made again by the next search.
 void ReleaseSearchStamps();
 // FindNearestColour of every colour i of the table, handed to store(data, i, j), on

@@ -1,5 +1,9 @@
 #include "app/colour/Histogram.h"
 
+#include <sched.h>
+
+#include <atomic>
+
 #include "app/colour/ColourHash.h"
 #include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
@@ -55,20 +59,32 @@ void FreeShare(ShareCounts* c) {
   JFree(c->first);
 }
 
-// Makes room for one more colour; false when it cannot (`mayGrow` clear).
-bool RoomForOne(ShareCounts* c, bool mayGrow) {
-  if (c->counts.count < c->room) return true;
-  if (!mayGrow) return false;
+void Grow(ShareCounts* c) {
   c->room *= 2;
   c->order = static_cast<uint32_t*>(JRealloc(c->order, static_cast<size_t>(c->room) * sizeof(uint32_t)));
   c->first = static_cast<uint32_t*>(JRealloc(c->first, static_cast<size_t>(c->room) * sizeof(uint32_t)));
-  return true;
+  ColourHashReserve(&c->counts, c->room);
 }
 
-// Counts the share's pixels from `start` (a pixel position) on. A helper, which
-// must not allocate (`mayGrow` clear), stops where its share outgrows the room
-// made for it; returns the position where counting stopped.
-uint32_t CountShare(ShareCounts* c, uint32_t start, bool mayGrow) {
+// The helper never allocates (memory is accounted for on the main thread only):
+// when its share outgrows its room it asks, and waits until the main thread,
+// between two of its own rows, has grown the helper's tables.
+enum HelperState : uint32_t { kCounting, kWantsRoom, kDone };
+struct Helping {
+  ShareCounts* share;
+  std::atomic<uint32_t> state;
+};
+
+void ServeHelper(Helping* helping) {
+  if (helping && helping->state.load(std::memory_order_acquire) == kWantsRoom) {
+    Grow(helping->share);
+    helping->state.store(kCounting, std::memory_order_release);
+  }
+}
+
+// Counts the share's pixels: `asHelper` on the helper thread, else on the main
+// thread, which serves `helped` (when not null) after every row.
+void CountShare(ShareCounts* c, Helping* asHelper, Helping* helped) {
   const JPixelBuffer* buffer = c->buffer;
   const uint32_t width = buffer->width;
   const bool every = c->share == kEveryShare;
@@ -77,11 +93,9 @@ uint32_t CountShare(ShareCounts* c, uint32_t start, bool mayGrow) {
   ColourHashSlot elsewhere{};
   uint32_t lastKey = kNoColourKey;
   ColourHashSlot* last = &elsewhere;
-  for (uint32_t y = start / width; y < buffer->height; ++y) {
+  for (uint32_t y = 0; y < buffer->height; ++y) {
     const uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - y);
-    uint32_t position = y * width;
-    uint32_t x = y == start / width ? start % width : 0;
-    for (p += 3 * x; x < width; ++x, p += 3) {
+    for (uint32_t x = 0; x < width; ++x, p += 3) {
       // A probe is one cache miss that depends on nothing before it, so the
       // slot of a pixel a little ahead is fetched now and the misses overlap.
       if (x + kPrefetchAhead < width) {
@@ -96,9 +110,16 @@ uint32_t CountShare(ShareCounts* c, uint32_t start, bool mayGrow) {
         if (every || ShareOf(key) == c->share) {
           last = ColourHashProbe(&c->counts, key);
           if (last->key != key) {
-            if (!RoomForOne(c, mayGrow)) return position + x;
+            if (c->counts.count == c->room) {
+              if (asHelper) {
+                asHelper->state.store(kWantsRoom, std::memory_order_release);
+                while (asHelper->state.load(std::memory_order_acquire) == kWantsRoom) sched_yield();
+              } else {
+                Grow(c);
+              }
+            }
             c->order[c->counts.count] = key;
-            c->first[c->counts.count] = position + x;
+            c->first[c->counts.count] = y * width + x;
             last = ColourHashAdd(&c->counts, key, 0);
           }
         }
@@ -106,35 +127,42 @@ uint32_t CountShare(ShareCounts* c, uint32_t start, bool mayGrow) {
       ++last->value;
     }
     if (c->step) ProgressStep(c->step);
+    ServeHelper(helped);
   }
-  return width * buffer->height;
 }
 
-void CountAsHelper(void* share) {
-  ShareCounts* c = static_cast<ShareCounts*>(share);
-  c->step = CountShare(c, 0, false);  // the helper reports where it stopped
+void CountAsHelper(void* data) {
+  Helping* helping = static_cast<Helping*>(data);
+  CountShare(helping->share, helping, nullptr);
+  helping->state.store(kDone, std::memory_order_release);
 }
 
 // Counts every pixel into one share or, for a large picture, two shares counted
-// side by side; returns the number of shares. Should the helper not start, or
-// stop for want of room, the main thread counts the rest of its share itself.
+// side by side; returns the number of shares. Should the helper not start, the
+// main thread counts its share too.
 uint32_t CountPixels(const JPixelBuffer* buffer, ShareCounts shares[2]) {
   const uint32_t step = buffer->height ? (1u << 24) / buffer->height : 0;
   const uint64_t pixels = static_cast<uint64_t>(buffer->width) * buffer->height;
   if (pixels < kTwoThreadPixels || !HelperThreadsWorthwhile()) {
     StartShare(&shares[0], buffer, kEveryShare, step);
-    CountShare(&shares[0], 0, true);
+    CountShare(&shares[0], nullptr, nullptr);
     return 1;
   }
   StartShare(&shares[0], buffer, 0, step);
   StartShare(&shares[1], buffer, 1, 0);
+  Helping helping{&shares[1], {kCounting}};
   HelperThread helper;
-  const bool started = HelperStart(&helper, CountAsHelper, &shares[1]);
-  CountShare(&shares[0], 0, true);
+  if (!HelperStart(&helper, CountAsHelper, &helping)) {
+    CountShare(&shares[0], nullptr, nullptr);
+    CountShare(&shares[1], nullptr, nullptr);
+    return 2;
+  }
+  CountShare(&shares[0], nullptr, &helping);
+  while (helping.state.load(std::memory_order_acquire) != kDone) {
+    ServeHelper(&helping);
+    sched_yield();
+  }
   HelperJoin(&helper);
-  const uint32_t stopped = started ? shares[1].step : 0;
-  shares[1].step = 0;
-  if (stopped < pixels) CountShare(&shares[1], stopped, true);
   return 2;
 }
 

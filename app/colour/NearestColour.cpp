@@ -41,6 +41,7 @@ struct Search {
   uint32_t best;
   uint32_t bestIndex;
   Stamp* stamps;  // by node handle
+  const uint32_t* wanted;  // entries the caller reads by the result's index, fetched as the best changes; may be null
 };
 
 inline bool Stamped(const Search* search, uint32_t ref) { return search->stamps[ref >> 1] == search->stamp; }
@@ -94,6 +95,7 @@ inline void TestLeaf(Search* search, uint32_t index, uint32_t d) {
   if (d - 1 < search->best - 1) {
     search->best = d;
     search->bestIndex = index;
+    if (search->wanted) __builtin_prefetch(&search->wanted[index]);
   }
 }
 
@@ -173,7 +175,7 @@ void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t targ
 inline int HighestBit(uint32_t value) { return 31 - __builtin_clz(value); }
 
 // The search proper, with the stamp to use and the array the stamps are kept in.
-uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps) {
+uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, const uint32_t* wanted = nullptr) {
   uint32_t path[8] = {};
   uint32_t slot = root;
   int leafLevel = -1;
@@ -222,7 +224,7 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps) {
   }
 
   Search search{colour, static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps};
+                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, wanted};
   for (int ri = 0; ri < counts[0]; ++ri) {
     for (int gi = 0; gi < counts[1]; ++gi) {
       const int drg = gaps[0][ri] + gaps[1][gi];
@@ -245,6 +247,10 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps) {
 }  // namespace
 
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
+  return FindNearestColourFetching(root, table, colour, nullptr);
+}
+
+uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t colour, const uint32_t* wanted) {
   // Nodes made since the last search get stamp 0, which no search uses.
   const size_t entries = StampEntries();
   if (entries > gStampCount) {
@@ -257,7 +263,7 @@ uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t col
     std::memset(gStamps, 0, gStampCount * sizeof(Stamp));
     ++gSearchCounter;
   }
-  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps);
+  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, wanted);
 }
 
 void ReleaseSearchStamps() {

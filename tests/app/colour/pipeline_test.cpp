@@ -118,9 +118,9 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
   EXPECT_EQ(orders[0], orders[1]);
 }
 
-// So many colours that the helper counting half of them runs out of the room made
-// for it beforehand and leaves the rest of its half to the main thread.
-TEST(ColourPipeline, AHelperOutOfRoomLeavesItsColoursToTheMainThread) {
+// So many colours that the helper counting half of them outgrows the room made for
+// it beforehand and waits while the main thread grows its tables.
+TEST(ColourPipeline, AHelperOutOfRoomIsGivenMoreByTheMainThread) {
   TestPicture picture{512, 512, std::vector<uint32_t>(512 * 512)};
   for (uint32_t i = 0; i < picture.keys.size(); ++i) picture.keys[i] = (i % 230000 * 2654435761u) & 0xFFFFFFu;
   Document* document = NewTestDocument(picture);
