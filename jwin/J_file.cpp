@@ -49,6 +49,12 @@ bool EqualIgnoringCase(const char* a, const char* b) {
   return *a == *b;
 }
 
+// The table names each type by one extension; files of some types are as often named
+// with another spelling, which is taken as that type's own.
+const char* OwnExtension(const char* extension) {
+  return EqualIgnoringCase(extension, "jpeg") ? "jpg" : extension;
+}
+
 const char* TypeName(int16_t row) {
   const JFileTypeRow* r = JFileTypeGetRow(row);
   return r && r->name ? r->name : "";
@@ -149,6 +155,7 @@ const JFileTypeRow* JFileTypeGetRow(int16_t row) {
 int16_t JFileTypeFromName(const char* name) {
   EnsureLoaded();
   if (!name || !*name) return kJFileTypeData;
+  name = OwnExtension(name);
   for (int16_t i = 0; i < kJFileTypeRows; ++i) {
     if (gRows[i].name && *gRows[i].name && EqualIgnoringCase(gRows[i].name, name)) return i;
   }
@@ -467,7 +474,17 @@ JFileList JFileListDirectories(const char* directory) {
 
 JFileList JFileListFiles(const char* directory, const char* pattern) {
   return ListEntries(directory, [pattern](const char* name, bool isDirectory) -> char* {
-    return !isDirectory && JFileNameMatches(pattern, name) ? JStrDup(name) : nullptr;
+    if (isDirectory) return nullptr;
+    if (JFileNameMatches(pattern, name)) return JStrDup(name);
+    // "*.jpg" lists "x.jpeg" too: the name is matched with its type's own extension.
+    const char* dot = JFileNameExtension(name);
+    if (!dot || OwnExtension(dot + 1) == dot + 1) return nullptr;
+    char* stem = CopyRange(name, dot + 1);
+    char* own = JoinNew(stem, OwnExtension(dot + 1), nullptr);
+    const bool matches = JFileNameMatches(pattern, own);
+    JFree(stem);
+    JFree(own);
+    return matches ? JStrDup(name) : nullptr;
   });
 }
 

@@ -43,11 +43,13 @@ TEST(DialogLists, DirectoriesAndMatchingFilesAreListedSortedWithoutHiddenOnes) {
   char pattern[] = "/tmp/tintwell-lists-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string dir = std::string(pattern) + "/";
-  for (const char* f : {"b.gif", "A.GIF", "c.bmp", ".hidden.gif"}) std::fclose(std::fopen((dir + f).c_str(), "w"));
+  for (const char* f : {"b.gif", "A.GIF", "c.bmp", ".hidden.gif", "d.jpg", "e.JPEG"}) std::fclose(std::fopen((dir + f).c_str(), "w"));
   for (const char* d : {"zeta", "alpha.gif", ".git"}) ASSERT_TRUE(JFileCreateDirectory((dir + d).c_str()));
 
   EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.gif")), (std::vector<std::string>{"A.GIF", "b.gif"}));
-  EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.*")), (std::vector<std::string>{"A.GIF", "b.gif", "c.bmp"}));
+  EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.*")),
+            (std::vector<std::string>{"A.GIF", "b.gif", "c.bmp", "d.jpg", "e.JPEG"}));
+  EXPECT_EQ(Names(JFileListFiles(dir.c_str(), "*.jpg")), (std::vector<std::string>{"d.jpg", "e.JPEG"}));
   EXPECT_EQ(Names(JFileListDirectories(dir.c_str())),
             (std::vector<std::string>{"[..]", "[alpha.gif]", "[zeta]"}));
   // The root and the places list are driven by the dialog tests (the "/" place, no [..] there).

@@ -48,6 +48,7 @@ TEST_F(FileTest, SpecsKeepTheExactNameAndTakeTheTypeFromTheLastDot) {
       {"/a.b/readme", "/a.b/", "readme", nullptr, 12},  // a dot in the folder is no extension
       {"/home/.profile", "/home/", ".profile", nullptr, 12},
       {"/d/clip.Wmf", "/d/", "clip", "Wmf", 13},
+      {"/d/Field.JPEG", "/d/", "Field", "JPEG", 3},  // the long spelling is the JPEG type too
       {"/d/odd.", "/d/", "odd", "", 12},
   };
   for (const Case& c : cases) {
