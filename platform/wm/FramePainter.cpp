@@ -87,7 +87,9 @@ void FramePainter::decoration(const Window& w, const Rect& f, bool active) {
     }
     const Rect sys = w.systemBoxRect().translated(f.left, f.top);
     if (!sys.empty()) box(sys, HitPart::SystemBox, w.state());
-    text((sys.empty() ? cap.left : sys.right) + 4, cap.top, cap.height(), w.title(), Palette::kCaptionText, textRight);
+    const int textLeft = (sys.empty() ? cap.left : sys.right) + 4;
+    text(textLeft, cap.top, cap.height(), FittedCaption(w.title(), textRight - textLeft), Palette::kCaptionText,
+         textRight);
   }
 }
 
@@ -164,6 +166,24 @@ void FramePainter::client(const Window& w, const Rect& screenClient) {
 
 void FramePainter::text(int x, int top, int height, const std::string& s, Colour c, int maxRight) {
   CaptionFont::Draw(target_, clip_.intersected({x, top, maxRight, top + height}), x, top, height, s, c);
+}
+
+std::string FramePainter::FittedCaption(const std::string& title, int room) {
+  if (CaptionFont::Width(title) <= room) return title;
+  // The longest whole-character start that fits with the dots, by halves: captions of
+  // long file names are measured at every compose.
+  size_t fits = 0, tooLong = title.size();
+  while (tooLong - fits > 1) {
+    auto inside = [&](size_t at) { return (static_cast<unsigned char>(title[at]) & 0xC0) == 0x80; };
+    const size_t half = fits + (tooLong - fits) / 2;
+    size_t middle = half;
+    while (middle > fits && inside(middle)) --middle;
+    if (middle == fits)
+      for (middle = half; middle < tooLong && inside(middle);) ++middle;
+    if (middle == tooLong) break;  // no character boundary between the two
+    (CaptionFont::Width(title.substr(0, middle) + "...") <= room ? fits : tooLong) = middle;
+  }
+  return title.substr(0, fits) + "...";
 }
 
 int FramePainter::TitleWidth(const std::string& title) { return CaptionFont::Width(MenuLabel::Parse(title).text) + 12; }

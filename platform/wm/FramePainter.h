@@ -31,6 +31,8 @@ class FramePainter {
 
   // Width the strip gives a menu title.
   static int TitleWidth(const std::string& title);
+  // A caption cut to `room` pixels: whole characters and "..." when it does not fit.
+  static std::string FittedCaption(const std::string& title, int room);
 
  private:
   void box(const Rect& r, HitPart kind, WindowState state);

@@ -1,3 +1,5 @@
+#include "platform/wm/CaptionFont.h"
+#include "platform/wm/FramePainter.h"
 #include "tests/platform/wm/desk_fixture.h"
 
 using namespace platform;
@@ -233,4 +235,22 @@ TEST_F(Desk, KeysReadAfterAnotherWindowBecameActiveGoToIt) {
   while (wm_.nextMessage(&m, dialog, true))
     if (m.type == MessageType::KeyDown && m.key == kKeyReturn) sawReturn = true;
   EXPECT_TRUE(sawReturn);
+}
+
+// A caption wider than its room keeps the longest start of whole characters that fits
+// with "..." after it.
+TEST(Caption, ATooLongTitleIsCutAtACharacterBehindDots) {
+  const std::string title = "Ma\u00EFs \u00E9t\u00E9 (Quality vs Number of Colours)";
+  EXPECT_EQ(FramePainter::FittedCaption(title, 1000), title);
+  for (int room = 20; room < CaptionFont::Width(title); room += 7) {
+    const std::string cut = FramePainter::FittedCaption(title, room);
+    const size_t kept = cut.size() - 3;
+    ASSERT_EQ(cut.substr(kept), "...") << room;
+    EXPECT_EQ(cut.substr(0, kept), title.substr(0, kept));
+    EXPECT_NE(static_cast<unsigned char>(title[kept]) & 0xC0, 0x80) << "cut inside a character at " << room;
+    EXPECT_LE(CaptionFont::Width(cut), room);
+    size_t more = kept + 1;
+    while ((static_cast<unsigned char>(title[more]) & 0xC0) == 0x80) ++more;
+    EXPECT_GT(CaptionFont::Width(title.substr(0, more) + "..."), room) << "one character more would fit";
+  }
 }
