@@ -5,6 +5,7 @@
 #include "jindep/Ji_at_ar.h"
 #include "jindep/Ji_tempm.h"
 #include "jindep/Ji_tidge_std.h"
+#include "jindep/Ji_tidge_swatch.h"
 #include "jindep/box.h"
 #include "jindep/debug.h"
 #include "jindep/memory.h"
@@ -319,6 +320,6 @@ void JWidgetsInstall() {
   static const JWidgetHooks kWidgets = {JDrawWidgets,     JWidgetsMouseDown,  JWidgetsMouseMove, JWidgetsMouseUp,
                                         JWidgetsKey,      JFocusNext,         JWidgetAt,         JWidgetsPointerAt,
                                         JDisposeWindowWidgets, JFocusedTextField, JEndFieldEdit, JFieldHasSelection,
-                                        JFieldCut,        JFieldCopy,         JFieldPaste};
+                                        JFieldCut,        JFieldCopy,         JFieldPaste,       JSwatchDisplayChanged};
   JSetWidgetHooks(&kWidgets);
 }

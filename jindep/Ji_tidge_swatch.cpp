@@ -23,10 +23,12 @@ constexpr JColour kTwoColours[2] = {{0, 0, 0}, {65535, 65535, 65535}};
 JColour shared[64] = {{0, 0, 0}};
 uint16_t sharedCount = 1;
 int16_t paletteSource = 2;
+bool sharedBuilt = false;  // made when first needed, then again whenever the display changes
 
 uint32_t SortKey(const JColour& c) { return c.red * 64u + c.blue * 8u + c.green; }
 
 void BuildShared() {
+  sharedBuilt = true;
   int rb = 0, gb = 0, bb = 0;
   JSwatchPaletteBits(JDisplayDepth(), paletteSource == 1, &rb, &gb, &bb);
   if (rb < 0) {  // the display's own palette of fewer than six colours: black and white here
@@ -167,7 +169,7 @@ void SwatchChoosePalette(SwatchButton* s, bool fine) {
       for (int j = 0; j < 4; ++j)
         for (int k = 0; k < 4; ++k) s->palette[n++] = {step(c.red, i), step(c.green, j), step(c.blue, k)};
   } else {
-    BuildShared();  // cheap, and the display may have changed since the last pop-up
+    if (!sharedBuilt) BuildShared();
     s->palette = shared;
     s->paletteCount = sharedCount;
   }
@@ -251,12 +253,14 @@ void JSetSwatchPaletteSource(int16_t source) {
   BuildShared();
 }
 
+void JSwatchDisplayChanged() { BuildShared(); }
+
 uint16_t JSwatchPaletteCount() {
-  BuildShared();
+  if (!sharedBuilt) BuildShared();
   return sharedCount;
 }
 
 const JColour* JSwatchPaletteColours() {
-  BuildShared();
+  if (!sharedBuilt) BuildShared();
   return shared;
 }

@@ -31,6 +31,8 @@ void JSetSwatchEnabled(JWidget* swatch, bool enabled);
 // Where the shared colour palette comes from: 1 the display's own palette (on displays of
 // 256 colours or fewer), 2 a computed cube. Rebuilds the palette.
 void JSetSwatchPaletteSource(int16_t source);
+// The display changed: the shared palette is made again for it.
+void JSwatchDisplayChanged();
 // The shared palette: its number of colours and the colours, in the order of the cells.
 uint16_t JSwatchPaletteCount();
 const JColour* JSwatchPaletteColours();

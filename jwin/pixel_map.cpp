@@ -6,6 +6,7 @@
 
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"
+#include "jwin/widget_hooks.h"
 #include "platform/Bitmap.h"
 #include "platform/DisplayColours.h"
 
@@ -74,7 +75,11 @@ int PlatformDepth(int depth) {
 }  // namespace
 
 uint16_t JDisplayDepth() { return gDisplayDepth; }
-void JSetDisplayDepth(uint16_t depth) { gDisplayDepth = depth; }
+void JSetDisplayDepth(uint16_t depth) {
+  if (depth == gDisplayDepth) return;
+  gDisplayDepth = depth;
+  JWidgetsOf().displayChanged();
+}
 
 uint32_t JDisplayColour(uint32_t rgb) {
   if (gDisplayDepth > 8) return rgb & 0xFFFFFF;

@@ -13,9 +13,10 @@ JWidget* NoField() { return nullptr; }
 void NoEndEdit(JWidget*) {}
 bool NoSelection(const JWidget*) { return false; }
 bool NoEdit(JWidget*) { return false; }
+void NoChange() {}
 
 constexpr JWidgetHooks kNone = {NoDraw, NoPress, NoMove, NoPress, NoKey, NoFocus, NoWidgetAt, NoPointer,
-                                NoDraw, NoField, NoEndEdit, NoSelection, NoEdit, NoEdit, NoEdit};
+                                NoDraw, NoField, NoEndEdit, NoSelection, NoEdit, NoEdit, NoEdit, NoChange};
 JWidgetHooks installed = kNone;
 
 }  // namespace

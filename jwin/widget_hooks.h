@@ -27,6 +27,8 @@ struct JWidgetHooks {
   bool (*fieldCut)(JWidget* field);
   bool (*fieldCopy)(JWidget* field);
   bool (*fieldPaste)(JWidget* field);
+  // The display's depth changed: what the widgets derived from it is made again.
+  void (*displayChanged)();
 };
 
 // Installs the widgets' procedures (null: none). Every entry must be set.

@@ -7,6 +7,7 @@
 
 #include "jindep/Ji_tidge_popup.h"
 #include "jindep/Ji_tidge_swatch.h"
+#include "jwin/pixel_map.h"
 #include "toolkit_fixture.h"
 
 namespace {
@@ -164,6 +165,11 @@ TEST_F(Choosers, AWhiteSwatchOpensTheCubeWithItsWhiteCellUnderThePointer) {
   EXPECT_EQ(JOpenSwatchPalette(), nullptr);
   ASSERT_EQ(colours.size(), 2u);
   EXPECT_EQ(colours[1].green, JSwatchPaletteColours()[5].green);
+  // The shared palette is made again when the display changes, not at every pop-up.
+  JSetDisplayDepth(4);  // 16 colours and the cube computed: a single black cell
+  EXPECT_EQ(JSwatchPaletteCount(), 1u);
+  JSetDisplayDepth(32);
+  EXPECT_EQ(JSwatchPaletteCount(), 64u);
 }
 
 }  // namespace
