@@ -1,6 +1,7 @@
 // The size estimate and the file-size graph measured in the headless program: how long
-// a key can wait while the estimate of a 6000 x 4000 picture runs (at most the pass under
-// way: the longest pass; keys arriving between runs are handled before the next), and
+// a key can wait while the estimate of a 6000 x 4000 picture runs (at most the idle run under
+// way, one pass or the preparing of the later passes: the longest run; keys arriving between
+// runs are handled before the next), and
 // how long the whole file-size curve of a 1024 x 768 photograph takes, every number of colours.
 #include <benchmark/benchmark.h>
 
@@ -24,7 +25,9 @@
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
 #include "jwin/toolkit_start.h"
+#include "platform/Bitmap.h"
 #include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/dib/BmpWriter.h"
 
 namespace {
 
@@ -34,6 +37,28 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 platform::backend::HeadlessBackend& Input() {
   return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
+}
+
+// The large photograph as a bitmap file: bench/run.sh renders it as PPM only (the whole-process
+// comparison takes every bitmap of the folder), so it is written out once below it. Answers
+// its name in the bench data folder.
+std::string LargePhotoBmp() {
+  const std::string name = "large/photo_6000x4000.bmp", path = BenchDataDir() + "/" + name;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+    return name;
+  }
+  const BenchPhoto photo = LoadBenchPhoto("photo_6000x4000.ppm");
+  if (!photo.ok()) return name;
+  auto bitmap = platform::Bitmap::Create(photo.width, photo.height, 32);
+  for (int y = 0; y < photo.height; ++y) {
+    const uint8_t* in = photo.rgb.data() + static_cast<size_t>(y) * photo.width * 3;
+    uint32_t* row = bitmap->row32(y);
+    for (int x = 0; x < photo.width; ++x, in += 3) row[x] = uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | in[2];
+  }
+  std::system(("mkdir -p '" + BenchDataDir() + "/large'").c_str());
+  platform::dib::WriteBmpFile(*bitmap, path, 24);
+  return name;
 }
 
 // The headless program with one document open, or null when the picture is missing.
@@ -71,21 +96,23 @@ bool KeyArrived(void*, JKeyEvent*) {
   return false;
 }
 
-// The first pass draws the whole picture and is the longest; later ones leave most pixels
-// clear. The first kPasses passes show it.
+// The first pass draws the whole picture, the run after it prepares the later passes, and the
+// second pass still draws many pixels; later ones leave most pixels clear. The first kPasses
+// passes show the longest run.
 constexpr uint32_t kPasses = 40;
 
 void BM_KeyDuringSizeEstimate(benchmark::State& state) {
   for (auto _ : state) {
-    Document* d = OpenProgram("photo_6000x4000.bmp");
+    Document* d = OpenProgram(LargePhotoBmp());
     if (!d) {
-      state.SkipWithError("photo_6000x4000.bmp is missing (run bench/run.sh)");
+      state.SkipWithError("photo_6000x4000.ppm is missing (run bench/run.sh)");
       CloseProgram();
       return;
     }
     JSetKeyFilter(KeyArrived, nullptr);
     ResetSizeEstimate(d);
-    double longestPass = 0, longestKey = 0;
+    double longestRun = 0, longestKey = 0;
+    uint32_t longestRunAfter = 0;
     int keys = 0;
     while (d->estimating && d->estimatePass < kPasses) {
       // A key arrives before every other idle run: it is handled before the next pass.
@@ -98,15 +125,20 @@ void BM_KeyDuringSizeEstimate(benchmark::State& state) {
         while (Input().pendingInput() > 0 || JInputWaiting()) Step();
         ++keys;
       }
-      const uint32_t pass = d->estimatePass;
       const Clock::time_point start = Clock::now();
       Step();
-      if (d->estimatePass != pass) longestPass = std::max(longestPass, Ms(Clock::now() - start));
+      // Every run counts, also the one that prepares the later passes without measuring one.
+      const double ms = Ms(Clock::now() - start);
+      if (ms > longestRun) {
+        longestRun = ms;
+        longestRunAfter = d->estimatePass;
+      }
     }
     JSetKeyFilter(nullptr, nullptr);
     state.counters["colours"] = d->colourTable->count;
     state.counters["passes_timed"] = d->estimatePass;
-    state.counters["longest_pass_ms"] = longestPass;
+    state.counters["longest_run_ms"] = longestRun;
+    state.counters["longest_run_after_pass"] = longestRunAfter;
     state.counters["keys"] = keys;
     state.counters["longest_key_ms"] = longestKey;
     CloseProgram();

@@ -21,9 +21,10 @@ bench_compare_table build/tintwell-batch "$bench_data"
 # --- end of the comparison ---
 
 # controls_bench: a number of colours committed in a 1024x768 photograph's controls, from its Return to the repainted preview (aim: 30 ms).
-# Size estimate and size graph (graphs_bench): the longest estimate pass of the 6000 x 4000
-# photograph bounds how long a key waits; the size curve of the 1024 x 768 one is measured
-# for at most TINTWELL_BENCH_SECONDS (600 unless set) and the share measured is printed.
+# Size estimate and size graph (graphs_bench): the longest estimate run of the 6000 x 4000
+# photograph (a pass, or preparing the later passes) bounds how long a key waits; the size curve of the 1024 x 768 one (every number
+# of colours, aim: 60 s) is measured for at most TINTWELL_BENCH_SECONDS (600 unless set):
+# curve_s is the whole curve's wall time (extrapolated if cut short), curve_cpu_s its processor time.
 
 for b in build/bench/*_bench; do
   [ -x "$b" ] || continue

@@ -47,11 +47,15 @@ void BuildNodes(LaterPassPixels* p, const Document* d) {
   const uint32_t n = p->colours, width = image->width, height = image->height;
   p->interlaced = d->interlaceLater != 0;
   auto parentOf = [&](uint32_t q) { return records[records[order[q]].mergedInto].mergePosition; };
-  uint32_t* pixels = JAllocArray<uint32_t>(2 * static_cast<size_t>(n));
+  // Positions by colour index in an array of their own: the pixels look them up at random,
+  // and the records are many times larger.
+  uint32_t* pixels = JAllocArray<uint32_t>(3 * static_cast<size_t>(n));
   uint32_t* kids = pixels + n;
+  uint32_t* positionOf = kids + n;
   uint32_t* fill = p->queue;
   memset(pixels, 0, sizeof(uint32_t) * 2 * n);
-  for (uint32_t i = 0; i < p->pixelCount; ++i) ++pixels[records[image->indices[i]].mergePosition];
+  for (uint32_t c = 0; c < n; ++c) positionOf[c] = records[c].mergePosition;
+  for (uint32_t i = 0; i < p->pixelCount; ++i) ++pixels[positionOf[image->indices[i]]];
   for (uint32_t q = 1; q < n; ++q)
     if (parentOf(q) < q) ++kids[parentOf(q)];
   p->nodeStart[0] = 0;
@@ -66,7 +70,7 @@ void BuildNodes(LaterPassPixels* p, const Document* d) {
   GifWritingRows(height, p->interlaced, rows);
   for (uint32_t r = 0; r < height; ++r) {
     const uint32_t* row = image->indices + static_cast<uint64_t>(rows[r]) * width;
-    for (uint32_t x = 0; x < width; ++x) p->node[fill[records[row[x]].mergePosition]++] = r * width + x;
+    for (uint32_t x = 0; x < width; ++x) p->node[fill[positionOf[row[x]]]++] = r * width + x;
   }
   for (uint32_t q = n - 1; q >= 1; --q) {
     const uint32_t parent = parentOf(q);
@@ -199,15 +203,24 @@ void ReleaseLaterPasses(Document* d) {
   d->laterPasses = nullptr;
 }
 
+bool PrepareLaterPasses(Document* d) {
+  if (!d->laterPasses) {
+    d->laterPasses = LaterPassPixelsCreate(d);
+    return true;
+  }
+  if ((d->interlaceLater != 0) == d->laterPasses->interlaced) return false;
+  BuildNodes(d->laterPasses, d);
+  return true;
+}
+
 bool GifWriteLaterPass(Document* d, uint32_t n, uint32_t k) {
   const uint32_t before = ColoursForPasses(d, k - 1);
   if (before >= n) return false;
   uint32_t after = ColoursForPasses(d, k);
   const bool last = after >= n;
   if (last) after = n;
-  if (!d->laterPasses) d->laterPasses = LaterPassPixelsCreate(d);
+  PrepareLaterPasses(d);
   LaterPassPixels* p = d->laterPasses;
-  if ((d->interlaceLater != 0) != p->interlaced) BuildNodes(p, d);
 
   uint8_t rgb[kGifMaxTableEntries * 3];
   GifLaterPassTable(d, before, after, rgb);

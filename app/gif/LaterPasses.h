@@ -21,5 +21,10 @@ bool LaterPassesApply(const Document* document);
 // keeps them with the document; its colour table and merge order must stay as they are.
 bool GifWriteLaterPass(Document* document, uint32_t n, uint32_t k);
 
+// Makes what GifWriteLaterPass keeps when it is missing or was made for other settings, and
+// answers whether it had to: for a large picture that takes as long as a pass, so callers
+// that measure in idle time leave the pass itself to their next run.
+bool PrepareLaterPasses(Document* document);
+
 // Gives back what GifWriteLaterPass kept; the next call makes it again.
 void ReleaseLaterPasses(Document* document);

@@ -22,10 +22,12 @@ void Schedule(Document* d) {
 // One whole pass through the module-wide sink and writer: other streams (a save, the
 // size graph, other documents) may run between two passes, never inside one.
 void MeasureNextPass(Document* d) {
+  const bool later = d->estimatePass >= 1 && LaterPassesApply(d);
+  if (later && PrepareLaterPasses(d)) return;  // that was this run's work
   GifSinkBegin(nullptr, nullptr);
   const uint32_t k = ++d->estimatePass;
-  const bool more = k >= 2 && LaterPassesApply(d) ? GifWriteLaterPass(d, d->colourCount, k)
-                                                  : GifWritePass(d, d->colourTable->tally, d->colourCount, k);
+  const bool more = later ? GifWriteLaterPass(d, d->colourCount, k)
+                          : GifWritePass(d, d->colourTable->tally, d->colourCount, k);
   d->estimateBytes += GifSinkCount();
   if (!more) d->estimating = 0;
   if (listener) listener(d);

@@ -152,9 +152,11 @@ bool StepFileSizeSampling(Document* d, GraphRecord* g, bool* completed) {
   }
   const uint32_t passes = GifStreamPasses(d, s->x);
   SkipKnownPasses(d, s, passes);
+  const bool fast = s->pass >= 1 && LaterPassesApply(d);
+  if (fast && PrepareLaterPasses(d)) return true;  // that was this run's work
   // One whole pass; other streams run only between passes.
   GifSinkBegin(nullptr, nullptr);
-  const bool fast = ++s->pass >= 2 && LaterPassesApply(d);
+  ++s->pass;
   if (!fast && !s->mapped) {
     MapSample(d, s);
     s->mapped = true;
