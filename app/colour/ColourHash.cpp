@@ -27,21 +27,16 @@ void ColourHashFree(ColourHash* hash) {
   hash->slots = nullptr;
 }
 
-void ColourHashReserve(ColourHash* hash, uint32_t colours) {
-  uint32_t bits = hash->bits;
-  while (ColourHashCapacity(bits) < colours) ++bits;
-  if (bits == hash->bits) return;
-  ColourHashSlot* old = hash->slots;
-  const size_t oldSize = size_t{1} << hash->bits;
-  MakeSlots(hash, bits);
-  for (size_t i = 0; i < oldSize; ++i) {
-    if (old[i].key != kNoColourKey) *ColourHashProbe(hash, old[i].key) = old[i];
-  }
-  JFree(old);
-}
-
 ColourHashSlot* ColourHashAdd(ColourHash* hash, uint32_t key, uint32_t value) {
-  if (hash->count + 1 > ColourHashCapacity(hash->bits)) ColourHashReserve(hash, hash->count + 1);
+  if (hash->count + 1 > ColourHashCapacity(hash->bits)) {
+    ColourHashSlot* old = hash->slots;
+    const size_t oldSize = size_t{1} << hash->bits;
+    MakeSlots(hash, hash->bits + 1);
+    for (size_t i = 0; i < oldSize; ++i) {
+      if (old[i].key != kNoColourKey) *ColourHashProbe(hash, old[i].key) = old[i];
+    }
+    JFree(old);
+  }
   ColourHashSlot* slot = ColourHashProbe(hash, key);
   *slot = {key, value};
   ++hash->count;

@@ -46,7 +46,5 @@ inline ColourHashSlot* ColourHashProbe(const ColourHash* hash, uint32_t key) {
   return &hash->slots[i];
 }
 
-// Grows the table until it has room for `colours` keys.
-void ColourHashReserve(ColourHash* hash, uint32_t colours);
 // Adds a key that is not in the table yet, growing the table first when full.
 ColourHashSlot* ColourHashAdd(ColourHash* hash, uint32_t key, uint32_t value);

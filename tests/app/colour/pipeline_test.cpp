@@ -9,7 +9,6 @@
 
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
-#include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
 #include "app/colour/Histogram.h"
 #include "app/colour/Measures.h"
@@ -116,23 +115,6 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
     FreeTestDocument(document);
   }
   EXPECT_EQ(orders[0], orders[1]);
-}
-
-// So many colours that the helper counting half of them outgrows the room made for
-// it beforehand and waits while the main thread grows its tables.
-TEST(ColourPipeline, AHelperOutOfRoomIsGivenMoreByTheMainThread) {
-  TestPicture picture{512, 512, std::vector<uint32_t>(512 * 512)};
-  for (uint32_t i = 0; i < picture.keys.size(); ++i) picture.keys[i] = (i % 230000 * 2654435761u) & 0xFFFFFFu;
-  Document* document = NewTestDocument(picture);
-  const uint32_t root = BuildHistogram(document);
-  const ColourTable* table = document->colourTable;
-  ASSERT_EQ(table->count, 230000u);
-  for (uint32_t i = 0; i < table->count; ++i) {
-    ASSERT_EQ(table->records[i].colour, picture.keys[i]) << i;
-    ASSERT_EQ(table->records[i].count, i < picture.keys.size() - 230000 ? 2u : 1u) << i;
-  }
-  ColourTreeFree(root);
-  FreeTestDocument(document);
 }
 
 // Pictures the engine cannot hold are refused before anything is allocated; a
