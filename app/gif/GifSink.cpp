@@ -26,6 +26,8 @@ void GifSinkWrite(size_t count, const uint8_t* bytes) {
   if (gSink.proc && !gSink.failed && !gSink.proc(gSink.data, bytes, count)) gSink.failed = true;
 }
 
+bool GifSinkCounting() { return !gSink.proc; }
+
 uint64_t GifSinkCount() { return gSink.count; }
 
 bool GifSinkFailed() { return gSink.failed; }

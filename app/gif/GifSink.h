@@ -13,6 +13,8 @@ typedef bool (*GifSinkProc)(void* data, const uint8_t* bytes, size_t count);
 void GifSinkBegin(GifSinkProc proc, void* data);
 // Counts the bytes and passes them on to the destination, if any.
 void GifSinkWrite(size_t count, const uint8_t* bytes);
+// True when the stream only counts (no destination): writers may then pass null bytes.
+bool GifSinkCounting();
 // Bytes passed to the sink since the last GifSinkBegin, written or only counted.
 uint64_t GifSinkCount();
 // True when the destination refused any write since the last GifSinkBegin; the

@@ -57,22 +57,43 @@ inline bool FindCode(const uint64_t* slots, int32_t key, int* i, uint32_t* code)
   return false;
 }
 
-// Packs codes at the growing width into sub-blocks of at most 255 bytes. Held in a local
-// that never escapes, so that the compiler keeps its state in registers; only the block
-// buffer is handed to the sink.
-struct CodePacker {
+// The code width: it grows one code after the table passes the current width, which is
+// when a decoder, one entry behind the encoder, widens too, and starts again after a clear.
+struct CodeWidth {
   int initBits;
   int nBits;
   uint32_t maxCode;
   uint32_t freeEntry;
   bool clearPending = false;
+
+  CodeWidth(int bits, uint32_t firstFree)
+      : initBits(bits), nBits(bits), maxCode((1u << bits) - 1), freeEntry(firstFree) {}
+
+  // After a code has gone out at nBits.
+  void update() {
+    if (freeEntry > maxCode || clearPending) {
+      if (clearPending) {
+        nBits = initBits;
+        maxCode = (1u << nBits) - 1;
+        clearPending = false;
+      } else {
+        ++nBits;
+        maxCode = nBits == kMaxBits ? kCodeLimit : (1u << nBits) - 1;
+      }
+    }
+  }
+};
+
+// Packs codes at the growing width into sub-blocks of at most 255 bytes. Held in a local
+// that never escapes, so that the compiler keeps its state in registers; only the block
+// buffer is handed to the sink.
+struct CodePacker : CodeWidth {
   uint64_t accumulator = 0;  // codes gather here and leave four bytes at a time
   int pendingBits = 0;
   int fill = 1;  // next free position in block; byte 0 is the sub-block's length
   uint8_t block[256];
 
-  CodePacker(int bits, uint32_t firstFree)
-      : initBits(bits), nBits(bits), maxCode((1u << bits) - 1), freeEntry(firstFree) {}
+  CodePacker(int bits, uint32_t firstFree) : CodeWidth(bits, firstFree) {}
 
   void writeBlock() {
     if (fill > 1) {
@@ -85,9 +106,7 @@ struct CodePacker {
     block[fill++] = byte;
     if (fill == 256) writeBlock();
   }
-  // The width grows one code after the table passes the current width, which is
-  // when a decoder, one entry behind the encoder, widens too. The bytes are those
-  // of packing each code byte by byte.
+  // The bytes are those of packing each code byte by byte.
   void send(uint32_t code) {
     accumulator |= static_cast<uint64_t>(code) << pendingBits;
     pendingBits += nBits;
@@ -105,16 +124,7 @@ struct CodePacker {
       accumulator >>= 32;
       pendingBits -= 32;
     }
-    if (freeEntry > maxCode || clearPending) {
-      if (clearPending) {
-        nBits = initBits;
-        maxCode = (1u << nBits) - 1;
-        clearPending = false;
-      } else {
-        ++nBits;
-        maxCode = nBits == kMaxBits ? kCodeLimit : (1u << nBits) - 1;
-      }
-    }
+    update();
   }
   // Bits of the last byte that no code reaches stay zero.
   void flush() {
@@ -125,6 +135,23 @@ struct CodePacker {
     }
     pendingBits = 0;
     writeBlock();
+  }
+};
+
+// CodePacker for a sink that only counts: the same number of bytes, sub-block lengths
+// included, without making them.
+struct CodeCounter : CodeWidth {
+  uint64_t bits = 0;
+
+  CodeCounter(int initBits, uint32_t firstFree) : CodeWidth(initBits, firstFree) {}
+
+  void send(uint32_t) {
+    bits += static_cast<uint32_t>(nBits);
+    update();
+  }
+  void flush() {
+    const uint64_t bytes = (bits + 7) / 8;
+    GifSinkWrite(static_cast<size_t>(bytes + (bytes + 254) / 255), nullptr);
   }
 };
 

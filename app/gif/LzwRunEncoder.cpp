@@ -21,8 +21,9 @@ constexpr uint32_t kLongRun = 8;      // shorter runs go pixel by pixel and keep
 constexpr uint32_t kNoValue = 256;
 constexpr uint16_t kUnknown = 0xFFFF;
 
+template <typename Packer>
 struct RunCoder {
-  CodePacker out;
+  Packer out;
   uint64_t* slots;
   uint32_t clearCode;
   uint32_t ent = 0;
@@ -120,10 +121,9 @@ struct RunCoder {
   }
 };
 
-}  // namespace
-
-void LzwCompressRuns(int initBits, uint32_t pixelCount, GifRunProc source, void* data) {
-  RunCoder coder(initBits, Slots());
+template <typename Packer>
+void CompressRuns(int initBits, uint32_t pixelCount, GifRunProc source, void* data) {
+  RunCoder<Packer> coder(initBits, Slots());
   const uint32_t endCode = coder.clearCode + 1;
   GifRun runs[kRunChunk];
   uint32_t have = 0, at = 0, remaining = pixelCount;
@@ -161,4 +161,13 @@ void LzwCompressRuns(int initBits, uint32_t pixelCount, GifRunProc source, void*
   coder.out.send(coder.ent);
   coder.out.send(endCode);
   coder.out.flush();
+}
+
+}  // namespace
+
+void LzwCompressRuns(int initBits, uint32_t pixelCount, GifRunProc source, void* data) {
+  if (GifSinkCounting())
+    CompressRuns<CodeCounter>(initBits, pixelCount, source, data);
+  else
+    CompressRuns<CodePacker>(initBits, pixelCount, source, data);
 }

@@ -87,9 +87,11 @@ void FramePainter::decoration(const Window& w, const Rect& f, bool active) {
     }
     const Rect sys = w.systemBoxRect().translated(f.left, f.top);
     if (!sys.empty()) box(sys, HitPart::SystemBox, w.state());
+    // Measuring the title is skipped where the caption is not being repainted.
     const int textLeft = (sys.empty() ? cap.left : sys.right) + 4;
-    text(textLeft, cap.top, cap.height(), FittedCaption(w.title(), textRight - textLeft), Palette::kCaptionText,
-         textRight);
+    if (!cap.intersected(clip_).empty())
+      text(textLeft, cap.top, cap.height(), FittedCaption(w.title(), textRight - textLeft), Palette::kCaptionText,
+           textRight);
   }
 }
 

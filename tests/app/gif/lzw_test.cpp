@@ -164,6 +164,10 @@ TEST(LzwCompressRuns, SendsExactlyThePixelByPixelBytes) {
     GifSinkBegin(giftest::AppendToVector, &byRuns);
     LzwCompressRuns(bits, static_cast<uint32_t>(pixels.size()), PullRuns, &runSource);
     ASSERT_EQ(plain, byRuns);
+    RunSource counted{&runs, 0, &rng};
+    GifSinkBegin(nullptr, nullptr);  // only counting: no bytes made, the same number of them
+    LzwCompressRuns(bits, static_cast<uint32_t>(pixels.size()), PullRuns, &counted);
+    ASSERT_EQ(GifSinkCount(), plain.size());
   }
 }
 
