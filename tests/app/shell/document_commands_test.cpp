@@ -24,10 +24,7 @@ class DocumentCommands : public DocumentsTest {
     DisposeMenus();
     DocumentsTest::TearDown();
   }
-  void press(char c) {
-    input().key(static_cast<uint16_t>(c), static_cast<uint32_t>(c), kCtrl);
-    drain();
-  }
+  void press(char c) { key(static_cast<uint16_t>(c), static_cast<uint32_t>(c), kCtrl); }
   JWindow* child(const char* title) {
     JWindow* w = JNewWindow(nullptr, title, kJWindowSizable);
     JSetHandler(w, kJSlotKeyDown, WindowKey);

@@ -18,10 +18,10 @@ platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
 // Every key that reaches an alert is reported on stderr with the alert's message and
 // the beeps so far, which the parent matches.
 bool ReportAlertKey(void*, JKeyEvent*) {
-  JWindow* w = JActiveWindow();
-  if (w && JAlertButton(w, true) && w->widgetCount >= 2)
+  const std::string shown = program::AlertShown();
+  if (!shown.empty())
     std::fprintf(stderr, "[beeps %d, two buttons %d: %s]", JWindowManager().beepCount(),
-                 JAlertButton(w, false) != nullptr, static_cast<const char*>(w->widgets[1]->classData));
+                 JAlertButton(JActiveWindow(), false) != nullptr, shown.c_str());
   return false;
 }
 
@@ -72,7 +72,11 @@ void ExhaustNow(void*) {
 
 TEST(OutOfMemoryDeathTest, TheProgramShowsTheAlertWhereverMemoryRunsOut) {
   const std::string dir = program::ScratchFolder();
-  program::WriteSmallBmp(dir + "start.bmp");
+  BmpSpec s;
+  s.width = 16;
+  s.height = 12;
+  s.pixels.assign(16 * 12, 0x303030);
+  program::WriteAll(dir + "start.bmp", BuildBmp(s));
   EXPECT_EXIT(RunProgramOutOfMemory(dir + "start.bmp"), ::testing::ExitedWithCode(kJOutOfMemoryExitCode),
               "^\\[beeps 1, two buttons 1: [^]]*Out of memory[^]]*\\]$");
   program::RemoveFolder(dir);

@@ -49,15 +49,6 @@ inline void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
   std::fclose(f);
 }
 
-// A small bitmap of a few greys.
-inline void WriteSmallBmp(const std::string& path) {
-  BmpSpec s;
-  s.width = 16;
-  s.height = 12;
-  for (int i = 0; i < s.width * s.height; ++i) s.pixels.push_back(static_cast<uint32_t>(i % 5) * 0x303030);
-  WriteAll(path, BuildBmp(s));
-}
-
 // The text of the alert in front, or "" when there is none. An alert's widgets are its
 // icon, its message (whose class data is the text) and its buttons.
 inline std::string AlertShown() {

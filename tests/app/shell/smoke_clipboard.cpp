@@ -7,15 +7,10 @@
 #include <fstream>
 
 #include "smoke_util.h"
-#include "tests/platform/dib/bmp_builder.h"
+#include "tests/app/shell/program_fixture.h"
 #include "tests/platform/metafile/wmf_builder.h"
 
 namespace {
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // 800 x 500: the left half one colour, the right half another. At 1.2 MB it is larger
 // than xclip sends in one piece, so it comes over in increments.
@@ -43,8 +38,8 @@ TEST(Smoke, NewPictureFromClipboardTakesTheDesktopsBitmapAndMetafile) {
   const std::string dir = smoke::BinaryDir();
   const std::string bmp = dir + "/smoke_clipboard.bmp", wmf = dir + "/smoke_clipboard.wmf";
   const std::string shot = dir + "/smoke_clipboard.png";
-  WriteFile(bmp, TwoColourBitmap());
-  WriteFile(wmf, FilledMetafile());
+  program::WriteAll(bmp, TwoColourBitmap());
+  program::WriteAll(wmf, FilledMetafile());
   std::remove(shot.c_str());
 
   std::string script = smoke::StartWithoutPicture(shot);

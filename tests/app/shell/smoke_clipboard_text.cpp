@@ -17,6 +17,12 @@ std::string SkipReason() { return smoke::SkipReason({"xvfb-run", "xdotool", "imp
 
 std::string Sample() { return std::string(TINTWELL_SOURCE_DIR) + "/samples/sample.bmp"; }
 
+// Script lines that wait for the preview, run `offer` (another program taking the desktop's
+// clipboard), and open Save as... once it has had a second.
+std::string SaveAsAfter(const std::string& shot, const std::string& offer) {
+  return smoke::WaitForPreview(shot) + offer + "sleep 1\nxdotool key ctrl+s\n" + smoke::WaitForDialog(shot);
+}
+
 // A new document keeps every colour: the GIF saved from the sample decodes to its pixels.
 void ExpectTheSample(const std::string& gif) {
   const giftest::Screen screen = giftest::DecodeScreen(program::ReadAll(gif));
@@ -59,21 +65,13 @@ TEST(Smoke, TextFieldsPasteFromAndCopyToTheDesktopsClipboard) {
   }
 
   std::string script = smoke::StartProgram(shot, "'" + Sample() + "'");
-  script += smoke::WaitForPreview(shot);
-  script += "xclip -selection clipboard -i '" + text + "' &\n"
-            "sleep 1\n"
-            "xdotool key ctrl+s\n";
-  script += smoke::WaitForDialog(shot);
+  script += SaveAsAfter(shot, "xclip -selection clipboard -i '" + text + "' &\n");
   script += "xdotool key ctrl+v\n"
             "sleep 0.5\n"
             "xdotool key Return\n";
   script += smoke::WaitForGif(gif);
   // The preview is active again once the dialog has gone.
-  script += smoke::WaitForPreview(shot);
-  script += "printf '%s' '" + accented + "' | xclip -selection clipboard -i &\n"
-            "sleep 1\n"
-            "xdotool key ctrl+s\n";
-  script += smoke::WaitForDialog(shot);
+  script += SaveAsAfter(shot, "printf '%s' '" + accented + "' | xclip -selection clipboard -i &\n");
   script += "xdotool type --delay 20 'copied-'\n"
             "xdotool key ctrl+v\n"
             "xdotool type --delay 20 '.gif'\n"
@@ -109,16 +107,12 @@ TEST(Smoke, AnOwnerThatNeverAnswersDoesNotHangThePaste) {
   std::remove(gif.c_str());
   std::remove(shot.c_str());
 
-  std::string script = smoke::StartProgram(shot, "'" + Sample() + "'");
-  script += smoke::WaitForPreview(shot);
   // In the foreground (-quiet), so that the process stopped is the owner itself.
-  script += "printf 'never.gif' > '" + dir + "/smoke_clipboard_text_silent.txt'\n"
-            "xclip -quiet -selection clipboard -i '" + dir + "/smoke_clipboard_text_silent.txt' >/dev/null &\n"
-            "owner=$!\n"
-            "sleep 1\n"
-            "kill -STOP $owner\n"
-            "xdotool key ctrl+s\n";
-  script += smoke::WaitForDialog(shot);
+  std::string script = smoke::StartProgram(shot, "'" + Sample() + "'");
+  script += SaveAsAfter(shot, "printf 'never.gif' > '" + dir + "/smoke_clipboard_text_silent.txt'\n"
+                              "xclip -quiet -selection clipboard -i '" + dir +
+                              "/smoke_clipboard_text_silent.txt' >/dev/null &\n"
+                              "owner=$!\nsleep 1\nkill -STOP $owner\n");
   script += "start=$(date +%s%N)\n"
             "xdotool key ctrl+v ctrl+v ctrl+a\n"
             "xdotool type --delay 20 '" + gif + "'\n"

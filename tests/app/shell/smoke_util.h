@@ -39,13 +39,24 @@ inline std::string Launch(const std::string& arguments) {
          "pid=$!\n";
 }
 
-// Script lines that wait until the main window's caption at the top shows in `colour`.
-inline std::string WaitForCaption(const std::string& shot, const std::string& colour) {
-  return "for i in $(seq 1 120); do\n"
+// Script lines that take a screenshot into `shot` every half second, for up to `seconds`,
+// until the shell condition `until` holds.
+inline std::string Poll(const std::string& shot, int seconds, const std::string& until) {
+  return "for i in $(seq 1 " + std::to_string(seconds * 2) + "); do\n"
          "  import -window root '" + shot + "' 2>/dev/null\n"
-         "  convert '" + shot + "' -format '%[pixel:p{300,12}]' info: 2>/dev/null | grep -q '(" + colour + ")' && break\n"
+         "  " + until + " && break\n"
          "  sleep 0.5\n"
          "done\n";
+}
+
+// A shell condition: the pixel at "x,y" of `shot` is "R,G,B".
+inline std::string PixelIs(const std::string& shot, const std::string& at, const std::string& rgb) {
+  return "convert '" + shot + "' -format '%[pixel:p{" + at + "}]' info: 2>/dev/null | grep -q '(" + rgb + ")'";
+}
+
+// Script lines that wait until the main window's caption at the top shows in `colour`.
+inline std::string WaitForCaption(const std::string& shot, const std::string& colour) {
+  return Poll(shot, 60, PixelIs(shot, "300,12", colour));
 }
 
 // Script lines that start the program on a picture and wait until its active caption
@@ -57,14 +68,10 @@ inline std::string StartProgram(const std::string& shot, const std::string& argu
 // Script lines that wait (up to `seconds`) until `shot` holds at least `count` pixels of
 // the colour "R,G,B" and then print "found=" with the count.
 inline std::string WaitForColour(const std::string& shot, const std::string& rgb, long count, int seconds) {
-  return "n=0\n"
-         "for i in $(seq 1 " + std::to_string(seconds * 2) + "); do\n"
-         "  import -window root '" + shot + "' 2>/dev/null\n"
-         "  n=$(convert '" + shot + "' -format %c histogram:info:- 2>/dev/null | grep '(" + rgb +
-         ")' | awk '{s += $1} END {print s + 0}')\n"
-         "  [ \"$n\" -ge " + std::to_string(count) + " ] && break\n"
-         "  sleep 0.5\n"
-         "done\n"
+  return "n=0\n" +
+         Poll(shot, seconds,
+              "n=$(convert '" + shot + "' -format %c histogram:info:- 2>/dev/null | grep '(" + rgb +
+                  ")' | awk '{s += $1} END {print s + 0}'); [ \"$n\" -ge " + std::to_string(count) + " ]") +
          "echo found=$n\n";
 }
 
@@ -83,22 +90,14 @@ inline std::string StartWithoutPicture(const std::string& shot) {
 // shows the sample's many colours and the preview's caption, at the top left of the client
 // area, is the active one.
 inline std::string WaitForPreview(const std::string& shot) {
-  return "for i in $(seq 1 120); do\n"
-         "  import -window root '" + shot + "' 2>/dev/null\n"
-         "  [ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] &&\n"
-         "    convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' && break\n"
-         "  sleep 0.5\n"
-         "done\n";
+  return Poll(shot, 60, "[ \"$(convert '" + shot + "' -format %k info: 2>/dev/null || echo 0)\" -gt 5000 ] && " +
+                            PixelIs(shot, "200,62", "10,36,106"));
 }
 
 // Script lines that wait (up to 30 s) until a dialog has taken the activation from the
 // preview.
 inline std::string WaitForDialog(const std::string& shot) {
-  return "for i in $(seq 1 60); do\n"
-         "  import -window root '" + shot + "' 2>/dev/null\n"
-         "  convert '" + shot + "' -format '%[pixel:p{200,62}]' info: 2>/dev/null | grep -q '(10,36,106)' || break\n"
-         "  sleep 0.5\n"
-         "done\n";
+  return Poll(shot, 30, "! " + PixelIs(shot, "200,62", "10,36,106"));
 }
 
 // Script lines that wait (up to 60 s) until the GIF file is written whole (its stream's

@@ -1,8 +1,7 @@
 // The whole program on the headless desktop, driven as a user drives it: started with a
 // bitmap on the command line, the reduced picture saved through File > Save as... and the
 // save dialog, a colour clicked and the file replaced, more pictures opened through
-// File > Open... (after a cancelled dialog; a damaged one), closed; clipboard pictures follow
-// and Ctrl+Q ends it.
+// File > Open... (a damaged one), closed; clipboard pictures follow and Ctrl+Q ends it.
 
 #include "app/document/Document.h"
 #include "app/picture/DocumentPicture.h"
@@ -48,6 +47,15 @@ platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
 platform::Rect Client(JWindow* w) {
   return JWindowManager().screenClientRect(*JWindowManager().window(w->platformWindow));
 }
+// The screen pixel where the preview shows the picture's pixel (x, y), and a click there.
+uint32_t Shown(int x, int y) {
+  const platform::Rect c = Client(run.document->window);
+  return JWindowManager().screen().pixel(c.left + run.document->centreX + x, c.top + run.document->centreY + y);
+}
+void ClickOn(int x, int y) {
+  const platform::Rect c = Client(run.document->window);
+  Input().click(c.left + run.document->centreX + x, c.top + run.document->centreY + y);
+}
 
 // What the picture map shows: the picture at the current number of colours.
 std::vector<uint32_t> Reduced(const Document* d) {
@@ -59,7 +67,6 @@ std::vector<uint32_t> Reduced(const Document* d) {
 
 void Key(uint16_t code, uint32_t character, uint8_t modifiers = 0) { Input().key(code, character, modifiers); }
 void Return() { Key(platform::wm::kKeyReturn, '\r'); }
-void Escape() { Key(platform::wm::kKeyEscape, 27); }
 void TypeName(const std::string& name) {
   Input().type(name);
   Return();
@@ -94,179 +101,142 @@ DialogStep Resume(const std::string& field) {
   };
 }
 
-// The last one made is in front once it is activated.
-void CheckClipboardNames(void*) {
-  ASSERT_NE(ActiveDocument(), nullptr);
-  EXPECT_STREQ(ActiveDocument()->name, "From clipboard #3");
-  ++run.stepsDone;
-  Key('q', 'q', kCtrl);
-}
+// The steps in order, each with the time the program runs before the next. A step that
+// fails fatally stops the run there: the time limit ends it and the count falls short.
+const struct {
+  void (*look)();
+  uint32_t next;
+} kSteps[] = {
+    {[] {
+       Document* d = ActiveDocument();
+       ASSERT_NE(d, nullptr) << "the command line's bitmap was not opened";
+       run.document = d;
+       EXPECT_STREQ(d->name, "start");
+       for (int y = 0; y < H; ++y)
+         for (int x = 0; x < W; ++x) ASSERT_EQ(Shown(x, y), run.pixels[y * W + x]);
+       // Fewer colours, as the controls would set them.
+       d->colourCount = kColours;
+       UpdateDocumentPicture(d);
+       run.reduced = Reduced(d);
+       Key('f', 'f', kAlt);
+     },
+     100},
+    // The File menu is open: S chooses Save as...; "out" lacks its extension.
+    {[] {
+       EXPECT_TRUE(JWindowManager().popup().isOpen());
+       Then(Named("out"));
+       Then(Answer("Mising Extension"));
+       Then(Resume("out.gif"));
+       Key('s', 's');
+     },
+     300},
+    // The file decodes to the reduced picture; a colour is clicked in the preview.
+    {[] {
+       EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
+       const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+       ASSERT_TRUE(s.ok);
+       EXPECT_EQ(s.width, W);
+       EXPECT_EQ(s.pixels, run.reduced);
+       run.clicked = run.pixels[4 * W + 5];
+       ClickOn(5, 4);
+     },
+     200},
+    // The preview shows the background where the colour was. Ctrl+S: the same name, and the
+    // question whether to replace the file answered with Yes.
+    {[] {
+       ASSERT_EQ(run.document->transparentList.count, 1u);
+       EXPECT_EQ(Shown(5, 4), 0xFFFFFFu);
+       Then(Named("out.gif"));
+       Then(Answer("File Exists"));
+       Key('s', 's', kCtrl);
+     },
+     300},
+    // The replaced file leaves the clicked colour out and keeps every other pixel.
+    {[] {
+       EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
+       const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
+       ASSERT_TRUE(s.ok);
+       const std::vector<uint32_t> after = Reduced(run.document);
+       int transparent = 0;
+       for (int i = 0; i < W * H; ++i) {
+         ASSERT_EQ(s.pixels[i], run.pixels[i] == run.clicked ? giftest::kUnset : after[i]) << i;
+         transparent += run.pixels[i] == run.clicked;
+       }
+       EXPECT_GT(transparent, 1);
+       JRequestClose(run.document->window);
+       run.document = nullptr;
+     },
+     200},
+    // A second picture comes through File > Open..., whose dialog offers its four picture
+    // types, bitmaps first; it is named with its whole path.
+    {[] {
+       EXPECT_EQ(OpenDocumentCount(), 0u);
+       run.bytesBefore = JMemBytesInUse();
+       Then([](JWindow* dialog, const char* message) {
+         const JWidget* types = JFileDialogWidget(dialog, kJFileDialogTypeList);
+         EXPECT_EQ(JListRowCount(types), 4);
+         EXPECT_EQ(JListSelection(types), 0);
+         Named(run.dir + "second.bmp")(dialog, message);
+       });
+       Key('o', 'o', kCtrl);
+     },
+     300},
+    {[] {
+       ASSERT_EQ(OpenDocumentCount(), 1u);
+       EXPECT_STREQ(ActiveDocument()->name, "second");
+       EXPECT_EQ(ActiveDocument()->width, 20);
+       Key('w', 'w', kCtrl);
+     },
+     300},
+    // The second document closed from the keyboard: everything it took is given back.
+    {[] {
+       EXPECT_EQ(OpenDocumentCount(), 0u);
+       EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
+       Then(Named("damaged.bmp"));
+       Key('o', 'o', kCtrl);
+     },
+     300},
+    // A damaged file: its alert, and no document.
+    {[] {
+       EXPECT_EQ(OpenDocumentCount(), 0u);
+       const std::string shown = AlertShown();
+       EXPECT_EQ(shown.rfind("Sorry, but \"damaged.bmp\" cannot be opened. ", 0), 0u) << shown;
+       Return();
+     },
+     200},
+    // The alert answered: memory is back where it was before the second picture was opened.
+    // Then three clipboard pictures in a row: the third is named with 3.
+    {[] {
+       EXPECT_EQ(AlertShown(), "");
+       EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
+       WmfBuilder b;
+       b.pen(5, 0, 0).brush(0, 0x30A050).select(0).select(1).add(0x041B, {20, 30, 0, 0});
+       platform::clipboard::MetafilePicture p;
+       p.xExtent = 30;
+       p.yExtent = 20;
+       p.bits = b.bits();
+       ASSERT_TRUE(platform::clipboard::Open(77));
+       platform::clipboard::SetMetafilePicture(77, p);
+       platform::clipboard::Close(77);
+       for (int i = 0; i < 3; ++i) NewPictureFromClipboard();
+       EXPECT_EQ(OpenDocumentCount(), 3u);
+     },
+     100},
+    // The last one made is in front once it is activated.
+    {[] {
+       ASSERT_NE(ActiveDocument(), nullptr);
+       EXPECT_STREQ(ActiveDocument()->name, "From clipboard #3");
+       Key('q', 'q', kCtrl);
+     },
+     0},
+};
 
-// Three clipboard pictures in a row: the third is named with 3.
-void ClipboardDocuments(void*) {
-  WmfBuilder b;
-  b.pen(5, 0, 0).brush(0, 0x30A050).select(0).select(1).add(0x041B, {20, 30, 0, 0});
-  platform::clipboard::MetafilePicture p;
-  p.xExtent = 30;
-  p.yExtent = 20;
-  p.bits = b.bits();
-  ASSERT_TRUE(platform::clipboard::Open(77));
-  platform::clipboard::SetMetafilePicture(77, p);
-  platform::clipboard::Close(77);
-  for (int i = 0; i < 3; ++i) NewPictureFromClipboard();
-  EXPECT_EQ(OpenDocumentCount(), 3u);
+void NextStep(void* at) {
+  const size_t i = reinterpret_cast<size_t>(at);
+  kSteps[i].look();
+  if (::testing::Test::HasFatalFailure()) return;
   ++run.stepsDone;
-  JSchedule(CheckClipboardNames, nullptr, 100);
-}
-
-// The damaged file's alert answered: memory is back where it was before the second
-// picture was opened.
-void AfterDamagedAnswered(void*) {
-  EXPECT_EQ(AlertShown(), "");
-  EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
-  ++run.stepsDone;
-  JSchedule(ClipboardDocuments, nullptr, 100);
-}
-
-// A damaged file: its alert, and no document.
-void AfterDamaged(void*) {
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  const std::string shown = AlertShown();
-  EXPECT_EQ(shown.rfind("Sorry, but \"damaged.bmp\" cannot be opened. ", 0), 0u) << shown;
-  Return();
-  ++run.stepsDone;
-  JSchedule(AfterDamagedAnswered, nullptr, 200);
-}
-
-// The second document closed from the keyboard: everything it took is given back.
-void AfterSecondClosed(void*) {
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  EXPECT_EQ(JMemBytesInUse(), run.bytesBefore);
-  Then(Named("damaged.bmp"));
-  Key('o', 'o', kCtrl);
-  ++run.stepsDone;
-  JSchedule(AfterDamaged, nullptr, 300);
-}
-
-void AfterOpen(void*) {
-  ASSERT_EQ(OpenDocumentCount(), 1u);
-  ASSERT_NE(ActiveDocument(), nullptr);
-  EXPECT_STREQ(ActiveDocument()->name, "second");
-  EXPECT_EQ(ActiveDocument()->width, 20);
-  Key('w', 'w', kCtrl);
-  ++run.stepsDone;
-  JSchedule(AfterSecondClosed, nullptr, 300);
-}
-
-// Cancelling the open dialog does nothing. A second picture comes through File > Open...,
-// named with its whole path.
-void AfterCancel(void*) {
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  EXPECT_EQ(ActiveDocument(), nullptr);
-  EXPECT_EQ(AlertShown(), "");
-  run.bytesBefore = JMemBytesInUse();
-  Then(Named(run.dir + "second.bmp"));
-  Key('o', 'o', kCtrl);
-  ++run.stepsDone;
-  JSchedule(AfterOpen, nullptr, 300);
-}
-
-// The first document is closed; the open dialog offers its four picture types, bitmaps
-// first, and is cancelled.
-void OpenAndCancel(void*) {
-  EXPECT_EQ(OpenDocumentCount(), 0u);
-  Then([](JWindow* dialog, const char* message) {
-    EXPECT_EQ(message, nullptr);
-    const JWidget* types = JFileDialogWidget(dialog, kJFileDialogTypeList);
-    EXPECT_EQ(JListRowCount(types), 4);
-    EXPECT_EQ(JListSelection(types), 0);
-    EXPECT_STREQ(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField)), "*.bmp");
-    Escape();
-  });
-  Key('o', 'o', kCtrl);
-  ++run.stepsDone;
-  JSchedule(AfterCancel, nullptr, 300);
-}
-
-// The replaced file leaves the clicked colour out and keeps every other pixel.
-void AfterSecondSave(void*) {
-  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
-  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
-  ASSERT_TRUE(s.ok);
-  const std::vector<uint32_t> after = Reduced(run.document);
-  int transparent = 0;
-  for (int i = 0; i < W * H; ++i) {
-    if (run.pixels[i] == run.clicked) {
-      ASSERT_EQ(s.pixels[i], giftest::kUnset) << i;
-      ++transparent;
-    } else {
-      ASSERT_EQ(s.pixels[i], after[i]) << i;
-    }
-  }
-  EXPECT_GT(transparent, 1);
-  JRequestClose(run.document->window);
-  run.document = nullptr;
-  ++run.stepsDone;
-  JSchedule(OpenAndCancel, nullptr, 200);
-}
-
-// A colour clicked in the preview, then Ctrl+S: the same name, and the question whether
-// to replace the file answered with Yes.
-void AfterClick(void*) {
-  ASSERT_EQ(run.document->transparentList.count, 1u);
-  // The preview shows the background where the colour was.
-  const platform::Rect c = Client(run.document->window);
-  EXPECT_EQ(JWindowManager().screen().pixel(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4),
-            0xFFFFFFu);
-  Then(Named("out.gif"));
-  Then(Answer("File Exists"));
-  Key('s', 's', kCtrl);
-  ++run.stepsDone;
-  JSchedule(AfterSecondSave, nullptr, 300);
-}
-
-// The file decodes to the reduced picture.
-void AfterFirstSave(void*) {
-  EXPECT_EQ(run.dialogs->stepsLeft(), 0u);
-  const giftest::Screen s = giftest::DecodeScreen(ReadAll(run.dir + "out.gif"));
-  ASSERT_TRUE(s.ok);
-  EXPECT_EQ(s.width, W);
-  EXPECT_EQ(s.pixels, run.reduced);
-  const platform::Rect c = Client(run.document->window);
-  run.clicked = run.pixels[4 * W + 5];
-  Input().click(c.left + run.document->centreX + 5, c.top + run.document->centreY + 4);
-  ++run.stepsDone;
-  JSchedule(AfterClick, nullptr, 200);
-}
-
-// The File menu is open: S chooses Save as...; "out" lacks its extension.
-void FileMenuOpen(void*) {
-  EXPECT_TRUE(JWindowManager().popup().isOpen());
-  Then(Named("out"));
-  Then(Answer("Mising Extension"));
-  Then(Resume("out.gif"));
-  Key('s', 's');
-  ++run.stepsDone;
-  JSchedule(AfterFirstSave, nullptr, 300);
-}
-
-void FirstLook(void*) {
-  Document* d = ActiveDocument();
-  ASSERT_NE(d, nullptr) << "the command line's bitmap was not opened";
-  run.document = d;
-  EXPECT_STREQ(d->name, "start");
-  const platform::Rect c = Client(d->window);
-  for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x)
-      ASSERT_EQ(JWindowManager().screen().pixel(c.left + d->centreX + x, c.top + d->centreY + y),
-                run.pixels[y * W + x]);
-  // Fewer colours, as the controls would set them.
-  d->colourCount = kColours;
-  UpdateDocumentPicture(d);
-  run.reduced = Reduced(d);
-  Key('f', 'f', kAlt);
-  ++run.stepsDone;
-  JSchedule(FileMenuOpen, nullptr, 100);
+  if (i + 1 < std::size(kSteps)) JSchedule(NextStep, reinterpret_cast<void*>(i + 1), kSteps[i].next);
 }
 
 TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
@@ -291,14 +261,14 @@ TEST(WholeProgram, FromCommandLineBitmapToGifAndBack) {
   platform::clipboard::Reset();
   DialogScript dialogs;
   run.dialogs = &dialogs;
-  program::Run({run.dir + "start.bmp"}, FirstLook, 300, [] {
+  program::Run({run.dir + "start.bmp"}, NextStep, 300, [] {
     // Ctrl+Q ended the run, not the time limit, closing the clipboard documents and giving
     // the menu bar back.
     EXPECT_LT(JWindowManager().ticks(), program::kTimeLimit);
     EXPECT_EQ(OpenDocumentCount(), 0u);
     EXPECT_EQ(GetMenuRecords(), nullptr);
   });
-  EXPECT_EQ(run.stepsDone, 13);
+  EXPECT_EQ(run.stepsDone, static_cast<int>(std::size(kSteps)));
   EXPECT_EQ(dialogs.unexpected, 0);
   EXPECT_EQ(dialogs.messages,
             (std::vector<std::string>{

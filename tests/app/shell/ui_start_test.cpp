@@ -16,6 +16,7 @@
 #include "app/shell/PreferencesWindow.h"
 #include "app/shell/Settings.h"
 #include "config_home.h"
+#include "tests/app/shell/program_fixture.h"
 #include "jindep/Ji_tidge_std.h"
 #include "jindep/box.h"
 #include "jwin/J_alert.h"
@@ -29,9 +30,7 @@ std::string gAlertMessage;
 
 // A key typed ahead reaches the alert: its message is noted.
 bool NoteAlert(void*, JKeyEvent*) {
-  JWindow* w = JActiveWindow();
-  if (!w || !JAlertButton(w, true) || w->widgetCount < 2) return false;
-  gAlertMessage = static_cast<const char*>(w->widgets[1]->classData);
+  if (!program::AlertShown().empty()) gAlertMessage = program::AlertShown();
   return false;
 }
 
