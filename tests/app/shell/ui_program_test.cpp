@@ -44,18 +44,13 @@ Run run;
 
 platform::backend::HeadlessBackend& Input() { return HeadlessInput(); }
 
-platform::Rect Client(JWindow* w) {
-  return JWindowManager().screenClientRect(*JWindowManager().window(w->platformWindow));
+// The screen point where the preview shows the picture's pixel (x, y), and that pixel.
+std::pair<int, int> OnScreen(int x, int y) {
+  platform::wm::WindowManager& wm = JWindowManager();
+  const platform::Rect c = wm.screenClientRect(*wm.window(run.document->window->platformWindow));
+  return {c.left + run.document->centreX + x, c.top + run.document->centreY + y};
 }
-// The screen pixel where the preview shows the picture's pixel (x, y), and a click there.
-uint32_t Shown(int x, int y) {
-  const platform::Rect c = Client(run.document->window);
-  return JWindowManager().screen().pixel(c.left + run.document->centreX + x, c.top + run.document->centreY + y);
-}
-void ClickOn(int x, int y) {
-  const platform::Rect c = Client(run.document->window);
-  Input().click(c.left + run.document->centreX + x, c.top + run.document->centreY + y);
-}
+uint32_t Shown(int x, int y) { return JWindowManager().screen().pixel(OnScreen(x, y).first, OnScreen(x, y).second); }
 
 // What the picture map shows: the picture at the current number of colours.
 std::vector<uint32_t> Reduced(const Document* d) {
@@ -67,10 +62,6 @@ std::vector<uint32_t> Reduced(const Document* d) {
 
 void Key(uint16_t code, uint32_t character, uint8_t modifiers = 0) { Input().key(code, character, modifiers); }
 void Return() { Key(platform::wm::kKeyReturn, '\r'); }
-void TypeName(const std::string& name) {
-  Input().type(name);
-  Return();
-}
 
 void Then(DialogStep step) { run.dialogs->then(std::move(step)); }
 
@@ -79,7 +70,8 @@ DialogStep Named(const std::string& typed) {
   return [typed](JWindow* dialog, const char* message) {
     EXPECT_EQ(message, nullptr);
     EXPECT_EQ(std::string(JGetFieldText(JFileDialogWidget(dialog, kJFileDialogNameField))).rfind("*.", 0), 0u);
-    TypeName(typed);
+    Input().type(typed);
+    Return();
   };
 }
 
@@ -138,7 +130,7 @@ const struct {
        EXPECT_EQ(s.width, W);
        EXPECT_EQ(s.pixels, run.reduced);
        run.clicked = run.pixels[4 * W + 5];
-       ClickOn(5, 4);
+       Input().click(OnScreen(5, 4).first, OnScreen(5, 4).second);
      },
      200},
     // The preview shows the background where the colour was. Ctrl+S: the same name, and the
