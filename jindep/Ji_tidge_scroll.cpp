@@ -58,7 +58,7 @@ void Arrow(int l, int t, bool vertical, bool forward) {
   tidge::Bevel(l, t, l + kThickness, t + kThickness, true);
   // A small triangle of four rows pointing the way the arrow scrolls.
   for (int i = 0; i < 4; ++i) {
-    const int row = forward ? 6 + i : 9 - i;
+    const int row = forward ? 9 - i : 6 + i;
     if (vertical)
       tidge::Fill(l + 8 - i, t + row, l + 8 + i + 1, t + row + 1, tidge::kInk);
     else

@@ -116,6 +116,15 @@ TEST_F(StandardWidgets, AScrollBarTurnsClicksIntoActions) {
   ASSERT_FALSE(events.empty());
   EXPECT_EQ(events.back(), "3:50");
   EXPECT_EQ(JScrollValue(bar), 50);
+  // Each arrow's triangle points the way it scrolls: its widest row lies away from its tip.
+  drain();
+  auto inkRow = [&](int y) {
+    int n = 0;
+    for (int dx = 0; dx < 16; ++dx) n += (wm().screen().pixel(x - 8 + dx, top + y) & 0xFFFFFF) == 0;
+    return n;
+  };
+  EXPECT_LT(inkRow(6), inkRow(9));              // the upper arrow's tip is at its top
+  EXPECT_GT(inkRow(200 - 16 + 6), inkRow(200 - 16 + 9));  // the lower arrow's at its bottom
 }
 
 TEST_F(StandardWidgets, HoldingAScrollArrowRepeatsUntilReleased) {
