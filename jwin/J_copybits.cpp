@@ -1,4 +1,6 @@
 // Copying between drawing areas with the numbered transfer modes.
+#include <memory>
+
 #include "jindep/debug.h"
 #include "jwin/J_draw.h"
 #include "jwin/draw_state.h"
@@ -19,6 +21,29 @@ uint32_t RopOf(int16_t mode, bool monoSource) {
     case kJCopyNotSourceOr: return platform::rop3::MergePaint;
     default: return 0;
   }
+}
+
+// The masked copy: the mode applies where the mask is black, white keeps the destination. A copy
+// that changes size first stretches the source and its mask to the destination's size, so both
+// are sampled at the same places.
+void CopyMasked(platform::DeviceContext* dc, const platform::DeviceContext& src, const platform::Bitmap& mask,
+                JRect s, JRect d, uint32_t rop) {
+  const int w = d.right - d.left, h = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
+  if (w == sw && h == sh) {
+    dc->maskBlt(d.left, d.top, w, h, src, s.left, s.top, mask, s.left, s.top, platform::rop3::Dst, rop);
+    return;
+  }
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+  std::unique_ptr<platform::Bitmap> image = platform::Bitmap::Create(w, h, src.target()->depth());
+  std::unique_ptr<platform::Bitmap> shape = platform::Bitmap::Create(w, h, 1);
+  if (!image || !shape) return;
+  image->palette() = src.target()->palette();
+  shape->palette() = mask.palette();
+  platform::Bitmap maskCopy(mask);  // a context draws from a bitmap it may select into
+  platform::DeviceContext imageDc(image.get()), shapeDc(shape.get()), maskDc(&maskCopy);
+  imageDc.stretchBlt(0, 0, w, h, src, s.left, s.top, sw, sh, platform::rop3::SrcCopy);
+  shapeDc.stretchBlt(0, 0, w, h, maskDc, s.left, s.top, sw, sh, platform::rop3::SrcCopy);
+  dc->maskBlt(d.left, d.top, w, h, imageDc, 0, 0, *shape, 0, 0, platform::rop3::Dst, rop);
 }
 
 }  // namespace
@@ -73,10 +98,8 @@ void JCopyBits(const void* source, JRect s, JRect d, int16_t mode) {
     return;
   }
   platform::DeviceContext src(bitmap, origin, platform::Region(platform::Rect{0, 0, bitmap->width(), bitmap->height()}));
-  const int16_t w = d.right - d.left, h = d.bottom - d.top;
-  if (mask && w == s.right - s.left && h == s.bottom - s.top) {
-    // The masked copy: the mode applies where the mask is black, white keeps the destination.
-    dc->maskBlt(d.left, d.top, w, h, src, s.left, s.top, *mask, s.left, s.top, platform::rop3::Dst, rop);
+  if (mask) {
+    CopyMasked(dc, src, *mask, s, d, rop);
     return;
   }
   dc->stretchBlt(d.left, d.top, d.right - d.left, d.bottom - d.top, src, s.left, s.top, s.right - s.left,

@@ -192,21 +192,24 @@ TEST_F(Drawing, AMaskedOneBitCopyDrawsOnlyWhereTheMaskIsBlack) {
   for (JPixMap* m : {source, mask})
     for (size_t i = 0; i < m->bitmap->byteSize(); ++i) m->bitmap->bits()[i] = static_cast<uint8_t>(random());
   const JColour green = {0, 65535, 0};
-  for (JPixMap* m : {mask, source}) {
-    JPixMapSetMask(source, m);
-    JPixMap* dest = Colour(45, 20);
-    std::vector<uint32_t> before(45 * 20);
-    for (int i = 0; i < 45 * 20; ++i) dest->bitmap->row32(i / 45)[i % 45] = before[i] = random() & 0xFFFFFF;
-    JSetDrawBitmap(dest);
-    JSetForeColour(&kRed);
-    JSetBackColour(&green);
-    JCopyBits(source, JRectMake(2, 1, 37, 11), JRectMake(6, 5, 41, 15), kJCopyPlain);
-    for (int i = 0; i < 45 * 20; ++i) {
-      const int x = i % 45, y = i / 45;
-      const bool ink = x >= 6 && x < 41 && y >= 5 && y < 15 && !Pixel(m, x - 4, y - 4);
-      ASSERT_EQ(Pixel(dest, x, y), !ink ? before[i] : Pixel(source, x - 4, y - 4) ? 0x00FF00u : 0xFF0000u) << i;
+  for (int scale : {1, 2})  // the same size, and stretched to twice it
+    for (JPixMap* m : {mask, source}) {
+      JPixMapSetMask(source, m);
+      const int width = 10 + 35 * scale, height = 10 + 10 * scale;
+      JPixMap* dest = Colour(static_cast<int16_t>(width), static_cast<int16_t>(height));
+      std::vector<uint32_t> before(width * height);
+      for (int i = 0; i < width * height; ++i)
+        dest->bitmap->row32(i / width)[i % width] = before[i] = random() & 0xFFFFFF;
+      JSetDrawBitmap(dest);
+      JSetForeColour(&kRed);
+      JSetBackColour(&green);
+      JCopyBits(source, JRectMake(2, 1, 37, 11), JRectMake(6, 5, 6 + 35 * scale, 5 + 10 * scale), kJCopyPlain);
+      for (int i = 0; i < width * height; ++i) {
+        const int x = i % width, y = i / width, sx = 2 + (x - 6) / scale, sy = 1 + (y - 5) / scale;
+        const bool ink = x >= 6 && x < 6 + 35 * scale && y >= 5 && y < 5 + 10 * scale && !Pixel(m, sx, sy);
+        ASSERT_EQ(Pixel(dest, x, y), !ink ? before[i] : Pixel(source, sx, sy) ? 0x00FF00u : 0xFF0000u) << scale << ":" << i;
+      }
     }
-  }
   JPixMapSetMask(source, mask);
   JPixMapFree(mask);  // freeing a mask in use takes it off its map
   EXPECT_EQ(source->mask, nullptr);
