@@ -233,9 +233,14 @@ void OpenControls(Document* d) {
   ShowBackground(p, d->backgroundColour);
   window->data = d;
   UpdateControls(d, kControlsColoursChanged);
-  // Beside the preview, top edges aligned.
+  // Beside the preview, top edges aligned; a preview too wide to leave room brings the panel
+  // back inside the document area's right edge, over the preview, so it can be reached.
   const JRect preview = JGetWindowFrame(d->window);
-  JMoveWindow(window, static_cast<int16_t>(preview.right + 5), preview.top);
+  const JRect own = JGetWindowFrame(window);
+  const JRect area = JMainWindowContent();
+  const int room = (area.right - area.left) - (own.right - own.left);
+  const int left = preview.right + 5 <= room ? preview.right + 5 : room > 0 ? room : 0;
+  JMoveWindow(window, static_cast<int16_t>(left), preview.top);
   JShowWindow(window);
 }
 

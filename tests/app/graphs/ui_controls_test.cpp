@@ -86,6 +86,11 @@ TEST_F(Controls, TheWindowSitsBesideThePreviewAndClosingItClosesTheDocument) {
   drain();
   EXPECT_EQ(OpenDocumentCount(), 0u);
   EXPECT_EQ(JMemBytesInUse(), bytes) << "everything the document took is given back";
+  // A preview as wide as the desktop leaves no room beside it: the panel stays within reach.
+  d = picture(5, 2000, 40);
+  idle();
+  const JRect area = JMainWindowContent(), frame = JGetWindowFrame(d->controls->window);
+  EXPECT_EQ(frame.right, area.right - area.left);
 }
 
 TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
