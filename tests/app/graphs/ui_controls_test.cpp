@@ -8,6 +8,8 @@
 #include "app/colour/Passes.h"
 #include "app/graphs/ControlsPanel.h"
 #include "app/graphs/ControlsPanelState.h"
+#include "app/graphs/GraphRecord.h"
+#include "app/graphs/MeasureGraphs.h"
 #include "app/shell/SaveDocument.h"
 #include "jindep/memory.h"
 #include "jindep/Ji_prinf.h"
@@ -91,6 +93,9 @@ TEST_F(Controls, TheWindowSitsBesideThePreviewAndClosingItClosesTheDocument) {
   idle();
   const JRect area = JMainWindowContent(), frame = JGetWindowFrame(d->controls->window);
   EXPECT_EQ(frame.right, area.right - area.left);
+  OpenQualityGraph(d);  // and a graph cascading from the panel stays inside too
+  idle();
+  EXPECT_LE(JGetWindowFrame(d->graphs[0]->graphWindow).right, area.right - area.left);
 }
 
 TEST_F(Controls, TypedNumbersAreCheckedAlertedAndBroughtIntoRange) {
