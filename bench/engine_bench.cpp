@@ -1,6 +1,7 @@
 // The colour engine on the benchmark pictures and on a picture of every 24-bit colour:
 // distinct colours, milliseconds per pipeline stage, the cost of changing the
-// number of colours, and peak memory per pixel and per distinct colour.
+// number of colours, and peak memory per pixel and per distinct colour; for the
+// photographs, writing the GIF of all their colours on two threads and on one.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -11,10 +12,14 @@
 #include "app/colour/BlockPool.h"
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
+#include "app/colour/HelperThread.h"
 #include "app/colour/Histogram.h"
 #include "app/colour/Pipeline.h"
 #include "app/colour/Preview.h"
 #include "app/document/Document.h"
+#include "app/gif/GifSink.h"
+#include "app/gif/GifStream.h"
+#include "app/gif/GifWriter.h"
 #include "bench/bench_data.h"
 #include "jindep/memory.h"
 #include "jwin/pixel_buffer.h"
@@ -167,6 +172,35 @@ void RunStages(benchmark::State& state, const char* name, Document* document) {
   }
 }
 
+bool HashBytes(void* data, const uint8_t* bytes, size_t count) {
+  uint32_t* h = static_cast<uint32_t*>(data);
+  for (size_t i = 0; i < count; ++i) *h = (*h ^ bytes[i]) * 16777619u;
+  return true;
+}
+
+// The GIF of every colour (a pass for each 255 colours after the first 256), as the batch
+// mode writes it, with the later passes written ahead on a second thread and on one
+// thread alone: the bytes (their checksum) must be the same.
+void WriteAllColours(const char* name, Document* document) {
+  const uint32_t n = document->colourTable->count;
+  document->colourCount = n;
+  MapForCount(document, document->colourTable->tally, n);
+  for (const bool two : {true, false}) {
+    HelperThreadsAllow(two);
+    uint32_t hash = 2166136261u;
+    GifSinkBegin(HashBytes, &hash);
+    const Clock t = Now();
+    GifWriteStream(document, document->colourTable->tally, n, false);
+    const double wall = WallMsSince(t), cpu = ProcessCpuMsSince(t);
+    std::printf("%s: GIF of all %u colours (%u passes) on %s: %.0f ms (%.0f ms processor time), %llu bytes, "
+                "bytes %08x\n",
+                name, n, GifStreamPasses(document, n), two ? "two threads" : "one thread", wall, cpu,
+                static_cast<unsigned long long>(GifSinkCount()), hash);
+  }
+  HelperThreadsAllow(true);
+  GifSinkBegin(nullptr, nullptr);
+}
+
 void PhotoBench(benchmark::State& state, const char* file) {
   BenchPhoto photo = LoadBenchPhoto(file);
   if (!photo.ok()) {
@@ -180,6 +214,7 @@ void PhotoBench(benchmark::State& state, const char* file) {
   photo.rgb.clear();
   photo.rgb.shrink_to_fit();
   RunStages(state, file, document);
+  if (std::strncmp(file, "photo_", 6) == 0) WriteAllColours(file, document);
   FreeDocument(document);
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/gif/GifSink.h"
+#include "app/gif/GifStream.h"
 #include "app/gif/GifWriter.h"
 #include "app/colour/ColourTable.h"
 #include "app/document/Document.h"
@@ -66,8 +67,7 @@ bool WriteGifStream(const Document* document, FILE* out, uint64_t* bytes, int* e
   const uint32_t n = document->colourCount;
   GifSinkBegin(WriteToStream, &sink);
   ProgressBegin(JStr(kStrProgressSaving), GifStreamPasses(document, n));
-  for (uint32_t pass = 1; GifWritePass(document, document->colourTable->tally, n, pass) && !GifSinkFailed(); ++pass)
-    ProgressStep(1);
+  GifWriteStream(document, document->colourTable->tally, n, true);
   ProgressEnd();
   *bytes = GifSinkCount();
   bool ok = !GifSinkFailed();

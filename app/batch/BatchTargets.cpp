@@ -4,7 +4,7 @@
 #include "app/colour/ColourTable.h"
 #include "app/colour/Measures.h"
 #include "app/gif/GifSink.h"
-#include "app/gif/GifWriter.h"
+#include "app/gif/GifStream.h"
 #include "app/document/Document.h"
 #include "app/document/Progress.h"
 #include "jindep/memory.h"
@@ -62,8 +62,7 @@ uint32_t MostThatFit(Document* d, uint32_t* tally, uint64_t maxBytes, uint32_t h
 uint64_t MeasureGifBytes(Document* d, uint32_t* tally, uint32_t k) {
   MapForCount(d, tally, k);
   GifSinkBegin(nullptr, nullptr);
-  for (uint32_t pass = 1; GifWritePass(d, tally, k, pass); ++pass) {
-  }
+  GifWriteStream(d, tally, k, false);
   ProgressStep(1);
   return GifSinkCount();
 }

@@ -6,6 +6,7 @@
 #include "app/document/Document.h"
 #include "app/document/Progress.h"
 #include "app/gif/GifSink.h"
+#include "app/gif/GifStream.h"
 #include "app/gif/GifTempFile.h"
 #include "app/gif/GifWriter.h"
 #include "jindep/string_lists.h"
@@ -26,8 +27,7 @@ bool WriteWholeFile(const Document* document, const char* path, GifSaveResult* r
   const uint32_t* tally = document->colourTable->tally;
   GifSinkBegin(GifTempFileWrite, &file);
   ProgressBegin(JStr(kStrProgressSaving), GifStreamPasses(document, n));
-  for (uint32_t k = 1; GifWritePass(document, tally, n, k) && !GifSinkFailed(); ++k) ProgressStep(1);
-  ProgressStep(1);
+  GifWriteStream(document, tally, n, true);
   ProgressEnd();
   result->bytes = GifSinkCount();
   const bool written = !GifSinkFailed();

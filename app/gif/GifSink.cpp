@@ -2,14 +2,9 @@
 
 namespace {
 
-struct GifSinkState {
-  GifSinkProc proc;
-  void* data;
-  uint64_t count;
-  bool failed;
-};
-
-GifSinkState gSink = {nullptr, nullptr, 0, false};
+// One sink per thread: a helper writing a pass ahead of the main thread sends its
+// bytes to a buffer of its own while the main thread's stream goes on.
+thread_local GifSinkState gSink = {nullptr, nullptr, 0, false};
 
 }  // namespace
 
@@ -31,3 +26,7 @@ bool GifSinkCounting() { return !gSink.proc; }
 uint64_t GifSinkCount() { return gSink.count; }
 
 bool GifSinkFailed() { return gSink.failed; }
+
+void GifSinkSave(GifSinkState* state) { *state = gSink; }
+
+void GifSinkRestore(const GifSinkState* state) { gSink = *state; }

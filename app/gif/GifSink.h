@@ -1,6 +1,7 @@
 // The byte sink: every byte of a GIF stream passes through here. It either hands
 // the bytes to a destination or only counts them, so the same writer code both
-// saves a file and measures exactly how large that file would be.
+// saves a file and measures exactly how large that file would be. Each thread has
+// a sink of its own.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -20,3 +21,14 @@ uint64_t GifSinkCount();
 // True when the destination refused any write since the last GifSinkBegin; the
 // stream then is incomplete and must not be kept.
 bool GifSinkFailed();
+
+// A sink as it stands, for a thread that writes something else for a while and then
+// goes on with its stream.
+struct GifSinkState {
+  GifSinkProc proc;
+  void* data;
+  uint64_t count;
+  bool failed;
+};
+void GifSinkSave(GifSinkState* state);
+void GifSinkRestore(const GifSinkState* state);

@@ -7,6 +7,7 @@
 #include "app/gif/GifColourTable.h"
 #include "app/gif/GifPixels.h"
 #include "app/gif/GifSink.h"
+#include "app/gif/LzwCodes.h"
 #include "app/gif/LzwEncoder.h"
 #include "jindep/memory.h"
 
@@ -78,6 +79,12 @@ uint32_t GifStreamPasses(const Document* document, uint32_t n) {
 }
 
 bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k) {
+  const GifPassScratch scratch = {PaletteScratch(document->colourTable), lzw::Slots()};
+  return GifWritePassWith(document, tally, n, k, &scratch);
+}
+
+bool GifWritePassWith(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k,
+                      const GifPassScratch* scratch) {
   const IndexImage* image = document->indexImage;
   n = ColoursShown(document, n);
   const bool global = document->useGlobalTable && n > 0;
@@ -89,7 +96,7 @@ bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, u
     WriteScreenDescriptor(image->width, image->height, globalBits);
     if (global) {
       GifPassTable all = {true, 0, n, false, 0};
-      GifBuildColourTable(document, tally, &all, rgb, PaletteScratch(document->colourTable));
+      GifBuildColourTable(document, tally, &all, rgb, scratch->paletteOf);
       WriteColourTable(rgb, globalBits);
     }
     k = 1;
@@ -114,14 +121,14 @@ bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, u
   pass.transparentIndex = pass.transparent && global && first ? after - before : 0;
   const uint32_t bits = global ? globalBits : GifTableBits(after - before + (pass.transparent ? 1 : 0));
 
-  uint8_t* paletteOf = PaletteScratch(document->colourTable);
+  uint8_t* paletteOf = scratch->paletteOf;
   GifBuildColourTable(document, tally, &pass, rgb, paletteOf);
   const GifImageFrame frame = {pass.transparent, pass.transparentIndex, interlaced, !global, bits, rgb};
   const uint32_t codeSize = GifWriteImageHead(document, &frame);
   GifPixelCursor cursor;
   GifPixelCursorStart(&cursor, image, paletteOf, interlaced);
-  LzwCompress(static_cast<int>(codeSize) + 1, static_cast<uint32_t>(image->width) * image->height, GifNextPixels,
-              &cursor);
+  LzwCompressWith(scratch->slots, static_cast<int>(codeSize) + 1, static_cast<uint32_t>(image->width) * image->height,
+                  GifNextPixels, &cursor);
   GifWriteImageTail(last);
   return !last;
 }

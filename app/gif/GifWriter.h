@@ -16,6 +16,16 @@ struct Document;
 // its arguments.
 bool GifWritePass(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k);
 
+// What a pass writes into besides the sink: the table entry of each colour (one byte for
+// every colour of the document's table) and the LZW hash table (LzwTableEntries()).
+// GifWritePass uses the module's own; a pass written on another thread brings its own.
+struct GifPassScratch {
+  uint8_t* paletteOf;
+  uint64_t* slots;
+};
+bool GifWritePassWith(const Document* document, const uint32_t* tally, uint32_t n, uint32_t k,
+                      const GifPassScratch* scratch);
+
 // Number of passes of the stream for n colours (0 for n = 0), capped as the
 // writer caps n when the global table is used.
 uint32_t GifStreamPasses(const Document* document, uint32_t n);

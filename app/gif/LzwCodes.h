@@ -25,9 +25,11 @@ constexpr int kHashShift = HashShift();
 
 // One 64-bit word a slot, so that a look-up is one load: the low 32 bits hold the
 // key, (value << 12) + prefix code, or -1 when empty; the bits above hold the code.
-// Allocated once, emptied at every start and every clear.
+// Allocated once, emptied at every start and every clear. A compression running beside
+// another (on another thread) brings a table of its own, emptied with ClearSlots(table).
 uint64_t* Slots();
 void ClearSlots();
+void ClearSlots(uint64_t* slots);
 
 inline int32_t KeyOf(uint64_t slot) { return static_cast<int32_t>(static_cast<uint32_t>(slot)); }
 inline uint32_t CodeOf(uint64_t slot) { return static_cast<uint32_t>(slot >> 32); }

@@ -16,9 +16,13 @@ uint64_t* Slots() {
   return gSlots;
 }
 
-void ClearSlots() { memset(gSlots, 0xFF, sizeof(uint64_t) * kHashSize); }
+void ClearSlots() { ClearSlots(gSlots); }
+
+void ClearSlots(uint64_t* slots) { memset(slots, 0xFF, sizeof(uint64_t) * kHashSize); }
 
 }  // namespace lzw
+
+uint32_t LzwTableEntries() { return lzw::kHashSize; }
 
 void LzwInit() {
   if (!lzw::gSlots) lzw::gSlots = JAllocArray<uint64_t>(lzw::kHashSize);
@@ -31,7 +35,10 @@ constexpr uint32_t kChunk = 4096;  // pixels pulled from the source at a time
 }  // namespace
 
 void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data) {
-  uint64_t* const slots = Slots();
+  LzwCompressWith(Slots(), initBits, pixelCount, source, data);
+}
+
+void LzwCompressWith(uint64_t* slots, int initBits, uint32_t pixelCount, GifPixelProc source, void* data) {
   const uint32_t clearCode = 1u << (initBits - 1);
   const uint32_t endCode = clearCode + 1;
   CodePacker out(initBits, clearCode + 2);
@@ -48,7 +55,7 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
   uint32_t ent = pixels[0];
   uint32_t at = 1;
 
-  ClearSlots();
+  ClearSlots(slots);
   out.send(clearCode);
 
   while (remaining > 0) {
@@ -69,7 +76,7 @@ void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* d
         slots[i] = static_cast<uint64_t>(out.freeEntry++) << 32 | static_cast<uint32_t>(key);
       } else {
         // Table full: start over. The clear code goes out at the width in force.
-        ClearSlots();
+        ClearSlots(slots);
         out.freeEntry = clearCode + 2;
         out.clearPending = true;
         out.send(clearCode);

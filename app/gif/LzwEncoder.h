@@ -1,7 +1,7 @@
 // The GIF image-data compressor: variable-width LZW codes of up to 12 bits, packed
 // least significant bit first into data sub-blocks of at most 255 bytes, which go
-// to the byte sink. One compression runs at a time; all state is module-wide and
-// the two hash tables are allocated once and reused.
+// to the byte sink. The hash table is allocated once and reused; a compression on
+// another thread brings its own (LzwCompressWith).
 #pragma once
 #include <cstdint>
 
@@ -19,6 +19,10 @@ void LzwInit();
 // the minimum-code-size byte nor the closing zero-length block is written here:
 // both belong to the image writer.
 void LzwCompress(int initBits, uint32_t pixelCount, GifPixelProc source, void* data);
+// LzwCompress with a hash table of its own (LzwTableEntries() entries), so that two
+// compressions can run at once on two threads, each into its own thread's sink.
+void LzwCompressWith(uint64_t* table, int initBits, uint32_t pixelCount, GifPixelProc source, void* data);
+uint32_t LzwTableEntries();
 
 // A run of `length` pixels of one value.
 struct GifRun {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/colour/HelperThread.h"
 #include "app/gif/GifFile.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
@@ -112,6 +113,30 @@ TEST_F(WriteGifFileTest, AFailedSaveTellsWhyKeepsTheOldFileAndLeavesNoPartialOne
   EXPECT_EQ(ReadFile(dir + "/keep.gif"), "precious");
   EXPECT_EQ(Entries().size(), 2u) << "keep.gif and taken.gif alone";
   rmdir((dir + "/taken.gif").c_str());
+}
+
+// Passes written ahead on a second thread reach the file in order: with helpers, and with
+// none (a process out of threads), the file is the stream written pass by pass.
+TEST_F(WriteGifFileTest, AStreamOfManyPassesIsTheSameOnTwoThreadsAndOne) {
+  const std::string path = dir + "/out.gif";
+  Prepare(1200, 70);
+  for (int setting = 0; setting < 3; ++setting) {
+    t.doc.firstPassBits = static_cast<uint16_t>(5 + setting);
+    t.doc.laterPassBits = static_cast<uint16_t>(3 + setting);  // 154, 70 and 33 passes
+    t.doc.colourCount = 1100;
+    t.doc.interlaceLater = setting == 1;
+    t.records[7].transparent = setting == 2;
+    t.doc.transparencyOn = setting == 2;
+    t.Link();
+    giftest::MapAndExpect(t, t.doc.colourCount);
+    const std::string stream = InMemory();
+    for (const bool helpers : {true, false}) {
+      HelperThreadsAllow(helpers);
+      ASSERT_TRUE(WriteGifFile(&t.doc, path.c_str(), &result));
+      EXPECT_EQ(ReadFile(path), stream) << "setting " << setting << (helpers ? " with" : " without") << " helpers";
+    }
+  }
+  HelperThreadsAllow(true);
 }
 
 bool RefuseSecondWrite(void* data, const uint8_t*, size_t) { return ++*static_cast<int*>(data) < 2; }
