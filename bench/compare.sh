@@ -50,3 +50,28 @@ bench_compare_table() {  # batch, folder of pictures
   done
   rm -rf "$bench_tmp"
 }
+
+# Where the time of one whole batch process goes, for the aims the table still misses: the
+# process is sampled by perf (processor clock, which needs no hardware counters) and the
+# symbols that took most samples are printed with their share.
+bench_profile() {  # batch, picture, colours
+  local batch=$1 picture=$2 colours=$3 dir
+  echo "== where the time goes: perf profile of tintwell-batch --colours $colours on $(basename "$picture")"
+  echo "   (share of the process's samples per symbol, top 15)"
+  if ! command -v perf >/dev/null; then
+    echo "   skipped: perf is not installed"
+    return 0
+  fi
+  dir=$(mktemp -d)
+  if ! perf record -q -e cpu-clock -o "$dir/perf.data" -- "$batch" "$picture" "$dir/out.gif" --colours "$colours" \
+      >/dev/null 2>"$dir/error"; then
+    local reason
+    reason=$(head -1 "$dir/error")
+    echo "   skipped: perf cannot record here${reason:+: $reason} (kernel.perf_event_paranoid is $(cat /proc/sys/kernel/perf_event_paranoid 2>/dev/null))"
+    rm -rf "$dir"
+    return 0
+  fi
+  perf report -i "$dir/perf.data" --stdio --no-children --sort symbol 2>/dev/null |
+    grep -v '^#' | grep -v '^ *$' | sed -E 's/([[:space:]]+-)*[[:space:]]*$//' | head -15 || true
+  rm -rf "$dir"
+}

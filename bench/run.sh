@@ -18,6 +18,7 @@ export TINTWELL_BENCH_DATA="$PWD/$bench_data"
 # alternating, 5 of each; the medians of wall time and of peak resident memory are printed.
 source bench/compare.sh
 bench_compare_table build/tintwell-batch "$bench_data"
+bench_profile build/tintwell-batch "$bench_data/photo_1024x768.bmp" 256
 # --- end of the comparison ---
 
 # controls_bench: a number of colours committed in a 1024x768 photograph's controls, from its Return to the repainted preview (aim: 30 ms).

@@ -24,4 +24,4 @@ tintwell_need_packages() {
 
 TINTWELL_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libx11-dev libfreetype-dev fonts-dejavu-core libpng-dev libjpeg-dev libfontconfig-dev fonts-liberation2)
 TINTWELL_TEST_PACKAGES=(libgtest-dev libgmock-dev libgif-dev xvfb xauth xdotool xclip imagemagick clang libclang-rt-14-dev)
-TINTWELL_BENCH_PACKAGES=(libbenchmark-dev imagemagick gifsicle gnome-backgrounds)
+TINTWELL_BENCH_PACKAGES=(libbenchmark-dev imagemagick gifsicle gnome-backgrounds linux-perf)
