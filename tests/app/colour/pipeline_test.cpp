@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
+#include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
 #include "app/colour/Histogram.h"
 #include "app/colour/Measures.h"
@@ -43,6 +44,20 @@ void CheckMapping(Document* document, const TestPicture& picture, uint32_t k) {
       ASSERT_EQ(table->records[own].colour, picture.at(x, y));
       ASSERT_EQ(BufferKey(document->workingBuffer, x, y), table->records[own].mappedColour);
     }
+  }
+}
+
+// The table against a count of the picture: colours in order of first appearance from
+// the top left, each with its pixels.
+void CheckFirstAppearance(const ColourTable* table, const std::vector<uint32_t>& keys) {
+  std::unordered_map<uint32_t, uint32_t> counts(keys.size());
+  std::vector<uint32_t> firstMet;
+  for (uint32_t key : keys)
+    if (counts[key]++ == 0) firstMet.push_back(key);
+  ASSERT_EQ(table->count, firstMet.size());
+  for (uint32_t i = 0; i < table->count; ++i) {
+    ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
+    ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
   }
 }
 
@@ -92,11 +107,6 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
   TestPicture picture = RandomPicture(rng, 1031, 1021, 20000);
   // Colours only in the bottom rows, and one met first at the very end.
   for (int x = 0; x < 50; ++x) picture.keys[picture.keys.size() - 1 - static_cast<size_t>(x) * 3] = 0xFEDC00u + x;
-  std::map<uint32_t, uint32_t> counts;
-  std::vector<uint32_t> firstMet;
-  for (uint32_t key : picture.keys) {
-    if (counts[key]++ == 0) firstMet.push_back(key);
-  }
   std::vector<uint32_t> orders[2];
   for (bool helpers : {true, false}) {
     SCOPED_TRACE(helpers ? "with a helper thread" : "no thread can be started");
@@ -104,17 +114,31 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
     Document* document = NewTestDocument(picture);
     ASSERT_TRUE(RunColourPipeline(document));
     const ColourTable* table = document->colourTable;
-    ASSERT_EQ(table->count, firstMet.size());
-    for (uint32_t i = 0; i < table->count; ++i) {
-      ASSERT_EQ(table->records[i].colour, firstMet[i]) << "colour " << i;
-      ASSERT_EQ(table->records[i].count, counts[firstMet[i]]) << "colour " << i;
-    }
+    CheckFirstAppearance(table, picture.keys);
     for (uint32_t k : {300u, table->count}) CheckMapping(document, picture, k);
     HelperThreadsAllow(true);
     orders[helpers].assign(document->mergeOrder->order, document->mergeOrder->order + table->count);
     FreeTestDocument(document);
   }
   EXPECT_EQ(orders[0], orders[1]);
+}
+
+// From 2^21 pixels a second thread counts the lower rows into tables of its own, merged
+// after the upper rows'. Here the lower rows' colours outgrow its tables (it stops and the
+// main thread counts on); 5,003 colours are met in both halves.
+TEST(ColourPipeline, TwoThreadHistogramKeepsFirstAppearanceOrderAndCounts) {
+  const int side = 1449;  // 2,099,601 pixels; the upper rows are lines 0 to 723
+  TestPicture picture{side, side, std::vector<uint32_t>(static_cast<size_t>(side) * side)};
+  for (size_t i = 0; i < picture.keys.size(); ++i)
+    picture.keys[i] = static_cast<uint32_t>(i < 724u * side || i % 8 == 0 ? i * 7919 % 5003 : 0x800000u + i);
+  for (bool helpers : {true, false}) {
+    HelperThreadsAllow(helpers);
+    Document* document = NewTestDocument(picture);
+    ColourTreeFree(BuildHistogram(document));
+    HelperThreadsAllow(true);
+    CheckFirstAppearance(document->colourTable, picture.keys);
+    FreeTestDocument(document);
+  }
 }
 
 // Pictures the engine cannot hold are refused before anything is allocated; a
