@@ -62,7 +62,7 @@ void RemoveSpool(char* path) {
   JFree(path);
 }
 
-bool WriteGifStream(const Document* document, FILE* out, uint64_t* bytes, int* error) {
+bool WriteGifStream(Document* document, FILE* out, uint64_t* bytes, int* error) {
   StreamSink sink{out, 0};
   const uint32_t n = document->colourCount;
   GifSinkBegin(WriteToStream, &sink);

@@ -19,4 +19,4 @@ void RemoveSpool(char* path);
 
 // Writes the document's GIF to `out` under the "Saving File" progress report. False with
 // errno in *error when the stream refused bytes.
-bool WriteGifStream(const Document* document, FILE* out, uint64_t* bytes, int* error);
+bool WriteGifStream(Document* document, FILE* out, uint64_t* bytes, int* error);

@@ -15,7 +15,7 @@ namespace {
 
 bool writing = false;
 
-bool WriteWholeFile(const Document* document, const char* path, GifSaveResult* result) {
+bool WriteWholeFile(Document* document, const char* path, GifSaveResult* result) {
   result->bytes = 0;
   result->error = 0;
   GifTempFile file;
@@ -49,7 +49,7 @@ bool WriteWholeFile(const Document* document, const char* path, GifSaveResult* r
 
 bool GifWriteRunning() { return writing; }
 
-bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result) {
+bool WriteGifFile(Document* document, const char* path, GifSaveResult* result) {
   writing = true;
   const bool written = WriteWholeFile(document, path, result);
   writing = false;

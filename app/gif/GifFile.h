@@ -13,7 +13,7 @@ struct GifSaveResult {
 // Writes the whole stream under the "Saving File" progress report. The file at
 // `path` is replaced only when every byte was written and the file closed; on
 // failure it is left as it was and no partial file remains.
-bool WriteGifFile(const Document* document, const char* path, GifSaveResult* result);
+bool WriteGifFile(Document* document, const char* path, GifSaveResult* result);
 // True while WriteGifFile runs: idle-time size work shares the GIF writer and its byte
 // sink and must not run a pass then (the progress window runs events while a file is written).
 bool GifWriteRunning();

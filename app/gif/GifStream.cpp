@@ -11,6 +11,7 @@
 #include "app/document/Progress.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifWriter.h"
+#include "app/gif/LaterPasses.h"
 #include "app/gif/LzwEncoder.h"
 #include "jindep/memory.h"
 
@@ -185,10 +186,28 @@ void FreeShare(StreamShare* s) {
   JFree(s);
 }
 
+// Later passes written from the pixels they draw (LaterPasses.h) cost about those pixels
+// rather than the whole picture, far less than a second thread saves. What they need is
+// kept with the document; a stream that made it lets it go again.
+void WriteLaterPassesFromPixels(Document* document, const uint32_t* tally, uint32_t n, bool stepPerPass) {
+  const bool kept = document->laterPasses != nullptr;
+  bool more = GifWritePass(document, tally, n, 1);
+  for (uint32_t k = 2; more && !GifSinkFailed(); ++k) {
+    if (stepPerPass) ProgressStep(1);
+    more = GifWriteLaterPass(document, n, k);
+  }
+  if (stepPerPass) ProgressStep(1);
+  if (!kept) ReleaseLaterPasses(document);
+}
+
 }  // namespace
 
-void GifWriteStream(const Document* document, const uint32_t* tally, uint32_t n, bool stepPerPass) {
+void GifWriteStream(Document* document, const uint32_t* tally, uint32_t n, bool stepPerPass) {
   const uint32_t passes = GifStreamPasses(document, n);
+  if (passes > 1 && LaterPassesApply(document)) {
+    WriteLaterPassesFromPixels(document, tally, n, stepPerPass);
+    return;
+  }
   StreamShare* s = passes > 1 && HelperThreadsWorthwhile() ? NewShare(document, tally, n, passes) : nullptr;
   HelperThread helper{};
   // Pass 1 (header and first table included) is the main thread's. Should the helper

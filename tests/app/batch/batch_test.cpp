@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/colour/HelperThread.h"
 #include "batch_test_util.h"
 #include "tests/platform/jpeg/jpeg_builder.h"
 #include "tests/platform/png/png_builder.h"
@@ -46,12 +45,6 @@ TEST(BatchMode, AllColoursComeBackExactly) {
     ASSERT_TRUE(s.ok) << Joined(args);
     EXPECT_EQ(std::to_string(s.images), ReportValue(r.out, "Passes"));
     ASSERT_EQ(s.pixels, c.picture.pixels) << Joined(args);
-    // Passes written ahead on a second thread: the same bytes as a process out of threads writes.
-    const std::vector<uint8_t> twoThreads = ReadFile(dir / "out.gif");
-    HelperThreadsAllow(false);
-    ASSERT_EQ(RunBatch(args).status, 0);
-    HelperThreadsAllow(true);
-    EXPECT_EQ(ReadFile(dir / "out.gif"), twoThreads) << Joined(args);
   }
 }
 

@@ -115,18 +115,21 @@ TEST_F(WriteGifFileTest, AFailedSaveTellsWhyKeepsTheOldFileAndLeavesNoPartialOne
   rmdir((dir + "/taken.gif").c_str());
 }
 
-// Passes written ahead on a second thread reach the file in order: with helpers, and with
-// none (a process out of threads), the file is the stream written pass by pass.
+// Streams of many passes: whole passes written ahead on a second thread reach the file in
+// order (global table; transparency on), with helpers and with none (a process out of
+// threads), and later passes written from their pixels (neither): the file is always the
+// stream written pass by pass.
 TEST_F(WriteGifFileTest, AStreamOfManyPassesIsTheSameOnTwoThreadsAndOne) {
   const std::string path = dir + "/out.gif";
   Prepare(1200, 70);
-  for (int setting = 0; setting < 3; ++setting) {
-    t.doc.firstPassBits = static_cast<uint16_t>(5 + setting);
-    t.doc.laterPassBits = static_cast<uint16_t>(3 + setting);  // 154, 70 and 33 passes
-    t.doc.colourCount = 1100;
-    t.doc.interlaceLater = setting == 1;
+  for (int setting = 0; setting < 4; ++setting) {
+    t.doc.firstPassBits = static_cast<uint16_t>(5 + setting % 3);
+    t.doc.laterPassBits = static_cast<uint16_t>(3 + setting % 3);  // 33 to 154 passes
+    t.doc.colourCount = setting == 0 ? 256 : 1100;
+    t.doc.useGlobalTable = setting == 0;
+    t.doc.interlaceLater = setting % 2;
     t.records[7].transparent = setting == 2;
-    t.doc.transparencyOn = setting == 2;
+    t.doc.transparencyOn = setting == 1 || setting == 2;
     t.Link();
     giftest::MapAndExpect(t, t.doc.colourCount);
     const std::string stream = InMemory();
