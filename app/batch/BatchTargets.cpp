@@ -5,6 +5,8 @@
 #include "app/colour/Measures.h"
 #include "app/gif/GifSink.h"
 #include "app/gif/GifStream.h"
+#include "app/gif/GifWriter.h"
+#include "app/gif/LaterPasses.h"
 #include "app/document/Document.h"
 #include "app/document/Progress.h"
 #include "jindep/memory.h"
@@ -61,6 +63,9 @@ uint32_t MostThatFit(Document* d, uint32_t* tally, uint64_t maxBytes, uint32_t h
 
 uint64_t MeasureGifBytes(Document* d, uint32_t* tally, uint32_t k) {
   MapForCount(d, tally, k);
+  // What later passes are written from is made once for all the counts measured
+  // (ChooseColours lets it go).
+  if (GifStreamPasses(d, k) > 1 && LaterPassesApply(d)) PrepareLaterPasses(d);
   GifSinkBegin(nullptr, nullptr);
   GifWriteStream(d, tally, k, false);
   ProgressStep(1);
@@ -124,6 +129,7 @@ void ChooseColours(Document* d, const BatchTargets& t, uint32_t cap, TargetChoic
       }
     }
   }
+  ReleaseLaterPasses(d);
   ProgressEnd();
   choice->colours = k;
   choice->quality = QualityAt(m, k);

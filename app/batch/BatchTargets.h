@@ -50,5 +50,6 @@ struct TargetChoice {
 void ChooseColours(Document* document, const BatchTargets& targets, uint32_t cap, TargetChoice* choice);
 
 // Bytes of the GIF the document's settings give with k colours, measured with the
-// counting sink. `tally` is scratch of one entry a colour.
+// counting sink. `tally` is scratch of one entry a colour. What later passes are written
+// from stays with the document for the next count (ReleaseLaterPasses; ChooseColours does).
 uint64_t MeasureGifBytes(Document* document, uint32_t* tally, uint32_t k);
