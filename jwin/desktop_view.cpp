@@ -1,5 +1,7 @@
 #include "jwin/desktop_view.h"
 
+#include <algorithm>
+
 #include "jwin/J_platform.h"
 #include "jwin/J_window.h"
 
@@ -37,4 +39,13 @@ void JCentreInDocumentArea(JWindow* window) {
   const platform::Rect area = wm.documentArea().empty() ? wm.screen().bounds() : wm.documentArea();
   JMoveWindow(window, static_cast<int16_t>(area.left + (area.width() - frame.width()) / 2),
               static_cast<int16_t>(area.top + (area.height() - frame.height()) / 2));
+}
+
+void JMoveInsideDocumentArea(JWindow* window, int16_t left, int16_t top) {
+  if (!window) return;
+  const JRect frame = JGetWindowFrame(window), area = JMainWindowContent();
+  const int right = (area.right - area.left) - (frame.right - frame.left);
+  const int bottom = (area.bottom - area.top) - (frame.bottom - frame.top);
+  JMoveWindow(window, static_cast<int16_t>(std::max(0, std::min<int>(left, right))),
+              static_cast<int16_t>(std::max(0, std::min<int>(top, bottom))));
 }

@@ -25,3 +25,6 @@ void JMovePointerInDocumentArea(int16_t x, int16_t y);
 // Moves the window so that its frame is centred over the document area (the screen when
 // the main window has none).
 void JCentreInDocumentArea(JWindow* window);
+// Moves a document window's frame to (left, top), pulled back inside the document area where
+// it would pass the area's right or bottom edge, so its title and controls can be reached.
+void JMoveInsideDocumentArea(JWindow* window, int16_t left, int16_t top);

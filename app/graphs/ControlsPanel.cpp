@@ -18,6 +18,7 @@
 #include "jindep/memory.h"
 #include "jindep/string_lists.h"
 #include "jwin/J_window.h"
+#include "jwin/desktop_view.h"
 
 namespace {
 
@@ -234,13 +235,9 @@ void OpenControls(Document* d) {
   window->data = d;
   UpdateControls(d, kControlsColoursChanged);
   // Beside the preview, top edges aligned; a preview too wide to leave room brings the panel
-  // back inside the document area's right edge, over the preview, so it can be reached.
+  // back over it.
   const JRect preview = JGetWindowFrame(d->window);
-  const JRect own = JGetWindowFrame(window);
-  const JRect area = JMainWindowContent();
-  const int room = (area.right - area.left) - (own.right - own.left);
-  const int left = preview.right + 5 <= room ? preview.right + 5 : room > 0 ? room : 0;
-  JMoveWindow(window, static_cast<int16_t>(left), preview.top);
+  JMoveInsideDocumentArea(window, static_cast<int16_t>(preview.right + 5), preview.top);
   JShowWindow(window);
 }
 

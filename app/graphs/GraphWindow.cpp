@@ -1,7 +1,5 @@
 #include "app/graphs/GraphWindow.h"
 
-#include <algorithm>
-
 #include "app/colour/Measures.h"
 #include "app/colour/Passes.h"
 #include "app/document/Document.h"
@@ -20,6 +18,7 @@
 #include "jwin/J_inval.h"
 #include "jwin/J_sched.h"
 #include "jwin/J_window.h"
+#include "jwin/desktop_view.h"
 #include "jwin/pixel_map.h"
 
 namespace {
@@ -264,12 +263,8 @@ void Place(const Document* d, JWindow* window) {
       top = f.top + 5;
     }
   }
-  // Cascading from a window at the document area's edge would still pass it: the window is
-  // kept inside, where its title and controls can be reached.
-  const JRect area = JMainWindowContent();
-  left = std::max(0, std::min(left, area.right - area.left - width));
-  top = std::max(0, std::min(top, area.bottom - area.top - height));
-  JMoveWindow(window, static_cast<int16_t>(left), static_cast<int16_t>(top));
+  // Cascading from a window at the document area's edge would still pass it.
+  JMoveInsideDocumentArea(window, static_cast<int16_t>(left), static_cast<int16_t>(top));
 }
 
 }  // namespace
