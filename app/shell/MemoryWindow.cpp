@@ -1,7 +1,6 @@
 #include "app/shell/MemoryWindow.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/gif/ByteSize.h"
 #include "app/graphs/MagnifierWindow.h"
@@ -92,7 +91,10 @@ void Paint(JWindow* window) {
   }
 }
 
-bool SameFigures(const MemoryFigures& a, const MemoryFigures& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameFigures(const MemoryFigures& a, const MemoryFigures& b) {
+  return a.total == b.total && a.used == b.used && a.temporary == b.temporary && a.free == b.free &&
+         a.largest == b.largest;
+}
 
 void Refresh(void*) {
   JWindow* window = MemoryUsageWindow();

@@ -45,7 +45,9 @@ TEST(PictureFilters, MatchADirectRecomputation) {
           }
           ASSERT_EQ(b->pixels[static_cast<size_t>(y) * b->rowBytes + 3 * x + c], expected) << mode << " " << x << "," << y;
         }
-    if (uniform && mode == 0) EXPECT_EQ(std::vector<uint8_t>(b->pixels, b->pixels + size), before);
+    if (uniform && mode == 0) {
+      EXPECT_EQ(std::vector<uint8_t>(b->pixels, b->pixels + size), before);
+    }
     JPixelBufferFree(b);
     JPixelBufferFree(other);
   }

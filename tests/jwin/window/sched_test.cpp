@@ -77,7 +77,9 @@ TEST_F(TimedCalls, SelfReschedulingCallKeepsItsOwnersHandleCurrent) {
       clock().advance(11);
       RunDue();
       EXPECT_EQ(t.handleSeenInside, nullptr);
-      if (t.handle) EXPECT_EQ(JScheduleDueTick(t.handle), clock().ticks() + 10);
+      if (t.handle) {
+        EXPECT_EQ(JScheduleDueTick(t.handle), clock().ticks() + 10);
+      }
       if (cancelAfter && i + 1 == cancelAfter) JCancelSchedule(t.handle);
     }
     clock().advance(1000);
@@ -146,7 +148,9 @@ TEST_F(TimedCalls, EveryCallRunsOnceAndNeverEarlyAcrossTheTickWrap) {
       const Call& c = all[i];
       ASSERT_EQ(c.runs, c.cancelled ? 0 : 1) << "call " << i << " from " << start;
       ASSERT_EQ(c.handle, nullptr);  // run or cancelled, no owner keeps a handle
-      if (!c.cancelled) ASSERT_GT(c.ranAt, c.due) << "call " << i << " ran early, from " << start;
+      if (!c.cancelled) {
+        ASSERT_GT(c.ranAt, c.due) << "call " << i << " ran early, from " << start;
+      }
     }
   }
   calls = nullptr;

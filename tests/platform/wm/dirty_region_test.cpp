@@ -44,7 +44,9 @@ TEST(DirtyRegion, AddsLoseNothingAndACutRemovesExactlyItsArea) {
     for (int y = kLo; y < kHi; ++y)
       for (int x = kLo; x < kHi; ++x) {
         before[Cell(x, y)] = region.contains(x, y);
-        if (added[Cell(x, y)]) ASSERT_TRUE(before[Cell(x, y)]) << x << "," << y;
+        if (added[Cell(x, y)]) {
+          ASSERT_TRUE(before[Cell(x, y)]) << x << "," << y;
+        }
       }
     const Rect cut = RandomRect(rng);
     region.subtract(cut);
