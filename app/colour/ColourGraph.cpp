@@ -20,6 +20,8 @@ void LinkUnder(uint32_t d, uint32_t m) {
   mn->firstDependent = d;
 }
 
+constexpr uint32_t kColourBits = 0xFFFFFF;
+
 inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
   return static_cast<uint64_t>(ColourDistance(from->colour, to->colour)) * from->weight;
 }
@@ -77,7 +79,11 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   // Each node's nearest field holds the nearest colour's index until it is linked.
   FindNearestColours(
       root, table,
-      [](void* data, uint32_t i, uint32_t j) { GraphNodeAt(static_cast<ColourGraph*>(data)->nodes[i])->nearest = j; },
+      [](void* data, uint32_t i, uint32_t j, uint32_t level) {
+        GraphNode* node = GraphNodeAt(static_cast<ColourGraph*>(data)->nodes[i]);
+        node->nearest = j;
+        node->colour |= level << 24;
+      },
       graph, step);
   for (uint32_t i = 0; i < n; ++i) {
     uint32_t handle = graph->nodes[i];
@@ -107,7 +113,7 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
       if (node->prevDependent) __builtin_prefetch(GraphNodeAt(node->prevDependent), 1);
       if (node->nextDependent) __builtin_prefetch(GraphNodeAt(node->nextDependent), 1);
       __builtin_prefetch(&table->records[*removed], 1);
-      ColourTreeRemoveColour(root, node->colour);
+      ColourTreeRemoveColour(root, node->colour & kColourBits);
 
       nn->weight += node->weight;
       HeapSiftDown(heap, nn->heapPosition, NodeCost(nn, GraphNodeAt(nn->nearest)));
@@ -119,7 +125,15 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
         GraphNode* dn = GraphNodeAt(d);
         uint32_t next = dn->nextDependent;
         if (next) __builtin_prefetch(GraphNodeAt(next), 1);
-        uint32_t j = FindNearestColourFetching(root, table, dn->colour, graph->nodes);
+        // The removed colour was the nearest of those its last search looked at,
+        // which took in every colour within 2^level of it each way; colours only
+        // leave, so none lies nearer now than the lesser of the two distances.
+        const uint32_t colour = dn->colour & kColourBits;
+        const uint32_t reach = (1u << (dn->colour >> 24)) + 1;
+        const uint32_t last = ColourDistance(colour, node->colour);
+        uint32_t level = 0;
+        uint32_t j = FindNearestColourFetching(root, table, colour, last < reach ? last : reach, &level, graph->nodes);
+        dn->colour = colour | level << 24;
         uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
           // The nodes and the heap slot the repair touches, asked for together.

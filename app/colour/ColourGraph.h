@@ -19,7 +19,8 @@ struct GraphNode {
   uint32_t nextDependent;
   uint32_t prevDependent;
   uint32_t heapPosition;  // the node's slot in the heap, which holds its merge cost
-  uint32_t colour;        // the record's colour key, kept here for the costs
+  uint32_t colour;        // the record's colour key, kept here for the costs; the top byte holds the
+                          // level of the colour's leaf at its last search (see FindNearestColourFetching)
   uint32_t weight;        // the record's weight while the graph runs; written back when merged
 };
 static_assert(sizeof(GraphNode) == 32, "two nodes a cache line");
@@ -51,15 +52,21 @@ void ColourGraphFree(ColourGraph* graph);
 
 // Nearest other colour found by the bounded search around c's own leaf (0 when none).
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
-// The same, fetching wanted[i] into the cache as soon as colour i becomes the best
-// found, so that the entry the caller reads next is there when the search ends.
-uint32_t FindNearestColourFetching(uint32_t root, const ColourTable* table, uint32_t colour, const uint32_t* wanted);
+// The same, for a caller that knows no other colour of the tree lies nearer than
+// `floor` (at least 1): a colour found at that distance ends the search, with the
+// same answer. *level (may be null) gets the level of the colour's own leaf: every
+// colour within 2^level of it in each component is among those the search looks
+// at. wanted[i] (may be null) is fetched into the cache as soon as colour i becomes
+// the best found, so that the entry the caller reads next is there when the search ends.
+uint32_t FindNearestColourFetching(uint32_t root, const ColourTable* table, uint32_t colour, uint32_t floor,
+                                   uint32_t* level, const uint32_t* wanted);
 // Frees the searches' stamps; they are made again by the next search.
 void ReleaseSearchStamps();
 // FindNearestColour of every colour i of the table, handed to store(data, i, j), on
 // both processors when there are many (store is then called from both); advances
 // the progress by `progressStep` after every 128 colours. The results are exactly
 // those of the searches one after another.
-typedef void (*NearestStoreProc)(void* data, uint32_t colourIndex, uint32_t nearestIndex);
+// `level` is that of FindNearestColourFetching.
+typedef void (*NearestStoreProc)(void* data, uint32_t colourIndex, uint32_t nearestIndex, uint32_t level);
 void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
                         uint32_t progressStep);

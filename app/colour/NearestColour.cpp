@@ -42,6 +42,7 @@ struct Search {
   uint32_t bestIndex;
   Stamp* stamps;  // by node handle
   const uint32_t* wanted;  // entries the caller reads by the result's index, fetched as the best changes; may be null
+  uint32_t floor;  // no other colour lies nearer: a leaf found at this distance ends the search
 };
 
 inline bool Stamped(const Search* search, uint32_t ref) { return search->stamps[ref >> 1] == search->stamp; }
@@ -134,6 +135,7 @@ void ExamineNode(Search* search, uint32_t ref, uint32_t base, int level) {
   ViewNode(search, node, &view);
   // Occupied slots in order, 0 to 7.
   for (uint32_t bits = view.occupied; bits != 0; bits &= bits - 1) {
+    if (search->best <= search->floor) return;
     const uint32_t s = static_cast<uint32_t>(__builtin_ctz(bits));
     const uint32_t slot = node->slots[s];
     if ((view.leaves >> s) & 1u) {
@@ -175,7 +177,8 @@ void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t targ
 inline int HighestBit(uint32_t value) { return 31 - __builtin_clz(value); }
 
 // The search proper, with the stamp to use and the array the stamps are kept in.
-uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, const uint32_t* wanted = nullptr) {
+uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uint32_t floor, uint32_t* level = nullptr,
+                 const uint32_t* wanted = nullptr) {
   uint32_t path[8] = {};
   uint32_t slot = root;
   int leafLevel = -1;
@@ -191,6 +194,7 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, con
   }
   if (leafLevel < 0) return 0;
   const int L = leafLevel;
+  if (level) *level = static_cast<uint32_t>(L);
 
   // For each component (red, green, blue): up to three candidate values, their
   // distance from the colour's own value, and the level of the deepest node on
@@ -224,12 +228,13 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, con
   }
 
   Search search{colour, static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, wanted};
+                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, wanted, floor};
   for (int ri = 0; ri < counts[0]; ++ri) {
     for (int gi = 0; gi < counts[1]; ++gi) {
       const int drg = gaps[0][ri] + gaps[1][gi];
       const int startRG = starts[0][ri] > starts[1][gi] ? starts[0][ri] : starts[1][gi];
       for (int bi = 0; bi < counts[2]; ++bi) {
+        if (search.best <= search.floor) return search.bestIndex;
         const uint32_t d = static_cast<uint32_t>(drg + gaps[2][bi]);
         if (d >= search.best) continue;
         const int start = startRG > starts[2][bi] ? startRG : starts[2][bi];
@@ -247,10 +252,11 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, con
 }  // namespace
 
 uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
-  return FindNearestColourFetching(root, table, colour, nullptr);
+  return FindNearestColourFetching(root, table, colour, 1, nullptr, nullptr);
 }
 
-uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t colour, const uint32_t* wanted) {
+uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t colour, uint32_t floor, uint32_t* level,
+                                   const uint32_t* wanted) {
   // Nodes made since the last search get stamp 0, which no search uses.
   const size_t entries = StampEntries();
   if (entries > gStampCount) {
@@ -263,7 +269,7 @@ uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t c
     std::memset(gStamps, 0, gStampCount * sizeof(Stamp));
     ++gSearchCounter;
   }
-  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, wanted);
+  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, floor, level, wanted);
 }
 
 void ReleaseSearchStamps() {
@@ -322,7 +328,9 @@ uint32_t SearchBlocks(SharedSearches* shared, Stamp* ownStamps, uint32_t progres
         stamp = 1;
       }
       const uint32_t i = shared->leaves[k];
-      shared->store(shared->data, i, Nearest(shared->root, shared->table->records[i].colour, stamp, ownStamps));
+      uint32_t level = 0;
+      const uint32_t j = Nearest(shared->root, shared->table->records[i].colour, stamp, ownStamps, 1, &level);
+      shared->store(shared->data, i, j, level);
     }
     ++blocks;
     if (!stepped) {
@@ -350,7 +358,9 @@ void FindNearestColours(uint32_t root, const ColourTable* table, NearestStorePro
   const uint32_t n = table->count;
   if (n < 8192 || !HelperThreadsWorthwhile()) {
     for (uint32_t i = 0; i < n; ++i) {
-      store(data, i, FindNearestColour(root, table, table->records[i].colour));
+      uint32_t level = 0;
+      const uint32_t j = FindNearestColourFetching(root, table, table->records[i].colour, 1, &level, nullptr);
+      store(data, i, j, level);
       if ((i & 127) == 0) ProgressStep(progressStep);
     }
     return;
