@@ -13,20 +13,19 @@ ColourTable* ColourTableCreate(uint32_t capacity) {
 }
 
 void ColourTableReserve(ColourTable* table, uint32_t colours) {
-  // The capacity appending would reach (doubling, 64-bit: a table of every 24-bit
-  // colour passes 2^24 records), reached with one copy of the records instead of one a doubling.
-  uint64_t grown = table->capacity;
-  while (grown < colours) grown *= 2;
-  if (grown == table->capacity) return;
-  table->capacity = grown > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(grown);
+  if (colours <= table->capacity) return;
+  table->capacity = colours;
   table->records = static_cast<ColourRecord*>(
-      JRealloc(table->records, static_cast<size_t>(table->capacity) * sizeof(ColourRecord)));
-  table->tally =
-      static_cast<uint32_t*>(JRealloc(table->tally, static_cast<size_t>(table->capacity) * sizeof(uint32_t)));
+      JRealloc(table->records, static_cast<size_t>(colours) * sizeof(ColourRecord)));
+  table->tally = static_cast<uint32_t*>(JRealloc(table->tally, static_cast<size_t>(colours) * sizeof(uint32_t)));
 }
 
 uint32_t ColourTableAppend(ColourTable* table, uint32_t colour) {
-  if (table->count == table->capacity) ColourTableReserve(table, table->count + 1);
+  if (table->count == table->capacity) {
+    // Doubling, 64-bit: a table of every 24-bit colour passes 2^24 records.
+    const uint64_t doubled = uint64_t{table->capacity} * 2;
+    ColourTableReserve(table, doubled > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(doubled));
+  }
   uint32_t index = table->count++;
   ColourRecord* record = &table->records[index];
   record->colour = colour;
@@ -38,7 +37,6 @@ uint32_t ColourTableAppend(ColourTable* table, uint32_t colour) {
   record->mergedInto = index;
   record->paletteIndex = 0;
   record->transparent = 0;
-  table->tally[index] = 0;
   return index;
 }
 

@@ -33,7 +33,10 @@ struct ColourTable {
   uint32_t capacity;
   uint32_t count;
   ColourRecord* records;  // capacity slots, 0 .. count - 1 in use
-  uint32_t* tally;        // one counter per colour; meaning set by the stage that filled it last
+  // One counter per colour; meaning set by the stage that filled it last. Building the
+  // table leaves it unwritten, so that its pages are first touched after the engine's peak
+  // of memory; the pipeline clears it once the merge order is known.
+  uint32_t* tally;
 };
 
 // The first table of a picture has room for this many records, then doubles.
@@ -42,6 +45,7 @@ constexpr uint32_t kColourTableInitialCapacity = 511;
 ColourTable* ColourTableCreate(uint32_t capacity);
 // Appends a record (count 1, not transparent), growing the table when full.
 uint32_t ColourTableAppend(ColourTable* table, uint32_t colour);
-// Grows the table, as appending would, until it has room for `colours` records.
+// Grows the table to room for exactly `colours` records (when it has less): a histogram
+// knows its count, and room beyond it would still cost memory where huge pages are used.
 void ColourTableReserve(ColourTable* table, uint32_t colours);
 void ColourTableFree(ColourTable* table);

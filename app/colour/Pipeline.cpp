@@ -1,5 +1,7 @@
 #include "app/colour/Pipeline.h"
 
+#include <cstring>
+
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Histogram.h"
@@ -43,6 +45,7 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
   }
   ColourGraph* graph = BuildColourGraph(table, root);
   document->mergeOrder = ComputeColourMaps(graph, table, root);
+  memset(table->tally, 0, static_cast<size_t>(table->count) * sizeof(uint32_t));
   ProgressEnd();
 
   document->transparencyOverlay = JMaskMapNew(document->width, document->height);
