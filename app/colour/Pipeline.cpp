@@ -38,14 +38,18 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
   uint32_t root = BuildHistogram(document);
   ColourTable* table = document->colourTable;
   for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
-  document->indexImage = ComputeIndexImage(buffer, table);
-  if (pixels == kPipelineFreesPixels) {
-    JPixelBufferFree(buffer);
-    document->workingBuffer = nullptr;
-  }
+  // A window shows the index image's stage before the merging. Without a window the pixels
+  // (3 bytes each) wait through the merging in place of the index image (4 bytes each),
+  // which is made once the graph and the tree are gone: the peak of memory is lower.
+  if (pixels == kPipelineKeepsPixels) document->indexImage = ComputeIndexImage(buffer, table);
   ColourGraph* graph = BuildColourGraph(table, root);
   document->mergeOrder = ComputeColourMaps(graph, table, root);
   memset(table->tally, 0, static_cast<size_t>(table->count) * sizeof(uint32_t));
+  if (pixels == kPipelineFreesPixels) {
+    document->indexImage = ComputeIndexImage(buffer, table);
+    JPixelBufferFree(buffer);
+    document->workingBuffer = nullptr;
+  }
   ProgressEnd();
 
   document->transparencyOverlay = JMaskMapNew(document->width, document->height);
