@@ -115,7 +115,6 @@ void RunStages(benchmark::State& state, const char* name, Document* document) {
     const double histogramCpu = ProcessCpuMsSince(t);
     ColourTable* table = document->colourTable;
     const uint32_t n = table->count;
-    for (uint32_t i = 0; i < n; ++i) table->records[i].weight = table->records[i].count;
 
     t = Now();
     document->indexImage = ComputeIndexImage(document->workingBuffer, table);

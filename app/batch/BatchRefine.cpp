@@ -144,10 +144,8 @@ void RefinePalette(Document* d, RefineResult* result) {
   // records' colours, and every colour refined is merged straight into its palette colour
   // (the writer follows merges, so none may lead through a colour that moved).
   for (uint32_t e = 0; e < w.m; ++e) records[w.entry[e]].colour = w.colour[e];
-  for (uint32_t i = 0; i < w.n; ++i) {
+  for (uint32_t i = 0; i < w.n; ++i)
     if (w.weight[i] && w.entry[w.slot[i]] != i) records[i].mergedInto = records[i].representative = w.entry[w.slot[i]];
-    records[i].mappedColour = records[records[i].representative].colour;
-  }
   CountMembers(t, t->tally, transparencyOn);
   JFree(w.original);
   JFree(w.weight);

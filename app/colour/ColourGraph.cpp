@@ -69,7 +69,7 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     node->prevDependent = 0;
     node->index = i;
     node->colour = table->records[i].colour;
-    node->weight = table->records[i].weight;
+    node->weight = table->records[i].count;
   }
   graph->heap = HeapCreate(n, offsetof(GraphNode, heapPosition), pool);
 
@@ -149,7 +149,6 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
     }
     *into = nn->index;
   }
-  table->records[*removed].weight = node->weight;
   BlockPoolPut(GraphNodePool(), handle);
   graph->nodes[*removed] = 0;
 }

@@ -21,7 +21,7 @@ struct GraphNode {
   uint32_t heapPosition;  // the node's slot in the heap, which holds its merge cost
   uint32_t colour;        // the record's colour key, kept here for the costs; the top byte holds the
                           // level of the colour's leaf at its last search (see FindNearestColourFetching)
-  uint32_t weight;        // the record's weight while the graph runs; written back when merged
+  uint32_t weight;        // the pixels the colour stands for while the graph runs
 };
 static_assert(sizeof(GraphNode) == 32, "two nodes a cache line");
 
@@ -36,14 +36,7 @@ inline GraphNode* GraphNodeAt(uint32_t handle) {
   return BlockPoolBlock<GraphNode>(gEngineGraphNodes, handle);
 }
 
-// Distance between colours i and j times the weight of i.
-inline uint64_t MergeCost(const ColourTable* table, uint32_t i, uint32_t j) {
-  return static_cast<uint64_t>(ColourDistance(table->records[i].colour, table->records[j].colour)) *
-         table->records[i].weight;
-}
-
-// Records' weights are read when the graph is built; each record's final weight
-// is written back when its colour is merged away.
+// A colour's weight starts as its record's count.
 ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root);
 // Merges the cheapest colour; *removed gets its index, *into the colour it went into.
 void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* removed, uint32_t* into);

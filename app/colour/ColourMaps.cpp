@@ -28,7 +28,6 @@ MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t r
     uint32_t removed = 0;
     uint32_t into = 0;
     MergeStep(graph, table, root, &removed, &into);
-    table->records[removed].mergePosition = n - s - 1;
     table->records[removed].mergedInto = into;
     mergeOrder->order[n - s - 1] = removed;
     if ((s & 127) == 0) ProgressStep(step);
@@ -50,7 +49,6 @@ void MapColours(ColourTable* table, const MergeOrder* mergeOrder, uint32_t k) {
     ColourRecord* record = &records[order[p]];
     record->representative = records[record->mergedInto].representative;
   }
-  for (uint32_t i = 0; i < n; ++i) records[i].mappedColour = records[records[i].representative].colour;
 }
 
 void CountMembers(const ColourTable* table, uint32_t* tally, bool skipTransparent) {

@@ -14,7 +14,7 @@ struct ColourGraph;
 // the tree (and the graph).
 MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t root);
 
-// Sets representative and mappedColour of every record for the first k colours (1 <= k <= n).
+// Sets the representative of every record for the first k colours (1 <= k <= n).
 void MapColours(ColourTable* table, const MergeOrder* mergeOrder, uint32_t k);
 // tally[i] = number of colours represented by i (optionally not counting transparent ones).
 void CountMembers(const ColourTable* table, uint32_t* tally, bool skipTransparent);

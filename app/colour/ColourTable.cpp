@@ -30,12 +30,8 @@ uint32_t ColourTableAppend(ColourTable* table, uint32_t colour) {
   ColourRecord* record = &table->records[index];
   record->colour = colour;
   record->count = 1;
-  record->weight = 0;
-  record->mappedColour = colour;
   record->representative = index;
-  record->mergePosition = index;
   record->mergedInto = index;
-  record->paletteIndex = 0;
   record->transparent = 0;
   return index;
 }

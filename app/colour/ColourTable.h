@@ -17,17 +17,18 @@ inline uint32_t ColourDistance(uint32_t a, uint32_t b) {
   return static_cast<uint32_t>((dr < 0 ? -dr : dr) + (dg < 0 ? -dg : dg) + (db < 0 ? -db : db));
 }
 
+// 20 bytes: a picture may have millions of colours, and the records of all of them are
+// held through the merging. What can be read off elsewhere is not kept here: a colour's
+// position in the merge order is where the order holds its index, its merging weight
+// lives in the graph, and its mapped colour is its representative's.
 struct ColourRecord {
   uint32_t colour;          // colour key
   uint32_t count;           // pixels of this colour
-  uint32_t weight;          // working pixel weight while colours are merged
-  uint32_t mappedColour;    // key of the representative for the current mapping
-  uint32_t representative;  // index of that representative
-  uint32_t mergePosition;   // position in the merge order
+  uint32_t representative;  // index of the colour standing for it in the current mapping
   uint32_t mergedInto;      // index of the colour this one was merged into
-  uint8_t paletteIndex;     // entry in the colour table of the GIF image being written
   uint8_t transparent;      // 1 when marked transparent
 };
+static_assert(sizeof(ColourRecord) == 20, "no padding beyond the last field's word");
 
 struct ColourTable {
   uint32_t capacity;
@@ -41,6 +42,11 @@ struct ColourTable {
 
 // The first table of a picture has room for this many records, then doubles.
 constexpr uint32_t kColourTableInitialCapacity = 511;
+
+// Key of the colour that colour i shows as in the current mapping.
+inline uint32_t MappedColour(const ColourTable* table, uint32_t i) {
+  return table->records[table->records[i].representative].colour;
+}
 
 ColourTable* ColourTableCreate(uint32_t capacity);
 // Appends a record (count 1, not transparent), growing the table when full.

@@ -15,5 +15,4 @@ inline constexpr uint64_t kNoQuality = UINT64_MAX;
 uint64_t QualityBudget(const Document* document);
 // `values` has one entry per colour of the table. Returns c.
 uint32_t ComputeMaximumError(const Document* document, uint32_t* values);
-// Also resets every record's weight and accumulates it along the merges.
 uint32_t ComputeQuality(Document* document, uint64_t* values);

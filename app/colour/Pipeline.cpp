@@ -37,7 +37,6 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
 
   uint32_t root = BuildHistogram(document);
   ColourTable* table = document->colourTable;
-  for (uint32_t i = 0; i < table->count; ++i) table->records[i].weight = table->records[i].count;
   // A window shows the index image's stage before the merging. Without a window the pixels
   // (3 bytes each) wait through the merging in place of the index image (4 bytes each),
   // which is made once the graph and the tree are gone: the peak of memory is lower.

@@ -126,7 +126,7 @@ void RenderPreview(Document* document) {
   // then look up 4 bytes a colour instead of a whole record.
   const ColourTable* table = document->colourTable;
   uint32_t* mapped = JAllocArray<uint32_t>(table->count ? table->count : 1);
-  for (uint32_t i = 0; i < table->count; ++i) mapped[i] = table->records[i].mappedColour;
+  for (uint32_t i = 0; i < table->count; ++i) mapped[i] = MappedColour(table, i);
   const uint32_t* in = image->indices;
   const uint32_t width = image->width < buffer->width ? image->width : buffer->width;
   const uint32_t height = image->height < buffer->height ? image->height : buffer->height;

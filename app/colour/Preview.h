@@ -10,5 +10,5 @@ struct JPixelBuffer;
 
 // Index of every pixel's colour in the table, top row first.
 IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* table);
-// Writes every pixel's mappedColour into the working buffer and copies it into the picture map.
+// Writes every pixel's mapped colour into the working buffer and copies it into the picture map.
 void RenderPreview(Document* document);

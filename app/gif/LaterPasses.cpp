@@ -46,7 +46,6 @@ void BuildNodes(LaterPassPixels* p, const Document* d) {
   const IndexImage* image = d->indexImage;
   const uint32_t n = p->colours, width = image->width, height = image->height;
   p->interlaced = d->interlaceLater != 0;
-  auto parentOf = [&](uint32_t q) { return records[records[order[q]].mergedInto].mergePosition; };
   // Positions by colour index in an array of their own: the pixels look them up at random,
   // and the records are many times larger.
   uint32_t* pixels = JAllocArray<uint32_t>(3 * static_cast<size_t>(n));
@@ -54,7 +53,8 @@ void BuildNodes(LaterPassPixels* p, const Document* d) {
   uint32_t* positionOf = kids + n;
   uint32_t* fill = p->queue;
   memset(pixels, 0, sizeof(uint32_t) * 2 * n);
-  for (uint32_t c = 0; c < n; ++c) positionOf[c] = records[c].mergePosition;
+  for (uint32_t q = 0; q < n; ++q) positionOf[order[q]] = q;
+  auto parentOf = [&](uint32_t q) { return positionOf[records[order[q]].mergedInto]; };
   for (uint32_t i = 0; i < p->pixelCount; ++i) ++pixels[positionOf[image->indices[i]]];
   for (uint32_t q = 1; q < n; ++q)
     if (parentOf(q) < q) ++kids[parentOf(q)];

@@ -206,7 +206,6 @@ class Ranking {
   uint32_t HeapCount() const { return static_cast<uint32_t>(heap_.size()); }
   const std::vector<uint32_t>& Order() const { return order_; }
   const std::vector<uint32_t>& MergedInto() const { return mergedInto_; }
-  const std::vector<uint32_t>& MergePosition() const { return mergePosition_; }
 
   // Builds the graph: every colour's nearest, cost and heap entry.
   void BuildGraph() {
@@ -214,7 +213,7 @@ class Ranking {
     alive_.assign(n, 1);
     weight_ = counts_;
     for (auto* v : {&nearest_, &firstDependent_, &nextDependent_, &prevDependent_}) v->assign(n, kNone);
-    for (auto* v : {&heapPosition_, &order_, &mergedInto_, &mergePosition_}) v->assign(n, 0);
+    for (auto* v : {&heapPosition_, &order_, &mergedInto_}) v->assign(n, 0);
     cost_.assign(n, 0);
     heap_.clear();
     merged_ = 0;
@@ -259,9 +258,7 @@ class Ranking {
       }
     }
     alive_[node] = 0;
-    const uint32_t position = ColourCount() - merged_++ - 1;
-    order_[position] = node;
-    mergePosition_[node] = position;
+    order_[ColourCount() - merged_++ - 1] = node;
     mergedInto_[node] = *into;
     return true;
   }
@@ -369,7 +366,7 @@ class Ranking {
   std::vector<uint32_t> heap_;
   uint32_t merged_ = 0;
   bool raiseFallenCosts_ = false;
-  std::vector<uint32_t> order_, mergedInto_, mergePosition_;
+  std::vector<uint32_t> order_, mergedInto_;
 };
 
 }  // namespace reference

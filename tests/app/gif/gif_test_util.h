@@ -144,7 +144,6 @@ inline void MakeRandomDocument(TestDocument& t, std::mt19937& rng, uint32_t n, u
   std::shuffle(t.order.begin(), t.order.end(), rng);
   for (uint32_t p = 0; p < n; ++p) {
     ColourRecord& r = t.records[t.order[p]];
-    r.mergePosition = p;
     r.mergedInto = p == 0 ? t.order[0] : t.order[rng() % p];
   }
   t.image.width = width;
@@ -166,7 +165,7 @@ inline std::vector<uint32_t> MapAndExpect(TestDocument& t, uint32_t k) {
   std::vector<uint32_t> out(t.indices.size());
   for (size_t i = 0; i < out.size(); ++i) {
     const ColourRecord& r = t.records[t.indices[i]];
-    out[i] = t.doc.transparencyOn && r.transparent ? kUnset : r.mappedColour;
+    out[i] = t.doc.transparencyOn && r.transparent ? kUnset : MappedColour(&t.table, t.indices[i]);
   }
   return out;
 }

@@ -112,7 +112,7 @@ TEST_F(Graphs, ClickOrSpaceChoosesColoursWithinWhatCanBeShown) {
   for (int py = 0; py < H; py += 11)
     for (int px = 0; px < W; px += 13)
       EXPECT_EQ(shown(d->window, d->centreX + px, d->centreY + py) & 0xFFFFFF,
-                d->colourTable->records[IndexAt(d->indexImage, px, py)].mappedColour);
+                MappedColour(d->colourTable, IndexAt(d->indexImage, px, py)));
   // With the global table no more than 256 colours can be chosen.
   d->useGlobalTable = 1;
   moveTo(q, q->plotLeft + q->plotWidth - 5, y);
