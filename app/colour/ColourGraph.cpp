@@ -27,13 +27,17 @@ inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
 }
 
 // Graph nodes are taken in the tree's depth-first order of leaves, so that the
-// nodes of neighbouring colours, which point at one another, lie together.
+// nodes of neighbouring colours, which point at one another, lie together. Each
+// leaf then holds its node's handle less one, so that a search answers with the
+// node itself.
 void TakeNodes(ColourGraph* graph, uint32_t ref) {
-  const TreeNode* node = TreeNodeAt(ref);
+  TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
     uint32_t slot = node->slots[s];
     if (SlotIsLeaf(slot)) {
-      graph->nodes[LeafIndex(slot)] = BlockPoolGet(GraphNodePool());
+      const uint32_t handle = BlockPoolGet(GraphNodePool());
+      graph->nodes[LeafIndex(slot)] = handle;
+      node->slots[s] = LeafSlot(handle - 1);
     } else if (SlotIsNode(slot)) {
       TakeNodes(graph, slot);
       node = TreeNodeAt(ref);
@@ -60,10 +64,16 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   for (uint32_t i = 0; i < n; ++i) graph->nodes[i] = 0;
   BlockPoolReserve(pool, n);
   TakeNodes(graph, root);
+  // Every colour of the table has a leaf; this only guards a tree that lost one,
+  // whose colour is then searched on its own below.
+  bool leafless = false;
   for (uint32_t i = 0; i < n; ++i) {
-    // Every colour of the table has a leaf; this only guards a tree that lost one.
-    if (!graph->nodes[i]) graph->nodes[i] = BlockPoolGet(pool);
+    if (!graph->nodes[i]) {
+      graph->nodes[i] = BlockPoolGet(pool);
+      leafless = true;
+    }
     GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    node->nearest = 0;
     node->firstDependent = 0;
     node->nextDependent = 0;
     node->prevDependent = 0;
@@ -76,21 +86,25 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   ProgressSetLabel(JStr(kStrCreatingColourGraph));
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
-  // Each node's nearest field holds the nearest colour's index until it is linked.
-  FindNearestColours(
-      root, table,
-      [](void* data, uint32_t i, uint32_t j, uint32_t level) {
-        GraphNode* node = GraphNodeAt(static_cast<ColourGraph*>(data)->nodes[i]);
-        node->nearest = j;
+  // Each node's nearest field holds the nearest node until the node is linked.
+  FindNearestNodes(
+      root, n,
+      [](void*, uint32_t handle, uint32_t nearest, uint32_t level) {
+        GraphNode* node = GraphNodeAt(handle);
+        node->nearest = nearest;
         node->colour |= level << 24;
       },
-      graph, step);
+      nullptr, step);
+  for (uint32_t i = 0; leafless && i < n; ++i) {
+    GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    if (node->nearest == 0) node->nearest = FindNearestNode(root, node->colour, 1, nullptr, false);
+    if (node->nearest == 0) node->nearest = graph->nodes[0];
+  }
   for (uint32_t i = 0; i < n; ++i) {
-    uint32_t handle = graph->nodes[i];
-    const uint32_t j = GraphNodeAt(handle)->nearest;
+    const uint32_t handle = graph->nodes[i];
     GraphNode* node = GraphNodeAt(handle);
-    LinkUnder(handle, graph->nodes[j]);
-    HeapInsert(graph->heap, handle, NodeCost(node, GraphNodeAt(graph->nodes[j])));
+    LinkUnder(handle, node->nearest);
+    HeapInsert(graph->heap, handle, NodeCost(node, GraphNodeAt(node->nearest)));
   }
   return graph;
 }
@@ -132,9 +146,8 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
         const uint32_t reach = (1u << (dn->colour >> 24)) + 1;
         const uint32_t last = ColourDistance(colour, node->colour);
         uint32_t level = 0;
-        uint32_t j = FindNearestColourFetching(root, table, colour, last < reach ? last : reach, &level, graph->nodes);
+        const uint32_t m = FindNearestNode(root, colour, last < reach ? last : reach, &level, true);
         dn->colour = colour | level << 24;
-        uint32_t m = graph->nodes[j];
         if (m != dn->nearest) {
           // The nodes and the heap slot the repair touches, asked for together.
           __builtin_prefetch(GraphNodeAt(m), 1);

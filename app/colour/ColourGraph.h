@@ -43,23 +43,23 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
 // Frees the graph's arrays and any nodes still in it.
 void ColourGraphFree(ColourGraph* graph);
 
-// Nearest other colour found by the bounded search around c's own leaf (0 when none).
-uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour);
-// The same, for a caller that knows no other colour of the tree lies nearer than
-// `floor` (at least 1): a colour found at that distance ends the search, with the
-// same answer. *level (may be null) gets the level of the colour's own leaf: every
-// colour within 2^level of it in each component is among those the search looks
-// at. wanted[i] (may be null) is fetched into the cache as soon as colour i becomes
-// the best found, so that the entry the caller reads next is there when the search ends.
-uint32_t FindNearestColourFetching(uint32_t root, const ColourTable* table, uint32_t colour, uint32_t floor,
-                                   uint32_t* level, const uint32_t* wanted);
+// The searches run on the tree once the graph is built: its leaves then hold the
+// colours' graph node handles (less one) in place of colour indices.
+// Index of the nearest other colour found by the bounded search around c's own leaf.
+uint32_t FindNearestColour(uint32_t root, uint32_t colour);
+// The same as a graph node handle, for a caller that knows no other colour of the
+// tree lies nearer than `floor` (at least 1): a colour found at that distance ends
+// the search, with the same answer. *level (may be null) gets the level of the
+// colour's own leaf: every colour within 2^level of it in each component is among
+// those the search looks at. With `fetch`, the best node found is fetched into the
+// cache whenever the best changes, so that it is there when the search ends.
+uint32_t FindNearestNode(uint32_t root, uint32_t colour, uint32_t floor, uint32_t* level, bool fetch);
 // Frees the searches' stamps; they are made again by the next search.
 void ReleaseSearchStamps();
-// FindNearestColour of every colour i of the table, handed to store(data, i, j), on
-// both processors when there are many (store is then called from both); advances
-// the progress by `progressStep` after every 128 colours. The results are exactly
-// those of the searches one after another.
-// `level` is that of FindNearestColourFetching.
-typedef void (*NearestStoreProc)(void* data, uint32_t colourIndex, uint32_t nearestIndex, uint32_t level);
-void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
-                        uint32_t progressStep);
+// FindNearestNode of the colour of every graph node with a leaf in the tree (at
+// most `count`), handed to store(data, node, nearest, level), on both processors
+// when there are many (store is then called from both); advances the progress by
+// `progressStep` after every 128 colours. The results are exactly those of the
+// searches one after another.
+typedef void (*NearestStoreProc)(void* data, uint32_t node, uint32_t nearest, uint32_t level);
+void FindNearestNodes(uint32_t root, uint32_t count, NearestStoreProc store, void* data, uint32_t progressStep);

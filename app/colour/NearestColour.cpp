@@ -1,6 +1,7 @@
 // The bounded nearest-colour search: it looks only at the cells of the colour
 // cube next to the colour's own leaf cell, so its answer is the nearest colour
-// of that neighbourhood. Ties go to the colour tested first: cells are visited
+// of that neighbourhood. It runs on a tree whose leaves hold graph node handles
+// less one (BuildColourGraph puts them there), and answers with a node handle. Ties go to the colour tested first: cells are visited
 // red outermost, then green, then blue, each lower, own, upper; inside a node
 // slots 0 to 7.
 #include <atomic>
@@ -41,7 +42,7 @@ struct Search {
   uint32_t best;
   uint32_t bestIndex;
   Stamp* stamps;  // by node handle
-  const uint32_t* wanted;  // entries the caller reads by the result's index, fetched as the best changes; may be null
+  bool fetch;  // the best leaf's graph node is fetched into the cache whenever the best changes
   uint32_t floor;  // no other colour lies nearer: a leaf found at this distance ends the search
 };
 
@@ -96,7 +97,7 @@ inline void TestLeaf(Search* search, uint32_t index, uint32_t d) {
   if (d - 1 < search->best - 1) {
     search->best = d;
     search->bestIndex = index;
-    if (search->wanted) __builtin_prefetch(&search->wanted[index]);
+    if (search->fetch) __builtin_prefetch(GraphNodeAt(index + 1));
   }
 }
 
@@ -178,7 +179,7 @@ inline int HighestBit(uint32_t value) { return 31 - __builtin_clz(value); }
 
 // The search proper, with the stamp to use and the array the stamps are kept in.
 uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uint32_t floor, uint32_t* level = nullptr,
-                 const uint32_t* wanted = nullptr) {
+                 bool fetch = false) {
   uint32_t path[8] = {};
   uint32_t slot = root;
   int leafLevel = -1;
@@ -228,13 +229,13 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uin
   }
 
   Search search{colour, static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, wanted, floor};
+                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, fetch, floor};
   for (int ri = 0; ri < counts[0]; ++ri) {
     for (int gi = 0; gi < counts[1]; ++gi) {
       const int drg = gaps[0][ri] + gaps[1][gi];
       const int startRG = starts[0][ri] > starts[1][gi] ? starts[0][ri] : starts[1][gi];
       for (int bi = 0; bi < counts[2]; ++bi) {
-        if (search.best <= search.floor) return search.bestIndex;
+        if (search.best <= search.floor) return search.bestIndex + 1;
         const uint32_t d = static_cast<uint32_t>(drg + gaps[2][bi]);
         if (d >= search.best) continue;
         const int start = startRG > starts[2][bi] ? startRG : starts[2][bi];
@@ -246,17 +247,16 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uin
       }
     }
   }
-  return search.bestIndex;
+  return search.bestIndex + 1;
 }
 
 }  // namespace
 
-uint32_t FindNearestColour(uint32_t root, const ColourTable* table, uint32_t colour) {
-  return FindNearestColourFetching(root, table, colour, 1, nullptr, nullptr);
+uint32_t FindNearestColour(uint32_t root, uint32_t colour) {
+  return GraphNodeAt(FindNearestNode(root, colour, 1, nullptr, false))->index;
 }
 
-uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t colour, uint32_t floor, uint32_t* level,
-                                   const uint32_t* wanted) {
+uint32_t FindNearestNode(uint32_t root, uint32_t colour, uint32_t floor, uint32_t* level, bool fetch) {
   // Nodes made since the last search get stamp 0, which no search uses.
   const size_t entries = StampEntries();
   if (entries > gStampCount) {
@@ -269,7 +269,7 @@ uint32_t FindNearestColourFetching(uint32_t root, const ColourTable*, uint32_t c
     std::memset(gStamps, 0, gStampCount * sizeof(Stamp));
     ++gSearchCounter;
   }
-  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, floor, level, wanted);
+  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, floor, level, fetch);
 }
 
 void ReleaseSearchStamps() {
@@ -280,7 +280,7 @@ void ReleaseSearchStamps() {
 
 namespace {
 
-// Colour indices of the tree's leaves in depth-first order (at most `room`).
+// Graph node handles (less one) of the tree's leaves in depth-first order (at most `room`).
 void CollectLeaves(uint32_t ref, uint32_t* leaves, uint32_t room, uint32_t* count) {
   const TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
@@ -301,10 +301,9 @@ namespace {
 // block of colours at a time.
 struct SharedSearches {
   uint32_t root;
-  const ColourTable* table;
   NearestStoreProc store;
   void* data;
-  const uint32_t* leaves;  // colour indices in the order they are searched
+  const uint32_t* leaves;  // leaf words' handles less one, in the order they are searched
   uint32_t leafCount;
   size_t handles;          // entries of each thread's stamp array
   std::atomic<uint32_t> next;
@@ -327,10 +326,11 @@ uint32_t SearchBlocks(SharedSearches* shared, Stamp* ownStamps, uint32_t progres
         std::memset(ownStamps, 0, shared->handles * sizeof(Stamp));
         stamp = 1;
       }
-      const uint32_t i = shared->leaves[k];
+      const uint32_t handle = shared->leaves[k] + 1;
       uint32_t level = 0;
-      const uint32_t j = Nearest(shared->root, shared->table->records[i].colour, stamp, ownStamps, 1, &level);
-      shared->store(shared->data, i, j, level);
+      const uint32_t colour = GraphNodeAt(handle)->colour & 0xFFFFFF;
+      const uint32_t nearest = Nearest(shared->root, colour, stamp, ownStamps, 1, &level);
+      shared->store(shared->data, handle, nearest, level);
     }
     ++blocks;
     if (!stepped) {
@@ -353,42 +353,27 @@ void SearchAsHelper(void* data) {
 
 }  // namespace
 
-void FindNearestColours(uint32_t root, const ColourTable* table, NearestStoreProc store, void* data,
-                        uint32_t progressStep) {
-  const uint32_t n = table->count;
-  if (n < 8192 || !HelperThreadsWorthwhile()) {
-    for (uint32_t i = 0; i < n; ++i) {
-      uint32_t level = 0;
-      const uint32_t j = FindNearestColourFetching(root, table, table->records[i].colour, 1, &level, nullptr);
-      store(data, i, j, level);
-      if ((i & 127) == 0) ProgressStep(progressStep);
-    }
-    return;
-  }
+void FindNearestNodes(uint32_t root, uint32_t count, NearestStoreProc store, void* data, uint32_t progressStep) {
   // Every search is independent of the others, and stamps only spare a search
   // from looking at a subtree twice: results are those of one search after
   // another, in any order. The colours are searched in the tree's depth-first
   // order of leaves, so that one search finds the nodes the last one used still
   // in the cache. Each thread keeps its stamps in an array of its own. Should no
   // helper start, the main thread searches every block itself.
-  uint32_t* leaves = JAllocArray<uint32_t>(n);
+  uint32_t* leaves = JAllocArray<uint32_t>(count ? count : 1);
   uint32_t leafCount = 0;
-  CollectLeaves(root, leaves, n, &leafCount);
-  // A tree that does not hold exactly the table's colours is searched in index order.
-  if (leafCount != n) {
-    for (uint32_t i = 0; i < n; ++i) leaves[i] = i;
-    leafCount = n;
-  }
+  CollectLeaves(root, leaves, count, &leafCount);
   const size_t handles = StampEntries();
-  Stamp* stamps = JAllocArray<Stamp>(2 * handles);
-  std::memset(stamps, 0, 2 * handles * sizeof(Stamp));
-  SharedSearches shared{root, table, store, data, leaves, leafCount, handles, {0}, {0}};
+  const bool helped = leafCount >= 8192 && HelperThreadsWorthwhile();
+  Stamp* stamps = JAllocArray<Stamp>((helped ? 2 : 1) * handles);
+  std::memset(stamps, 0, (helped ? 2 : 1) * handles * sizeof(Stamp));
+  SharedSearches shared{root, store, data, leaves, leafCount, handles, {0}, {0}};
   HelperSearches helperSearches{&shared, stamps + handles};
   HelperThread helper;
-  HelperStart(&helper, SearchAsHelper, &helperSearches);
+  if (helped) HelperStart(&helper, SearchAsHelper, &helperSearches);
   uint32_t stepped = 0;
   const uint32_t mainBlocks = SearchBlocks(&shared, stamps, progressStep, &stepped);
-  HelperJoin(&helper);
+  if (helped) HelperJoin(&helper);
   for (uint32_t all = mainBlocks + shared.helperBlocks.load(); stepped < all; ++stepped) ProgressStep(progressStep);
   JFree(stamps);
   JFree(leaves);

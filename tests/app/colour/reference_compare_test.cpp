@@ -123,7 +123,7 @@ std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const Col
     problem = Differ(what + "leaf level", expected.Tree().LeafLevel(colour), level);
     if (problem.empty()) {
       problem = Differ(what + "searched nearest", expected.Tree().FindNearest(colour, expected.Colours()),
-                       FindNearestColour(root, table, colour));
+                       FindNearestColour(root, colour));
     }
   }
   return problem;
