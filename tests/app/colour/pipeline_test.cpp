@@ -165,6 +165,8 @@ TEST(ColourPipeline, RefusalsAndFailuresAreReported) {
     document->pictureMap = nullptr;
     ASSERT_TRUE(RunColourPipeline(document, nullptr, pixels));
     EXPECT_EQ(document->workingBuffer == nullptr, pixels == kPipelineFreesPixels);
+    const ColourTable* table = document->colourTable;  // its tally, unwritten until the merging is done
+    EXPECT_EQ(std::count(table->tally, table->tally + table->count, 0u), table->count) << "cleared";
     for (int y = 0; y < picture.height; ++y) {
       for (int x = 0; x < picture.width; ++x) {
         ASSERT_EQ(document->colourTable->records[IndexAt(document->indexImage, x, y)].colour, picture.at(x, y));
