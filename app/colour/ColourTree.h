@@ -56,9 +56,9 @@ void ColourTreeFree(uint32_t root);
 // Gives an empty tree (a new root) a leaf for every record of the table, in
 // depth-first order of nodes. The tree is the one that adding the colours one by
 // one would make; only where its nodes lie in memory differs. The table's
-// colours must be distinct. `scratch` has room for one entry a colour.
+// colours must be distinct. `scratch` and `spare` each have room for one entry a colour.
 struct TreePathEntry {
   uint32_t path;   // the colour's slots from level 7 down, three bits each
   uint32_t index;  // the colour's index
 };
-void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch);
+void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch, TreePathEntry* spare);

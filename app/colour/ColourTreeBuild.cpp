@@ -1,11 +1,12 @@
 // Building a whole colour tree at once from the distinct colours of a picture.
 // The shape of the tree depends only on which colours it holds: a node exists
 // exactly where two colours share the path to it, and a leaf sits at the first
-// slot its colour has to itself. So the colours are grouped by their path
-// through the tree (the bits of red, green and blue interleaved from the top
-// level down), one level at a time and in place, and every node is made once,
-// in depth-first order, with no node ever split and no colour walked down from
-// the root.
+// slot its colour has to itself. So the colours are sorted by their path through
+// the tree (the bits of red, green and blue interleaved from the top level down),
+// which is depth-first order; then each colour's leaf lies as deep as the longer
+// of the path prefixes it shares with its neighbours in that order, and the nodes
+// below the prefix it shares with the colour before it are new. One pass over the
+// sorted colours makes every node once, in depth-first order.
 #include "app/colour/ColourTree.h"
 
 namespace {
@@ -17,83 +18,102 @@ constexpr uint32_t Spread(uint32_t v) {
   return out;
 }
 
-struct SpreadTable {
-  uint32_t bits[256];
-  constexpr SpreadTable() : bits() {
-    for (uint32_t v = 0; v < 256; ++v) bits[v] = Spread(v);
-  }
-};
-constexpr SpreadTable kSpread;
-
-// The colour's slots from level 7 down to 0, three bits each, level 7 highest.
-inline uint32_t TreePath(uint32_t colour) {
-  return kSpread.bits[(colour >> 16) & 0xFF] << 2 | kSpread.bits[(colour >> 8) & 0xFF] << 1 |
-         kSpread.bits[colour & 0xFF];
-}
-
-inline uint32_t ColourOfPath(uint32_t path) {
+// The colour bits of three levels of a path (nine bits): the inverse of Spread.
+constexpr uint32_t Gather(uint32_t path) {
   uint32_t colour = 0;
-  for (int l = 0; l < 8; ++l) {
+  for (int l = 0; l < 3; ++l) {
     const uint32_t s = (path >> (3 * l)) & 7u;
     colour |= (s & 1u) << l | ((s >> 1) & 1u) << (8 + l) | ((s >> 2) & 1u) << (16 + l);
   }
   return colour;
 }
 
-inline uint32_t SlotAt(uint32_t path, int level) { return (path >> (3 * level)) & 7u; }
+struct PathTables {
+  uint32_t spread[256];
+  uint32_t gather[512];
+  constexpr PathTables() : spread(), gather() {
+    for (uint32_t v = 0; v < 256; ++v) spread[v] = Spread(v);
+    for (uint32_t v = 0; v < 512; ++v) gather[v] = Gather(v);
+  }
+};
+constexpr PathTables kPaths;
 
-// Fills the node at `level` with the entries below it (at least one), all of
-// which share the path down to it. The entries are first put in order of their
-// slot at this level, in place, so that each slot's colours lie together.
-void Fill(uint32_t nodeRef, int level, TreePathEntry* entries, size_t n) {
-  size_t start[8] = {};
-  for (size_t i = 0; i < n; ++i) ++start[SlotAt(entries[i].path, level)];
-  size_t end[8];
-  size_t sum = 0;
-  for (int s = 0; s < 8; ++s) {
-    const size_t count = start[s];
-    start[s] = sum;
-    sum += count;
-    end[s] = sum;
+// The colour's slots from level 7 down to 0, three bits each, level 7 highest.
+inline uint32_t TreePath(uint32_t colour) {
+  return kPaths.spread[(colour >> 16) & 0xFF] << 2 | kPaths.spread[(colour >> 8) & 0xFF] << 1 |
+         kPaths.spread[colour & 0xFF];
+}
+
+// Three levels of a path are three bits of each component.
+inline uint32_t ColourOfPath(uint32_t path) {
+  return kPaths.gather[path & 511] | kPaths.gather[(path >> 9) & 511] << 3 | kPaths.gather[path >> 18] << 6;
+}
+
+// Slot at `depth` levels below the root (depth 0 is level 7).
+inline uint32_t SlotAtDepth(uint32_t path, int depth) { return (path >> (3 * (7 - depth))) & 7u; }
+
+// Levels two paths share from the top (8 when they are equal).
+inline int SharedLevels(uint32_t a, uint32_t b) {
+  return a == b ? 8 : (__builtin_clz(a ^ b) - 8) / 3;
+}
+
+// Sorts the entries by path: three stable passes of eight bits, least significant
+// first, between `entries` and `spare`. Returns the array that holds the result.
+TreePathEntry* SortByPath(TreePathEntry* entries, TreePathEntry* spare, size_t n) {
+  uint32_t counts[3][256] = {};
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t path = entries[i].path;
+    ++counts[0][path & 0xFF];
+    ++counts[1][(path >> 8) & 0xFF];
+    ++counts[2][path >> 16];
   }
-  size_t next[8];
-  for (int s = 0; s < 8; ++s) next[s] = start[s];
-  for (uint32_t s = 0; s < 8; ++s) {
-    while (next[s] < end[s]) {
-      const uint32_t home = SlotAt(entries[next[s]].path, level);
-      if (home == s) {
-        ++next[s];
-      } else {
-        const TreePathEntry moved = entries[next[s]];
-        entries[next[s]] = entries[next[home]];
-        entries[next[home]++] = moved;
-      }
+  for (int pass = 0; pass < 3; ++pass) {
+    uint32_t* next = counts[pass];
+    const int shift = 8 * pass;
+    // A pass where every path has the same byte would move nothing.
+    if (next[(entries[0].path >> shift) & 0xFF] == n) continue;
+    uint32_t sum = 0;
+    for (int d = 0; d < 256; ++d) {
+      const uint32_t c = next[d];
+      next[d] = sum;
+      sum += c;
     }
+    for (size_t i = 0; i < n; ++i) spare[next[(entries[i].path >> shift) & 0xFF]++] = entries[i];
+    TreePathEntry* t = entries;
+    entries = spare;
+    spare = t;
   }
-  for (uint32_t s = 0; s < 8; ++s) {
-    const size_t count = end[s] - start[s];
-    if (count == 0) continue;
-    const TreePathEntry* first = &entries[start[s]];
-    // Distinct colours always part by level 0; a repeated colour keeps one leaf.
-    if (count == 1 || level == 0) {
-      TreeNode* node = TreeNodeAt(nodeRef);
-      node->slots[s] = LeafSlot(first->index);
-      node->leafColours[s] = ColourOfPath(first->path);
-    } else {
-      const uint32_t child = ColourTreeNew();
-      TreeNodeAt(nodeRef)->slots[s] = child;
-      Fill(child, level - 1, &entries[start[s]], count);
-    }
-  }
+  return entries;
 }
 
 }  // namespace
 
-void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch) {
+void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch, TreePathEntry* spare) {
   const uint32_t n = table->count;
+  if (n == 0) return;
   // Pictures need a quarter to a third of a node a colour; room for half a node
   // a colour spares the array from moving while it fills.
   BlockPoolReserve(TreeNodePool(), n / 2 + 8);
   for (uint32_t i = 0; i < n; ++i) scratch[i] = {TreePath(table->records[i].colour), i};
-  if (n > 0) Fill(root, 7, scratch, n);
+  const TreePathEntry* sorted = SortByPath(scratch, spare, n);
+  uint32_t nodes[8];  // the current colour's nodes by depth; depth 0 is the root
+  nodes[0] = root;
+  int sharedBefore = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    const uint32_t path = sorted[i].path;
+    const int sharedAfter = i + 1 < n ? SharedLevels(path, sorted[i + 1].path) : 0;
+    // Distinct colours always part by level 0; a repeated colour keeps one leaf.
+    int depth = sharedBefore > sharedAfter ? sharedBefore : sharedAfter;
+    if (depth > 7) depth = 7;
+    for (int d = sharedBefore + 1; d <= depth; ++d) {
+      const uint32_t child = ColourTreeNew();  // may move the nodes
+      TreeNodeAt(nodes[d - 1])->slots[SlotAtDepth(path, d - 1)] = child;
+      nodes[d] = child;
+    }
+    TreeNode* node = TreeNodeAt(nodes[depth]);
+    const uint32_t s = SlotAtDepth(path, depth);
+    node->slots[s] = LeafSlot(sorted[i].index);
+    node->leafColours[s] = ColourOfPath(path);
+    sharedBefore = sharedAfter;
+  }
 }

@@ -169,7 +169,9 @@ void ScanHistogram(const JPixelBuffer* buffer, ColourTable* table, uint32_t root
     TreePathEntry* scratch = static_cast<TreePathEntry*>(
         JRealloc(counts.counts.slots, (distinct ? distinct : 1) * sizeof(TreePathEntry)));
     counts.counts.slots = nullptr;
-    ColourTreeBuild(root, table, scratch);
+    TreePathEntry* spare = JAllocArray<TreePathEntry>(distinct ? distinct : 1);
+    ColourTreeBuild(root, table, scratch, spare);
+    JFree(spare);
     JFree(scratch);
   } else {
     // Colours already there keep their indices and add to their counts.
