@@ -48,3 +48,12 @@ inline ColourHashSlot* ColourHashProbe(const ColourHash* hash, uint32_t key) {
 
 // Adds a key that is not in the table yet, growing the table first when full.
 ColourHashSlot* ColourHashAdd(ColourHash* hash, uint32_t key, uint32_t value);
+
+// The same, given the empty slot where a probe for the key ended: no second probe
+// unless the table has to grow.
+inline ColourHashSlot* ColourHashAddAt(ColourHash* hash, ColourHashSlot* empty, uint32_t key, uint32_t value) {
+  if (hash->count + 1 > ColourHashCapacity(hash->bits)) return ColourHashAdd(hash, key, value);
+  *empty = {key, value};
+  ++hash->count;
+  return empty;
+}

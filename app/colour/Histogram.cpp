@@ -19,24 +19,24 @@ constexpr uint64_t kPresizedColours = 786432;
 constexpr uint64_t kTwoThreadPixels = uint64_t{1} << 21;
 
 // The distinct colours of some rows in order of first appearance, each with its pixels.
+// A colour's place in that order is its index; the hash table finds it from the key.
 struct ColourCounts {
-  ColourHash counts;  // colour key -> pixels
-  uint32_t* order;    // keys in order of first appearance
-  uint32_t orderCapacity;
+  ColourHash indices;       // colour key -> index
+  ColourHashSlot* colours;  // by index: the key and its pixels; room for as many as `indices`
 };
 
 // Room from the start for a quarter as many colours as pixels (up to 2^20 slots): a
 // photograph's colours run to a good share of its pixels, and every growth of the
 // table on the way there would rehash all the colours found so far.
 void InitCounts(ColourCounts* c, uint64_t pixels) {
-  ColourHashInit(&c->counts, static_cast<uint32_t>(pixels / 4 < kPresizedColours ? pixels / 4 : kPresizedColours));
-  c->orderCapacity = static_cast<uint32_t>(ColourHashCapacity(c->counts.bits));
-  c->order = JAllocArray<uint32_t>(c->orderCapacity);
+  ColourHashInit(&c->indices, static_cast<uint32_t>(pixels / 2 < kPresizedColours ? pixels / 2 : kPresizedColours));
+  c->colours = JAllocArray<ColourHashSlot>(ColourHashCapacity(c->indices.bits));
+  c->colours[0] = {kNoColourKey, 0};  // the run before the first pixel adds nothing here
 }
 
 void FreeCounts(ColourCounts* c) {
-  ColourHashFree(&c->counts);
-  JFree(c->order);
+  ColourHashFree(&c->indices);
+  JFree(c->colours);
 }
 
 // Where a count of rows stands; lines count from the top of the picture.
@@ -47,26 +47,30 @@ struct RowScan {
   uint32_t endLine;  // one past the last line to count
 };
 
-// Adds a colour not yet in `c` at the end of its order; null when the tables are full
-// and may not grow (on a helper thread, which allocates nothing).
-inline ColourHashSlot* AddColour(ColourCounts* c, uint32_t key, bool mayGrow) {
-  if (c->counts.count == c->orderCapacity) {
-    if (!mayGrow) return nullptr;
-    c->orderCapacity *= 2;
-    c->order = static_cast<uint32_t*>(JRealloc(c->order, static_cast<size_t>(c->orderCapacity) * sizeof(uint32_t)));
+// Index of a colour not yet in `c`, whose probe ended at `empty`, put at the end of its
+// order with no pixels; kNoColourKey when the tables are full and may not grow (on a
+// helper thread, which allocates nothing).
+inline uint32_t AddColour(ColourCounts* c, uint32_t key, ColourHashSlot* empty, bool mayGrow) {
+  const uint32_t index = c->indices.count;
+  if (index == ColourHashCapacity(c->indices.bits)) {
+    if (!mayGrow) return kNoColourKey;
+    c->colours = static_cast<ColourHashSlot*>(
+        JRealloc(c->colours, ColourHashCapacity(c->indices.bits + 1) * sizeof(ColourHashSlot)));
   }
-  c->order[c->counts.count] = key;
-  return ColourHashAdd(&c->counts, key, 0);
+  c->colours[index] = {key, 0};
+  ColourHashAddAt(&c->indices, empty, key, index);
+  return index;
 }
 
 // Counts the pixels from the scan's place to its end line. Without `mayGrow` it stops at
 // a pixel whose colour finds no room and leaves the scan there; true when it got to the end.
 bool CountRows(RowScan* scan, ColourCounts* result, bool mayGrow, uint32_t progressStep) {
   const JPixelBuffer* buffer = scan->buffer;
-  ColourHash* counts = &result->counts;
-  // The last key seen is remembered: runs of one colour skip the probe.
+  const ColourHash* indices = &result->indices;
+  // A run of one colour is counted in a register and probed once.
   uint32_t lastKey = kNoColourKey;
-  ColourHashSlot* last = nullptr;
+  uint32_t lastIndex = 0;
+  uint32_t run = 0;
   for (; scan->line < scan->endLine; ++scan->line, scan->x = 0) {
     const uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - scan->line) + 3 * scan->x;
     for (uint32_t x = scan->x; x < buffer->width; ++x, p += 3) {
@@ -74,40 +78,39 @@ bool CountRows(RowScan* scan, ColourCounts* result, bool mayGrow, uint32_t progr
       // slot of a pixel a little ahead is fetched now and the misses overlap.
       if (x + kPrefetchAhead < buffer->width) {
         const uint8_t* ahead = p + 3 * kPrefetchAhead;
-        ColourHashPrefetch(counts, ColourKey(ahead[2], ahead[1], ahead[0]));
+        ColourHashPrefetch(indices, ColourKey(ahead[2], ahead[1], ahead[0]));
       }
       const uint32_t key = ColourKey(p[2], p[1], p[0]);
       if (key != lastKey) {
-        last = ColourHashProbe(counts, key);
-        if (last->key != key && !(last = AddColour(result, key, mayGrow))) {
+        result->colours[lastIndex].value += run;
+        run = 0;
+        ColourHashSlot* slot = ColourHashProbe(indices, key);
+        lastIndex = slot->key == key ? slot->value : AddColour(result, key, slot, mayGrow);
+        if (lastIndex == kNoColourKey) {
           scan->x = x;
           return false;
         }
         lastKey = key;
       }
-      ++last->value;
+      ++run;
     }
     if (progressStep) ProgressStep(progressStep);
   }
+  result->colours[lastIndex].value += run;
   return true;
-}
-
-inline uint32_t PixelsOf(const ColourCounts* counts, uint32_t i) {
-  if (i + kPrefetchAhead < counts->counts.count) ColourHashPrefetch(&counts->counts, counts->order[i + kPrefetchAhead]);
-  return ColourHashProbe(&counts->counts, counts->order[i])->value;
 }
 
 // Adds the colours of `later` (counted from rows below those of `c`) to `c`: a colour
 // already there adds its pixels, a new one follows the others, so the order is that of
 // counting all the rows in turn.
 void MergeCounts(ColourCounts* c, const ColourCounts* later) {
-  for (uint32_t i = 0; i < later->counts.count; ++i) {
-    if (i + kPrefetchAhead < later->counts.count) ColourHashPrefetch(&c->counts, later->order[i + kPrefetchAhead]);
-    const uint32_t key = later->order[i];
-    const uint32_t pixels = PixelsOf(later, i);
-    ColourHashSlot* slot = ColourHashProbe(&c->counts, key);
-    if (slot->key != key) slot = AddColour(c, key, true);
-    slot->value += pixels;
+  const uint32_t count = later->indices.count;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (i + kPrefetchAhead < count) ColourHashPrefetch(&c->indices, later->colours[i + kPrefetchAhead].key);
+    const ColourHashSlot colour = later->colours[i];
+    ColourHashSlot* slot = ColourHashProbe(&c->indices, colour.key);
+    const uint32_t index = slot->key == colour.key ? slot->value : AddColour(c, colour.key, slot, true);
+    c->colours[index].value += colour.value;
   }
 }
 
@@ -149,50 +152,28 @@ void CountPixels(const JPixelBuffer* buffer, ColourCounts* result) {
 
 }  // namespace
 
-void ScanHistogram(const JPixelBuffer* buffer, ColourTable* table, uint32_t root) {
+uint32_t BuildHistogram(Document* document) {
+  ColourTable* table = ColourTableCreate(kColourTableInitialCapacity);
+  document->colourTable = table;
+  const uint32_t root = ColourTreeNew();
   // Pixels are counted in a hash table first, and the table and tree are told of
   // each distinct colour once afterwards, in order of first appearance: that
   // order alone decides the colour indices.
   ColourCounts counts;
-  CountPixels(buffer, &counts);
-  const uint32_t distinct = counts.counts.count;
-  if (table->count == 0) {
-    ColourTableReserve(table, distinct);
-    for (uint32_t i = 0; i < distinct; ++i) {
-      const uint32_t pixels = PixelsOf(&counts, i);
-      const uint32_t index = ColourTableAppend(table, counts.order[i]);
-      table->records[index].count = pixels;
-    }
-    // The counts are in the records now; the hash table's memory, already
-    // touched, serves as the tree builder's scratch room.
-    static_assert(sizeof(TreePathEntry) == sizeof(ColourHashSlot), "one entry a slot");
-    TreePathEntry* scratch = static_cast<TreePathEntry*>(
-        JRealloc(counts.counts.slots, (distinct ? distinct : 1) * sizeof(TreePathEntry)));
-    counts.counts.slots = nullptr;
-    TreePathEntry* spare = JAllocArray<TreePathEntry>(distinct ? distinct : 1);
-    ColourTreeBuild(root, table, scratch, spare);
-    JFree(spare);
-    JFree(scratch);
-  } else {
-    // Colours already there keep their indices and add to their counts.
-    for (uint32_t i = 0; i < distinct; ++i) {
-      const uint32_t pixels = PixelsOf(&counts, i);
-      bool added = false;
-      const uint32_t index = ColourTreeLocate(root, table, counts.order[i], &added);
-      ColourRecord* record = &table->records[index];
-      record->count = added ? pixels : record->count + pixels;
-    }
+  CountPixels(document->workingBuffer, &counts);
+  const uint32_t distinct = counts.indices.count;
+  ColourTableReserve(table, distinct);
+  for (uint32_t i = 0; i < distinct; ++i) {
+    const uint32_t index = ColourTableAppend(table, counts.colours[i].key);
+    table->records[index].count = counts.colours[i].value;
   }
-  ColourHashFree(&counts.counts);
-  JFree(counts.order);
-}
-
-uint32_t BuildHistogram(Document* document) {
-  document->colourTable = ColourTableCreate(kColourTableInitialCapacity);
-  uint32_t root = ColourTreeNew();
-  // With an empty table the tree is built in one go, its nodes in depth-first
-  // order, so the searches that follow find neighbouring colours close together
-  // in memory.
-  ScanHistogram(document->workingBuffer, document->colourTable, root);
+  // The counts are in the records now; the memory of both count tables, already
+  // touched, serves as the tree builder's scratch room. The tree is built in one go,
+  // its nodes in depth-first order, so the searches that follow find neighbouring
+  // colours close together in memory.
+  static_assert(sizeof(TreePathEntry) == sizeof(ColourHashSlot), "one entry a slot");
+  ColourTreeBuild(root, table, reinterpret_cast<TreePathEntry*>(counts.indices.slots),
+                  reinterpret_cast<TreePathEntry*>(counts.colours));
+  FreeCounts(&counts);
   return root;
 }

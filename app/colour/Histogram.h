@@ -4,13 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "app/colour/ColourTable.h"
-
 struct Document;
-struct JPixelBuffer;
 
-// Counts every pixel of `buffer` (rows visited top of the picture first).
-void ScanHistogram(const JPixelBuffer* buffer, ColourTable* table, uint32_t root);
-// Creates the document's colour table (capacity 511) and a new tree, scans the
-// working buffer and returns the tree's root.
+// Creates the document's colour table and a new tree, counts the working buffer's
+// pixels (rows visited top of the picture first) and returns the tree's root.
 uint32_t BuildHistogram(Document* document);
