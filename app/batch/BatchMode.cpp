@@ -88,7 +88,7 @@ bool MarkColour(Run* r, uint32_t key) {
     r->problem = JFormatNew(JStr(kStrBatchColourAbsent), text);
     return false;
   }
-  if (!r->doc.colourTable->records[index].transparent) MarkTransparent(&r->doc, index);
+  if (!r->doc.colourTable->transparent[index]) MarkTransparent(&r->doc, index);
   return true;
 }
 

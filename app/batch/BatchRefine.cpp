@@ -110,7 +110,7 @@ void RefinePalette(Document* d, RefineResult* result) {
          JAllocArray<uint32_t>(t->count), 0, JAllocArray<uint32_t>(t->count), JAllocArray<uint32_t>(t->count), 0};
   // Palette entries: colours that stand for themselves and are not transparent.
   for (uint32_t i = 0; i < w.n; ++i) {
-    if (records[i].representative == i && !(transparencyOn && records[i].transparent)) {
+    if (records[i].representative == i && !(transparencyOn && t->transparent[i])) {
       w.slot[i] = w.m;
       w.entry[w.m] = i;
       w.colour[w.m++] = records[i].colour;
@@ -119,7 +119,7 @@ void RefinePalette(Document* d, RefineResult* result) {
   // Colours shown through a transparent colour, and transparent ones, are left alone.
   for (uint32_t i = 0; i < w.n; ++i) {
     const ColourRecord& r = records[i];
-    const bool alone = transparencyOn && (r.transparent || records[r.representative].transparent);
+    const bool alone = transparencyOn && (t->transparent[i] || t->transparent[r.representative]);
     w.original[i] = r.colour;
     w.weight[i] = alone ? 0 : r.count;
     if (!alone) w.slot[i] = w.slot[r.representative];

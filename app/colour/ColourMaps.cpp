@@ -55,7 +55,7 @@ void CountMembers(const ColourTable* table, uint32_t* tally, bool skipTransparen
   const uint32_t n = table->count;
   for (uint32_t i = 0; i < n; ++i) tally[i] = 0;
   for (uint32_t i = 0; i < n; ++i) {
-    if (skipTransparent && table->records[i].transparent) continue;
+    if (skipTransparent && table->transparent[i]) continue;
     ++tally[table->records[i].representative];
   }
 }

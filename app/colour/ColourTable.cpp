@@ -8,6 +8,7 @@ ColourTable* ColourTableCreate(uint32_t capacity) {
   table->capacity = capacity;
   table->count = 0;
   table->records = JAllocArray<ColourRecord>(capacity);
+  table->transparent = JAllocArray<uint8_t>(capacity);
   table->tally = JAllocArray<uint32_t>(capacity);
   return table;
 }
@@ -17,6 +18,7 @@ void ColourTableReserve(ColourTable* table, uint32_t colours) {
   table->capacity = colours;
   table->records = static_cast<ColourRecord*>(
       JRealloc(table->records, static_cast<size_t>(colours) * sizeof(ColourRecord)));
+  table->transparent = static_cast<uint8_t*>(JRealloc(table->transparent, colours));
   table->tally = static_cast<uint32_t*>(JRealloc(table->tally, static_cast<size_t>(colours) * sizeof(uint32_t)));
 }
 
@@ -32,13 +34,14 @@ uint32_t ColourTableAppend(ColourTable* table, uint32_t colour) {
   record->count = 1;
   record->representative = index;
   record->mergedInto = index;
-  record->transparent = 0;
+  table->transparent[index] = 0;
   return index;
 }
 
 void ColourTableFree(ColourTable* table) {
   if (!table) return;
   JFree(table->records);
+  JFree(table->transparent);
   JFree(table->tally);
   JFree(table);
 }

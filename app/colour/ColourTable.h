@@ -17,23 +17,24 @@ inline uint32_t ColourDistance(uint32_t a, uint32_t b) {
   return static_cast<uint32_t>((dr < 0 ? -dr : dr) + (dg < 0 ? -dg : dg) + (db < 0 ? -db : db));
 }
 
-// 20 bytes: a picture may have millions of colours, and the records of all of them are
+// 16 bytes: a picture may have millions of colours, and the records of all of them are
 // held through the merging. What can be read off elsewhere is not kept here: a colour's
 // position in the merge order is where the order holds its index, its merging weight
-// lives in the graph, and its mapped colour is its representative's.
+// lives in the graph, and its mapped colour is its representative's. The transparent
+// marks, a byte each, are an array of the table's own.
 struct ColourRecord {
   uint32_t colour;          // colour key
   uint32_t count;           // pixels of this colour
   uint32_t representative;  // index of the colour standing for it in the current mapping
   uint32_t mergedInto;      // index of the colour this one was merged into
-  uint8_t transparent;      // 1 when marked transparent
 };
-static_assert(sizeof(ColourRecord) == 20, "no padding beyond the last field's word");
+static_assert(sizeof(ColourRecord) == 16, "four records a cache line");
 
 struct ColourTable {
   uint32_t capacity;
   uint32_t count;
   ColourRecord* records;  // capacity slots, 0 .. count - 1 in use
+  uint8_t* transparent;   // one a colour: 1 when marked transparent
   // One counter per colour; meaning set by the stage that filled it last. Building the
   // table leaves it unwritten, so that its pages are first touched after the engine's peak
   // of memory; the pipeline clears it once the merge order is known.

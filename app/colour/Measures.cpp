@@ -27,7 +27,7 @@ uint32_t ComputeMaximumError(const Document* document, uint32_t* values) {
   uint32_t running = 0;
   for (uint32_t i = 1; i < n && j > 0; ++i) {
     const ColourRecord* x = &table->records[order[n - i]];
-    if (document->transparencyOn && x->transparent) continue;
+    if (document->transparencyOn && table->transparent[order[n - i]]) continue;
     uint32_t e = ColourDistance(x->colour, table->records[x->mergedInto].colour);
     if (e > running) running = e;
     values[--j] = running;
@@ -53,7 +53,7 @@ uint32_t ComputeQuality(Document* document, uint64_t* values) {
   for (uint32_t i = 1; i < n && j > 0; ++i) {
     const uint32_t xi = order[n - i];
     const ColourRecord* x = &table->records[xi];
-    if (document->transparencyOn && x->transparent) continue;
+    if (document->transparencyOn && table->transparent[xi]) continue;
     const uint32_t p = x->mergedInto;
     budget -= static_cast<uint64_t>(ColourDistance(x->colour, table->records[p].colour)) * weight[xi];
     weight[p] += weight[xi];

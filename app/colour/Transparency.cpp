@@ -48,8 +48,8 @@ static void TurnTransparencyOn(Document* document) {
 
 TransparencyChange MarkTransparent(Document* document, uint32_t x) {
   ColourTable* table = document->colourTable;
-  if (!table || x >= table->count || table->records[x].transparent) return kTransparencyNoRemap;
-  table->records[x].transparent = 1;
+  if (!table || x >= table->count || table->transparent[x]) return kTransparencyNoRemap;
+  table->transparent[x] = 1;
   uint32_t* entry = &table->tally[table->records[x].representative];
   if (*entry > 0) --*entry;
   TransparencyChange change = *entry == 0 ? kTransparencyRemap : kTransparencyNoRemap;
@@ -70,8 +70,8 @@ TransparencyChange UnmarkTransparent(Document* document, uint32_t x, uint32_t po
     TurnTransparencyOn(document);
     return kTransparencyRemap;
   }
-  if (!table || x >= table->count || !table->records[x].transparent) return kTransparencyNoRemap;
-  table->records[x].transparent = 0;
+  if (!table || x >= table->count || !table->transparent[x]) return kTransparencyNoRemap;
+  table->transparent[x] = 0;
   uint32_t* entry = &table->tally[table->records[x].representative];
   ++*entry;
   TransparencyChange change = *entry == 1 ? kTransparencyRemap : kTransparencyNoRemap;
@@ -92,7 +92,7 @@ TransparencyChange PictureClick(Document* document, int32_t x, int32_t y) {
   const IndexImage* image = document->indexImage;
   if (!image || x < 0 || y < 0 || x >= image->width || y >= image->height) return kTransparencyNoRemap;
   uint32_t c = IndexAt(image, static_cast<uint32_t>(x), static_cast<uint32_t>(y));
-  if (document->colourTable->records[c].transparent) {
+  if (document->colourTable->transparent[c]) {
     return UnmarkTransparent(document, c, TransparentListFind(&document->transparentList, c));
   }
   return MarkTransparent(document, c);

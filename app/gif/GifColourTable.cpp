@@ -103,6 +103,6 @@ void GifBuildColourTable(const Document* document, const uint32_t* tally, const 
   // With transparency off, marked colours are drawn like any other colour.
   if (document->transparencyOn && pass->transparent) {
     for (uint32_t j = 0; j < table->count; ++j)
-      if (records[j].transparent) paletteOf[j] = t;
+      if (table->transparent[j]) paletteOf[j] = t;
   }
 }

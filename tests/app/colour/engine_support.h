@@ -70,7 +70,7 @@ inline void FreeTestDocument(Document* document) {
 
 // Marks colour i transparent in the document as the user would (the option on).
 inline void MarkColour(Document* document, uint32_t i) {
-  document->colourTable->records[i].transparent = 1;
+  document->colourTable->transparent[i] = 1;
   TransparentListAppend(&document->transparentList, i);
   document->transparencyOn = 1;
 }

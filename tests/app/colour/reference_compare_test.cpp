@@ -88,7 +88,7 @@ std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
     if (run < 2) transparent[expected.Order()[n - 1]] = 0;
     TransparentListClear(&document->transparentList);
     for (uint32_t i = 0; i < n; ++i) {
-      table->records[i].transparent = 0;
+      table->transparent[i] = 0;
       if (transparent[i]) MarkColour(document, i);
     }
     problem = CompareMeasures(document, expected, transparent, "transparency run " + std::to_string(run));

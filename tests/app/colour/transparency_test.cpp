@@ -27,7 +27,7 @@ struct Transparency : ::testing::Test {
   std::set<uint32_t> Used() const {
     std::set<uint32_t> used;
     for (uint32_t i = 0; i < table->count; ++i) {
-      if (!table->records[i].transparent) used.insert(table->records[i].representative);
+      if (!table->transparent[i]) used.insert(table->records[i].representative);
     }
     return used;
   }
@@ -56,10 +56,10 @@ TEST_F(Transparency, ClicksKeepTheBookkeepingOfARecomputation) {
     for (uint32_t i = 0; i < table->count; ++i) {
       uint32_t members = 0;
       for (uint32_t j = 0; j < table->count; ++j) {
-        members += table->records[j].representative == i && !table->records[j].transparent;
+        members += table->records[j].representative == i && !table->transparent[j];
       }
       ASSERT_EQ(table->tally[i], members) << "click " << click << " colour " << i;
-      if (table->records[i].transparent) {
+      if (table->transparent[i]) {
         ASSERT_EQ(document->transparentList.indices[TransparentListFind(&document->transparentList, i)], i);
         ++marked;
       }
@@ -71,7 +71,7 @@ TEST_F(Transparency, ClicksKeepTheBookkeepingOfARecomputation) {
     for (int py = 0; py < picture.height; ++py) {
       for (int px = 0; px < picture.width; ++px) {
         const int bit = (overlay->row(py)[px >> 3] >> (7 - (px & 7))) & 1;
-        ASSERT_EQ(bit, table->records[IndexAt(document->indexImage, px, py)].transparent ? 0 : 1);
+        ASSERT_EQ(bit, table->transparent[IndexAt(document->indexImage, px, py)] ? 0 : 1);
       }
     }
     if (change == kTransparencyRemap) ApplyColourCount(document);
@@ -85,7 +85,7 @@ TEST_F(Transparency, SkippingTransparentColoursGivesExactlyKUsedRepresentatives)
   std::mt19937 rng(8);
   for (int round = 0; round < 10; ++round) {
     const uint32_t x = rng() % table->count;
-    if (!table->records[x].transparent) MarkColour(document, x);
+    if (!table->transparent[x]) MarkColour(document, x);
     const uint32_t available = table->count - document->transparentList.count;
     for (uint32_t k = 1; k <= available; ++k) {
       MapForCount(document, table->tally, k);

@@ -128,7 +128,7 @@ TEST_F(WriteGifFileTest, AStreamOfManyPassesIsTheSameOnTwoThreadsAndOne) {
     t.doc.colourCount = setting == 0 ? 256 : 1100;
     t.doc.useGlobalTable = setting == 0;
     t.doc.interlaceLater = setting % 2;
-    t.records[7].transparent = setting == 2;
+    t.marks[7] = setting == 2;
     t.doc.transparencyOn = setting == 1 || setting == 2;
     t.Link();
     giftest::MapAndExpect(t, t.doc.colourCount);

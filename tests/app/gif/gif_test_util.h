@@ -104,6 +104,7 @@ struct TestDocument {
   IndexImage image;
   std::vector<ColourRecord> records;
   std::vector<uint32_t> tallyStore, order, indices, transparent;
+  std::vector<uint8_t> marks;  // the table's transparent marks
 
   TestDocument() { memset(&doc, 0, sizeof doc); }
   TestDocument(const TestDocument&) = delete;
@@ -114,6 +115,8 @@ struct TestDocument {
     table.records = records.data();
     tallyStore.resize(records.size());
     table.tally = tallyStore.data();
+    marks.resize(records.size());
+    table.transparent = marks.data();
     mergeOrder.count = static_cast<uint32_t>(order.size());
     mergeOrder.order = order.data();
     image.indices = indices.data();
@@ -124,7 +127,7 @@ struct TestDocument {
     doc.height = static_cast<int16_t>(image.height);
     transparent.clear();
     for (uint32_t i = 0; i < records.size(); ++i)
-      if (records[i].transparent) transparent.push_back(i);
+      if (marks[i]) transparent.push_back(i);
     doc.transparentList.count = doc.transparentList.capacity = static_cast<uint32_t>(transparent.size());
     doc.transparentList.indices = transparent.empty() ? nullptr : transparent.data();
   }
@@ -134,6 +137,7 @@ struct TestDocument {
 // every colour appears in the picture at least once when it has room.
 inline void MakeRandomDocument(TestDocument& t, std::mt19937& rng, uint32_t n, uint16_t width, uint16_t height) {
   t.records.assign(n, ColourRecord{});
+  t.marks.assign(n, 0);
   std::vector<uint32_t> keys;
   while (keys.size() < n) {
     const uint32_t key = rng() & 0xFFFFFF;
@@ -164,8 +168,7 @@ inline std::vector<uint32_t> MapAndExpect(TestDocument& t, uint32_t k) {
   MapForCount(&t.doc, t.table.tally, k);
   std::vector<uint32_t> out(t.indices.size());
   for (size_t i = 0; i < out.size(); ++i) {
-    const ColourRecord& r = t.records[t.indices[i]];
-    out[i] = t.doc.transparencyOn && r.transparent ? kUnset : MappedColour(&t.table, t.indices[i]);
+    out[i] = t.doc.transparencyOn && t.marks[t.indices[i]] ? kUnset : MappedColour(&t.table, t.indices[i]);
   }
   return out;
 }

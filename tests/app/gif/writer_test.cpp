@@ -49,7 +49,7 @@ TEST(GifWritePass, RandomPicturesAndSettingsDecodeToTheReducedPicture) {
     t.doc.interlaceLater = rng() % 2;
     t.doc.useGlobalTable = rng() % 3 == 0;
     const uint32_t marks = n > 1 && rng() % 2 ? rng() % std::min<uint32_t>(n, 6) : 0;
-    for (uint32_t j = 0; j < marks; ++j) t.records[rng() % n].transparent = 1;
+    for (uint32_t j = 0; j < marks; ++j) t.marks[rng() % n] = 1;
     // Transparency is sometimes off while colours stay marked: they must be drawn.
     t.doc.transparencyOn = marks > 0 && rng() % 3 != 0;
     // 8-bit channels stretched to 16 bits: the transparent entry must keep them exactly.
