@@ -110,14 +110,16 @@ void RunStages(benchmark::State& state, const char* name, Document* document) {
     const uint64_t base = JMemBytesInUse();
 
     Clock t = Now();
-    uint32_t root = BuildHistogram(document);
+    JPixelBuffer* indices = JPixelBufferNew(document->width, document->height);
+    uint32_t root = BuildHistogram(document, indices);
     const double histogram = WallMsSince(t);
     const double histogramCpu = ProcessCpuMsSince(t);
     ColourTable* table = document->colourTable;
     const uint32_t n = table->count;
 
     t = Now();
-    document->indexImage = ComputeIndexImage(document->workingBuffer, table);
+    document->indexImage = MakeIndexImage(indices);
+    JPixelBufferFree(indices);
     const double indexImage = WallMsSince(t);
     const double indexCpu = ProcessCpuMsSince(t);
 

@@ -3,6 +3,7 @@
 #include "app/colour/ColourHash.h"
 #include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
+#include "app/colour/IndexImage.h"
 #include "app/document/Document.h"
 #include "app/document/Progress.h"
 #include "jindep/memory.h"
@@ -21,7 +22,7 @@ constexpr uint64_t kTwoThreadPixels = uint64_t{1} << 21;
 // The distinct colours of some rows in order of first appearance, each with its pixels.
 // A colour's place in that order is its index; the hash table finds it from the key.
 struct ColourCounts {
-  ColourHash indices;       // colour key -> index
+  ColourHash byKey;         // colour key -> index
   ColourHashSlot* colours;  // by index: the key and its pixels; room for as many as `indices`
 };
 
@@ -29,88 +30,121 @@ struct ColourCounts {
 // photograph's colours run to a good share of its pixels, and every growth of the
 // table on the way there would rehash all the colours found so far.
 void InitCounts(ColourCounts* c, uint64_t pixels) {
-  ColourHashInit(&c->indices, static_cast<uint32_t>(pixels / 2 < kPresizedColours ? pixels / 2 : kPresizedColours));
-  c->colours = JAllocArray<ColourHashSlot>(ColourHashCapacity(c->indices.bits));
+  ColourHashInit(&c->byKey, static_cast<uint32_t>(pixels / 2 < kPresizedColours ? pixels / 2 : kPresizedColours));
+  c->colours = JAllocArray<ColourHashSlot>(ColourHashCapacity(c->byKey.bits));
   c->colours[0] = {kNoColourKey, 0};  // the run before the first pixel adds nothing here
 }
 
 void FreeCounts(ColourCounts* c) {
-  ColourHashFree(&c->indices);
+  ColourHashFree(&c->byKey);
   JFree(c->colours);
 }
 
 // Where a count of rows stands; lines count from the top of the picture.
 struct RowScan {
   const JPixelBuffer* buffer;
-  uint32_t line;     // the line being counted
-  uint32_t x;        // its next pixel
-  uint32_t endLine;  // one past the last line to count
+  JPixelBuffer* indices;  // where each pixel's index goes (may be `buffer` itself)
+  uint32_t line;          // the line being counted
+  uint32_t x;             // its next pixel
+  uint32_t endLine;       // one past the last line to count
 };
 
 // Index of a colour not yet in `c`, whose probe ended at `empty`, put at the end of its
 // order with no pixels; kNoColourKey when the tables are full and may not grow (on a
 // helper thread, which allocates nothing).
 inline uint32_t AddColour(ColourCounts* c, uint32_t key, ColourHashSlot* empty, bool mayGrow) {
-  const uint32_t index = c->indices.count;
-  if (index == ColourHashCapacity(c->indices.bits)) {
+  const uint32_t index = c->byKey.count;
+  if (index == ColourHashCapacity(c->byKey.bits)) {
     if (!mayGrow) return kNoColourKey;
     c->colours = static_cast<ColourHashSlot*>(
-        JRealloc(c->colours, ColourHashCapacity(c->indices.bits + 1) * sizeof(ColourHashSlot)));
+        JRealloc(c->colours, ColourHashCapacity(c->byKey.bits + 1) * sizeof(ColourHashSlot)));
   }
   c->colours[index] = {key, 0};
-  ColourHashAddAt(&c->indices, empty, key, index);
+  ColourHashAddAt(&c->byKey, empty, key, index);
   return index;
 }
 
-// Counts the pixels from the scan's place to its end line. Without `mayGrow` it stops at
-// a pixel whose colour finds no room and leaves the scan there; true when it got to the end.
+// Counts the pixels from the scan's place to its end line and writes down each one's
+// index. Without `mayGrow` it stops at a pixel whose colour finds no room and leaves the
+// scan there; true when it got to the end.
 bool CountRows(RowScan* scan, ColourCounts* result, bool mayGrow, uint32_t progressStep) {
   const JPixelBuffer* buffer = scan->buffer;
-  const ColourHash* indices = &result->indices;
+  const uint32_t width = buffer->width;
+  // Kept in locals: the indices' byte stores may alias anything in memory, locals not.
+  ColourHash byKey = result->byKey;
+  ColourHashSlot* colours = result->colours;
   // A run of one colour is counted in a register and probed once.
   uint32_t lastKey = kNoColourKey;
   uint32_t lastIndex = 0;
   uint32_t run = 0;
   for (; scan->line < scan->endLine; ++scan->line, scan->x = 0) {
-    const uint8_t* p = JPixelBufferRow(buffer, buffer->height - 1 - scan->line) + 3 * scan->x;
-    for (uint32_t x = scan->x; x < buffer->width; ++x, p += 3) {
+    const uint32_t row = buffer->height - 1 - scan->line;
+    const uint8_t* p = JPixelBufferRow(buffer, row) + 3 * scan->x;
+    uint8_t* out = JPixelBufferRow(scan->indices, row) + 3 * scan->x;
+    for (uint32_t x = scan->x; x < width; ++x, p += 3, out += 3) {
       // A probe is one cache miss that depends on nothing before it, so the
       // slot of a pixel a little ahead is fetched now and the misses overlap.
-      if (x + kPrefetchAhead < buffer->width) {
+      if (x + kPrefetchAhead < width) {
         const uint8_t* ahead = p + 3 * kPrefetchAhead;
-        ColourHashPrefetch(indices, ColourKey(ahead[2], ahead[1], ahead[0]));
+        ColourHashPrefetch(&byKey, ColourKey(ahead[2], ahead[1], ahead[0]));
       }
       const uint32_t key = ColourKey(p[2], p[1], p[0]);
       if (key != lastKey) {
-        result->colours[lastIndex].value += run;
+        colours[lastIndex].value += run;
         run = 0;
-        ColourHashSlot* slot = ColourHashProbe(indices, key);
-        lastIndex = slot->key == key ? slot->value : AddColour(result, key, slot, mayGrow);
-        if (lastIndex == kNoColourKey) {
-          scan->x = x;
-          return false;
+        ColourHashSlot* slot = ColourHashProbe(&byKey, key);
+        if (slot->key == key) {
+          lastIndex = slot->value;
+        } else {
+          lastIndex = AddColour(result, key, slot, mayGrow);
+          byKey = result->byKey;
+          colours = result->colours;
+          if (lastIndex == kNoColourKey) {
+            scan->x = x;
+            return false;
+          }
         }
         lastKey = key;
       }
       ++run;
+      PutPackedIndex(out, lastIndex);
     }
     if (progressStep) ProgressStep(progressStep);
   }
-  result->colours[lastIndex].value += run;
+  colours[lastIndex].value += run;
   return true;
 }
 
 // Adds the colours of `later` (counted from rows below those of `c`) to `c`: a colour
 // already there adds its pixels, a new one follows the others, so the order is that of
-// counting all the rows in turn.
-void MergeCounts(ColourCounts* c, const ColourCounts* later) {
-  const uint32_t count = later->indices.count;
+// counting all the rows in turn. Each of `later`'s colours is left with its index in `c`
+// in place of its pixels.
+void MergeCounts(ColourCounts* c, ColourCounts* later) {
+  const uint32_t count = later->byKey.count;
   for (uint32_t i = 0; i < count; ++i) {
-    if (i + kPrefetchAhead < count) ColourHashPrefetch(&c->indices, later->colours[i + kPrefetchAhead].key);
-    const ColourHashSlot colour = later->colours[i];
-    ColourHashSlot* slot = ColourHashProbe(&c->indices, colour.key);
-    const uint32_t index = slot->key == colour.key ? slot->value : AddColour(c, colour.key, slot, true);
-    c->colours[index].value += colour.value;
+    if (i + kPrefetchAhead < count) ColourHashPrefetch(&c->byKey, later->colours[i + kPrefetchAhead].key);
+    ColourHashSlot* colour = &later->colours[i];
+    ColourHashSlot* slot = ColourHashProbe(&c->byKey, colour->key);
+    const uint32_t index = slot->key == colour->key ? slot->value : AddColour(c, colour->key, slot, true);
+    c->colours[index].value += colour->value;
+    colour->value = index;
+  }
+}
+
+// The indices of lines `first` to `end` (exclusive), written by a count of their own,
+// made those of the whole picture (`merged`, as MergeCounts left it).
+void RenumberRows(JPixelBuffer* indices, uint32_t first, uint32_t end, const ColourHashSlot* merged) {
+  uint32_t last = kNoColourKey, renumbered = 0;
+  for (uint32_t line = first; line < end; ++line) {
+    uint8_t* p = JPixelBufferRow(indices, indices->height - 1 - line);
+    for (uint32_t x = 0; x < indices->width; ++x, p += 3) {
+      const uint32_t index = PackedIndexAt(p);
+      if (index != last) {
+        last = index;
+        renumbered = merged[index].value;
+      }
+      PutPackedIndex(p, renumbered);
+    }
   }
 }
 
@@ -128,17 +162,17 @@ void CountAsHelper(void* data) {
 // Large pictures are counted on two threads: a helper counts the lower half of the rows
 // into tables of its own, which are then merged after the upper half's. Should the
 // helper not start, or its tables fill, the main thread counts what it left.
-void CountPixels(const JPixelBuffer* buffer, ColourCounts* result) {
+void CountPixels(const JPixelBuffer* buffer, JPixelBuffer* indices, ColourCounts* result) {
   const uint32_t step = buffer->height ? (1u << 24) / buffer->height : 0;
   const uint64_t pixels = static_cast<uint64_t>(buffer->width) * buffer->height;
   const bool two = pixels >= kTwoThreadPixels && HelperThreadsWorthwhile();
-  RowScan upper = {buffer, 0, 0, two ? buffer->height / 2u : buffer->height};
+  RowScan upper = {buffer, indices, 0, 0, two ? buffer->height / 2u : buffer->height};
   InitCounts(result, pixels);
   if (!two) {
     CountRows(&upper, result, true, step);
     return;
   }
-  LowerRows lower = {{buffer, upper.endLine, 0, buffer->height}, {}, false};
+  LowerRows lower = {{buffer, indices, upper.endLine, 0, buffer->height}, {}, false};
   InitCounts(&lower.counts, pixels);
   HelperThread helper;
   HelperStart(&helper, CountAsHelper, &lower);
@@ -147,21 +181,24 @@ void CountPixels(const JPixelBuffer* buffer, ColourCounts* result) {
   if (!lower.finished) CountRows(&lower.scan, &lower.counts, true, 0);
   for (uint32_t line = upper.endLine; line < buffer->height; ++line) ProgressStep(step);
   MergeCounts(result, &lower.counts);
+  RenumberRows(indices, upper.endLine, buffer->height, lower.counts.colours);
   FreeCounts(&lower.counts);
 }
 
 }  // namespace
 
-uint32_t BuildHistogram(Document* document) {
+uint32_t BuildHistogram(Document* document, JPixelBuffer* indices) {
   ColourTable* table = ColourTableCreate(kColourTableInitialCapacity);
   document->colourTable = table;
   const uint32_t root = ColourTreeNew();
+  const JPixelBuffer* buffer = document->workingBuffer;
+  JPixelBuffer* unwanted = indices ? nullptr : JPixelBufferNew(buffer->width, buffer->height);
   // Pixels are counted in a hash table first, and the table and tree are told of
   // each distinct colour once afterwards, in order of first appearance: that
   // order alone decides the colour indices.
   ColourCounts counts;
-  CountPixels(document->workingBuffer, &counts);
-  const uint32_t distinct = counts.indices.count;
+  CountPixels(buffer, indices ? indices : unwanted, &counts);
+  const uint32_t distinct = counts.byKey.count;
   ColourTableReserve(table, distinct);
   for (uint32_t i = 0; i < distinct; ++i) {
     const uint32_t index = ColourTableAppend(table, counts.colours[i].key);
@@ -172,8 +209,9 @@ uint32_t BuildHistogram(Document* document) {
   // its nodes in depth-first order, so the searches that follow find neighbouring
   // colours close together in memory.
   static_assert(sizeof(TreePathEntry) == sizeof(ColourHashSlot), "one entry a slot");
-  ColourTreeBuild(root, table, reinterpret_cast<TreePathEntry*>(counts.indices.slots),
+  ColourTreeBuild(root, table, reinterpret_cast<TreePathEntry*>(counts.byKey.slots),
                   reinterpret_cast<TreePathEntry*>(counts.colours));
   FreeCounts(&counts);
+  JPixelBufferFree(unwanted);
   return root;
 }

@@ -5,7 +5,11 @@
 #include <cstdint>
 
 struct Document;
+struct JPixelBuffer;
 
 // Creates the document's colour table and a new tree, counts the working buffer's
-// pixels (rows visited top of the picture first) and returns the tree's root.
-uint32_t BuildHistogram(Document* document);
+// pixels (rows visited top of the picture first) and returns the tree's root. Unless
+// `indices` is null, each pixel's colour index goes into the three bytes of the same
+// pixel there (see PackedIndexAt): a buffer of the picture's size, or the working
+// buffer itself, whose colours are then gone.
+uint32_t BuildHistogram(Document* document, JPixelBuffer* indices = nullptr);

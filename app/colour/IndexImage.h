@@ -15,3 +15,15 @@ inline uint32_t IndexAt(const IndexImage* image, uint32_t x, uint32_t y) {
 }
 
 void IndexImageFree(IndexImage* image);
+
+// Colour indices can also be held in a pixel buffer, each pixel's three bytes holding
+// its index (a colour index is below 2^24), low byte first.
+inline uint32_t PackedIndexAt(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
+}
+
+inline void PutPackedIndex(uint8_t* p, uint32_t index) {
+  p[0] = static_cast<uint8_t>(index);
+  p[1] = static_cast<uint8_t>(index >> 8);
+  p[2] = static_cast<uint8_t>(index >> 16);
+}

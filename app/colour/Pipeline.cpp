@@ -35,19 +35,26 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
   document->window = nullptr;
   if (gShowProc) ProgressOnShow(gShowProc, document);
 
-  uint32_t root = BuildHistogram(document);
+  // A window keeps the pixels to draw previews into, and shows the index image's stage
+  // before the merging. Without a window the pixels are not needed again: each pixel's
+  // index is written over its colour, and the indices (3 bytes each) wait through the
+  // merging in place of the index image (4 bytes each), which is made once the graph and
+  // the tree are gone: the peak of memory is lower.
+  JPixelBuffer* indices = pixels == kPipelineKeepsPixels ? JPixelBufferNew(buffer->width, buffer->height) : buffer;
+  uint32_t root = BuildHistogram(document, indices);
   ColourTable* table = document->colourTable;
-  // A window shows the index image's stage before the merging. Without a window the pixels
-  // (3 bytes each) wait through the merging in place of the index image (4 bytes each),
-  // which is made once the graph and the tree are gone: the peak of memory is lower.
-  if (pixels == kPipelineKeepsPixels) document->indexImage = ComputeIndexImage(buffer, table);
+  if (pixels == kPipelineKeepsPixels) {
+    document->indexImage = MakeIndexImage(indices);
+    JPixelBufferFree(indices);
+  } else {
+    document->workingBuffer = nullptr;  // it holds the indices now
+  }
   ColourGraph* graph = BuildColourGraph(table, root);
   document->mergeOrder = ComputeColourMaps(graph, table, root);
   memset(table->tally, 0, static_cast<size_t>(table->count) * sizeof(uint32_t));
   if (pixels == kPipelineFreesPixels) {
-    document->indexImage = ComputeIndexImage(buffer, table);
-    JPixelBufferFree(buffer);
-    document->workingBuffer = nullptr;
+    document->indexImage = MakeIndexImage(indices);
+    JPixelBufferFree(indices);
   }
   ProgressEnd();
 

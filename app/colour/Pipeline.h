@@ -6,18 +6,17 @@
 
 struct Document;
 
-// What becomes of the working buffer once the index image holds the picture: a
-// window keeps it to render previews into; writing a file needs it no longer, and
-// making the index image after the ranking, then freeing the buffer, lowers the peak
-// of memory.
+// What becomes of the working buffer once the histogram has counted it: a window keeps
+// it to render previews into; writing a file needs it no longer, and making the index
+// image after the ranking, from the pixels' packed indices, lowers the peak of memory.
 enum PipelinePixels { kPipelineKeepsPixels, kPipelineFreesPixels };
 
 // Fills colourTable, indexImage, mergeOrder, transparencyOverlay, maskPicture and
 // maskBuffer from the document's picture map (or, without one, its working buffer
 // as it stands). Returns false, with nothing allocated, when the picture's size is
 // outside what the engine holds; *problem (if given) then gets a one-line reason.
-// With kPipelineFreesPixels the index image is made after the merge order, the
-// working buffer is then freed (and set to null), and previews are no longer rendered.
+// With kPipelineFreesPixels the working buffer is freed once counted (and set to null),
+// the index image is made after the merge order, and previews are no longer rendered.
 bool RunColourPipeline(Document* document, const char** problem = nullptr,
                        PipelinePixels pixels = kPipelineKeepsPixels);
 

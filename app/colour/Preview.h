@@ -8,7 +8,7 @@
 struct Document;
 struct JPixelBuffer;
 
-// Index of every pixel's colour in the table, top row first.
-IndexImage* ComputeIndexImage(const JPixelBuffer* buffer, const ColourTable* table);
+// The index image of a buffer of indices as the histogram writes them.
+IndexImage* MakeIndexImage(const JPixelBuffer* indices);
 // Writes every pixel's mapped colour into the working buffer and copies it into the picture map.
 void RenderPreview(Document* document);

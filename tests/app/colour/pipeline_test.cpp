@@ -124,8 +124,9 @@ TEST(ColourPipeline, AHelperThreadChangesNothing) {
 }
 
 // From 2^21 pixels a second thread counts the lower rows into tables of its own, merged
-// after the upper rows'. Here the lower rows' colours outgrow its tables (it stops and the
-// main thread counts on); 5,003 colours are met in both halves.
+// after the upper rows' (and their pixels' indices renumbered). Here the lower rows'
+// colours outgrow its tables (it stops and the main thread counts on); 5,003 colours are
+// met in both halves.
 TEST(ColourPipeline, TwoThreadHistogramKeepsFirstAppearanceOrderAndCounts) {
   const int side = 1449;  // 2,099,601 pixels; the upper rows are lines 0 to 723
   TestPicture picture{side, side, std::vector<uint32_t>(static_cast<size_t>(side) * side)};
@@ -134,9 +135,13 @@ TEST(ColourPipeline, TwoThreadHistogramKeepsFirstAppearanceOrderAndCounts) {
   for (bool helpers : {true, false}) {
     HelperThreadsAllow(helpers);
     Document* document = NewTestDocument(picture);
-    ColourTreeFree(BuildHistogram(document));
+    ColourTreeFree(BuildHistogram(document, document->workingBuffer));
     HelperThreadsAllow(true);
     CheckFirstAppearance(document->colourTable, picture.keys);
+    IndexImage* image = MakeIndexImage(document->workingBuffer);
+    for (size_t i = 0; i < picture.keys.size(); ++i)
+      ASSERT_EQ(document->colourTable->records[image->indices[i]].colour, picture.keys[i]) << "pixel " << i;
+    IndexImageFree(image);
     FreeTestDocument(document);
   }
 }
