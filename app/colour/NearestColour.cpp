@@ -1,9 +1,9 @@
 // The bounded nearest-colour search: it looks only at the cells of the colour
 // cube next to the colour's own leaf cell, so its answer is the nearest colour
 // of that neighbourhood. It runs on a tree whose leaves hold graph node handles
-// less one (BuildColourGraph puts them there), and answers with a node handle. Ties go to the colour tested first: cells are visited
-// red outermost, then green, then blue, each lower, own, upper; inside a node
-// slots 0 to 7.
+// less one (BuildColourGraph puts them there), and answers with a node handle.
+// Ties go to the colour tested first: cells are visited red outermost, then
+// green, then blue, each lower, own, upper; inside a node slots 0 to 7.
 #include <atomic>
 #include <cstring>
 
