@@ -17,24 +17,32 @@ void MergeOrderFree(MergeOrder* mergeOrder) {
 
 MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t root) {
   const uint32_t n = table->count;
-  MergeOrder* mergeOrder = static_cast<MergeOrder*>(JAlloc(sizeof(MergeOrder)));
-  mergeOrder->count = n;
-  mergeOrder->order = JAllocArray<uint32_t>(n ? n : 1);
-
   ProgressSetLabel(JStr(kStrComputingColourMaps));
   const uint32_t groups = static_cast<uint32_t>((static_cast<uint64_t>(n) + 127) >> 7);
   const uint32_t step = groups ? (1u << 24) / groups : 0;
+  // Each colour's merge position waits in its representative field, which no
+  // mapping needs yet, so that the order array is made only once the graph and
+  // the tree are gone and does not add to the merging's peak memory.
+  ColourRecord* records = table->records;
   for (uint32_t s = 0; s < n; ++s) {
     uint32_t removed = 0;
     uint32_t into = 0;
     MergeStep(graph, table, root, &removed, &into);
-    table->records[removed].mergedInto = into;
-    mergeOrder->order[n - s - 1] = removed;
+    records[removed].mergedInto = into;
+    records[removed].representative = n - s - 1;
     if ((s & 127) == 0) ProgressStep(step);
   }
   ColourTreeFree(root);
   ReleaseSearchStamps();
   ColourGraphFree(graph);
+
+  MergeOrder* mergeOrder = static_cast<MergeOrder*>(JAlloc(sizeof(MergeOrder)));
+  mergeOrder->count = n;
+  mergeOrder->order = JAllocArray<uint32_t>(n ? n : 1);
+  for (uint32_t i = 0; i < n; ++i) {
+    mergeOrder->order[records[i].representative] = i;
+    records[i].representative = i;
+  }
   return mergeOrder;
 }
 
