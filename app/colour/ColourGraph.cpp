@@ -22,6 +22,10 @@ void LinkUnder(uint32_t d, uint32_t m) {
 
 constexpr uint32_t kColourBits = 0xFFFFFF;
 
+// Nodes are linked in colour index order, which is not their order in memory:
+// each node is asked for 2 * kAhead colours ahead, and its nearest kAhead ahead.
+constexpr uint32_t kAhead = 8;
+
 inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
   return static_cast<uint64_t>(ColourDistance(from->colour, to->colour)) * from->weight;
 }
@@ -101,6 +105,8 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     if (node->nearest == 0) node->nearest = graph->nodes[0];
   }
   for (uint32_t i = 0; i < n; ++i) {
+    if (i + 2 * kAhead < n) __builtin_prefetch(GraphNodeAt(graph->nodes[i + 2 * kAhead]), 1);
+    if (i + kAhead < n) __builtin_prefetch(GraphNodeAt(GraphNodeAt(graph->nodes[i + kAhead])->nearest), 1);
     const uint32_t handle = graph->nodes[i];
     GraphNode* node = GraphNodeAt(handle);
     LinkUnder(handle, node->nearest);
