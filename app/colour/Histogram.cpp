@@ -23,10 +23,10 @@ constexpr uint64_t kTwoThreadPixels = uint64_t{1} << 21;
 // A colour's place in that order is its index; the hash table finds it from the key.
 struct ColourCounts {
   ColourHash byKey;         // colour key -> index
-  ColourHashSlot* colours;  // by index: the key and its pixels; room for as many as `indices`
+  ColourHashSlot* colours;  // by index: the key and its pixels; room for as many as `byKey`
 };
 
-// Room from the start for a quarter as many colours as pixels (up to 2^20 slots): a
+// Room from the start for half as many colours as pixels (up to 2^20 slots): a
 // photograph's colours run to a good share of its pixels, and every growth of the
 // table on the way there would rehash all the colours found so far.
 void InitCounts(ColourCounts* c, uint64_t pixels) {
