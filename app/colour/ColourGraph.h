@@ -54,8 +54,6 @@ uint32_t FindNearestColour(uint32_t root, uint32_t colour);
 // those the search looks at. With `fetch`, the best node found is fetched into the
 // cache whenever the best changes, so that it is there when the search ends.
 uint32_t FindNearestNode(uint32_t root, uint32_t colour, uint32_t floor, uint32_t* level, bool fetch);
-// Frees the searches' stamps; they are made again by the next search.
-void ReleaseSearchStamps();
 // FindNearestNode of the colour of every graph node with a leaf in the tree (at
 // most `count`), handed to store(data, node, nearest, level), on both processors
 // when there are many (store is then called from both); advances the progress by

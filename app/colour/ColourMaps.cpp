@@ -33,7 +33,6 @@ MergeOrder* ComputeColourMaps(ColourGraph* graph, ColourTable* table, uint32_t r
     if ((s & 127) == 0) ProgressStep(step);
   }
   ColourTreeFree(root);
-  ReleaseSearchStamps();
   ColourGraphFree(graph);
 
   MergeOrder* mergeOrder = static_cast<MergeOrder*>(JAlloc(sizeof(MergeOrder)));

@@ -19,16 +19,19 @@
 
 namespace {
 
-// Incremented once before every search; a node stamped with the current value
-// has had its whole subtree examined by this search.
-uint32_t gSearchCounter = 1;
-// A stamp is the low 16 bits of the search counter: half the bytes of a full word,
-// so more of a large tree's stamps stay in the cache, at the price of clearing
-// them all once every 65,535 searches.
+// A node stamped with a search's stamp has had its whole subtree examined by
+// that search. Searches on two threads at once keep their stamps in arrays of
+// their own by node handle, 16 bits each (half the bytes of a full word, so more
+// of a large tree's stamps stay in the cache, at the price of clearing them all
+// once every 65,535 searches).
 typedef uint16_t Stamp;
-// The nodes' stamps, by node handle, for the searches one after another.
-Stamp* gStamps = nullptr;
-size_t gStampCount = 0;
+// Searches one after another keep them in the tree itself, which costs no memory
+// of its own: a node's mark is the word its parent keeps for it in place of a
+// leaf colour (the root's is gRootMark). Marks have the top bit set, so that no
+// colour key there is ever taken for one; each search takes the next value.
+constexpr uint32_t kFirstMark = 0x80000000u;
+uint32_t gMark = kFirstMark;
+uint32_t gRootMark = 0;
 
 // Entries a stamp array needs for every handle the tree pool has made (handles count from 1).
 size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->capacity) + 1; }
@@ -41,13 +44,23 @@ struct Search {
   Stamp stamp;
   uint32_t best;
   uint32_t bestIndex;
-  Stamp* stamps;  // by node handle
+  Stamp* stamps;  // by node handle; null for marks in the tree
+  uint32_t mark;
   bool fetch;  // the best leaf's graph node is fetched into the cache whenever the best changes
   uint32_t floor;  // no other colour lies nearer: a leaf found at this distance ends the search
 };
 
-inline bool Stamped(const Search* search, uint32_t ref) { return search->stamps[ref >> 1] == search->stamp; }
-inline void SetStamp(Search* search, uint32_t ref) { search->stamps[ref >> 1] = search->stamp; }
+// A node's stamp, by its reference and its mark word.
+inline bool Stamped(const Search* search, uint32_t ref, const uint32_t* mark) {
+  return search->stamps ? search->stamps[ref >> 1] == search->stamp : *mark == search->mark;
+}
+inline void SetStamp(Search* search, uint32_t ref, uint32_t* mark) {
+  if (search->stamps) {
+    search->stamps[ref >> 1] = search->stamp;
+  } else {
+    *mark = search->mark;
+  }
+}
 
 inline uint32_t Difference(int a, int b) { return static_cast<uint32_t>(a > b ? a - b : b - a); }
 
@@ -129,9 +142,9 @@ inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) { return base | 
 // Examines every slot of a node not yet examined by this search whose cube lies
 // nearer than the best distance found; its child nodes are checked the same way
 // before they are entered.
-void ExamineNode(Search* search, uint32_t ref, uint32_t base, int level) {
-  SetStamp(search, ref);
-  const TreeNode* node = TreeNodeAt(ref);
+void ExamineNode(Search* search, uint32_t ref, uint32_t* mark, uint32_t base, int level) {
+  SetStamp(search, ref, mark);
+  TreeNode* node = TreeNodeAt(ref);
   NodeView view;
   ViewNode(search, node, &view);
   // Occupied slots in order, 0 to 7.
@@ -143,50 +156,72 @@ void ExamineNode(Search* search, uint32_t ref, uint32_t base, int level) {
       TestLeaf(search, LeafIndex(slot), view.distances[s]);
     } else {
       const uint32_t childBase = ChildBase(base, s, level);
-      if (!Stamped(search, slot) && CubeDistance(search, childBase, level - 1) < search->best) {
-        ExamineNode(search, slot, childBase, level - 1);
+      uint32_t* childMark = &node->leafColours[s];
+      if (!Stamped(search, slot, childMark) && CubeDistance(search, childBase, level - 1) < search->best) {
+        ExamineNode(search, slot, childMark, childBase, level - 1);
       }
     }
   }
 }
 
-void SearchSubtree(Search* search, uint32_t ref, uint32_t base, int level) {
-  if (Stamped(search, ref)) return;
+void SearchSubtree(Search* search, uint32_t ref, uint32_t* mark, uint32_t base, int level) {
+  if (Stamped(search, ref, mark)) return;
   if (CubeDistance(search, base, level) >= search->best) return;
-  ExamineNode(search, ref, base, level);
+  ExamineNode(search, ref, mark, base, level);
 }
 
-void DescendAndSearch(Search* search, uint32_t ref, uint32_t base, uint32_t target, int level, int stopLevel) {
+void DescendAndSearch(Search* search, uint32_t ref, uint32_t* mark, uint32_t base, uint32_t target, int level,
+                      int stopLevel) {
   for (;;) {
     const uint32_t s = ColourSlot(target, level);
-    const uint32_t slot = TreeNodeAt(ref)->slots[s];
+    TreeNode* node = TreeNodeAt(ref);
+    const uint32_t slot = node->slots[s];
     if (!SlotIsNode(slot)) {
-      SearchSubtree(search, ref, base, level);
+      SearchSubtree(search, ref, mark, base, level);
       return;
     }
     ref = slot;
+    mark = &node->leafColours[s];
     base = ChildBase(base, s, level);
     --level;
-    if (Stamped(search, ref)) return;
+    if (Stamped(search, ref, mark)) return;
     if (level <= stopLevel) {
-      SearchSubtree(search, ref, base, level);
+      SearchSubtree(search, ref, mark, base, level);
       return;
+    }
+  }
+}
+
+// Takes every mark out of a tree: node slots' words back to 0.
+void ClearMarks(uint32_t ref) {
+  TreeNode* node = TreeNodeAt(ref);
+  for (uint32_t s = 0; s < 8; ++s) {
+    if (SlotIsNode(node->slots[s])) {
+      node->leafColours[s] = 0;
+      ClearMarks(node->slots[s]);
     }
   }
 }
 
 inline int HighestBit(uint32_t value) { return 31 - __builtin_clz(value); }
 
-// The search proper, with the stamp to use and the array the stamps are kept in.
-uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uint32_t floor, uint32_t* level = nullptr,
-                 bool fetch = false) {
+// The search proper, with the stamp to use and the array the stamps are kept in
+// (null: the mark to use, in the tree).
+uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uint32_t mark, uint32_t floor,
+                 uint32_t* level = nullptr, bool fetch = false) {
   uint32_t path[8] = {};
+  uint32_t* marks[8] = {};
   uint32_t slot = root;
+  uint32_t* slotMark = &gRootMark;
   int leafLevel = -1;
   for (int level = 7; level >= 0; --level) {
     const uint32_t ref = slot;
     path[level] = ref;
-    slot = TreeNodeAt(ref)->slots[ColourSlot(colour, level)];
+    marks[level] = slotMark;
+    TreeNode* node = TreeNodeAt(ref);
+    const uint32_t s = ColourSlot(colour, level);
+    slot = node->slots[s];
+    slotMark = &node->leafColours[s];
     if (slot == 0) return 0;
     if (SlotIsLeaf(slot)) {
       leafLevel = level;
@@ -229,7 +264,7 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uin
   }
 
   Search search{colour, static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, fetch, floor};
+                static_cast<int>(colour & 0xFF), stamp, 768, 0, stamps, mark, fetch, floor};
   for (int ri = 0; ri < counts[0]; ++ri) {
     for (int gi = 0; gi < counts[1]; ++gi) {
       const int drg = gaps[0][ri] + gaps[1][gi];
@@ -243,7 +278,7 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uin
                                 static_cast<uint32_t>(values[1][gi]) << 8 | static_cast<uint32_t>(values[2][bi]);
         const uint32_t keep = (0xFFu << (start + 1)) & 0xFFu;
         const uint32_t base = colour & (keep << 16 | keep << 8 | keep);
-        DescendAndSearch(&search, path[start], base, target, start, L);
+        DescendAndSearch(&search, path[start], marks[start], base, target, start, L);
       }
     }
   }
@@ -257,25 +292,13 @@ uint32_t FindNearestColour(uint32_t root, uint32_t colour) {
 }
 
 uint32_t FindNearestNode(uint32_t root, uint32_t colour, uint32_t floor, uint32_t* level, bool fetch) {
-  // Nodes made since the last search get stamp 0, which no search uses.
-  const size_t entries = StampEntries();
-  if (entries > gStampCount) {
-    gStamps = static_cast<Stamp*>(JRealloc(gStamps, entries * sizeof(Stamp)));
-    std::memset(gStamps + gStampCount, 0, (entries - gStampCount) * sizeof(Stamp));
-    gStampCount = entries;
+  // Once the marks have gone all the way round, old ones could match again.
+  if (++gMark == 0) {
+    ClearMarks(root);
+    gRootMark = 0;
+    gMark = kFirstMark;
   }
-  // Once the stamp has gone all the way round, old stamps could match it again.
-  if (static_cast<Stamp>(++gSearchCounter) == 0) {
-    std::memset(gStamps, 0, gStampCount * sizeof(Stamp));
-    ++gSearchCounter;
-  }
-  return Nearest(root, colour, static_cast<Stamp>(gSearchCounter), gStamps, floor, level, fetch);
-}
-
-void ReleaseSearchStamps() {
-  JFree(gStamps);
-  gStamps = nullptr;
-  gStampCount = 0;
+  return Nearest(root, colour, 0, nullptr, gMark, floor, level, fetch);
 }
 
 namespace {
@@ -329,7 +352,7 @@ uint32_t SearchBlocks(SharedSearches* shared, Stamp* ownStamps, uint32_t progres
       const uint32_t handle = shared->leaves[k] + 1;
       uint32_t level = 0;
       const uint32_t colour = GraphNodeAt(handle)->colour & 0xFFFFFF;
-      const uint32_t nearest = Nearest(shared->root, colour, stamp, ownStamps, 1, &level);
+      const uint32_t nearest = Nearest(shared->root, colour, stamp, ownStamps, 0, 1, &level);
       shared->store(shared->data, handle, nearest, level);
     }
     ++blocks;
