@@ -21,13 +21,12 @@
 #include "app/graphs/GraphRecord.h"
 #include "app/shell/Documents.h"
 #include "bench/bench_data.h"
+#include "bench/large_photo.h"
 #include "jwin/J_event.h"
 #include "jwin/J_file.h"
 #include "jwin/J_platform.h"
 #include "jwin/toolkit_start.h"
-#include "platform/Bitmap.h"
 #include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/dib/BmpWriter.h"
 
 namespace {
 
@@ -37,28 +36,6 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 platform::backend::HeadlessBackend& Input() {
   return static_cast<platform::backend::HeadlessBackend&>(platform::wm::Desktop::Current()->backend());
-}
-
-// The large photograph as a bitmap file: bench/run.sh renders it as PPM only (the whole-process
-// comparison takes every bitmap of the folder), so it is written out once below it. Answers
-// its name in the bench data folder.
-std::string LargePhotoBmp() {
-  const std::string name = "large/photo_6000x4000.bmp", path = BenchDataDir() + "/" + name;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    std::fclose(f);
-    return name;
-  }
-  const BenchPhoto photo = LoadBenchPhoto("photo_6000x4000.ppm");
-  if (!photo.ok()) return name;
-  auto bitmap = platform::Bitmap::Create(photo.width, photo.height, 32);
-  for (int y = 0; y < photo.height; ++y) {
-    const uint8_t* in = photo.rgb.data() + static_cast<size_t>(y) * photo.width * 3;
-    uint32_t* row = bitmap->row32(y);
-    for (int x = 0; x < photo.width; ++x, in += 3) row[x] = uint32_t(in[0]) << 16 | uint32_t(in[1]) << 8 | in[2];
-  }
-  std::system(("mkdir -p '" + BenchDataDir() + "/large'").c_str());
-  platform::dib::WriteBmpFile(*bitmap, path, 24);
-  return name;
 }
 
 // The headless program with one document open, or null when the picture is missing.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/bench_data.h"
+#include "bench/large_photo.h"
 #include "jwin/J_file.h"
 #include "jwin/picture.h"
 #include "jwin/pixel_map.h"
@@ -23,7 +24,7 @@ namespace {
 
 // The photograph bench/run.sh renders, or a synthetic one of the same size when absent.
 std::string PhotoPath() {
-  const std::string path = BenchDataDir() + "/photo_6000x4000.bmp";
+  const std::string path = BenchDataDir() + "/" + LargePhotoBmp();
   if (FILE* f = std::fopen(path.c_str(), "rb")) {
     std::fclose(f);
     return path;
