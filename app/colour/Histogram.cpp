@@ -1,5 +1,7 @@
 #include "app/colour/Histogram.h"
 
+#include <algorithm>
+
 #include "app/colour/ColourHash.h"
 #include "app/colour/ColourTree.h"
 #include "app/colour/HelperThread.h"
@@ -26,11 +28,31 @@ struct ColourCounts {
   ColourHashSlot* colours;  // by index: the key and its pixels; room for as many as `byKey`
 };
 
-// Room from the start for half as many colours as pixels (up to 2^20 slots): a
-// photograph's colours run to a good share of its pixels, and every growth of the
-// table on the way there would rehash all the colours found so far.
-void InitCounts(ColourCounts* c, uint64_t pixels) {
-  ColourHashInit(&c->byKey, static_cast<uint32_t>(pixels / 2 < kPresizedColours ? pixels / 2 : kPresizedColours));
+// Pixels looked at to guess how many colours a picture has.
+constexpr uint32_t kSamplePixels = 1024;
+
+// Colours the count table is first made for: as large a share of the pixels as the
+// sample's share of distinct colours (a share that a sample overstates rather than
+// understates), at most half the pixels and kPresizedColours. A photograph's colours run
+// to a good share of its pixels, and every growth of the table on the way there would
+// rehash all the colours found so far; a graphic of a few colours needs a small table.
+uint32_t ExpectedColours(const JPixelBuffer* buffer) {
+  const uint64_t pixels = static_cast<uint64_t>(buffer->width) * buffer->height;
+  uint32_t sample[kSamplePixels];
+  for (uint32_t i = 0; i < kSamplePixels; ++i) {
+    const uint64_t at = pixels * i / kSamplePixels;
+    const uint8_t* p = JPixelBufferRow(buffer, static_cast<uint32_t>(at / buffer->width)) + 3 * (at % buffer->width);
+    sample[i] = ColourKey(p[2], p[1], p[0]);
+  }
+  std::sort(sample, sample + kSamplePixels);
+  const uint64_t distinct = static_cast<uint64_t>(std::unique(sample, sample + kSamplePixels) - sample);
+  uint64_t expected = pixels * distinct / kSamplePixels;
+  if (expected > pixels / 2) expected = pixels / 2;
+  return static_cast<uint32_t>(expected < kPresizedColours ? expected : kPresizedColours);
+}
+
+void InitCounts(ColourCounts* c, uint32_t expectedColours) {
+  ColourHashInit(&c->byKey, expectedColours);
   c->colours = JAllocArray<ColourHashSlot>(ColourHashCapacity(c->byKey.bits));
   c->colours[0] = {kNoColourKey, 0};  // the run before the first pixel adds nothing here
 }
@@ -167,13 +189,14 @@ void CountPixels(const JPixelBuffer* buffer, JPixelBuffer* indices, ColourCounts
   const uint64_t pixels = static_cast<uint64_t>(buffer->width) * buffer->height;
   const bool two = pixels >= kTwoThreadPixels && HelperThreadsWorthwhile();
   RowScan upper = {buffer, indices, 0, 0, two ? buffer->height / 2u : buffer->height};
-  InitCounts(result, pixels);
+  const uint32_t expected = ExpectedColours(buffer);
+  InitCounts(result, expected);
   if (!two) {
     CountRows(&upper, result, true, step);
     return;
   }
   LowerRows lower = {{buffer, indices, upper.endLine, 0, buffer->height}, {}, false};
-  InitCounts(&lower.counts, pixels);
+  InitCounts(&lower.counts, expected);
   HelperThread helper;
   HelperStart(&helper, CountAsHelper, &lower);
   CountRows(&upper, result, true, step);
