@@ -33,17 +33,18 @@ inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
 // Graph nodes are taken in the tree's depth-first order of leaves, so that the
 // nodes of neighbouring colours, which point at one another, lie together. Each
 // leaf then holds its node's handle less one, so that a search answers with the
-// node itself.
-void TakeNodes(ColourGraph* graph, uint32_t ref) {
+// node itself. Each record's representative holds its node's handle until the
+// graph is built (see BuildColourGraph).
+void TakeNodes(ColourRecord* records, uint32_t ref) {
   TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
     uint32_t slot = node->slots[s];
     if (SlotIsLeaf(slot)) {
       const uint32_t handle = BlockPoolGet(GraphNodePool());
-      graph->nodes[LeafIndex(slot)] = handle;
+      records[LeafIndex(slot)].representative = handle;
       node->slots[s] = LeafSlot(handle - 1);
     } else if (SlotIsNode(slot)) {
-      TakeNodes(graph, slot);
+      TakeNodes(records, slot);
       node = TreeNodeAt(ref);
     }
   }
@@ -62,28 +63,31 @@ void Unlink(uint32_t d) {
 ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
   const uint32_t n = table->count;
   ColourGraph* graph = static_cast<ColourGraph*>(JAlloc(sizeof(ColourGraph)));
-  graph->size = n;
-  graph->nodes = JAllocArray<uint32_t>(n ? n : 1);
+  // The nodes are linked in colour index order, so each colour's node handle is
+  // needed until the heap holds them all. It waits in the record's representative,
+  // which no mapping has used yet, instead of in an array of its own that would
+  // add to the peak of memory.
+  ColourRecord* records = table->records;
   BlockPool* pool = GraphNodePool();
-  for (uint32_t i = 0; i < n; ++i) graph->nodes[i] = 0;
+  for (uint32_t i = 0; i < n; ++i) records[i].representative = 0;
   BlockPoolReserve(pool, n);
-  TakeNodes(graph, root);
+  TakeNodes(records, root);
   // Every colour of the table has a leaf; this only guards a tree that lost one,
   // whose colour is then searched on its own below.
   bool leafless = false;
   for (uint32_t i = 0; i < n; ++i) {
-    if (!graph->nodes[i]) {
-      graph->nodes[i] = BlockPoolGet(pool);
+    if (!records[i].representative) {
+      records[i].representative = BlockPoolGet(pool);
       leafless = true;
     }
-    GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    GraphNode* node = GraphNodeAt(records[i].representative);
     node->nearest = 0;
     node->firstDependent = 0;
     node->nextDependent = 0;
     node->prevDependent = 0;
     node->index = i;
-    node->colour = table->records[i].colour;
-    node->weight = table->records[i].count;
+    node->colour = records[i].colour;
+    node->weight = records[i].count;
   }
   graph->heap = HeapCreate(n, offsetof(GraphNode, heapPosition), pool);
 
@@ -100,14 +104,15 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
       },
       nullptr, step);
   for (uint32_t i = 0; leafless && i < n; ++i) {
-    GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    GraphNode* node = GraphNodeAt(records[i].representative);
     if (node->nearest == 0) node->nearest = FindNearestNode(root, node->colour, 1, nullptr, false);
-    if (node->nearest == 0) node->nearest = graph->nodes[0];
+    if (node->nearest == 0) node->nearest = records[0].representative;
   }
   for (uint32_t i = 0; i < n; ++i) {
-    if (i + 2 * kAhead < n) __builtin_prefetch(GraphNodeAt(graph->nodes[i + 2 * kAhead]), 1);
-    if (i + kAhead < n) __builtin_prefetch(GraphNodeAt(GraphNodeAt(graph->nodes[i + kAhead])->nearest), 1);
-    const uint32_t handle = graph->nodes[i];
+    if (i + 2 * kAhead < n) __builtin_prefetch(GraphNodeAt(records[i + 2 * kAhead].representative), 1);
+    if (i + kAhead < n) __builtin_prefetch(GraphNodeAt(GraphNodeAt(records[i + kAhead].representative)->nearest), 1);
+    const uint32_t handle = records[i].representative;
+    records[i].representative = i;
     GraphNode* node = GraphNodeAt(handle);
     LinkUnder(handle, node->nearest);
     HeapInsert(graph->heap, handle, NodeCost(node, GraphNodeAt(node->nearest)));
@@ -169,15 +174,12 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
     *into = nn->index;
   }
   BlockPoolPut(GraphNodePool(), handle);
-  graph->nodes[*removed] = 0;
 }
 
 void ColourGraphFree(ColourGraph* graph) {
   if (!graph) return;
-  for (uint32_t i = 0; i < graph->size; ++i) {
-    if (graph->nodes[i]) BlockPoolPut(GraphNodePool(), graph->nodes[i]);
-  }
-  JFree(graph->nodes);
-  HeapFree(graph->heap);
+  MergeHeap* heap = graph->heap;
+  for (uint32_t slot = 0; slot < heap->count; ++slot) BlockPoolPut(GraphNodePool(), HeapBlockAt(heap, slot));
+  HeapFree(heap);
   JFree(graph);
 }

@@ -25,9 +25,9 @@ struct GraphNode {
 };
 static_assert(sizeof(GraphNode) == 32, "two nodes a cache line");
 
+// Every colour still present has its node in the heap, and only there: the
+// colours' nodes by index are needed only while the graph is built.
 struct ColourGraph {
-  uint32_t size;     // colours when the graph was built
-  uint32_t* nodes;   // node handle of each colour, 0 once merged away
   MergeHeap* heap;
 };
 
@@ -36,11 +36,12 @@ inline GraphNode* GraphNodeAt(uint32_t handle) {
   return BlockPoolBlock<GraphNode>(gEngineGraphNodes, handle);
 }
 
-// A colour's weight starts as its record's count.
+// A colour's weight starts as its record's count. Every record's representative
+// is its own index afterwards, as in a table no mapping has touched.
 ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root);
 // Merges the cheapest colour; *removed gets its index, *into the colour it went into.
 void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* removed, uint32_t* into);
-// Frees the graph's arrays and any nodes still in it.
+// Frees the heap and any nodes still in it.
 void ColourGraphFree(ColourGraph* graph);
 
 // The searches run on the tree once the graph is built: its leaves then hold the

@@ -104,12 +104,17 @@ std::string CompareWhole(const TestPicture& picture, bool withTransparency) {
 std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const ColourTable* table,
                               reference::Ranking& expected, const std::string& when, bool deep) {
   if (expected.HeapCount() <= 1) return "";  // the last colour's nearest is gone; it goes into itself
+  std::vector<uint32_t> nodes(expected.ColourCount(), 0);  // a colour's node is in the heap while it is present
+  for (uint32_t slot = 0; slot < graph->heap->count; ++slot) {
+    const uint32_t handle = HeapBlockAt(graph->heap, slot);
+    if (GraphNodeAt(handle)->index < nodes.size()) nodes[GraphNodeAt(handle)->index] = handle;
+  }
   std::string problem;
   for (uint32_t i = 0; problem.empty() && i < expected.ColourCount(); ++i) {
     const std::string what = when + ", colour " + std::to_string(i) + ": ";
-    problem = Differ(what + "present", expected.Alive(i), graph->nodes[i] != 0);
+    problem = Differ(what + "present", expected.Alive(i), nodes[i] != 0);
     if (!problem.empty() || !expected.Alive(i)) continue;
-    const GraphNode* node = GraphNodeAt(graph->nodes[i]);
+    const GraphNode* node = GraphNodeAt(nodes[i]);
     problem = Differ(what + "nearest", expected.Nearest(i), GraphNodeAt(node->nearest)->index);
     if (problem.empty()) problem = Differ(what + "cost", expected.Cost(i), HeapKeyAt(graph->heap, node->heapPosition));
     if (!deep || !problem.empty()) continue;
