@@ -1,6 +1,7 @@
 #include "app/colour/Histogram.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/colour/ColourHash.h"
 #include "app/colour/ColourTree.h"
@@ -86,6 +87,15 @@ inline uint32_t AddColour(ColourCounts* c, uint32_t key, ColourHashSlot* empty, 
   return index;
 }
 
+// The key of a pixel that is not the last of its row, in one load: blue, green and red
+// are the low three bytes of a little-endian word (the fourth is the next pixel's, or
+// padding, and is read before that pixel's index is written over it).
+inline uint32_t KeyWithinRow(const uint8_t* p) {
+  uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word & 0xFFFFFFu;
+}
+
 // Counts the pixels from the scan's place to its end line and writes down each one's
 // index. Without `mayGrow` it stops at a pixel whose colour finds no room and leaves the
 // scan there; true when it got to the end.
@@ -106,11 +116,8 @@ bool CountRows(RowScan* scan, ColourCounts* result, bool mayGrow, uint32_t progr
     for (uint32_t x = scan->x; x < width; ++x, p += 3, out += 3) {
       // A probe is one cache miss that depends on nothing before it, so the
       // slot of a pixel a little ahead is fetched now and the misses overlap.
-      if (x + kPrefetchAhead < width) {
-        const uint8_t* ahead = p + 3 * kPrefetchAhead;
-        ColourHashPrefetch(&byKey, ColourKey(ahead[2], ahead[1], ahead[0]));
-      }
-      const uint32_t key = ColourKey(p[2], p[1], p[0]);
+      if (x + kPrefetchAhead + 1 < width) ColourHashPrefetch(&byKey, KeyWithinRow(p + 3 * kPrefetchAhead));
+      const uint32_t key = x + 1 < width ? KeyWithinRow(p) : ColourKey(p[2], p[1], p[0]);
       if (key != lastKey) {
         colours[lastIndex].value += run;
         run = 0;
