@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <sys/mman.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -201,6 +202,13 @@ void JFree(void* block) {
   Account(-static_cast<int64_t>(BlockSize(block)));
   free(block);
   JMemWatch();
+}
+
+void JGiveBackPages(void* start, size_t bytes) {
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t first = (reinterpret_cast<uintptr_t>(start) + page - 1) & ~(page - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(start) + bytes) & ~(page - 1);
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
 }
 
 char* JStrDup(const char* s) {

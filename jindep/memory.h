@@ -9,6 +9,10 @@
 void* JAlloc(size_t size);
 void* JRealloc(void* block, size_t size);
 void JFree(void* block);
+// Gives the system back the memory pages lying wholly within `bytes` bytes at `start`,
+// a part of a live block its owner will not read before writing: the block stays
+// whole, and the part reads as zeros if it is used again.
+void JGiveBackPages(void* start, size_t bytes);
 char* JStrDup(const char* s);
 void JStrFree(char* s);
 

@@ -87,6 +87,12 @@ void BlockPoolPut(BlockPool* pool, uint32_t handle) {
   if (pool->live == 0) Release(pool);
 }
 
+void BlockPoolTrim(BlockPool* pool) {
+  if (!pool->blocks) return;
+  const size_t used = (static_cast<size_t>(pool->made) + 1) * pool->blockSize;
+  JGiveBackPages(pool->blocks + used, (static_cast<size_t>(pool->capacity) - pool->made) * pool->blockSize);
+}
+
 uint64_t BlockPoolBytes(const BlockPool* pool) {
   return pool->blocks ? (static_cast<uint64_t>(pool->capacity) + 1) * pool->blockSize : 0;
 }

@@ -29,6 +29,10 @@ uint32_t BlockPoolGet(BlockPool* pool);
 void BlockPoolPut(BlockPool* pool, uint32_t handle);
 // Makes room for `count` more blocks than have been made, so that taking them moves nothing.
 void BlockPoolReserve(BlockPool* pool, uint32_t count);
+// Gives the system back the pages of the array past the blocks made so far (a
+// reserve larger than the need would otherwise hold the huge page it ends in).
+// The array keeps its room: blocks taken later come from fresh pages.
+void BlockPoolTrim(BlockPool* pool);
 // Bytes the pool holds (0 when every block is back).
 uint64_t BlockPoolBytes(const BlockPool* pool);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/colour/BlockPool.h"
 #include "app/colour/ColourGraph.h"
 #include "app/colour/ColourMaps.h"
 #include "app/colour/Histogram.h"
@@ -42,6 +43,9 @@ bool RunColourPipeline(Document* document, const char** problem, PipelinePixels 
   // the tree are gone: the peak of memory is lower.
   JPixelBuffer* indices = pixels == kPipelineKeepsPixels ? JPixelBufferNew(buffer->width, buffer->height) : buffer;
   uint32_t root = BuildHistogram(document, indices);
+  // The tree takes no more nodes from here on, and its builder reserves more than
+  // most pictures need.
+  BlockPoolTrim(TreeNodePool());
   ColourTable* table = document->colourTable;
   if (pixels == kPipelineKeepsPixels) {
     document->indexImage = MakeIndexImage(indices);

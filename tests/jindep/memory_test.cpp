@@ -25,6 +25,22 @@ TEST(Memory, BlocksGrowingPastTheLargeSizeKeepTheirContentsAndAccounting) {
   EXPECT_EQ(JMemBytesInUse(), start);
 }
 
+// Only whole pages inside the range go back: the bytes around them keep their
+// contents, the pages read as zeros and take writes again.
+TEST(Memory, GivenBackPagesReadAsZerosAndTheBytesAroundThemAreKept) {
+  for (size_t size : {size_t{100000}, size_t{5} << 20}) {
+    uint8_t* block = static_cast<uint8_t*>(JAlloc(size));
+    std::memset(block, 0xAB, size);
+    JGiveBackPages(block + 100, size - 200);
+    size_t zeros = 0;
+    for (size_t i = 0; i < size; ++i) zeros += block[i] == 0;
+    EXPECT_GT(zeros, size / 2);
+    for (size_t i = 0; i < 100; ++i) ASSERT_TRUE(block[i] == 0xAB && block[size - 1 - i] == 0xAB) << i;
+    std::memset(block, 0xCD, size);
+    JFree(block);
+  }
+}
+
 TEST(Memory, ZeroSizedBlocksAreRealBlocksAndOneFailedRequestIsRetried) {
   void* a = JAlloc(0);
   JMemFailNextAllocations(1);
