@@ -14,9 +14,7 @@ void LinkUnder(uint32_t d, uint32_t m) {
   GraphNode* dn = GraphNodeAt(d);
   GraphNode* mn = GraphNodeAt(m);
   dn->nearest = m;
-  dn->prevDependent = 0;
   dn->nextDependent = mn->firstDependent;
-  if (mn->firstDependent) GraphNodeAt(mn->firstDependent)->prevDependent = d;
   mn->firstDependent = d;
 }
 
@@ -26,9 +24,10 @@ constexpr uint32_t kColourBits = 0xFFFFFF;
 // each node is asked for 2 * kAhead colours ahead, and its nearest kAhead ahead.
 constexpr uint32_t kAhead = 8;
 
-inline uint64_t NodeCost(const GraphNode* from, const GraphNode* to) {
-  return static_cast<uint64_t>(ColourDistance(from->colour, to->colour)) * from->weight;
-}
+// The weight of a colour whose merge cost is `cost` at `distance` from its nearest.
+// Distinct colours lie at least 1 apart; only a colour that is its own nearest (a
+// tree that lost leaves, see BuildColourGraph) has none, and no weight to give.
+inline uint64_t WeightOf(uint64_t cost, uint32_t distance) { return distance ? cost / distance : 0; }
 
 // Graph nodes are taken in the tree's depth-first order of leaves, so that the
 // nodes of neighbouring colours, which point at one another, lie together. Each
@@ -50,12 +49,11 @@ void TakeNodes(ColourRecord* records, uint32_t ref) {
   }
 }
 
+// Takes d out of its nearest's list of dependents.
 void Unlink(uint32_t d) {
-  GraphNode* dn = GraphNodeAt(d);
-  if (dn->prevDependent) GraphNodeAt(dn->prevDependent)->nextDependent = dn->nextDependent;
-  if (dn->nextDependent) GraphNodeAt(dn->nextDependent)->prevDependent = dn->prevDependent;
-  GraphNode* mn = GraphNodeAt(dn->nearest);
-  if (mn->firstDependent == d) mn->firstDependent = dn->nextDependent;
+  uint32_t* link = &GraphNodeAt(GraphNodeAt(d)->nearest)->firstDependent;
+  while (*link != d) link = &GraphNodeAt(*link)->nextDependent;
+  *link = GraphNodeAt(d)->nextDependent;
 }
 
 }  // namespace
@@ -84,10 +82,8 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     node->nearest = 0;
     node->firstDependent = 0;
     node->nextDependent = 0;
-    node->prevDependent = 0;
     node->index = i;
     node->colour = records[i].colour;
-    node->weight = records[i].count;
   }
   graph->heap = HeapCreate(n, offsetof(GraphNode, heapPosition), pool);
 
@@ -115,7 +111,8 @@ ColourGraph* BuildColourGraph(ColourTable* table, uint32_t root) {
     records[i].representative = i;
     GraphNode* node = GraphNodeAt(handle);
     LinkUnder(handle, node->nearest);
-    HeapInsert(graph->heap, handle, NodeCost(node, GraphNodeAt(node->nearest)));
+    const uint32_t distance = ColourDistance(node->colour, GraphNodeAt(node->nearest)->colour);
+    HeapInsert(graph->heap, handle, static_cast<uint64_t>(distance) * records[i].count);
   }
   return graph;
 }
@@ -125,6 +122,7 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
   // The nodes a step works on lie anywhere in memory. Each is asked for as soon
   // as its handle is known, and the heap and the tree are repaired meanwhile.
   if (heap->count) __builtin_prefetch(GraphNodeAt(HeapBlockAt(heap, 0)));
+  const uint64_t cost = heap->count ? HeapKeyAt(heap, 0) : 0;
   uint32_t handle = HeapPopMin(heap);
   GraphNode* node = GraphNodeAt(handle);
   *removed = node->index;
@@ -135,21 +133,25 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
     __builtin_prefetch(nn, 1);
     if (heap->count != 1) {
       if (node->firstDependent) __builtin_prefetch(GraphNodeAt(node->firstDependent), 1);
-      if (node->prevDependent) __builtin_prefetch(GraphNodeAt(node->prevDependent), 1);
       if (node->nextDependent) __builtin_prefetch(GraphNodeAt(node->nextDependent), 1);
       __builtin_prefetch(&table->records[*removed], 1);
       ColourTreeRemoveColour(root, node->colour & kColourBits);
 
-      nn->weight += node->weight;
-      HeapSiftDown(heap, nn->heapPosition, NodeCost(nn, GraphNodeAt(nn->nearest)));
+      // The absorber takes the removed colour's weight; its distance is unchanged.
+      const uint32_t nnDistance = ColourDistance(nn->colour, GraphNodeAt(nn->nearest)->colour);
+      const uint64_t nnCost = HeapKeyAt(heap, nn->heapPosition);
+      const uint64_t weight = WeightOf(nnCost, nnDistance) + WeightOf(cost, ColourDistance(node->colour, nn->colour));
+      HeapSiftDown(heap, nn->heapPosition, nnDistance * weight);
 
       Unlink(handle);
 
+      // Each dependent leaves the removed colour's list, which goes with it.
       uint32_t d = node->firstDependent;
       while (d) {
         GraphNode* dn = GraphNodeAt(d);
         uint32_t next = dn->nextDependent;
         if (next) __builtin_prefetch(GraphNodeAt(next), 1);
+        __builtin_prefetch(&heap->items[dn->heapPosition], 1);
         // The removed colour was the nearest of those its last search looked at,
         // which took in every colour within 2^level of it each way; colours only
         // leave, so none lies nearer now than the lesser of the two distances.
@@ -160,12 +162,10 @@ void MergeStep(ColourGraph* graph, ColourTable* table, uint32_t root, uint32_t* 
         const uint32_t m = FindNearestNode(root, colour, last < reach ? last : reach, &level, true);
         dn->colour = colour | level << 24;
         if (m != dn->nearest) {
-          // The nodes and the heap slot the repair touches, asked for together.
-          __builtin_prefetch(GraphNodeAt(m), 1);
-          __builtin_prefetch(&heap->items[dn->heapPosition], 1);
-          if (dn->prevDependent) __builtin_prefetch(GraphNodeAt(dn->prevDependent), 1);
-          HeapSiftDown(heap, dn->heapPosition, NodeCost(dn, GraphNodeAt(m)));
-          Unlink(d);
+          GraphNode* mn = GraphNodeAt(m);
+          __builtin_prefetch(mn, 1);
+          const uint64_t dWeight = WeightOf(HeapKeyAt(heap, dn->heapPosition), last);
+          HeapSiftDown(heap, dn->heapPosition, ColourDistance(colour, mn->colour) * dWeight);
           LinkUnder(d, m);
         }
         d = next;

@@ -12,18 +12,21 @@
 #include "app/colour/MergeHeap.h"
 
 // One per colour, from the graph-node pool. References are pool handles (0 = none).
+// A colour's weight, the pixels it stands for while the graph runs, is not kept:
+// its merge cost in the heap is always its distance to its nearest times its weight
+// (both below 2^40 / 765, see kHeapKeyLimit), so the weight is the cost divided by
+// the distance. Dependents are singly linked; a colour leaving its nearest's list
+// is found from the head.
 struct GraphNode {
   uint32_t index;           // colour index
   uint32_t nearest;         // node of the nearest colour found
   uint32_t firstDependent;  // head of the nodes whose nearest is this one
   uint32_t nextDependent;
-  uint32_t prevDependent;
   uint32_t heapPosition;  // the node's slot in the heap, which holds its merge cost
   uint32_t colour;        // the record's colour key, kept here for the costs; the top byte holds the
                           // level of the colour's leaf at its last search (see FindNearestColourFetching)
-  uint32_t weight;        // the pixels the colour stands for while the graph runs
 };
-static_assert(sizeof(GraphNode) == 32, "two nodes a cache line");
+static_assert(sizeof(GraphNode) == 24, "eight nodes in three cache lines");
 
 // Every colour still present has its node in the heap, and only there: the
 // colours' nodes by index are needed only while the graph is built.
