@@ -14,9 +14,10 @@
 // One per colour, from the graph-node pool. References are pool handles (0 = none).
 // A colour's weight, the pixels it stands for while the graph runs, is not kept:
 // its merge cost in the heap is always its distance to its nearest times its weight
-// (both below 2^40 / 765, see kHeapKeyLimit), so the weight is the cost divided by
-// the distance. Dependents are singly linked; a colour leaving its nearest's list
-// is found from the head.
+// (exactly: a weight is below 2^30 pixels and a distance at most 765, so no cost
+// reaches kHeapKeyLimit), so the weight is the cost divided by the distance.
+// Dependents are singly linked; a colour leaving its nearest's list is found from
+// the head.
 struct GraphNode {
   uint32_t index;           // colour index
   uint32_t nearest;         // node of the nearest colour found
