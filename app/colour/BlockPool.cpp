@@ -16,6 +16,7 @@ BlockPool* BlockPoolCreate(uint16_t blocksPerChunk, uint16_t blockSize) {
   pool->capacity = 0;
   pool->blocks = nullptr;
   pool->freeList = 0;
+  pool->freePairs = 0;
   return pool;
 }
 
@@ -52,6 +53,27 @@ void Release(BlockPool* pool) {
   pool->made = 0;
   pool->capacity = 0;
   pool->freeList = 0;
+  pool->freePairs = 0;
+}
+
+// Room for `count` more blocks than have been made.
+void MakeRoom(BlockPool* pool, uint32_t count) {
+  const uint64_t wanted = static_cast<uint64_t>(pool->made) + count;
+  if (wanted <= pool->capacity) return;
+  const uint64_t doubled = 2 * static_cast<uint64_t>(pool->capacity);
+  const uint64_t grown = doubled > pool->blocksPerChunk ? doubled : pool->blocksPerChunk;
+  Resize(pool, grown > wanted ? grown : wanted);
+}
+
+uint32_t Pop(BlockPool* pool, uint32_t* list) {
+  const uint32_t handle = *list;
+  std::memcpy(list, BlockPoolAddress(pool, handle), sizeof(uint32_t));
+  return handle;
+}
+
+void Push(BlockPool* pool, uint32_t* list, uint32_t handle) {
+  std::memcpy(BlockPoolAddress(pool, handle), list, sizeof(uint32_t));
+  *list = handle;
 }
 
 }  // namespace
@@ -68,22 +90,30 @@ void BlockPoolReserve(BlockPool* pool, uint32_t count) {
 
 uint32_t BlockPoolGet(BlockPool* pool) {
   ++pool->live;
-  uint32_t handle = pool->freeList;
-  if (handle != 0) {
-    std::memcpy(&pool->freeList, BlockPoolAddress(pool, handle), sizeof(uint32_t));
-    return handle;
-  }
-  if (pool->made == pool->capacity) {
-    const uint64_t doubled = 2 * static_cast<uint64_t>(pool->capacity);
-    Resize(pool, doubled > pool->blocksPerChunk ? doubled : pool->blocksPerChunk);
-  }
+  if (pool->freeList != 0) return Pop(pool, &pool->freeList);
+  MakeRoom(pool, 1);
   return ++pool->made;
 }
 
 void BlockPoolPut(BlockPool* pool, uint32_t handle) {
-  std::memcpy(BlockPoolAddress(pool, handle), &pool->freeList, sizeof(uint32_t));
-  pool->freeList = handle;
+  Push(pool, &pool->freeList, handle);
   --pool->live;
+  if (pool->live == 0) Release(pool);
+}
+
+uint32_t BlockPoolGetPair(BlockPool* pool) {
+  pool->live += 2;
+  if (pool->freePairs != 0) return Pop(pool, &pool->freePairs);
+  const bool oddNext = pool->made % 2 == 0;
+  MakeRoom(pool, oddNext ? 3 : 2);
+  if (oddNext) Push(pool, &pool->freeList, ++pool->made);
+  pool->made += 2;
+  return pool->made - 1;
+}
+
+void BlockPoolPutPair(BlockPool* pool, uint32_t handle) {
+  Push(pool, &pool->freePairs, handle);
+  pool->live -= 2;
   if (pool->live == 0) Release(pool);
 }
 
@@ -101,6 +131,6 @@ BlockPool* gEngineTreeNodes = nullptr;
 BlockPool* gEngineGraphNodes = nullptr;
 
 void EngineInit() {
-  if (!gEngineTreeNodes) gEngineTreeNodes = BlockPoolCreate(kTreeNodesPerChunk, sizeof(TreeNode));
+  if (!gEngineTreeNodes) gEngineTreeNodes = BlockPoolCreate(kTreeNodesPerChunk, sizeof(TreeBottomNode));
   if (!gEngineGraphNodes) gEngineGraphNodes = BlockPoolCreate(kGraphNodesPerChunk, sizeof(GraphNode));
 }

@@ -7,7 +7,8 @@
 // knows how many blocks it will take reserves them first, and nothing is moved);
 // when the last block comes back the array is freed, so an idle pool holds no
 // memory. The array starts on a cache-line boundary, so blocks of 64 bytes each
-// fill exactly one line. A block's address holds only until the pool next grows.
+// fill exactly one line, and so does a pair of 32-byte blocks taken together (an
+// even handle and the next). A block's address holds only until the pool next grows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,12 +22,17 @@ struct BlockPool {
   uint32_t capacity;  // handles the array has room for (1 .. capacity)
   uint8_t* blocks;    // the array; its entry 0 stands for handle 0 and is never used
   uint32_t freeList;  // handle of the first returned block, 0 when none; linked through each block's first word
+  uint32_t freePairs;  // the same for returned pairs
 };
 
 BlockPool* BlockPoolCreate(uint16_t blocksPerChunk, uint16_t blockSize);
 void BlockPoolDestroy(BlockPool* pool);
 uint32_t BlockPoolGet(BlockPool* pool);
 void BlockPoolPut(BlockPool* pool, uint32_t handle);
+// Two adjacent blocks, the first at an even handle, which is returned. When the
+// next handle is odd, that block waits among the returned ones for the next Get.
+uint32_t BlockPoolGetPair(BlockPool* pool);
+void BlockPoolPutPair(BlockPool* pool, uint32_t handle);
 // Makes room for `count` more blocks than have been made, so that taking them moves nothing.
 void BlockPoolReserve(BlockPool* pool, uint32_t count);
 // Gives the system back the pages of the array past the blocks made so far (a

@@ -35,16 +35,15 @@ inline uint64_t WeightOf(uint64_t cost, uint32_t distance) { return distance ? c
 // node itself. Each record's representative holds its node's handle until the
 // graph is built (see BuildColourGraph).
 void TakeNodes(ColourRecord* records, uint32_t ref) {
-  TreeNode* node = TreeNodeAt(ref);
+  uint32_t* slots = TreeSlotsAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
-    uint32_t slot = node->slots[s];
+    uint32_t slot = slots[s];
     if (SlotIsLeaf(slot)) {
       const uint32_t handle = BlockPoolGet(GraphNodePool());
       records[LeafIndex(slot)].representative = handle;
-      node->slots[s] = LeafSlot(handle - 1);
+      slots[s] = LeafSlot(handle - 1);
     } else if (SlotIsNode(slot)) {
       TakeNodes(records, slot);
-      node = TreeNodeAt(ref);
     }
   }
 }

@@ -86,34 +86,40 @@ TreePathEntry* SortByPath(TreePathEntry* entries, TreePathEntry* spare, size_t n
   return entries;
 }
 
+// Depth of a colour's leaf in the sorted order, from the levels its path shares
+// with the paths before and after it. Distinct colours always part by level 0; a
+// repeated colour keeps one leaf.
+inline int LeafDepth(int sharedBefore, int sharedAfter) {
+  const int depth = sharedBefore > sharedAfter ? sharedBefore : sharedAfter;
+  return depth > 7 ? 7 : depth;
+}
+
 }  // namespace
 
 void ColourTreeBuild(uint32_t root, const ColourTable* table, TreePathEntry* scratch, TreePathEntry* spare) {
   const uint32_t n = table->count;
   if (n == 0) return;
-  // Pictures need a quarter to a third of a node a colour; room for half a node
-  // a colour spares the array from moving while it fills.
-  BlockPoolReserve(TreeNodePool(), n / 2 + 8);
   for (uint32_t i = 0; i < n; ++i) scratch[i] = {TreePath(table->records[i].colour), i};
+  // Pictures take a quarter to a half of a block a colour (a node of level 0 takes
+  // one, any other node two); room for a block a colour spares the array from
+  // moving while it fills.
+  BlockPoolReserve(TreeNodePool(), n + 8);
   const TreePathEntry* sorted = SortByPath(scratch, spare, n);
-  uint32_t nodes[8];  // the current colour's nodes by depth; depth 0 is the root
+  uint32_t nodes[8];  // the current colour's nodes by depth; depth 0 is the root, at level 7
   nodes[0] = root;
   int sharedBefore = 0;
   for (uint32_t i = 0; i < n; ++i) {
     const uint32_t path = sorted[i].path;
     const int sharedAfter = i + 1 < n ? SharedLevels(path, sorted[i + 1].path) : 0;
-    // Distinct colours always part by level 0; a repeated colour keeps one leaf.
-    int depth = sharedBefore > sharedAfter ? sharedBefore : sharedAfter;
-    if (depth > 7) depth = 7;
+    const int depth = LeafDepth(sharedBefore, sharedAfter);
     for (int d = sharedBefore + 1; d <= depth; ++d) {
-      const uint32_t child = ColourTreeNew();  // may move the nodes
+      const uint32_t child = ColourTreeNew(7 - d);
       TreeNodeAt(nodes[d - 1])->slots[SlotAtDepth(path, d - 1)] = child;
       nodes[d] = child;
     }
-    TreeNode* node = TreeNodeAt(nodes[depth]);
     const uint32_t s = SlotAtDepth(path, depth);
-    node->slots[s] = LeafSlot(sorted[i].index);
-    node->leafColours[s] = ColourOfPath(path);
+    TreeSlotsAt(nodes[depth])[s] = LeafSlot(sorted[i].index);
+    if (depth < 7) TreeNodeAt(nodes[depth])->leafColours[s] = ColourOfPath(path);
     sharedBefore = sharedAfter;
   }
 }

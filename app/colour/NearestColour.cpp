@@ -34,7 +34,7 @@ uint32_t gMark = kFirstMark;
 uint32_t gRootMark = 0;
 
 // Entries a stamp array needs for every handle the tree pool has made (handles count from 1).
-size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->capacity) + 1; }
+size_t StampEntries() { return static_cast<size_t>(TreeNodePool()->made) + 1; }
 
 struct Search {
   uint32_t colour;
@@ -71,37 +71,62 @@ struct NodeView {
   uint32_t leaves;        // bit s set when slot s holds a leaf
 };
 
-inline void ViewNode(const Search* search, const TreeNode* node, NodeView* view) {
 #if defined(__SSE2__)
+// The view of a node's slots whose leaf colours are `low` (slots 0 to 3) and `high` (4 to 7).
+inline void ViewSlots(const Search* search, const uint32_t* slotWords, __m128i low, __m128i high, NodeView* view) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i colour = _mm_set1_epi64x(search->colour);
   uint32_t empty = 0;
   uint32_t leaves = 0;
   for (int half = 0; half < 2; ++half) {
-    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->leafColours[4 * half]));
+    const __m128i four = half ? high : low;
     // With each key alone in a 64-bit lane, the sum of absolute byte differences
     // is the Manhattan distance (the keys' top bytes are zero).
     const __m128i first = _mm_sad_epu8(_mm_unpacklo_epi32(four, zero), colour);
     const __m128i second = _mm_sad_epu8(_mm_unpackhi_epi32(four, zero), colour);
     const __m128 both = _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(&view->distances[4 * half]), _mm_castps_si128(both));
-    const __m128i slots = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->slots[4 * half]));
+    const __m128i slots = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&slotWords[4 * half]));
     empty |= static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(slots, zero)))) << (4 * half);
     leaves |= static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(slots, 31)))) << (4 * half);
   }
   view->occupied = ~empty & 0xFFu;
   view->leaves = leaves;
+}
 #else
+inline void ViewSlots(const Search* search, const uint32_t* slotWords, const uint32_t* leafColours, NodeView* view) {
   view->occupied = 0;
   view->leaves = 0;
   for (uint32_t s = 0; s < 8; ++s) {
-    const uint32_t leafColour = node->leafColours[s];
+    const uint32_t leafColour = leafColours[s];
     view->distances[s] = Difference(static_cast<int>(leafColour >> 16), search->red) +
                          Difference(static_cast<int>((leafColour >> 8) & 0xFF), search->green) +
                          Difference(static_cast<int>(leafColour & 0xFF), search->blue);
-    view->occupied |= static_cast<uint32_t>(node->slots[s] != 0) << s;
-    view->leaves |= (node->slots[s] & 1u) << s;
+    view->occupied |= static_cast<uint32_t>(slotWords[s] != 0) << s;
+    view->leaves |= (slotWords[s] & 1u) << s;
   }
+}
+#endif
+
+inline void ViewNode(const Search* search, const TreeNode* node, NodeView* view) {
+#if defined(__SSE2__)
+  ViewSlots(search, node->slots, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->leafColours[0])),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&node->leafColours[4])), view);
+#else
+  ViewSlots(search, node->slots, node->leafColours, view);
+#endif
+}
+
+// A node of level 0 whose corner is `base`: its leaves' colours are the corner with the slots' bits.
+inline void ViewBottomNode(const Search* search, const TreeBottomNode* node, uint32_t base, NodeView* view) {
+#if defined(__SSE2__)
+  const __m128i corner = _mm_set1_epi32(static_cast<int>(base));
+  ViewSlots(search, node->slots, _mm_or_si128(corner, _mm_setr_epi32(0x000000, 0x000001, 0x000100, 0x000101)),
+            _mm_or_si128(corner, _mm_setr_epi32(0x010000, 0x010001, 0x010100, 0x010101)), view);
+#else
+  uint32_t leafColours[8];
+  for (uint32_t s = 0; s < 8; ++s) leafColours[s] = ChildBase(base, s, 0);
+  ViewSlots(search, node->slots, leafColours, view);
 #endif
 }
 
@@ -132,17 +157,27 @@ inline uint32_t CubeDistance(const Search* search, uint32_t base, int level) {
          Outside(search->blue, static_cast<int>(base & 0xFF), side);
 }
 
-// Slot s's bits placed in a colour key at level 0: red bit 2, green bit 1, blue bit 0.
-constexpr uint32_t kSlotCorner[8] = {0x000000, 0x000001, 0x000100, 0x000101,
-                                     0x010000, 0x010001, 0x010100, 0x010101};
-
-// Corner of the child in slot s of a node at `level` whose corner is `base`.
-inline uint32_t ChildBase(uint32_t base, uint32_t s, int level) { return base | kSlotCorner[s] << level; }
+// Examines every leaf of a node of level 0 not yet examined by this search.
+void ExamineBottomNode(Search* search, uint32_t ref, uint32_t* mark, uint32_t base) {
+  SetStamp(search, ref, mark);
+  const TreeBottomNode* node = TreeBottomNodeAt(ref);
+  NodeView view;
+  ViewBottomNode(search, node, base, &view);
+  for (uint32_t bits = view.occupied; bits != 0; bits &= bits - 1) {
+    if (search->best <= search->floor) return;
+    const uint32_t s = static_cast<uint32_t>(__builtin_ctz(bits));
+    TestLeaf(search, LeafIndex(node->slots[s]), view.distances[s]);
+  }
+}
 
 // Examines every slot of a node not yet examined by this search whose cube lies
 // nearer than the best distance found; its child nodes are checked the same way
 // before they are entered.
 void ExamineNode(Search* search, uint32_t ref, uint32_t* mark, uint32_t base, int level) {
+  if (level == 0) {
+    ExamineBottomNode(search, ref, mark, base);
+    return;
+  }
   SetStamp(search, ref, mark);
   TreeNode* node = TreeNodeAt(ref);
   NodeView view;
@@ -174,14 +209,13 @@ void DescendAndSearch(Search* search, uint32_t ref, uint32_t* mark, uint32_t bas
                       int stopLevel) {
   for (;;) {
     const uint32_t s = ColourSlot(target, level);
-    TreeNode* node = TreeNodeAt(ref);
-    const uint32_t slot = node->slots[s];
+    const uint32_t slot = TreeSlotsAt(ref)[s];
     if (!SlotIsNode(slot)) {
       SearchSubtree(search, ref, mark, base, level);
       return;
     }
+    mark = &TreeNodeAt(ref)->leafColours[s];
     ref = slot;
-    mark = &node->leafColours[s];
     base = ChildBase(base, s, level);
     --level;
     if (Stamped(search, ref, mark)) return;
@@ -192,13 +226,13 @@ void DescendAndSearch(Search* search, uint32_t ref, uint32_t* mark, uint32_t bas
   }
 }
 
-// Takes every mark out of a tree: node slots' words back to 0.
-void ClearMarks(uint32_t ref) {
+// Takes every mark out of a tree: node slots' words back to 0. Nodes of level 0 keep none.
+void ClearMarks(uint32_t ref, int level) {
   TreeNode* node = TreeNodeAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
     if (SlotIsNode(node->slots[s])) {
       node->leafColours[s] = 0;
-      ClearMarks(node->slots[s]);
+      if (level > 1) ClearMarks(node->slots[s], level - 1);
     }
   }
 }
@@ -218,15 +252,14 @@ uint32_t Nearest(uint32_t root, uint32_t colour, Stamp stamp, Stamp* stamps, uin
     const uint32_t ref = slot;
     path[level] = ref;
     marks[level] = slotMark;
-    TreeNode* node = TreeNodeAt(ref);
     const uint32_t s = ColourSlot(colour, level);
-    slot = node->slots[s];
-    slotMark = &node->leafColours[s];
+    slot = TreeSlotsAt(ref)[s];
     if (slot == 0) return 0;
     if (SlotIsLeaf(slot)) {
       leafLevel = level;
       break;
     }
+    slotMark = &TreeNodeAt(ref)->leafColours[s];
   }
   if (leafLevel < 0) return 0;
   const int L = leafLevel;
@@ -294,7 +327,7 @@ uint32_t FindNearestColour(uint32_t root, uint32_t colour) {
 uint32_t FindNearestNode(uint32_t root, uint32_t colour, uint32_t floor, uint32_t* level, bool fetch) {
   // Once the marks have gone all the way round, old ones could match again.
   if (++gMark == 0) {
-    ClearMarks(root);
+    ClearMarks(root, 7);
     gRootMark = 0;
     gMark = kFirstMark;
   }
@@ -305,9 +338,9 @@ namespace {
 
 // Graph node handles (less one) of the tree's leaves in depth-first order (at most `room`).
 void CollectLeaves(uint32_t ref, uint32_t* leaves, uint32_t room, uint32_t* count) {
-  const TreeNode* node = TreeNodeAt(ref);
+  const uint32_t* slots = TreeSlotsAt(ref);
   for (uint32_t s = 0; s < 8; ++s) {
-    const uint32_t slot = node->slots[s];
+    const uint32_t slot = slots[s];
     if (SlotIsLeaf(slot)) {
       if (*count < room) leaves[(*count)++] = LeafIndex(slot);
     } else if (SlotIsNode(slot)) {

@@ -121,7 +121,7 @@ std::string CompareGraphState(const ColourGraph* graph, uint32_t root, const Col
     const uint32_t colour = expected.Colours()[i];
     int level = 7;
     for (uint32_t slot = root; level >= 0; --level) {
-      slot = TreeNodeAt(slot)->slots[ColourSlot(colour, level)];
+      slot = TreeSlotsAt(slot)[ColourSlot(colour, level)];
       if (slot == 0) level = -1;
       if (slot == 0 || SlotIsLeaf(slot)) break;
     }
