@@ -4,6 +4,7 @@
 // photographs, the time to write the GIF of all their colours.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -139,10 +140,22 @@ void RunStages(benchmark::State& state, const char* name, Document* document) {
                               document->pictureMap->footprint + 4ull * document->width * document->height;
     const uint64_t perColour = JMemBytesInUse() - base - 4ull * document->width * document->height;
 
-    document->colourCount = n < 256 ? n : 256;
+    // The first change of k after opening costs more than those after it: both are printed,
+    // the median of five changes being what a user trying one k after another waits.
+    const uint32_t k = n < 256 ? n : 256;
+    document->colourCount = k;
     t = Now();
     ApplyColourCount(document);
-    const double apply = CpuMsSince(t);
+    const double firstApply = CpuMsSince(t);
+    double applies[5];
+    for (int i = 0; i < 5; ++i) {
+      document->colourCount = (i % 2 == 1 && k > 1) ? k - 1 : k;  // ends on k for the results check
+      t = Now();
+      ApplyColourCount(document);
+      applies[i] = CpuMsSince(t);
+    }
+    std::sort(applies, applies + 5);
+    const double apply = applies[2];
 
     const double total = histogram + indexImage + graphMs + orderMs;
     const double totalCpu = histogramCpu + indexCpu + graphCpuMs + orderMs;
@@ -165,10 +178,10 @@ void RunStages(benchmark::State& state, const char* name, Document* document) {
     std::printf("%s: %u colours; histogram %.1f ms (%.2f ns/pixel, %.1f ms processor time), index image %.1f ms "
                 "(%.1f ms processor time), graph %.1f ms (%.1f ms processor time), "
                 "merge order %.1f ms (ranking %.3f us/colour), pipeline %.1f ms (%.1f ms processor time); "
-                "k=256 map+preview %.1f ms; "
+                "k=256 map+preview %.1f ms (median of 5 changes; the first after opening %.1f ms); "
                 "ranking peak %.1f B/colour; kept %.2f B/pixel and %.1f B/colour; results %08x\n",
                 name, n, histogram, histogram * 1e6 / pixels, histogramCpu, indexImage, indexCpu, graphMs, graphCpuMs,
-                orderMs, (graphMs + orderMs) * 1e3 / n, total, totalCpu, apply, static_cast<double>(rankingPeak) / n,
+                orderMs, (graphMs + orderMs) * 1e3 / n, total, totalCpu, apply, firstApply, static_cast<double>(rankingPeak) / n,
                 static_cast<double>(perPixel) / pixels, static_cast<double>(perColour) / n, ResultCheck(document));
   }
 }
