@@ -18,10 +18,11 @@ bench_median() { sort -n | sed -n "$(( (bench_runs + 1) / 2 ))p"; }
 # and the medians of both peak memories.
 bench_compare_picture() {  # batch, picture (.bmp)
   local batch=$1 picture=$2 name colours k i row
+  local -A theirTime ourMemory theirMemory
   name=$(basename "$picture" .bmp)
   colours=$(/usr/bin/convert "$picture" -format %k info:)
   row="| $name | $colours"
-  for k in 16 256; do
+  for k in 16 256; do  # 256 last: $ot is our --colours 256 after the loop
     local ours=() theirs=()
     for (( i = 0; i < bench_runs; i++ )); do
       ours+=("$(bench_one_run "$batch" "$picture" "$bench_tmp/ours.gif" --colours "$k")")
@@ -34,8 +35,15 @@ bench_compare_picture() {  # batch, picture (.bmp)
     tm=$(printf '%s\n' "${theirs[@]}" | cut -d' ' -f2 | bench_median)
     row+=$(awk -v o="$ot" -v t="$tt" -v om="$om" -v tm="$tm" 'BEGIN {
       printf " | %.2f s | %.2f s | %.2f | %.0f / %.0f MB", o / 1000, t / 1000, o / t, om / 1024, tm / 1024 }')
+    theirTime[$k]=$tt ourMemory[$k]=$om theirMemory[$k]=$tm
   done
   echo "$row |"
+  # Our --colours 256 against both of theirs (k=16 is the stretch), and memory at the same k.
+  for k in 256 16; do
+    awk -v n="$name" -v k="$k" -v o="$ot" -v t="${theirTime[$k]}" -v om="${ourMemory[$k]}" -v tm="${theirMemory[$k]}" \
+      'BEGIN { printf "  %s: --colours 256 against their k=%d: %.2fx the time, %s; peak RSS at k=%d: %.1f / %.1f MB, %s\n",
+        n, k, o / t, o <= t ? "met" : "NOT met", k, om / 1024, tm / 1024, om <= tm ? "met" : "NOT met" }' >>"$bench_tmp/aims"
+  done
 }
 
 bench_compare_table() {  # batch, folder of pictures
@@ -48,6 +56,8 @@ bench_compare_table() {  # batch, folder of pictures
   for picture in "$folder"/*.bmp; do
     bench_compare_picture "$batch" "$picture"
   done
+  echo "Where the aims stand (the time at k=16 is the stretch aim):"
+  cat "$bench_tmp/aims"
   rm -rf "$bench_tmp"
 }
 
@@ -73,5 +83,6 @@ bench_profile() {  # batch, picture, colours
   fi
   perf report -i "$dir/perf.data" --stdio --no-children --sort symbol 2>/dev/null |
     grep -v '^#' | grep -v '^ *$' | sed -E 's/([[:space:]]+-)*[[:space:]]*$//' | head -15 || true
+  echo "   what was tried on these stages, kept and dropped, with its figures: git log -- app/colour"
   rm -rf "$dir"
 }
