@@ -202,9 +202,15 @@ void WriteLaterPassesFromPixels(Document* document, const uint32_t* tally, uint3
 
 }  // namespace
 
+// Making what later passes are written from costs about what writing fifteen whole passes
+// of the picture does (1024x768 photograph: 55 ms against 3.8 ms a pass), so a stream of
+// fewer passes writes them whole, unless the document already keeps it.
+constexpr uint32_t kPassesWorthMakingLaterPasses = 16;
+
 void GifWriteStream(Document* document, const uint32_t* tally, uint32_t n, bool stepPerPass) {
   const uint32_t passes = GifStreamPasses(document, n);
-  if (passes > 1 && LaterPassesApply(document)) {
+  if (passes > 1 && LaterPassesApply(document) &&
+      (document->laterPasses || passes >= kPassesWorthMakingLaterPasses)) {
     WriteLaterPassesFromPixels(document, tally, n, stepPerPass);
     return;
   }
